@@ -1,0 +1,8 @@
+#pragma once
+#include <QWidget>
+
+class TForm_Main : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm_Main(QWidget* parent = nullptr);
+};

@@ -1,0 +1,1 @@
+#include "print/Wbprn/WbPrinters.h"

@@ -1,0 +1,3 @@
+#pragma once
+// Printer access layer (placeholder until printing lands).
+class TWbPrinter {};

@@ -1,0 +1,1 @@
+#include "print/layout.h"

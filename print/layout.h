@@ -1,0 +1,2 @@
+#pragma once
+// Waybill layout (placeholder until printing lands).

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package the build, the program and the tests need.
+set -euo pipefail
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev libgl-dev libcups2-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  clang libclang-rt-14-dev clang-tidy cppcheck
+  cups cups-client cups-bsd cups-ipp-utils cups-filters
+  poppler-utils fonts-ipafont-gothic fonts-ipafont-mincho
+  xvfb x11-apps imagemagick xdg-utils
+)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi

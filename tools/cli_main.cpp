@@ -1,0 +1,31 @@
+// vamu_pelican_cli: headless access to the core (transfer, layout, PDF).
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "tools/cli_commands.h"
+
+namespace {
+struct Command {
+    const char* name;
+    int (*run)(int argc, char** argv);
+    const char* help;
+};
+constexpr Command kCommands[] = {
+    {"transfer", cmdTransfer, "split a pasted memo (stdin) into consignee fields, JSON out"},
+    {"hanconv", cmdHanConv, "half-width conversion of stdin"},
+    {"classify", cmdClassify, "classify each line of stdin, one JSON object per line"},
+    {"layout", cmdLayout, "waybill fields (JSON on stdin) to draw calls, one JSON object per line"},
+    {"print", cmdPrint, "waybill fields (JSON on stdin) to a PDF: print --pdf FILE"},
+};
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2) {
+        for (const Command& c : kCommands)
+            if (std::string_view(argv[1]) == c.name) return c.run(argc - 1, argv + 1);
+    }
+    std::fprintf(stderr, "usage: vamu_pelican_cli COMMAND [options]\n");
+    for (const Command& c : kCommands) std::fprintf(stderr, "  %-9s %s\n", c.name, c.help);
+    return 2;
+}
