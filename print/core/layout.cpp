@@ -1,0 +1,1 @@
+#include "print/core/layout.h"

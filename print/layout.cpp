@@ -1,1 +1,0 @@
-#include "print/layout.h"
