@@ -1,7 +1,85 @@
 #include "controls/num_filter.h"
 
-// Placeholder until the numeric control lands.
+#include "text/sjis.h"
+
 namespace numedit {
-std::string FilterText(std::string_view s, const FilterOptions&) { return std::string(s); }
-std::string StripLeadingZeros(std::string_view v, bool) { return std::string(v); }
+namespace {
+
+// One character of the input after the width conversion: '\0' means the
+// conversion scan ends here, 'skip' that the character yields nothing.
+constexpr char kEnd = '\0';
+constexpr char kSkip = '\x01';
+
+// Converts the character at pos (advancing pos past it). Single bytes pass
+// unchanged; of the double-byte characters only full-width digits, minus,
+// full stop and comma are understood, anything else ends the reading.
+char convertAt(std::string_view s, std::size_t& pos) {
+    const auto c = static_cast<unsigned char>(s[pos]);
+    if (!sjis::isLeadByte(c)) {
+        ++pos;
+        // 0x80, 0xA0 and 0xFD-0xFF are no character of their own: stray bytes.
+        if (c == 0x80 || c == 0xA0 || c >= 0xFD) return kEnd;
+        return c == 0 ? kEnd : static_cast<char>(c);
+    }
+    if (pos + 1 >= s.size()) return kEnd;  // lead byte without its trail byte
+    const auto t = static_cast<unsigned char>(s[pos + 1]);
+    pos += 2;
+    if (c == 0x82 && t >= 0x4F && t <= 0x58) return static_cast<char>('0' + (t - 0x4F));
+    if (c == 0x81 && t == 0x7C) return '-';
+    if (c == 0x81 && t == 0x44) return '.';
+    if (c == 0x81 && t == 0x43) return kSkip;  // full-width comma: dropped
+    return kEnd;
+}
+
+}  // namespace
+
+std::string FilterText(std::string_view s, const FilterOptions& opt) {
+    std::string out;
+    bool hasPoint = false;
+    int intDigits = 0;
+    int decimals = 0;
+    std::size_t position = 0;  // characters seen by the rule scan, commas included
+    std::size_t pos = 0;
+    while (pos < s.size()) {
+        const char ch = convertAt(s, pos);
+        if (ch == kEnd) break;
+        if (ch == kSkip) continue;
+        const std::size_t at = position++;
+        if (ch == ',') continue;
+        if (ch == '-') {
+            if (!opt.minus || at != 0) break;
+            out += ch;
+        } else if (ch == '.') {
+            if (opt.decimalLength <= 0 || hasPoint) break;
+            hasPoint = true;
+            out += ch;
+        } else if (ch >= '0' && ch <= '9') {
+            if (hasPoint) {
+                // Decimals beyond the limit are cut; nothing after them can
+                // change the result any more.
+                if (decimals >= opt.decimalLength) break;
+                ++decimals;
+            } else if (++intDigits > opt.integerLength) {
+                return {};  // too many integer digits drop the whole value
+            }
+            out += ch;
+        } else {
+            break;
+        }
+    }
+    return out;
+}
+
+std::string StripLeadingZeros(std::string_view v, bool zeroEnabled) {
+    if (zeroEnabled) return std::string(v);
+    const bool negative = !v.empty() && v.front() == '-';
+    if (negative) v.remove_prefix(1);
+    std::size_t zeros = 0;
+    while (zeros < v.size() && v[zeros] == '0') ++zeros;
+    std::string rest(v.substr(zeros));
+    if (rest.empty() && zeros > 0) rest = "0";
+    if (!rest.empty() && rest.front() == '.') rest.insert(rest.begin(), '0');
+    return negative ? "-" + rest : rest;
+}
+
 }  // namespace numedit
