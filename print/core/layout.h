@@ -1,2 +1,55 @@
 #pragma once
-// Waybill layout (placeholder until printing lands).
+// The waybill layout: every field of the entry form at its fixed place on
+// the carrier's pre-printed form, mapped from form units (1/160 inch) to
+// printer pixels and shifted by the print-position margins.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "print/core/surface.h"
+#include "print/core/waybill_fields.h"
+
+namespace print {
+
+// "ＭＳ Ｐ明朝" and "○" in Shift-JIS.
+inline constexpr char kFaceName[] = "\x82\x6c\x82\x72\x20\x82\x6f\x96\xbe\x92\xa9";
+inline constexpr char kMark[] = "\x81\x9b";
+
+// A mapped position that does not fit a 32-bit device coordinate (absurd
+// resolution or margin). Raised before anything is drawn.
+class LayoutRangeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One text of the waybill: point size, device position, Shift-JIS text.
+struct DrawItem {
+    int size = 0;
+    int x = 0, y = 0;
+    std::string text;
+    friend bool operator==(const DrawItem&, const DrawItem&) = default;
+};
+
+// Printer pixels per form unit in ten-thousandths: resolution × 10000 / 160
+// rounded to the nearest integer, ties to even (201 dpi → 12562).
+std::int64_t scaleRaw(std::int32_t resolution);
+
+// floor((raw × units + 5000) / 10000) + margin. Raises LayoutRangeError
+// when the result leaves the 32-bit range.
+std::int32_t mapPosition(std::int64_t raw, int units, std::int32_t margin);
+
+// Every text to draw, in drawing order. All parsing and range checks happen
+// here, so a bad caption (ConvertError) or an unmappable position
+// (LayoutRangeError) is raised before anything reaches the surface. Empty
+// texts are left out: they would draw nothing.
+std::vector<DrawItem> planWaybill(const WaybillFields& fields);
+
+// Sets face, black text and white background, then draws the items,
+// setting each item's size before it when it differs from the last one.
+void drawItems(const std::vector<DrawItem>& items, Surface& surface);
+
+// planWaybill, then drawItems. Errors of either propagate unchanged.
+void layoutWaybill(const WaybillFields& fields, Surface& surface);
+
+}  // namespace print
