@@ -1,0 +1,56 @@
+#include "app/core/file_read.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+
+namespace {
+
+// Reads chunks until EOF or until maxLines line feeds were seen; the rest
+// of the file is never read, so a huge file costs only what is needed.
+int readUpTo(const std::string& path, std::size_t maxLines, std::string& out) {
+    out.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    std::size_t lines = 0;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int err = errno;
+            ::close(fd);
+            return err;
+        }
+        if (n == 0) break;
+        const std::size_t got = static_cast<std::size_t>(n);
+        std::size_t take = got;
+        for (std::size_t i = 0; i < got; ++i) {
+            if (buffer[i] == '\n' && ++lines == maxLines) {
+                take = i + 1;
+                break;
+            }
+        }
+        out.append(buffer, take);
+        if (lines == maxLines) break;
+    }
+    ::close(fd);
+    return 0;
+}
+
+}  // namespace
+
+int readWholeFile(const std::string& path, std::string& out) {
+    return readUpTo(path, std::numeric_limits<std::size_t>::max(), out);
+}
+
+int readFileLines(const std::string& path, std::size_t maxLines, std::string& out) {
+    if (maxLines == 0) {
+        out.clear();
+        return 0;
+    }
+    return readUpTo(path, maxLines, out);
+}
