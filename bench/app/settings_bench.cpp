@@ -1,0 +1,66 @@
+// The settings file at start (17 standalone reads) and at the end (17
+// standalone atomic writes), on a local disk in the system's temp folder.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/core/main_settings.h"
+#include "app/core/sender_record.h"
+
+namespace {
+
+struct BenchFolder {
+    std::string path;
+    BenchFolder() {
+        std::string templ = (std::filesystem::temp_directory_path() / "vp_bench_XXXXXX").string();
+        path = ::mkdtemp(templ.data()) ? templ : std::string(".");
+    }
+    ~BenchFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+};
+
+MainSettings typical() {
+    MainSettings m;
+    m.senderName = "Sender name";
+    m.senderZip = "105-0004";
+    m.senderAddress1 = "Tokyo Minato 1-2-3";
+    m.zip = "100-0001";
+    m.address1 = "Tokyo Chiyoda 1-1";
+    m.consignee = "Consignee";
+    m.tel = "03-1234-5678";
+    m.goods1 = "Goods";
+    return m;
+}
+
+void BM_SettingsReadAtStart(benchmark::State& state) {
+    BenchFolder dir;
+    IniFile ini(dir.path + "/" + kSettingsFileName);
+    writeMainSettings(ini, typical());
+    for (auto _ : state) benchmark::DoNotOptimize(readMainSettings(ini));
+}
+BENCHMARK(BM_SettingsReadAtStart)->Unit(benchmark::kMillisecond);
+
+void BM_SettingsWriteAtEnd(benchmark::State& state) {
+    BenchFolder dir;
+    IniFile ini(dir.path + "/" + kSettingsFileName);
+    const MainSettings m = typical();
+    for (auto _ : state) writeMainSettings(ini, m);
+}
+BENCHMARK(BM_SettingsWriteAtEnd)->Unit(benchmark::kMillisecond);
+
+void BM_SenderRecordSaveAndLoad(benchmark::State& state) {
+    BenchFolder dir;
+    const std::string path = dir.path + "/" + senderRecordFileName(0);
+    const SenderRecord r{"105-0004", "Tokyo Minato 1-2-3", "Building 4F", "Sender name", "03-1234-5678"};
+    for (auto _ : state) {
+        writeSenderRecord(path, r);
+        benchmark::DoNotOptimize(readSenderRecord(path));
+    }
+}
+BENCHMARK(BM_SenderRecordSaveAndLoad)->Unit(benchmark::kMillisecond);
+
+}  // namespace
