@@ -1,7 +1,123 @@
+// layout: waybill fields (JSON) to the draw calls of the layout.
+// print --pdf FILE [--dpi N]: the same fields to a PDF as the printer gets it.
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTemporaryFile>
 #include <cstdio>
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
 
+#include "print/Wbprn/pdf_canvas.h"
+#include "print/core/layout.h"
+#include "print/core/recording_surface.h"
+#include "print/core/str_to_int.h"
 #include "tools/cli_commands.h"
+#include "tools/layout_json.h"
 
-// Placeholders until printing lands.
-int cmdLayout(int, char**) { std::fputs("not built yet\n", stderr); return 1; }
-int cmdPrint(int, char**) { std::fputs("not built yet\n", stderr); return 1; }
+namespace {
+
+QByteArray readStdin() {
+    std::string all{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+    return QByteArray::fromStdString(all);
+}
+
+int report(const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+}
+
+// The print command's title for every document.
+const char kTitle[] = "vamu_Pelican  ";
+
+// Renders the waybill into `path` through a temporary file in the same
+// folder that is renamed over the target only when the document is
+// complete: a failed run never leaves a half-written or truncated PDF.
+void renderPdf(const print::WaybillFields& fields, const QString& path, int dpi) {
+    // Parse and map everything before a file is created.
+    const std::vector<print::DrawItem> items = print::planWaybill(fields);
+
+    const QFileInfo target(path);
+    QTemporaryFile tmp(target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
+    if (!tmp.open()) throw std::runtime_error("cannot create a file in " + target.absolutePath().toStdString());
+    tmp.close();
+
+    wbprn::PdfPageSetup setup;
+    setup.dpi = dpi;
+    {
+        wbprn::PdfCanvas canvas(tmp.fileName(), setup, QString::fromLatin1(kTitle));
+        print::drawItems(items, canvas);
+        canvas.newPage();  // the layout ends its page; the document's second page stays empty
+        if (!canvas.finish()) throw std::runtime_error("cannot write " + path.toStdString());
+    }
+    QFile written(tmp.fileName());
+    if (!written.open(QIODevice::ReadWrite) || ::fsync(written.handle()) != 0)
+        throw std::runtime_error("cannot write " + path.toStdString());
+    written.close();
+    if (std::rename(QFile::encodeName(tmp.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        throw std::runtime_error("cannot write " + path.toStdString());
+    tmp.setAutoRemove(false);  // renamed away: nothing left to remove
+}
+
+}  // namespace
+
+int cmdLayout(int argc, char**) {
+    if (argc > 1) {
+        std::fputs("usage: vamu_pelican_cli layout < fields.json\n", stderr);
+        return 2;
+    }
+    try {
+        const print::WaybillFields fields = cli::waybillFromJson(readStdin());
+        print::RecordingSurface surface;
+        print::layoutWaybill(fields, surface);
+        std::string out;
+        for (const auto& call : surface.calls) out += cli::drawCallJson(call) + "\n";
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    } catch (const std::exception& e) {
+        return report(e);
+    }
+}
+
+int cmdPrint(int argc, char** argv) {
+    const char* pdf = nullptr;
+    const char* dpiText = "360";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--pdf") == 0 && i + 1 < argc) pdf = argv[++i];
+        else if (std::strcmp(argv[i], "--dpi") == 0 && i + 1 < argc) dpiText = argv[++i];
+        else pdf = nullptr, i = argc;  // anything else: usage
+    }
+    if (!pdf) {
+        std::fputs("usage: vamu_pelican_cli print --pdf FILE [--dpi N] < fields.json\n"
+                   "  renders at N dots per inch (default 360), as the print command does for a\n"
+                   "  printer of that resolution at scale 100: dpix and dpiy become N\n",
+                   stderr);
+        return 2;
+    }
+    const auto dpi = print::parseInt32(dpiText);
+    if (!dpi || *dpi < 1 || *dpi > 9600) {
+        std::fprintf(stderr, "--dpi: expected a resolution from 1 to 9600, got '%s'\n", dpiText);
+        return 2;
+    }
+    try {
+        print::WaybillFields fields = cli::waybillFromJson(readStdin());
+        fields.dpix = fields.dpiy = std::to_string(*dpi);
+
+        // Fonts need a GUI application; no display is needed.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        int qtArgc = 1;
+        char* qtArgv[] = {argv[0], nullptr};
+        QGuiApplication app(qtArgc, qtArgv);
+        wbprn::registerFontSubstitutes();
+        renderPdf(fields, QString::fromLocal8Bit(pdf), *dpi);
+        return 0;
+    } catch (const std::exception& e) {
+        return report(e);
+    }
+}
