@@ -1,0 +1,45 @@
+#pragma once
+// Helpers for the tests that run against the private CUPS schedulers
+// started by cups_fixture.sh: where they are, how to point the printer
+// layer at one, and how to read back the captured jobs.
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Folder of the fixture (VP_E2E_CUPS_DIR); empty with a reason in `why`
+// when the schedulers are not available.
+QString fixtureDir(QString* why);
+
+// Points libcups (and so the printer layer) at a scheduler socket or
+// host:port and rebuilds WbPrinter() on the CUPS system.
+void useScheduler(const QString& server);
+QString mainSocket();
+QString emptySocket();
+
+struct CapturedJob {
+    QString queue, title, options;
+    QString pdfPath;
+};
+
+// Removes every captured job.
+void clearCaptures();
+// Waits until `count` jobs are captured (or the time-out passes).
+std::vector<CapturedJob> waitForJobs(std::size_t count, std::chrono::milliseconds timeout);
+
+// Runs a program and returns its standard output (nullopt if it failed).
+std::optional<QString> run(const QString& program, const QStringList& args);
+
+// A word of `pdftotext -bbox` output, in points from the page's top-left.
+struct Word {
+    int page = 0;
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    QString text;
+};
+std::vector<Word> pdfWords(const QString& pdfPath);
+
+}  // namespace e2e

@@ -1,0 +1,200 @@
+// The printer layer against a real CUPS scheduler: queues, capabilities,
+// and waybills rendered, submitted and captured as the printer gets them.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QRegularExpression>
+#include <chrono>
+#include <cmath>
+
+#include "print/Wbprn/WbPrinters.h"
+#include "print/core/layout.h"
+#include "print/core/str_to_int.h"
+#include "tests/e2e/cups_harness.h"
+#include "text/sjis_qt.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+#define REQUIRE_CUPS()                                                          \
+    do {                                                                        \
+        QString why;                                                            \
+        if (e2e::fixtureDir(&why).isEmpty()) GTEST_SKIP() << why.toStdString(); \
+    } while (0)
+
+std::string sj(const char* utf8) { return sjis::fromQString(QString::fromUtf8(utf8)); }
+
+print::WaybillFields sampleWaybill() {
+    print::WaybillFields f;
+    f.zip = "1234567";
+    f.add1 = sj("東京都千代田区丸の内１－２－３");
+    f.add2 = sj("ペリカンビル５階");
+    f.custo1 = sj("日通太郎様");
+    f.tel = "03-1234-5678";
+    f.date = "2026/12/07";
+    f.g1 = sj("書籍");
+    f.g2 = sj("精密機器");
+    f.timeBand[1] = true;
+    f.special[3] = true;
+    f.myZip = "5300001";
+    f.myAdd1 = sj("大阪府大阪市北区梅田");
+    f.my = sj("依頼主商店");
+    f.myTel = "06-9876-5432";
+    return f;
+}
+
+// What the print command does: effective resolution into the labels, one
+// document, the layout, a new page, end (or abort and rethrow).
+std::vector<print::DrawItem> printWaybill(print::WaybillFields f) {
+    TWbPrinter& wb = WbPrinter();
+    const int effX = wb.Dpi().x * 100 / wb.Scale();
+    const int effY = wb.Dpi().y * 100 / wb.Scale();
+    f.dpix = std::to_string(effX);
+    f.dpiy = std::to_string(effY);
+    wb.BeginDoc(QStringLiteral("vamu_Pelican  "));
+    std::vector<print::DrawItem> items;
+    try {
+        items = print::planWaybill(f);
+        print::drawItems(items, wb.Canvas());
+        wb.NewPage();
+    } catch (...) {
+        wb.Abort();
+        throw;
+    }
+    wb.EndDoc();
+    return items;
+}
+
+std::vector<QString> names(const QStringList& l) { return {l.begin(), l.end()}; }
+
+class CupsE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QString why;
+        if (e2e::fixtureDir(&why).isEmpty()) GTEST_SKIP() << why.toStdString();
+        e2e::useScheduler(e2e::mainSocket());
+        e2e::clearCaptures();
+    }
+};
+
+}  // namespace
+
+TEST_F(CupsE2E, QueuesCapabilitiesAndTheRejectingQueueHidden) {
+    TWbPrinter& wb = WbPrinter();
+    EXPECT_EQ(names(wb.PrinterNames()), (std::vector<QString>{QStringLiteral("Wb203"), QStringLiteral("Wb360")}));
+    EXPECT_EQ(wb.GetIndex(), 1) << "the CUPS default queue is current";
+    EXPECT_EQ(wb.Dpi().x, 360);
+    EXPECT_EQ(wb.Dpi().y, 360);
+    EXPECT_EQ(wb.Scale(), 100);
+    EXPECT_EQ(names(wb.GetPaperSizeNames()),
+              (std::vector<QString>{QStringLiteral("送り状"), QStringLiteral("A4"), QStringLiteral("Letter")}));
+    EXPECT_EQ(wb.GetPaperSizeIndex(), 0);
+    EXPECT_EQ(names(wb.GetBinNames()),
+              (std::vector<QString>{QStringLiteral("手差し"), QStringLiteral("トラクタ"), QStringLiteral("自動")}));
+    EXPECT_EQ(wb.GetBinIndex(), 0);
+    // Three queues print into the same capture device: one port.
+    EXPECT_EQ(wb.PortNames().size(), 1);
+
+    wb.SetIndex(0);
+    EXPECT_EQ(wb.System().currentDeviceName(), QStringLiteral("Wb203"));
+    EXPECT_EQ(wb.Dpi().x, 203);
+    EXPECT_EQ(wb.GetPaperSizeNames()[wb.GetPaperSizeIndex()], QStringLiteral("A4"));
+    EXPECT_EQ(wb.GetBinNames().size(), 2);
+    EXPECT_THROW(wb.SetIndex(2), EWBPrinterRangeError);
+}
+
+TEST_F(CupsE2E, WaybillReachesThePrinterAsLaidOut) {
+    TWbPrinter& wb = WbPrinter();
+    // The feed chosen in the set-up dialog: tractor.
+    wb.GetBinNumber();  // the settings block exists from here on
+    auto settings = wb.System().currentSettings().value();
+    settings.defaultSource = static_cast<std::int16_t>(wb.GetBinNumber() + 1);
+    wb.System().applySettings(settings);
+    wb.ForceUpdateCapabilities();
+    ASSERT_EQ(wb.GetBinNames()[wb.GetBinIndex()], QStringLiteral("トラクタ"));
+
+    const auto items = printWaybill(sampleWaybill());
+    const auto jobs = e2e::waitForJobs(1, 10s);
+    ASSERT_EQ(jobs.size(), 1u);
+    const auto& job = jobs[0];
+    EXPECT_EQ(job.queue, QStringLiteral("Wb360"));
+    EXPECT_EQ(job.title, QStringLiteral("vamu_Pelican  "));
+    const QStringList options = job.options.split(QLatin1Char(' '));
+    // CUPS hands a false boolean to the backend as "no<name>".
+    for (const char* expected : {"media=Slip", "InputSlot=Tractor", "print-scaling=none", "nofit-to-page"})
+        EXPECT_TRUE(options.contains(QString::fromUtf8(expected))) << expected << " in " << job.options.toStdString();
+
+    const auto info = e2e::run(QStringLiteral("pdfinfo"), {job.pdfPath});
+    ASSERT_TRUE(info);
+    EXPECT_TRUE(info->contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n")))) << info->toStdString();
+    EXPECT_TRUE(info->contains(QStringLiteral("612 x 396 pts"))) << info->toStdString();
+    const auto fonts = e2e::run(QStringLiteral("pdffonts"), {job.pdfPath});
+    ASSERT_TRUE(fonts);
+    EXPECT_TRUE(fonts->contains(QStringLiteral("IPAPMincho"))) << fonts->toStdString();
+    for (const QString& line : fonts->split(QLatin1Char('\n')).mid(2)) {
+        if (line.trimmed().isEmpty()) continue;
+        EXPECT_TRUE(line.contains(QStringLiteral(" yes "))) << "font not embedded: " << line.toStdString();
+    }
+
+    // Every text where the layout put it: printable area at (9, 9) pt.
+    const auto words = e2e::pdfWords(job.pdfPath);
+    ASSERT_FALSE(words.empty());
+    for (const auto& item : items) {
+        const QString text = sjis::toQString(item.text);
+        const double x = 9 + item.x * 72.0 / 360, y = 9 + item.y * 72.0 / 360;
+        const e2e::Word* best = nullptr;
+        for (const auto& w : words) {
+            if (w.page != 1 || !text.startsWith(w.text)) continue;
+            if (!best || std::hypot(w.xMin - x, w.yMin - y) < std::hypot(best->xMin - x, best->yMin - y)) best = &w;
+        }
+        ASSERT_NE(best, nullptr) << "not found: " << text.toStdString();
+        EXPECT_NEAR(best->xMin, x, 0.5) << text.toStdString();
+        EXPECT_NEAR(best->yMin, y, 0.5) << text.toStdString();
+    }
+    for (const auto& w : words) EXPECT_EQ(w.page, 1) << "the second page is empty";
+}
+
+TEST_F(CupsE2E, TwoPrintsGiveTwoJobs) {
+    printWaybill(sampleWaybill());
+    printWaybill(sampleWaybill());
+    const auto jobs = e2e::waitForJobs(2, 10s);
+    ASSERT_EQ(jobs.size(), 2u);
+    for (const auto& j : jobs) EXPECT_EQ(j.title, QStringLiteral("vamu_Pelican  "));
+}
+
+TEST_F(CupsE2E, BadMarginAbortsWithoutAJob) {
+    auto f = sampleWaybill();
+    f.prnTop = "Top";
+    try {
+        printWaybill(f);
+        FAIL() << "no error";
+    } catch (const print::ConvertError& e) {
+        EXPECT_STREQ(e.what(), "'Top' is not a valid integer value");
+    }
+    // A good print afterwards is the only job.
+    printWaybill(sampleWaybill());
+    const auto jobs = e2e::waitForJobs(2, 1500ms);
+    EXPECT_EQ(jobs.size(), 1u);
+}
+
+TEST(CupsE2ENoPrinter, EmptySchedulerAndUnreachableSchedulerMeanNoPrinter) {
+    REQUIRE_CUPS();
+    e2e::clearCaptures();
+    const QString servers[] = {e2e::emptySocket(), e2e::fixtureDir(nullptr) + QStringLiteral("/nowhere.sock"),
+                               QStringLiteral("10.255.255.1:631")};
+    for (const QString& server : servers) {
+        SCOPED_TRACE(server.toStdString());
+        const auto start = std::chrono::steady_clock::now();
+        e2e::useScheduler(server);
+        try {
+            printWaybill(sampleWaybill());
+            ADD_FAILURE() << "no error";
+        } catch (const EWbPrinterNoPrinter& e) {
+            EXPECT_STREQ(e.what(), "TWbPrinter.CheckNoPrinter: No Printer");
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+    }
+    e2e::useScheduler(e2e::mainSocket());
+    EXPECT_TRUE(e2e::waitForJobs(1, 500ms).empty());
+}
