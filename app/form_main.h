@@ -1,8 +1,235 @@
 #pragma once
+// The main window: the entry form whose controls hold one waybill's data.
+// Every control carries its objectName so that the other windows, the
+// layout routine and the tests find it by name. Handlers are plain public
+// methods named after the control and the event; the Qt connections that
+// call them all go through guarded() so no exception crosses the event loop.
+#include <QStringList>
 #include <QWidget>
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QFrame;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTabBar;
+class SjisLineEdit;
+class TNumEdit;
 
 class TForm_Main : public QWidget {
     Q_OBJECT
 public:
     explicit TForm_Main(QWidget* parent = nullptr);
+    ~TForm_Main() override;
+
+    // ---- Regions (top to bottom) -------------------------------------
+    QFrame* Panel3 = nullptr;          // text transfer memo and its buttons
+    QFrame* Panel1 = nullptr;          // consignee
+    QFrame* Panel_Sender = nullptr;    // sender tabs and fields
+    QFrame* Panel4 = nullptr;          // shipment and printer box
+    QLabel* Panel_HelpMess = nullptr;  // prompt line
+    QFrame* Panel_Fnc = nullptr;       // function key bar
+    QStatusBar* StatusBar1 = nullptr;
+
+    // ---- Consignee (Panel1) --------------------------------------------
+    SjisLineEdit* Edit_Zip = nullptr;
+    SjisLineEdit* Edit_Add1 = nullptr;
+    SjisLineEdit* Edit_Add2 = nullptr;
+    SjisLineEdit* Edit_Add3 = nullptr;
+    SjisLineEdit* Edit_Custo1 = nullptr;
+    SjisLineEdit* Edit_tel = nullptr;
+    QLabel* Label_Warning = nullptr;
+    QPushButton* BitBtn_CLS = nullptr;
+    QComboBox* ComboBox_FontSize = nullptr;  // hidden print size list
+    QPushButton* BitBtn_WebHelp = nullptr;
+
+    // ---- Sender (Panel_Sender) -----------------------------------------
+    QCheckBox* CheckBox_My = nullptr;
+    QTabBar* PageControl_My = nullptr;
+    SjisLineEdit* Edit_MyZip = nullptr;
+    SjisLineEdit* Edit_MyADD1 = nullptr;
+    SjisLineEdit* Edit_MyADD2 = nullptr;
+    SjisLineEdit* Edit_My = nullptr;
+    SjisLineEdit* Edit_MyTEL = nullptr;
+    QPushButton* BitBtn_My = nullptr;
+    QPushButton* BitBtn_SendMail = nullptr;
+
+    // ---- Shipment (Panel4) ---------------------------------------------
+    QCheckBox* CheckBox_Date_1 = nullptr;
+    QDateEdit* DateTimePicker_1 = nullptr;
+    SjisLineEdit* Edit_de_date1 = nullptr;
+    SjisLineEdit* Edit_de_date2 = nullptr;
+    SjisLineEdit* Edit_de_date3 = nullptr;
+    SjisLineEdit* Edit_G1 = nullptr;
+    SjisLineEdit* Edit_G2 = nullptr;
+    SjisLineEdit* Edit_G3 = nullptr;
+    TNumEdit* NumEdit_KOSUU = nullptr;
+    QGroupBox* GroupBox_Pelican_1 = nullptr;  // requested time band
+    QCheckBox* CheckBox_Pelican_1 = nullptr;
+    QCheckBox* CheckBox_Pelican_2 = nullptr;
+    QCheckBox* CheckBox_Pelican_3 = nullptr;
+    QCheckBox* CheckBox_Pelican_4 = nullptr;
+    QCheckBox* CheckBox_Pelican_5 = nullptr;
+    QCheckBox* CheckBox_Pelican_6 = nullptr;
+    QGroupBox* GroupBox_Pelican_2 = nullptr;  // special handling
+    QCheckBox* CheckBox_Pelican_21 = nullptr;
+    QCheckBox* CheckBox_Pelican_22 = nullptr;
+    QCheckBox* CheckBox_Pelican_23 = nullptr;
+    QCheckBox* CheckBox_Pelican_24 = nullptr;
+    QCheckBox* CheckBox_Pelican_25 = nullptr;
+
+    // ---- Printer box (GroupBox1 in Panel4) -------------------------------
+    // This class creates GroupBox1, ComboBox_SEL and the two margin labels;
+    // buildPrinterBox() adds the rest.
+    QGroupBox* GroupBox1 = nullptr;
+    QComboBox* ComboBox_SEL = nullptr;
+    QLabel* Label_Prn_Top = nullptr;
+    QLabel* Label_Prn_Left = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+    QComboBox* ComboBox3 = nullptr;
+    QLabel* Label_4 = nullptr;
+    QPushButton* BitBtn_PrnSet = nullptr;
+    QPushButton* BitBtn_PrnSet2 = nullptr;
+
+    // ---- Text transfer (Panel3, created by buildTransferPanel()) -------
+    QLabel* Label1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QLabel* Label8 = nullptr;
+    QPushButton* BitBtn_1 = nullptr;
+    QPushButton* BitBtn_MemoCLS = nullptr;
+    QLabel* Label12 = nullptr;
+    QStringList Memo2;  // working lines of the transfer
+
+    // ---- Function key bar ------------------------------------------------
+    std::array<QPushButton*, 12> SpeedButton_F{};  // [0] is F1
+    QPushButton* SpeedButton_F1 = nullptr;
+    QPushButton* SpeedButton_F2 = nullptr;
+    QPushButton* SpeedButton_F3 = nullptr;
+    QPushButton* SpeedButton_F4 = nullptr;
+    QPushButton* SpeedButton_F5 = nullptr;
+    QPushButton* SpeedButton_F6 = nullptr;
+    QPushButton* SpeedButton_F7 = nullptr;
+    QPushButton* SpeedButton_F8 = nullptr;
+    QPushButton* SpeedButton_F9 = nullptr;
+    QPushButton* SpeedButton_F10 = nullptr;
+    QPushButton* SpeedButton_F11 = nullptr;
+    QPushButton* SpeedButton_F12 = nullptr;
+
+    // ---- Carriers: hidden labels that pass values between the parts ----
+    QLabel* Label_CurrentDir = nullptr;
+    QLabel* Label_PrinterIndex = nullptr;
+    QLabel* Label_dpix = nullptr;
+    QLabel* Label_dpiy = nullptr;
+    QLabel* Label_CutCut = nullptr;
+    QLabel* Label_0X = nullptr;
+    QLabel* Label_org = nullptr;
+
+    // ---- Lifecycle (form_main_lifecycle.cpp) -----------------------------
+    void FormShow();
+    void FormDestroy();
+    // Runs FormDestroy (guarded) the first time it is called, never again.
+    // Every orderly end of the program comes through here.
+    void runFormDestroyOnce();
+    void SpeedButton_F2Click();
+    void SpeedButton_F6Click();
+    void SpeedButton_F7Click();
+
+    // ---- Entry form behaviour (form_main_entry.cpp) ----------------------
+    void Edit_Cls();
+    void Edit_Cls_My();
+    void Edit_Warning();
+    void BitBtn_CLSClick();
+    void Edit_ZipEnter();
+    void Edit_Add1Enter();
+    void Edit_Add2Enter();  // also for Edit_Add3
+    void Edit_Custo1Enter();
+    void Edit_telEnter();
+    void Edit_G1Enter();  // for Edit_G1, Edit_G2, Edit_G3
+    void Edit_MyZipEnter();
+    void Edit_MyADD1Enter();
+    void Edit_MyADD2Enter();
+    void Edit_MyEnter();
+    void Edit_MyTELEnter();
+    void Edit_ZipChange();
+    void Edit_telChange();
+    void SpeedButton_ZIP2Click();
+    void SpeedButton_TEL2Click();
+    void CheckBox_MyClick();
+    void CheckBox_Pelican_1Click();
+    void CheckBox_Pelican_2Click();
+    void CheckBox_Pelican_3Click();
+    void CheckBox_Pelican_4Click();
+    void CheckBox_Pelican_5Click();
+    void CheckBox_Pelican_6Click();
+    void CheckBox_Pelican_21Click();
+    void CheckBox_Pelican_22Click();  // for boxes 22 to 25
+    void BitBtn_WebHelpClick();
+    void BitBtn_SendMailClick();
+
+    // ---- Settings (form_main_settings.cpp) -------------------------------
+    void LoadSettings();
+    void SaveSettings();
+
+    // ---- Sender records (form_main_senders.cpp) --------------------------
+    void SpeedButton_readMyClick();
+    void PageControl_MyChange();  // user's tab change only, never from code
+    void BitBtn_MyClick();
+
+    // ---- Text transfer (form_main_transfer.cpp) --------------------------
+    void buildTransferPanel();
+    void BitBtn_1Click();
+    void Memo1Change();
+    void Memo1Enter();
+    void BitBtn_MemoCLSClick();
+
+    // ---- Print command (form_main_print.cpp) -----------------------------
+    void SpeedButton_F11Click();
+
+    // ---- Printer registration (form_main_printer_box.cpp) ----------------
+    void buildPrinterBox();
+    void ComboBox_SELChange();  // user's choice only, never from code
+    void SpeedButton_PrnIdGetClick();
+    void SpeedButton_PRNSETClick();
+    void BitBtn_PrnSetClick();
+    void BitBtn_PrnSet2Click();
+
+    // The cyclic focus order of the entry form (Tab, Enter, Up).
+    QList<QWidget*> focusOrder() const;
+    // Moves the focus along focusOrder(), skipping hidden/disabled controls.
+    void focusNext(QWidget* from, bool forward);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    // Construction, one region each (form_main.cpp).
+    void buildFrame();
+    void buildConsignee();
+    void buildSender();
+    void buildShipment();
+    void buildFunctionBar();
+    void buildCarriers();
+    void connectHandlers();
+    void layOutEntryForm();  // FormShow step 8
+    void setUpFunctionBar();  // FormShow step 12
+    void centreOnDesktop();
+
+    // Key map of the entry fields (form_main_entry.cpp).
+    bool handleFieldKey(QWidget* field, QKeyEvent* event);
+    void showPrompt(SjisLineEdit* field, const QString& prompt);
+    void excludeTimeBands(QCheckBox* clicked);
+    void convertToHalfWidth(SjisLineEdit* field);
+
+    bool formShown_ = false;
+    bool formDestroyed_ = false;
 };

@@ -1,0 +1,3 @@
+#include "app/form_main.h"
+
+void TForm_Main::SpeedButton_F11Click() {}

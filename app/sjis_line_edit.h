@@ -1,0 +1,57 @@
+#pragma once
+// A one-line entry field whose text can always be stored in Shift-JIS.
+// - The byte limit counts Shift-JIS bytes (half-width 1, full-width 2);
+//   0 means no limit. Like a native edit's length limit it only stops the
+//   user from adding text: the program may set any text.
+// - A character that CP932 cannot hold (emoji, rare kanji) is refused as it
+//   is typed, pasted or dropped: the field stays as it was, the computer
+//   beeps and inputRefused() carries a short explanation.
+// - The input method is on or off per field (off: direct half-width input).
+#include <QLineEdit>
+
+class SjisLineEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit SjisLineEdit(QWidget* parent = nullptr);
+
+    void setByteLimit(int bytes);
+    int byteLimit() const { return byteLimit_; }
+    void setInputMethodOn(bool on);
+    bool inputMethodOn() const;
+    // Accept only the digits 0-9 from the user (the delivery date fields).
+    void setDigitsOnly(bool on) { digitsOnly_ = on; }
+
+    // The explanation shown when a character outside Shift-JIS is refused.
+    static QString notEncodableMessage();
+
+signals:
+    // The field has received the focus (after Qt's own focus handling, so a
+    // handler may place the caret and clear the selection).
+    void focusEntered();
+    // User input was refused; the text is a short reason (may be empty for
+    // the byte limit, which only beeps as a native field does).
+    void inputRefused(const QString& reason);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    friend class SjisLineEditValidator;
+    // Runs one piece of user input with the checks armed.
+    template <class F>
+    void userEdit(F&& baseCall);
+    // Validator's verdict for a candidate text during user input.
+    bool acceptsUserText(const QString& candidate);
+
+    int byteLimit_ = 0;
+    bool digitsOnly_ = false;
+    int userEditDepth_ = 0;
+    QString textBeforeEdit_;
+    QString refusal_;
+    bool refused_ = false;
+};

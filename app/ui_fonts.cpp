@@ -1,0 +1,24 @@
+#include "app/ui_fonts.h"
+
+#include <QStringList>
+
+void registerFontSubstitutes() {
+    static const bool done = [] {
+        QStringList gothic;
+        gothic << QStringLiteral("IPAPGothic") << QStringLiteral("IPAexGothic") << QStringLiteral("Noto Sans CJK JP");
+        QFont::insertSubstitutions(kGothicFace, gothic);
+        QStringList mincho;
+        mincho << QStringLiteral("IPAPMincho") << QStringLiteral("IPAexMincho") << QStringLiteral("Noto Serif CJK JP");
+        QFont::insertSubstitutions(kMinchoFace, mincho);
+        return true;
+    }();
+    (void)done;
+}
+
+QFont gothicFont(int pixelSize, bool bold) {
+    registerFontSubstitutes();
+    QFont f(kGothicFace);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
