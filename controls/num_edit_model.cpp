@@ -136,7 +136,10 @@ void NumEditModel::inputMinus() {
         store(value_.substr(1));
         return;
     }
-    std::string candidate = "-" + value_;
+    std::string candidate;
+    candidate.reserve(value_.size() + 1);
+    candidate += '-';
+    candidate += value_;
     if ((options & eoORInputStop) && !fitsWidth(candidate)) {
         refuse();
         return;

@@ -38,22 +38,24 @@ std::string FilterText(std::string_view s, const FilterOptions& opt) {
     bool hasPoint = false;
     int intDigits = 0;
     int decimals = 0;
-    std::size_t position = 0;  // characters seen by the rule scan, commas included
+    bool first = true;  // no character seen yet by the rule scan, commas included
     std::size_t pos = 0;
-    while (pos < s.size()) {
-        const char ch = convertAt(s, pos);
-        if (ch == kEnd) break;
-        if (ch == kSkip) continue;
-        const std::size_t at = position++;
+    const std::size_t n = s.size();
+    while (pos < n) {
+        const auto byte = static_cast<unsigned char>(s[pos]);
+        char ch;
+        if (byte >= 0x20 && byte < 0x7F) {  // the common case: printable ASCII
+            ch = static_cast<char>(byte);
+            ++pos;
+        } else {
+            ch = convertAt(s, pos);
+            if (ch == kEnd) break;
+            if (ch == kSkip) continue;
+        }
+        const bool atStart = first;
+        first = false;
         if (ch == ',') continue;
-        if (ch == '-') {
-            if (!opt.minus || at != 0) break;
-            out += ch;
-        } else if (ch == '.') {
-            if (opt.decimalLength <= 0 || hasPoint) break;
-            hasPoint = true;
-            out += ch;
-        } else if (ch >= '0' && ch <= '9') {
+        if (ch >= '0' && ch <= '9') {
             if (hasPoint) {
                 // Decimals beyond the limit are cut; nothing after them can
                 // change the result any more.
@@ -62,6 +64,13 @@ std::string FilterText(std::string_view s, const FilterOptions& opt) {
             } else if (++intDigits > opt.integerLength) {
                 return {};  // too many integer digits drop the whole value
             }
+            out += ch;
+        } else if (ch == '-') {
+            if (!opt.minus || !atStart) break;
+            out += ch;
+        } else if (ch == '.') {
+            if (opt.decimalLength <= 0 || hasPoint) break;
+            hasPoint = true;
             out += ch;
         } else {
             break;
@@ -76,10 +85,17 @@ std::string StripLeadingZeros(std::string_view v, bool zeroEnabled) {
     if (negative) v.remove_prefix(1);
     std::size_t zeros = 0;
     while (zeros < v.size() && v[zeros] == '0') ++zeros;
-    std::string rest(v.substr(zeros));
-    if (rest.empty() && zeros > 0) rest = "0";
-    if (!rest.empty() && rest.front() == '.') rest.insert(rest.begin(), '0');
-    return negative ? "-" + rest : rest;
+    const std::string_view rest = v.substr(zeros);
+    std::string out;
+    out.reserve(rest.size() + 2);
+    if (negative) out += '-';
+    if (rest.empty()) {
+        if (zeros > 0) out += '0';  // only zeros: one stays
+    } else {
+        if (rest.front() == '.') out += '0';
+        out.append(rest);
+    }
+    return out;
 }
 
 }  // namespace numedit
