@@ -36,12 +36,18 @@ std::int32_t IniFile::readInteger(std::string_view section, std::string_view key
 }
 
 void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+    writeStrings(section, {{std::string(key), std::string(value)}});
+}
+
+void IniFile::writeStrings(std::string_view section,
+                           const std::vector<std::pair<std::string, std::string>>& keyValues) {
     std::string text;
     // A file that exists but cannot be read is not overwritten: its
     // unknown lines would be lost.
     if (int err = readWholeFile(path_, text); err != 0 && err != ENOENT) throw IniWriteError(path_);
+    for (const auto& [key, value] : keyValues) text = ini::withValue(text, section, key, value);
     try {
-        writeFileAtomically(path_, ini::withValue(text, section, key, value));
+        writeFileAtomically(path_, text);
     } catch (const FileError&) {
         throw IniWriteError(path_);
     }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 // A write that failed; the message is "<full path> に書き込めません" (UTF-8).
 class IniWriteError : public std::runtime_error {
@@ -33,6 +34,11 @@ public:
     // IniWriteError.
     void writeString(std::string_view section, std::string_view key, std::string_view value);
     void writeInteger(std::string_view section, std::string_view key, std::int32_t value);
+
+    // Sets several keys of one section, in the given order, with a single
+    // replacement of the file: either all of them are written or, after a
+    // failure, none is and the file is as it was. Throws IniWriteError.
+    void writeStrings(std::string_view section, const std::vector<std::pair<std::string, std::string>>& keyValues);
 
 private:
     std::string path_;

@@ -25,22 +25,23 @@ MainSettings readMainSettings(const IniFile& ini) {
 }
 
 void writeMainSettings(IniFile& ini, const MainSettings& m) {
-    const std::string_view s = kSettingsSection;
-    ini.writeInteger(s, "Addr_Font", m.printSize);
-    ini.writeString(s, "E_ZIP", m.zip);
-    ini.writeString(s, "E_AD1", m.address1);
-    ini.writeString(s, "E_AD2", m.address2);
-    ini.writeString(s, "E_CUS", m.consignee);
-    ini.writeString(s, "E_TEL", m.tel);
-    ini.writeString(s, "E_G1", m.goods1);
-    ini.writeString(s, "E_G2", m.goods2);
-    ini.writeString(s, "E_G3", m.goods3);
-    ini.writeString(s, "KOSUU3", m.count);
-    ini.writeString(s, "OP023My", m.senderName);
-    ini.writeString(s, "OP023MyZip", m.senderZip);
-    ini.writeString(s, "OP023MyADD1", m.senderAddress1);
-    ini.writeString(s, "OP023MyADD2", m.senderAddress2);
-    ini.writeString(s, "OP023MyTEL", m.senderTel);
-    ini.writeInteger(s, "ComboBox_SEL", m.feedMode);
-    ini.writeInteger(s, "Tab_My", m.senderTab);
+    ini.writeStrings(kSettingsSection, {
+                                           {"Addr_Font", std::to_string(m.printSize)},
+                                           {"E_ZIP", m.zip},
+                                           {"E_AD1", m.address1},
+                                           {"E_AD2", m.address2},
+                                           {"E_CUS", m.consignee},
+                                           {"E_TEL", m.tel},
+                                           {"E_G1", m.goods1},
+                                           {"E_G2", m.goods2},
+                                           {"E_G3", m.goods3},
+                                           {"KOSUU3", m.count},
+                                           {"OP023My", m.senderName},
+                                           {"OP023MyZip", m.senderZip},
+                                           {"OP023MyADD1", m.senderAddress1},
+                                           {"OP023MyADD2", m.senderAddress2},
+                                           {"OP023MyTEL", m.senderTel},
+                                           {"ComboBox_SEL", std::to_string(m.feedMode)},
+                                           {"Tab_My", std::to_string(m.senderTab)},
+                                       });
 }

@@ -26,8 +26,8 @@ struct MainSettings {
 // anything missing gives its default.
 MainSettings readMainSettings(const IniFile& ini);
 
-// Writes every key, one standalone write each, in the file's own order:
-// Addr_Font, E_ZIP ... E_G3, KOSUU3, OP023My ... OP023MyTEL, ComboBox_SEL,
-// Tab_My. The first failing write throws IniWriteError and the keys after
-// it are not written.
+// Writes every key in the file's own order: Addr_Font, E_ZIP ... E_G3,
+// KOSUU3, OP023My ... OP023MyTEL, ComboBox_SEL, Tab_My. All keys go to disk
+// in one replacement of the file, so a failed write (IniWriteError) leaves
+// the previous settings whole rather than half of them new.
 void writeMainSettings(IniFile& ini, const MainSettings& settings);

@@ -88,20 +88,15 @@ TEST(MainSettingsFile, HandEditedValues) {
     EXPECT_EQ(readMainSettings(ini).count, "5");
 }
 
-TEST(MainSettingsFile, FailedWriteStopsAndKeepsEarlierKeys) {
+TEST(MainSettingsFile, FailedWriteKeepsThePreviousSettingsWhole) {
     ScratchFolder dir;
     IniFile ini(dir.file(kSettingsFileName));
     writeMainSettings(ini, MainSettings{});
-    int writes = 0;
-    // The third write (E_AD1) fails.
-    setAtomicWriteFaultForTesting([&writes](AtomicWriteStep s) { return s == AtomicWriteStep::Open && ++writes == 3 ? ENOSPC : 0; });
+    const std::string before = slurp(ini.path());
+    setAtomicWriteFaultForTesting([](AtomicWriteStep s) { return s == AtomicWriteStep::Write ? ENOSPC : 0; });
     EXPECT_THROW(writeMainSettings(ini, sample()), IniWriteError);
     setAtomicWriteFaultForTesting({});
-    const MainSettings m = readMainSettings(ini);
-    EXPECT_EQ(m.printSize, 2);
-    EXPECT_EQ(m.zip, "100-0001");
-    EXPECT_EQ(m.address1, "");
-    EXPECT_EQ(m.senderTab, 0);
+    EXPECT_EQ(slurp(ini.path()), before);
     EXPECT_EQ(dir.entryCount(), 1u);
 }
 
