@@ -335,6 +335,22 @@ void TNumEdit::fontChanged() {
 
 bool TNumEdit::event(QEvent* e) {
     if (e->type() == QEvent::ParentChange && parentWidget()) gainedParent();
+    // Editing keys belong to the control even where the window has shortcuts
+    // on them (Ctrl+C, Delete, digits); function keys stay the window's.
+    if (e->type() == QEvent::ShortcutOverride) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        const unsigned mods = modifiersOf(k->modifiers());
+        const numedit::Key key = keyOf(k->key());
+        const bool ctrlEdit = mods == numedit::ModCtrl &&
+                              (key == numedit::Key::A || key == numedit::Key::C || key == numedit::Key::V ||
+                               key == numedit::Key::X);
+        const bool plain = (mods & ~numedit::ModShift) == 0 &&
+                           (key != numedit::Key::Other || (!k->text().isEmpty() && k->text().front() >= u' '));
+        if (ctrlEdit || plain) {
+            e->accept();
+            return true;
+        }
+    }
     return QWidget::event(e);
 }
 

@@ -91,6 +91,27 @@ private slots:
         QCOMPARE(f.first->text(), QStringLiteral("123"));
     }
 
+    void editingKeysWinOverWindowShortcuts() {
+        Form f;
+        int fired = 0;
+        auto* copy = new QAction(&f.window);
+        copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+        f.window.addAction(copy);
+        connect(copy, &QAction::triggered, this, [&] { ++fired; });
+        auto* f2 = new QAction(&f.window);
+        f2->setShortcut(QKeySequence(Qt::Key_F2));
+        f.window.addAction(f2);
+        connect(f2, &QAction::triggered, this, [&] { fired += 10; });
+        f.first->setText(QStringLiteral("42"));
+        f.first->selectAll();
+        QApplication::clipboard()->clear();
+        QTest::keyClick(f.first, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("42"));
+        QCOMPARE(fired, 0);
+        QTest::keyClick(f.first, Qt::Key_F2);
+        QCOMPARE(fired, 10);
+    }
+
     void setTextNormalises() {
         TNumEdit e;
         QSignalSpy changed(&e, &TNumEdit::changed);
