@@ -211,10 +211,13 @@ void TForm_Main::buildSender() {
     auto* tabs = new UserTabBar(p);
     PageControl_My = tabs;
     PageControl_My->setObjectName(QStringLiteral("PageControl_My"));
-    PageControl_My->setFont(gothicFont(12));
+    PageControl_My->setFont(gothicFont(10));
     PageControl_My->setDrawBase(false);
     PageControl_My->setExpanding(false);
-    PageControl_My->setUsesScrollButtons(false);
+    // Ten tabs share 440 pixels: keep them narrow, scroll only if a font
+    // substitute turns out wider.
+    PageControl_My->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 0px 1px; height: 17px; }"));
+    PageControl_My->setUsesScrollButtons(true);
     PageControl_My->setElideMode(Qt::ElideNone);
     for (int i = 1; i <= 10; ++i) PageControl_My->addTab(QStringLiteral("依頼主%1").arg(i));
     PageControl_My->setGeometry(114, 1, 440, 19);
@@ -268,7 +271,7 @@ void TForm_Main::buildShipment() {
     DateTimePicker_1->setFont(gothicFont(13));
     DateTimePicker_1->setGeometry(359, 2, 105, 21);
 
-    makeLabel(p, QStringLiteral("ご希望お届け日"), 488, 8);
+    makeLabel(p, QStringLiteral("ご希望お届け日"), 488, 8, 10);
     SjisLineEdit** dates[] = {&Edit_de_date1, &Edit_de_date2, &Edit_de_date3};
     const char* dateNames[] = {"Edit_de_date1", "Edit_de_date2", "Edit_de_date3"};
     const int dateX[] = {562, 587, 611};

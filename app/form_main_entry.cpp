@@ -77,12 +77,13 @@ bool TForm_Main::eventFilter(QObject* watched, QEvent* event) {
 
 bool TForm_Main::handleFieldKey(QWidget* field, QKeyEvent* event) {
     const int key = event->key();
+    // F2 and F11 do what their buttons do.
     if (key == Qt::Key_F2) {
-        SpeedButton_F2Click();
+        SpeedButton_F2->click();
         return true;
     }
     if (key == Qt::Key_F11) {
-        SpeedButton_F11Click();
+        SpeedButton_F11->click();
         return true;
     }
     if (isEnterKey(key)) {
@@ -121,9 +122,9 @@ void TForm_Main::keyPressEvent(QKeyEvent* event) {
     }
     const int key = event->key();
     if (key == Qt::Key_F2) {
-        guarded(this, [this] { SpeedButton_F2Click(); });
+        SpeedButton_F2->click();
     } else if (key == Qt::Key_F11) {
-        guarded(this, [this] { SpeedButton_F11Click(); });
+        SpeedButton_F11->click();
     } else if (isEnterKey(key)) {
         focusNext(nullptr, true);
     } else if (key == Qt::Key_Up) {

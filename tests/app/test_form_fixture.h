@@ -1,0 +1,83 @@
+#pragma once
+// A main window shown and active in a scratch current directory, with
+// scripted message boxes, a recording shell and a fixed clock.
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <memory>
+
+#include "app/form_main.h"
+#include "app/services/clock.h"
+#include "app/services/shell_open.h"
+#include "tests/support/scripted_boxes.h"
+
+class RecordingShell final : public ShellOpen {
+public:
+    RecordingShell() { setShellOpen(this); }
+    ~RecordingShell() override { setShellOpen(nullptr); }
+    void open(const QUrl& url) override { opened << url; }
+    QList<QUrl> opened;
+};
+
+class FixedClock final : public Clock {
+public:
+    FixedClock() { setAppClock(this); }
+    ~FixedClock() override { setAppClock(nullptr); }
+    QDate today() override { return QDate(2026, 12, 7); }
+};
+
+struct ShownForm {
+    QTemporaryDir dir;
+    QString previousDir = QDir::currentPath();
+    ScriptedBoxes boxes;
+    RecordingShell shell;
+    FixedClock clock;
+    std::unique_ptr<TForm_Main> form;
+
+    ShownForm() {
+        QDir::setCurrent(dir.path());
+        form = std::make_unique<TForm_Main>();
+        form->show();
+        form->activateWindow();
+        if (!QTest::qWaitForWindowActive(form.get())) qWarning("main window did not become active");
+    }
+    ~ShownForm() {
+        form.reset();  // runs FormDestroy while the scratch folder exists
+        QDir::setCurrent(previousDir);
+    }
+
+    // The control that has the focus, a date picker's inner editor counted
+    // as the picker.
+    QWidget* focused() const {
+        QWidget* w = QApplication::focusWidget();
+        if (w && w->parentWidget() && w->parentWidget()->objectName() == QLatin1String("DateTimePicker_1"))
+            return w->parentWidget();
+        return w;
+    }
+    QString focusedName() const {
+        QWidget* w = focused();
+        return w ? w->objectName() : QString();
+    }
+    template <class T = QWidget>
+    T* find(const QString& name) const {
+        return form->findChild<T*>(name);
+    }
+    // Gives a control the focus as the Tab key would.
+    void focus(const QString& name) {
+        QWidget* w = find(name);
+        w->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+    }
+    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QWidget* target = QApplication::focusWidget();
+        QTest::keyClick(target ? target : form.get(), k, mods);
+    }
+    // Delivers one typed text as a single key press, the way a character
+    // outside the basic plane arrives from the keyboard.
+    void type(const QString& text) {
+        QWidget* target = QApplication::focusWidget();
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, text, Qt::NoModifier);
+    }
+};
