@@ -5,26 +5,27 @@
 namespace numedit {
 namespace {
 
-// One character of the input after the width conversion: '\0' means the
-// conversion scan ends here, 'skip' that the character yields nothing.
-constexpr char kEnd = '\0';
-constexpr char kSkip = '\x01';
+// One character of the input after the width conversion, as a byte value;
+// kEnd means the conversion scan ends here, kSkip that the character
+// yields nothing. Both lie outside the byte range.
+constexpr int kEnd = -1;
+constexpr int kSkip = -2;
 
 // Converts the character at pos (advancing pos past it). Single bytes pass
 // unchanged; of the double-byte characters only full-width digits, minus,
 // full stop and comma are understood, anything else ends the reading.
-char convertAt(std::string_view s, std::size_t& pos) {
+int convertAt(std::string_view s, std::size_t& pos) {
     const auto c = static_cast<unsigned char>(s[pos]);
     if (!sjis::isLeadByte(c)) {
         ++pos;
         // 0x80, 0xA0 and 0xFD-0xFF are no character of their own: stray bytes.
         if (c == 0x80 || c == 0xA0 || c >= 0xFD) return kEnd;
-        return c == 0 ? kEnd : static_cast<char>(c);
+        return c;
     }
     if (pos + 1 >= s.size()) return kEnd;  // lead byte without its trail byte
     const auto t = static_cast<unsigned char>(s[pos + 1]);
     pos += 2;
-    if (c == 0x82 && t >= 0x4F && t <= 0x58) return static_cast<char>('0' + (t - 0x4F));
+    if (c == 0x82 && t >= 0x4F && t <= 0x58) return '0' + (t - 0x4F);
     if (c == 0x81 && t == 0x7C) return '-';
     if (c == 0x81 && t == 0x44) return '.';
     if (c == 0x81 && t == 0x43) return kSkip;  // full-width comma: dropped
@@ -48,9 +49,10 @@ std::string FilterText(std::string_view s, const FilterOptions& opt) {
             ch = static_cast<char>(byte);
             ++pos;
         } else {
-            ch = convertAt(s, pos);
-            if (ch == kEnd) break;
-            if (ch == kSkip) continue;
+            const int converted = convertAt(s, pos);
+            if (converted == kEnd) break;
+            if (converted == kSkip) continue;
+            ch = static_cast<char>(converted);
         }
         const bool atStart = first;
         first = false;

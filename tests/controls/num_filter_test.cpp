@@ -48,6 +48,9 @@ TEST(FilterText, MalformedShiftJisEndsTheReading) {
     EXPECT_EQ(numedit::FilterText(std::string("12\x80" "3"), {}), "12");
     EXPECT_EQ(numedit::FilterText(std::string("12\xFD" "3"), {}), "12");
     EXPECT_EQ(numedit::FilterText(std::string("1\0" "2", 3), {}), "1");
+    // Control characters are characters like any other: they end the reading.
+    EXPECT_EQ(numedit::FilterText(std::string("\x01" "12"), {}), "");
+    EXPECT_EQ(numedit::FilterText(std::string("12\t3"), {}), "12");
 }
 
 TEST(FilterText, OptionsLimitTheValue) {

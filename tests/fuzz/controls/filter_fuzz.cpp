@@ -39,6 +39,48 @@ void checkShape(std::string_view v, const numedit::FilterOptions& o, bool stripp
     check(integer <= (stripped ? std::max(o.integerLength, 1) : o.integerLength));
 }
 
+// The normaliser written the slow, obvious way (convert everything, then
+// scan, then apply the limits); the real one stops early and must agree.
+std::string referenceFilter(std::string_view s, const numedit::FilterOptions& o) {
+    std::string converted;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        if (!lead) {
+            if (c == 0 || c == 0x80 || c == 0xA0 || c >= 0xFD) break;
+            converted += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        if (i + 1 >= s.size()) break;
+        const auto t = static_cast<unsigned char>(s[i + 1]);
+        i += 2;
+        if (c == 0x82 && t >= 0x4F && t <= 0x58) converted += static_cast<char>('0' + t - 0x4F);
+        else if (c == 0x81 && t == 0x7C) converted += '-';
+        else if (c == 0x81 && t == 0x44) converted += '.';
+        else if (c == 0x81 && t == 0x43) continue;
+        else break;
+    }
+    std::string out;
+    bool point = false;
+    for (std::size_t i = 0; i < converted.size(); ++i) {
+        const char c = converted[i];
+        if (c == ',') continue;
+        if (c == '.' && o.decimalLength > 0 && !point) point = true;
+        else if (c == '-' && o.minus && i == 0) {
+        } else if (c < '0' || c > '9') break;
+        out += c;
+    }
+    if (out.empty()) return out;
+    const auto dot = out.find('.');
+    if (dot != std::string::npos && out.size() - dot - 1 > static_cast<std::size_t>(o.decimalLength))
+        out.resize(dot + 1 + static_cast<std::size_t>(o.decimalLength));
+    const std::size_t intEnd = dot == std::string::npos ? out.size() : dot;
+    const std::size_t digits = intEnd - (out[0] == '-' ? 1 : 0);
+    if (digits > static_cast<std::size_t>(o.integerLength)) return {};
+    return out;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -53,6 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string filtered = numedit::FilterText(text, o);
     checkShape(filtered, o, false);
+    check(filtered == referenceFilter(text, o));
     const std::string value = numedit::StripLeadingZeros(filtered, zeroEnabled);
     checkShape(value, o, true);
     // A value already in shape passes the filter unchanged, and stripping
