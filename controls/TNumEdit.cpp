@@ -548,3 +548,9 @@ void TNumEdit::mouseMoveEvent(QMouseEvent* e) {
     });
     QWidget::mouseMoveEvent(e);
 }
+
+void TNumEdit::mouseReleaseEvent(QMouseEvent* e) {
+    QWidget::mouseReleaseEvent(e);
+    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+        guarded(this, [&] { emit clicked(); });
+}

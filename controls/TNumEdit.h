@@ -126,6 +126,7 @@ public:
 
 signals:
     void changed();  // the value changed through input or setText
+    void clicked();
     void doubleClicked();
 
 protected:
@@ -138,6 +139,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
     void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;

@@ -229,10 +229,14 @@ private slots:
         TNumEdit* e = f.first;
         e->setText(QStringLiteral("1234"));
         const QPoint onValue = e->textRect().center();
+        QSignalSpy clicks(e, &TNumEdit::clicked);
+        QSignalSpy doubles(e, &TNumEdit::doubleClicked);
         QTest::mouseDClick(e, Qt::LeftButton, Qt::NoModifier, onValue);
         QVERIFY(e->hasSelection());
+        QCOMPARE(doubles.count(), 1);
         QTest::mouseClick(e, Qt::LeftButton, Qt::NoModifier, onValue);
         QVERIFY(!e->hasSelection());
+        QVERIFY(clicks.count() >= 1);
 
         // Dragging over the empty area left of the value selects nothing;
         // crossing the value selects it all.
