@@ -1,0 +1,129 @@
+#include "print/WbPrinterSetupDialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "print/Wbprn/WbPrinters.h"
+
+namespace {
+
+// The codes behind one printer's capability list, in list order.
+std::vector<std::uint16_t> codesOf(const wbprn::CapabilityList& list) {
+    if (list.count <= 0) return {};
+    std::vector<std::uint16_t> codes(list.codes.begin(),
+                                     list.codes.begin() + std::min<std::size_t>(list.codes.size(), list.count));
+    return codes;
+}
+
+void fill(QComboBox* box, const wbprn::CapabilityList& list) {
+    box->clear();
+    const auto codes = codesOf(list);
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        const std::string raw = i < list.names.size() ? list.names[i] : std::string();
+        box->addItem(QString::fromUtf8(raw.substr(0, raw.find('\0'))), QVariant(static_cast<int>(codes[i])));
+    }
+    box->setEnabled(box->count() > 0);
+}
+
+void selectCode(QComboBox* box, int code) {
+    const int i = box->findData(QVariant(code));
+    box->setCurrentIndex(i);
+}
+
+}  // namespace
+
+WbPrinterSetupWindow::WbPrinterSetupWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("WbPrinterSetupWindow"));
+    setWindowTitle(QStringLiteral("プリンタの設定"));
+    auto* form = new QFormLayout;
+    ComboBox_Printer = new QComboBox(this);
+    ComboBox_Printer->setObjectName(QStringLiteral("ComboBox_Printer"));
+    ComboBox_Paper = new QComboBox(this);
+    ComboBox_Paper->setObjectName(QStringLiteral("ComboBox_Paper"));
+    ComboBox_Bin = new QComboBox(this);
+    ComboBox_Bin->setObjectName(QStringLiteral("ComboBox_Bin"));
+    form->addRow(QStringLiteral("プリンタ名"), ComboBox_Printer);
+    form->addRow(QStringLiteral("用紙サイズ"), ComboBox_Paper);
+    form->addRow(QStringLiteral("給紙方法"), ComboBox_Bin);
+    RadioButton_Portrait = new QRadioButton(QStringLiteral("縦"), this);
+    RadioButton_Portrait->setObjectName(QStringLiteral("RadioButton_Portrait"));
+    RadioButton_Landscape = new QRadioButton(QStringLiteral("横"), this);
+    RadioButton_Landscape->setObjectName(QStringLiteral("RadioButton_Landscape"));
+    auto* orientation = new QHBoxLayout;
+    orientation->addWidget(RadioButton_Portrait);
+    orientation->addWidget(RadioButton_Landscape);
+    form->addRow(QStringLiteral("印刷の向き"), orientation);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(form);
+    top->addWidget(buttons);
+
+    TWbPrinter& wb = WbPrinter();
+    ComboBox_Printer->addItems(wb.PrinterNames());
+    originalIndex_ = wb.GetIndex();
+    ComboBox_Printer->setCurrentIndex(originalIndex_);
+    loadLists(originalIndex_);
+    // The current printer shows its present settings.
+    if (auto s = wb.System().currentSettings()) {
+        selectCode(ComboBox_Paper, static_cast<std::uint16_t>(s->paperSize));
+        selectCode(ComboBox_Bin, static_cast<std::uint16_t>(s->defaultSource));
+        (s->orientation == 2 ? RadioButton_Landscape : RadioButton_Portrait)->setChecked(true);
+    } else {
+        RadioButton_Portrait->setChecked(true);
+    }
+    connect(ComboBox_Printer, &QComboBox::currentIndexChanged, this, [this](int i) { loadLists(i); });
+}
+
+void WbPrinterSetupWindow::loadLists(int usableIndex) {
+    TWbPrinter& wb = WbPrinter();
+    const int system = wb.SystemIndexOf(usableIndex);
+    if (system < 0) {
+        ComboBox_Paper->clear();
+        ComboBox_Bin->clear();
+        return;
+    }
+    fill(ComboBox_Paper, wb.System().paperSizes(system));
+    fill(ComboBox_Bin, wb.System().bins(system));
+    // Another printer starts from its first entries until the user chooses.
+    if (ComboBox_Paper->count() > 0) ComboBox_Paper->setCurrentIndex(0);
+    if (ComboBox_Bin->count() > 0) ComboBox_Bin->setCurrentIndex(0);
+}
+
+void WbPrinterSetupWindow::applyChoice() {
+    TWbPrinter& wb = WbPrinter();
+    const int chosen = ComboBox_Printer->currentIndex();
+    if (chosen >= 0) wb.SetIndex(chosen);  // another printer starts from its defaults
+    auto& system = wb.System();
+    if (!system.currentSettings()) system.resetSettings();
+    wbprn::DeviceSettings s = system.currentSettings().value_or(wbprn::DeviceSettings{});
+    if (ComboBox_Paper->currentIndex() >= 0) s.paperSize = static_cast<std::int16_t>(ComboBox_Paper->currentData().toInt());
+    if (ComboBox_Bin->currentIndex() >= 0) s.defaultSource = static_cast<std::int16_t>(ComboBox_Bin->currentData().toInt());
+    s.orientation = RadioButton_Landscape->isChecked() ? 2 : 1;
+    s.fields |= wbprn::kFieldOrientation;
+    system.applySettings(s);
+}
+
+TWbPrinterSetupDialog::TWbPrinterSetupDialog(QObject* parent) : QObject(parent) {}
+
+std::function<bool(WbPrinterSetupWindow&)>& TWbPrinterSetupDialog::runner() {
+    static std::function<bool(WbPrinterSetupWindow&)> r;
+    return r;
+}
+
+bool TWbPrinterSetupDialog::Execute() {
+    WbPrinterSetupWindow window(qobject_cast<QWidget*>(parent()));
+    const bool confirmed = runner() ? runner()(window) : window.exec() == QDialog::Accepted;
+    if (!confirmed) return false;
+    window.applyChoice();
+    WbPrinter().ForceUpdateCapabilities();
+    return true;
+}

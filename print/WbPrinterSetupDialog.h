@@ -1,0 +1,46 @@
+#pragma once
+// The printer set-up dialog on the printer layer itself: the usable
+// printers, the chosen printer's paper sizes and bins, the orientation,
+// OK / キャンセル. OK makes the chosen printer current, applies the paper,
+// bin and orientation to its settings (they last until another printer is
+// selected) and refreshes the layer's cache.
+#include <QDialog>
+#include <QObject>
+#include <functional>
+
+class QButtonGroup;
+class QComboBox;
+class QRadioButton;
+
+class WbPrinterSetupWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit WbPrinterSetupWindow(QWidget* parent = nullptr);
+
+    QComboBox* ComboBox_Printer = nullptr;
+    QComboBox* ComboBox_Paper = nullptr;
+    QComboBox* ComboBox_Bin = nullptr;
+    QRadioButton* RadioButton_Portrait = nullptr;
+    QRadioButton* RadioButton_Landscape = nullptr;
+
+    // Writes the choice into the printer layer.
+    void applyChoice();
+
+private:
+    void loadLists(int usableIndex);
+    int originalIndex_ = -1;
+};
+
+class TWbPrinterSetupDialog : public QObject {
+    Q_OBJECT
+public:
+    explicit TWbPrinterSetupDialog(QObject* parent = nullptr);
+
+    // Shows the dialog modally; true when the user confirmed (the choice is
+    // then applied and the layer's cache refreshed).
+    bool Execute();
+
+    // Tests replace the modal run: the function gets the filled dialog and
+    // returns whether it was confirmed. Empty = the real exec().
+    static std::function<bool(WbPrinterSetupWindow&)>& runner();
+};
