@@ -1,0 +1,310 @@
+// Entry form behaviour: prompts, the address warning, clears, exclusions,
+// half-width conversion, refused characters, byte limits, sender colouring,
+// web page and mail.
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QUrlQuery>
+#include <QtTest>
+
+#include "app/contact.h"
+#include "app/sjis_line_edit.h"
+#include "tests/app/test_form_fixture.h"
+
+namespace {
+QString fullWidth(int n) { return QString(n, QChar(0x3042)); }  // "あ" x n: 2n Shift-JIS bytes
+}  // namespace
+
+class TestFormEntry : public QObject {
+    Q_OBJECT
+private slots:
+    void promptsAndCaret_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("prompt");
+        QTest::newRow("zip") << "Edit_Zip" << "お届け先の郵便番号を入力して下さい";
+        QTest::newRow("add1") << "Edit_Add1" << "お届け先のおところ①を入力して下さい";
+        QTest::newRow("add2") << "Edit_Add2" << "お届け先のおところ②を入力して下さい";
+        QTest::newRow("add3") << "Edit_Add3" << "お届け先のおところ②を入力して下さい";
+        QTest::newRow("name") << "Edit_Custo1" << "お届け先のおなまえを入力して下さい";
+        QTest::newRow("tel") << "Edit_tel" << "お届け先のでんわを入力して下さい";
+        QTest::newRow("sender zip") << "Edit_MyZip" << "ご依頼主の郵便番号を入力して下さい";
+        QTest::newRow("sender add1") << "Edit_MyADD1" << "ご依頼主のおところ①を入力して下さい";
+        QTest::newRow("sender add2") << "Edit_MyADD2" << "ご依頼主のおところ②を入力して下さい";
+        QTest::newRow("sender name") << "Edit_My" << "ご依頼主のおなまえを入力して下さい";
+        QTest::newRow("sender tel") << "Edit_MyTEL" << "ご依頼主のでんわを入力して下さい";
+        QTest::newRow("goods1") << "Edit_G1" << "品名を入力して下さい";
+        QTest::newRow("goods2") << "Edit_G2" << "品名を入力して下さい";
+        QTest::newRow("goods3") << "Edit_G3" << "品名を入力して下さい";
+    }
+    void promptsAndCaret() {
+        QFETCH(QString, field);
+        QFETCH(QString, prompt);
+        ShownForm f;
+        auto* e = f.find<QLineEdit>(field);
+        e->setText(QStringLiteral("12"));
+        // Start somewhere that leaves the prompt line alone.
+        f.focus(QStringLiteral("CheckBox_Pelican_3"));
+        f.find<QLabel>(QStringLiteral("Panel_HelpMess"))->setText(QStringLiteral("x"));
+        f.focus(field);  // a Tab arrival, which would normally select all
+        QCOMPARE(f.find<QLabel>(QStringLiteral("Panel_HelpMess"))->text(), prompt);
+        QVERIFY(!e->hasSelectedText());
+        QCOMPARE(e->cursorPosition(), 2);
+    }
+
+    void otherControlsLeaveThePromptAlone() {
+        ShownForm f;
+        auto* help = f.find<QLabel>(QStringLiteral("Panel_HelpMess"));
+        QCOMPARE(help->text(), QStringLiteral("お届け先の郵便番号を入力して下さい"));
+        for (const char* name : {"Edit_de_date1", "DateTimePicker_1", "CheckBox_My", "ComboBox_SEL"}) {
+            f.focus(QLatin1String(name));
+            QCOMPARE(help->text(), QStringLiteral("お届け先の郵便番号を入力して下さい"));
+        }
+    }
+
+    void addressWarningThreshold_data() {
+        QTest::addColumn<QString>("add1");
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<bool>("warns");
+        QTest::newRow("40 bytes pass") << fullWidth(20) << "Edit_Add2" << false;
+        QTest::newRow("41 bytes warn") << fullWidth(20) + QStringLiteral("1") << "Edit_Add2" << true;
+        QTest::newRow("half-width kana count 1 byte") << QString(41, QChar(0xFF71)) << "Edit_Add3" << true;
+        QTest::newRow("40 half-width kana pass") << QString(40, QChar(0xFF71)) << "Edit_Add1" << false;
+        QTest::newRow("checked on entering add1") << fullWidth(21) << "Edit_Add1" << true;
+        QTest::newRow("not on the name field") << fullWidth(21) << "Edit_Custo1" << false;
+    }
+    void addressWarningThreshold() {
+        QFETCH(QString, add1);
+        QFETCH(QString, entered);
+        QFETCH(bool, warns);
+        ShownForm f;
+        f.find<QLineEdit>(QStringLiteral("Edit_Add1"))->setText(add1);
+        f.focus(entered);
+        QCOMPARE(!f.find<QLabel>(QStringLiteral("Label_Warning"))->text().isEmpty(), warns);
+    }
+
+    void warningIsNotRerunWhileTyping() {
+        ShownForm f;
+        auto* add1 = f.find<QLineEdit>(QStringLiteral("Edit_Add1"));
+        auto* warning = f.find<QLabel>(QStringLiteral("Label_Warning"));
+        add1->setText(fullWidth(20));
+        f.focus(QStringLiteral("Edit_Add1"));
+        QVERIFY(warning->text().isEmpty());
+        QTest::keyClicks(add1, QStringLiteral("12"));
+        QVERIFY(warning->text().isEmpty());  // typing does not check
+        f.focus(QStringLiteral("Edit_Add2"));
+        QCOMPARE(warning->text(), QStringLiteral("警告:おところ①の文字数が多すぎます。　おところ②へ分割してください"));
+        f.focus(QStringLiteral("Edit_Add1"));
+        add1->clear();
+        QVERIFY(!warning->text().isEmpty());  // stays until an address field is entered again
+        f.focus(QStringLiteral("Edit_Add3"));
+        QVERIFY(warning->text().isEmpty());
+    }
+
+    void consigneeClear_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+    void consigneeClear() {
+        QFETCH(bool, yes);
+        ShownForm f;
+        const QStringList cleared = {QStringLiteral("Edit_Zip"), QStringLiteral("Edit_Add1"),
+                                     QStringLiteral("Edit_Add2"), QStringLiteral("Edit_Custo1"),
+                                     QStringLiteral("Edit_tel")};
+        const QStringList kept = {QStringLiteral("Edit_Add3"), QStringLiteral("Edit_G1"), QStringLiteral("Edit_G2"),
+                                  QStringLiteral("Edit_G3"), QStringLiteral("Edit_My"),
+                                  QStringLiteral("Edit_de_date1")};
+        for (const QString& n : cleared + kept) f.find<QLineEdit>(n)->setText(QStringLiteral("12"));
+        for (const char* n : {"Label_Warning", "Label_CutCut", "Label_0X", "Label_org"})
+            f.find<QLabel>(QLatin1String(n))->setText(QStringLiteral("w"));
+        f.find<QCheckBox>(QStringLiteral("CheckBox_Pelican_2"))->setChecked(true);
+        f.focus(QStringLiteral("Edit_G2"));
+
+        f.boxes.answer(yes);
+        QTest::mouseClick(f.find(QStringLiteral("BitBtn_CLS")), Qt::LeftButton);
+        QCOMPARE(f.boxes.questions, QStringList{QStringLiteral("お届け先をクリアますか?")});
+
+        const QString left = yes ? QString() : QStringLiteral("12");
+        for (const QString& n : cleared) QCOMPARE(f.find<QLineEdit>(n)->text(), left);
+        for (const QString& n : kept) QCOMPARE(f.find<QLineEdit>(n)->text(), QStringLiteral("12"));
+        for (const char* n : {"Label_Warning", "Label_CutCut", "Label_0X"})
+            QCOMPARE(f.find<QLabel>(QLatin1String(n))->text(), yes ? QString() : QStringLiteral("w"));
+        QCOMPARE(f.find<QLabel>(QStringLiteral("Label_org"))->text(), QStringLiteral("w"));
+        QVERIFY(f.find<QCheckBox>(QStringLiteral("CheckBox_Pelican_2"))->isChecked());
+    }
+
+    void senderClearEmptiesTheFiveSenderFields() {
+        ShownForm f;
+        const QStringList sender = {QStringLiteral("Edit_MyZip"), QStringLiteral("Edit_MyADD1"),
+                                    QStringLiteral("Edit_MyADD2"), QStringLiteral("Edit_My"),
+                                    QStringLiteral("Edit_MyTEL")};
+        for (const QString& n : sender) f.find<QLineEdit>(n)->setText(QStringLiteral("x"));
+        f.find<QLineEdit>(QStringLiteral("Edit_Zip"))->setText(QStringLiteral("1"));
+        f.form->Edit_Cls_My();
+        for (const QString& n : sender) QVERIFY(f.find<QLineEdit>(n)->text().isEmpty());
+        QCOMPARE(f.find<QLineEdit>(QStringLiteral("Edit_Zip"))->text(), QStringLiteral("1"));
+    }
+
+    void timeBandsExcludeEachOther() {
+        ShownForm f;
+        auto box = [&](int n) { return f.find<QCheckBox>(QStringLiteral("CheckBox_Pelican_%1").arg(n)); };
+        QTest::mouseClick(box(1), Qt::LeftButton);
+        QTest::mouseClick(box(3), Qt::LeftButton);
+        for (int n = 1; n <= 6; ++n) QCOMPARE(box(n)->isChecked(), n == 3);
+        QTest::mouseClick(box(3), Qt::LeftButton);  // unchecking changes nothing else
+        for (int n = 1; n <= 6; ++n) QVERIFY(!box(n)->isChecked());
+        f.focus(QStringLiteral("CheckBox_Pelican_6"));
+        QTest::keyClick(box(6), Qt::Key_Space);  // the keyboard counts as a click
+        box(2)->setChecked(true);                // the program may set any state
+        QTest::mouseClick(box(5), Qt::LeftButton);
+        for (int n = 1; n <= 6; ++n) QCOMPARE(box(n)->isChecked(), n == 5);
+    }
+
+    void golfAndSkiExcludeEachOther() {
+        ShownForm f;
+        auto box = [&](int n) { return f.find<QCheckBox>(QStringLiteral("CheckBox_Pelican_%1").arg(n)); };
+        QTest::mouseClick(box(22), Qt::LeftButton);
+        QTest::mouseClick(box(21), Qt::LeftButton);
+        QVERIFY(box(21)->isChecked());
+        QVERIFY(!box(22)->isChecked());
+        QTest::mouseClick(box(22), Qt::LeftButton);
+        QVERIFY(!box(21)->isChecked());
+        QVERIFY(box(22)->isChecked());
+        // Airport, chilled and frozen are independent of everything.
+        for (int n : {23, 24, 25}) QTest::mouseClick(box(n), Qt::LeftButton);
+        for (int n : {22, 23, 24, 25}) QVERIFY(box(n)->isChecked());
+        QVERIFY(!box(21)->isChecked());
+        QTest::mouseClick(box(21), Qt::LeftButton);
+        QVERIFY(!box(22)->isChecked());
+        for (int n : {21, 23, 24, 25}) QVERIFY(box(n)->isChecked());
+    }
+
+    void halfWidthOnChange_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("zip") << "Edit_Zip" << "１２３－４５６７" << "123-4567";
+        QTest::newRow("tel") << "Edit_tel" << "０３－１２３４－５６７８" << "03-1234-5678";
+        QTest::newRow("sender tel is not converted") << "Edit_MyTEL" << "０３" << "０３";
+    }
+    void halfWidthOnChange() {
+        QFETCH(QString, field);
+        QFETCH(QString, pasted);
+        QFETCH(QString, result);
+        ShownForm f;
+        f.focus(field);
+        QApplication::clipboard()->setText(pasted);
+        f.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.find<QLineEdit>(field)->text(), result);
+        // The program's own writes are converted too.
+        f.find<QLineEdit>(field)->setText(pasted);
+        QCOMPARE(f.find<QLineEdit>(field)->text(), result);
+    }
+
+    void characterOutsideShiftJisIsRefused() {
+        ShownForm f;
+        auto* name = f.find<QLineEdit>(QStringLiteral("Edit_Custo1"));
+        auto* help = f.find<QLabel>(QStringLiteral("Panel_HelpMess"));
+        f.focus(QStringLiteral("Edit_Custo1"));
+        f.type(QStringLiteral("山"));
+        f.type(QStringLiteral("田"));
+        f.type(QStringLiteral("😀"));  // one key press, a surrogate pair
+        QCOMPARE(name->text(), QStringLiteral("山田"));
+        QCOMPARE(help->text(), SjisLineEdit::notEncodableMessage());
+        // A paste that holds one such character is refused whole.
+        QApplication::clipboard()->setText(QStringLiteral("太郎😀様"));
+        f.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(name->text(), QStringLiteral("山田"));
+        QCOMPARE(name->cursorPosition(), 2);
+        // Everything CP932 holds goes in, the twins of Mac and web text too.
+        QApplication::clipboard()->setText(QStringLiteral("〜①髙"));
+        f.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(name->text(), QStringLiteral("山田〜①髙"));
+        // Other fields are untouched by a refusal elsewhere.
+        QVERIFY(f.find<QLineEdit>(QStringLiteral("Edit_Zip"))->text().isEmpty());
+    }
+
+    void byteLimitsCountShiftJisBytes_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("zip 16") << "Edit_Zip" << QString(17, u'1') << QString(16, u'1');
+        QTest::newRow("name 80: 40 full-width") << "Edit_Custo1" << fullWidth(41) << fullWidth(40);
+        QTest::newRow("name 80: odd byte left") << "Edit_Custo1" << QString(79, u'a') + fullWidth(1)
+                                                << QString(79, u'a');
+        QTest::newRow("goods 30") << "Edit_G3" << fullWidth(16) << fullWidth(15);
+        QTest::newRow("sender zip 8") << "Edit_MyZip" << QStringLiteral("123-45678") << QStringLiteral("123-4567");
+        QTest::newRow("address has no limit") << "Edit_Add2" << fullWidth(60) << fullWidth(60);
+    }
+    void byteLimitsCountShiftJisBytes() {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        ShownForm f;
+        f.focus(field);
+        for (QChar c : typed) f.type(QString(c));
+        QCOMPARE(f.find<QLineEdit>(field)->text(), kept);
+    }
+
+    void programMayFillPastTheLimitAndUserMayShorten() {
+        ShownForm f;
+        auto* zip = f.find<QLineEdit>(QStringLiteral("Edit_MyZip"));
+        zip->setText(QStringLiteral("1234567890"));  // e.g. read from a file
+        QCOMPARE(zip->text(), QStringLiteral("1234567890"));
+        f.focus(QStringLiteral("Edit_MyZip"));
+        f.type(QStringLiteral("1"));
+        QCOMPARE(zip->text(), QStringLiteral("1234567890"));
+        f.key(Qt::Key_Backspace);
+        QCOMPARE(zip->text(), QStringLiteral("123456789"));
+    }
+
+    void inputMethodPerField() {
+        ShownForm f;
+        for (const char* on : {"Edit_Add1", "Edit_Add2", "Edit_Add3", "Edit_Custo1", "Edit_MyADD1", "Edit_MyADD2",
+                                "Edit_My"})
+            QVERIFY2(f.find<SjisLineEdit>(QLatin1String(on))->inputMethodOn(), on);
+        for (const char* off : {"Edit_Zip", "Edit_tel", "Edit_MyZip", "Edit_MyTEL", "Edit_de_date1"})
+            QVERIFY2(!f.find<SjisLineEdit>(QLatin1String(off))->inputMethodOn(), off);
+    }
+
+    void senderFieldsGreyWhenSenderNotPrinted() {
+        ShownForm f;
+        auto* my = f.find<QCheckBox>(QStringLiteral("CheckBox_My"));
+        const QStringList sender = {QStringLiteral("Edit_MyZip"), QStringLiteral("Edit_MyADD1"),
+                                    QStringLiteral("Edit_MyADD2"), QStringLiteral("Edit_My"),
+                                    QStringLiteral("Edit_MyTEL")};
+        const QColor normal = f.find<QLineEdit>(QStringLiteral("Edit_Zip"))->palette().color(QPalette::Base);
+        QVERIFY(my->isChecked());
+        QTest::mouseClick(my, Qt::LeftButton);
+        for (const QString& n : sender) {
+            QCOMPARE(f.find<QLineEdit>(n)->palette().color(QPalette::Base), QColor(128, 128, 128));
+            QVERIFY(!f.find<QLineEdit>(n)->isReadOnly());
+        }
+        QTest::mouseClick(f.find(QStringLiteral("CheckBox_Date_1")), Qt::LeftButton);  // re-applies, same result
+        QCOMPARE(f.find<QLineEdit>(QStringLiteral("Edit_My"))->palette().color(QPalette::Base),
+                 QColor(128, 128, 128));
+        QTest::mouseClick(my, Qt::LeftButton);
+        for (const QString& n : sender) QCOMPARE(f.find<QLineEdit>(n)->palette().color(QPalette::Base), normal);
+    }
+
+    void webPageAndMail() {
+        ShownForm f;
+        QTest::mouseClick(f.find(QStringLiteral("BitBtn_WebHelp")), Qt::LeftButton);
+        QTest::mouseClick(f.find(QStringLiteral("BitBtn_SendMail")), Qt::LeftButton);
+        QCOMPARE(f.shell.opened.size(), 2);
+        QCOMPARE(f.shell.opened[0].scheme(), QStringLiteral("https"));
+        const QUrl mail = f.shell.opened[1];
+        QCOMPARE(mail.toEncoded(),
+                 QByteArray("mailto:support@vamu.example.jp?subject=vamu%E3%81%B8%E3%81%AE%E5%95%8F%E3%81%84"
+                            "%E5%90%88%E3%82%8F%E3%81%9B&cc=&bcc="));
+        const QUrlQuery q(mail);
+        QCOMPARE(q.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded), QStringLiteral("vamuへの問い合わせ"));
+        QVERIFY(q.hasQueryItem(QStringLiteral("cc")) && q.hasQueryItem(QStringLiteral("bcc")));
+        QCOMPARE(f.find(QStringLiteral("BitBtn_SendMail"))->toolTip(), QStringLiteral("support@vamu.example.jp"));
+    }
+};
+
+QTEST_MAIN(TestFormEntry)
+#include "test_form_entry.moc"
