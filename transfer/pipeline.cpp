@@ -140,6 +140,7 @@ TransferResult TransferSteps::BitBtn_1Click() {
     TransferResult result;
     SpeedButton_Memo21Click();
     SpeedButton_Memo22Click();
+    result.compacted = Memo2;
     const std::size_t n = Memo1.size();
     if (n == 0) {
         result.message = noTextMessage();

@@ -18,6 +18,7 @@ enum class FocusAfter { Unchanged, Memo, Zip };
 struct TransferResult {
     std::optional<TransferFields> fields;  // nullopt: the fields stay untouched
     std::vector<std::string> memo;         // the memo's lines afterwards
+    std::vector<std::string> compacted;    // the working list: kept lines padded to 16
     std::optional<std::string> message;    // a notice to show (Shift-JIS)
     FocusAfter focus = FocusAfter::Unchanged;
 };
