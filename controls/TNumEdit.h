@@ -3,6 +3,11 @@
 // accepted only at the end of the value and the selection is all or
 // nothing; the value model (num_edit_model.h) holds every editing rule, this
 // class draws it and turns Qt events into model calls.
+//
+// A form that needs to see keys before the control (its own Enter or Up
+// handling) installs an event filter on it; a filter that eats a key press
+// keeps it from the control, one that lets it pass leaves the control's own
+// reaction in place.
 #include <QBasicTimer>
 #include <QColor>
 #include <QPointer>
