@@ -1,3 +1,59 @@
-#include "app/form_main.h"
+// The print command (F11): confirm, hand the printer's effective resolution
+// to the layout through Label_dpix / Label_dpiy, and print one waybill as a
+// document of two pages (the waybill, then the layout's new page).
+#include <QLabel>
+#include <cstdint>
+#include <stdexcept>
 
-void TForm_Main::SpeedButton_F11Click() {}
+#include "app/app_windows.h"
+#include "app/form_main.h"
+#include "app/services/guard.h"
+#include "app/services/message_boxes.h"
+#include "app/sjis_line_edit.h"
+#include "print/Wb_d97_Dot.h"
+#include "print/Wbprn/WbPrinters.h"
+
+namespace {
+
+// Resolution × 100 / scale with truncating division. The driver's scale is
+// unsigned 16-bit; 0 stops the command before anything is written.
+std::int64_t effectiveDpi(int dpi, std::uint16_t scale) {
+    if (scale == 0) throw std::runtime_error("Division by zero");
+    // 64-bit so that an absurd resolution cannot wrap; a value past the
+    // 32-bit range is then refused by the layout's caption check.
+    return std::int64_t{dpi} * 100 / scale;
+}
+
+void printWaybill(TForm_Main& form) {
+    if (!messageBoxes().question(&form, QStringLiteral("印刷しますか?"))) {
+        form.Edit_G1->setFocus();
+        return;
+    }
+    // Dpi and Scale are read once per axis, as the layer reports them.
+    const std::int64_t effX = effectiveDpi(WbPrinter().Dpi().x, WbPrinter().Scale());
+    const std::int64_t effY = effectiveDpi(WbPrinter().Dpi().y, WbPrinter().Scale());
+    form.Label_dpix->setText(QString::number(effX));
+    form.Label_dpiy->setText(QString::number(effY));
+
+    if (!Wb_d97_Dot) throw std::logic_error("the layout window Wb_d97_Dot does not exist");
+    Wb_d97_Dot->setMainForm(&form);
+    WbPrinter().BeginDoc(QStringLiteral("vamu_Pelican  "));
+    try {
+        Wb_d97_Dot->SLIP97_Prn();
+    } catch (...) {
+        // Discard the half-drawn job. Should discarding fail as well, the
+        // drawing error is still the one reported: it is the cause.
+        try {
+            WbPrinter().Abort();
+        } catch (...) {
+        }
+        throw;
+    }
+    WbPrinter().EndDoc();
+}
+
+}  // namespace
+
+void TForm_Main::SpeedButton_F11Click() {
+    guarded(this, [this] { printWaybill(*this); });
+}
