@@ -226,7 +226,30 @@ std::vector<std::string> memoLines(std::string_view text) {
     return lines;
 }
 
-TransferResult runTransfer(std::string_view memoText) { return TransferSteps(memoText).BitBtn_1Click(); }
+std::string repairSjis(std::string_view text) {
+    static const std::string geta = sjisLiteral("〓");
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (!sjis::isLeadByte(c)) {
+            out.push_back(text[i]);
+            continue;
+        }
+        const auto t = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (t >= 0x40 && t <= 0xFC && t != 0x7F) {
+            out.append(text.substr(i, 2));
+            ++i;
+        } else {
+            out.append(geta);  // the next byte stands on its own
+        }
+    }
+    return out;
+}
+
+TransferResult runTransfer(std::string_view memoText) {
+    return TransferSteps(repairSjis(memoText)).BitBtn_1Click();
+}
 
 std::string noTextMessage() {
     static const std::string m = sjisLiteral("転送テキストがありません");

@@ -27,8 +27,13 @@ struct TransferResult {
 // the last break does not count.
 std::vector<std::string> memoLines(std::string_view text);
 
-// One transfer of the memo's text. Characters that Shift-JIS lacks should
-// already be "〓" (the Qt boundary does that).
+// The text with every broken double-byte character (a lead byte without a
+// proper second byte, as raw bytes may carry) replaced by "〓", so no line
+// splits or ends in half a character.
+std::string repairSjis(std::string_view text);
+
+// One transfer of the memo's text (repaired first). Characters that
+// Shift-JIS lacks should already be "〓" (the Qt boundary does that).
 TransferResult runTransfer(std::string_view memoText);
 
 // The two notices, Shift-JIS.

@@ -161,3 +161,14 @@ TEST(Transfer, MemoLinesSplitOnEveryBreak) {
     EXPECT_EQ(memoLines("a\nb\rc\r\nd"), (L{"a", "b", "c", "d"}));
     EXPECT_EQ(memoLines("\n\n"), (L{"", ""}));
 }
+
+TEST(Transfer, BrokenDoubleByteCharactersBecomeGeta) {
+    EXPECT_EQ(U(repairSjis("a\x82\nb")), "a〓\nb");      // a line break is no second byte
+    EXPECT_EQ(U(repairSjis("\x82")), "〓");
+    EXPECT_EQ(U(repairSjis("\x82\x7F")), "〓\x7F");
+    EXPECT_EQ(repairSjis(S("山田\r\n太郎")), S("山田\r\n太郎"));
+    // Raw bytes never leave half a character in a field or a memo line.
+    const TransferResult r = runTransfer("\x8e\x52\x93\x63\x82\n123-4567\n");
+    EXPECT_EQ(U(r.fields.value().name), "山田〓");
+    EXPECT_EQ(U(r.fields.value().zip), "123-4567");
+}
