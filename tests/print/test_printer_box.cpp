@@ -1,0 +1,207 @@
+// The printer box of the main window: feed-mode records, the printer,
+// paper and bin lines, and registration, over the scripted printers.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "print/WbPrinterSetupDialog.h"
+#include "tests/print/test_printer_box_support.h"
+
+using namespace printer_box_test;
+
+class TestPrinterBox : public QObject {
+    Q_OBJECT
+
+    // The printer file of the scratch folder; present before the window opens.
+    static QString iniPath() { return QDir::currentPath() + QStringLiteral("/vamu_a500.ini"); }
+
+    // Errors other than the missing sender file of a fresh folder.
+    static QStringList printerErrors(const ShownForm& f) {
+        QStringList e = f.boxes.errors;
+        e.removeAll(QStringLiteral("File not found."));
+        return e;
+    }
+
+    static void selectFeed(ShownForm& f, int i) {
+        f.form->ComboBox_SEL->setCurrentIndex(i);
+        emit f.form->ComboBox_SEL->activated(i);  // as the user's choice
+    }
+
+private slots:
+    void init() { TWbPrinterSetupDialog::runner() = nullptr; }
+
+    void controlsOfTheBox() {
+        installPrinters({fakePrinter("A")});
+        ShownForm f;
+        struct Want {
+            const char* name;
+            QRect place;
+        };
+        for (Want w : {Want{"ComboBox1", {6, 14, 271, 21}}, Want{"ComboBox2", {6, 34, 271, 21}},
+                       Want{"ComboBox3", {6, 54, 271, 21}}, Want{"BitBtn_PrnSet2", {6, 104, 74, 22}},
+                       Want{"BitBtn_PrnSet", {115, 104, 161, 22}}}) {
+            auto* w2 = f.find(QString::fromLatin1(w.name));
+            QVERIFY2(w2, w.name);
+            QCOMPARE(w2->geometry(), w.place);
+            QCOMPARE(w2->focusPolicy(), Qt::NoFocus);
+        }
+        auto* c1 = f.find<QComboBox>(QStringLiteral("ComboBox1"));
+        QVERIFY(c1->isEditable());
+        QVERIFY(c1->lineEdit()->isReadOnly());
+        QCOMPARE(f.find<QLabel>(QStringLiteral("Label_4"))->text(), QStringLiteral("用紙選択"));
+        QCOMPARE(f.find<QPushButton>(QStringLiteral("BitBtn_PrnSet2"))->text(), QStringLiteral("余白調整"));
+        QCOMPARE(f.find<QPushButton>(QStringLiteral("BitBtn_PrnSet2"))->toolTip(),
+                 QStringLiteral("印刷する用紙の上余白、左余白を調整します"));
+        QCOMPARE(f.find<QPushButton>(QStringLiteral("BitBtn_PrnSet"))->text(), QStringLiteral("セットするプリンタを登録"));
+        QCOMPARE(f.find<QPushButton>(QStringLiteral("BitBtn_PrnSet"))->toolTip(),
+                 QStringLiteral("送り状ごとに使用にするプリンタをセットします"));
+    }
+
+    void freshFolderUsesPrinterZeroAndZeroMargins() {
+        installPrinters({fakePrinter("A", true), fakePrinter("B"), fakePrinter("C")}, 2);
+        ShownForm f;
+        QVERIFY2(printerErrors(f).isEmpty(), qPrintable(printerErrors(f).join(u'|')));
+        QCOMPARE(f.form->Label_PrinterIndex->text(), QStringLiteral("0"));
+        QCOMPARE(f.form->Label_Prn_Top->text(), QStringLiteral("0"));
+        QCOMPARE(f.form->Label_Prn_Left->text(), QStringLiteral("0"));
+        QCOMPARE(WbPrinter().GetIndex(), 0);
+        QCOMPARE(f.form->ComboBox1->count(), 2);
+        QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("B"));
+        QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("A4"));
+        QCOMPARE(f.form->ComboBox3->currentText(), QStringLiteral("手差し"));
+        QVERIFY2(!QFile::exists(iniPath()), "reading creates no file");
+        QCOMPARE(f.form->ComboBox_SEL->currentIndex(), 0);  // the feed list always has a selection
+    }
+
+    void switchingFeedModeLoadsTheOtherRecordAtOnce() {
+        auto c = fakePrinter("C");
+        c.papers = {1, {13}, {"B5"}};
+        c.bins = {1, {300}, {"連続紙"}};
+        c.defaults.paperSize = 13;
+        c.defaults.defaultSource = 300;
+        installPrinters({fakePrinter("A"), fakePrinter("B", true), c});
+        QTemporaryDir dir;
+        printer_file::writeRecord(dir.path(), QStringLiteral("連続(４インチ)"), QStringLiteral("C"), QStringLiteral("1"),
+                                  QStringLiteral("-15"), QStringLiteral("7"));
+        QDir::setCurrent(dir.path());  // ShownForm moves into its own folder: copy the file there
+        const QByteArray file = readFile(dir.path() + QStringLiteral("/vamu_a500.ini"));
+        ShownForm f;
+        writeFile(iniPath(), file);
+        QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("A"));
+
+        selectFeed(f, 1);
+        QCOMPARE(f.form->Label_PrinterIndex->text(), QStringLiteral("1"));
+        QCOMPARE(f.form->Label_Prn_Top->text(), QStringLiteral("-15"));
+        QCOMPARE(f.form->Label_Prn_Left->text(), QStringLiteral("7"));
+        QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("C"));
+        QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("B5"));
+        QCOMPARE(f.form->ComboBox3->currentText(), QStringLiteral("連続紙"));
+
+        selectFeed(f, 0);
+        QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("A"));
+        QCOMPARE(f.form->Label_Prn_Top->text(), QStringLiteral("0"));
+    }
+
+    void storedIndexProblems() {
+        struct Case {
+            const char* stored;
+            const char* error;  // empty: none
+            int current;
+        };
+        for (Case c : {Case{"5", "", 0}, Case{"abc", "'abc' is not a valid integer value.", 1},
+                       Case{"-7", "", 0}}) {
+            installPrinters({fakePrinter("A"), fakePrinter("B")}, 1);
+            ShownForm f;
+            f.boxes.errors.clear();
+            writeFile(iniPath(), sj("[連続(４インチ)]\r\nPrnNoIndex=") + c.stored + "\r\n");
+            const QString boxBefore = f.form->ComboBox1->currentText();
+            WbPrinter().SetIndex(1);
+            selectFeed(f, 1);
+            QCOMPARE(f.form->Label_PrinterIndex->text(), QString::fromLatin1(c.stored));
+            if (*c.error) {
+                QCOMPARE(f.boxes.errors, QStringList{QString::fromUtf8(c.error)});
+            } else {
+                QVERIFY2(printerErrors(f).isEmpty(), qPrintable(printerErrors(f).join(u'|')));
+                QCOMPARE(f.form->ComboBox1->currentText(), boxBefore);  // not refreshed
+            }
+            QCOMPARE(WbPrinter().GetIndex(), c.current);
+        }
+    }
+
+    void printerWithoutPaperOrBinInformation() {
+        auto p = fakePrinter("A");
+        p.papers = {-1, {}, {}};
+        p.defaults.fields = wbprn::kFieldDefaultSource;  // no paper size at all
+        installPrinters({p});
+        ShownForm f;
+        QVERIFY2(printerErrors(f).isEmpty(), qPrintable(printerErrors(f).join(u'|')));
+        QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("A"));
+        QCOMPARE(f.form->ComboBox2->currentIndex(), -1);
+        QCOMPARE(f.form->ComboBox3->currentText(), QStringLiteral("手差し"));
+    }
+
+    void noPrinterReportsAndKeepsTheLabels() {
+        installPrinters({});
+        ShownForm f;
+        QCOMPARE(printerErrors(f), QStringList{QStringLiteral("TWbPrinter.CheckNoPrinter: No Printer.")});
+        QCOMPARE(f.form->Label_PrinterIndex->text(), QStringLiteral("0"));
+        QCOMPARE(f.form->Label_Prn_Top->text(), QStringLiteral("0"));
+    }
+
+    void registrationCancelledStillWritesTheCurrentPrinter() {
+        installPrinters({fakePrinter("A"), fakePrinter("B"), fakePrinter("C")});
+        ShownForm f;
+        bool ran = false;
+        TWbPrinterSetupDialog::runner() = [&](WbPrinterSetupWindow& w) {
+            ran = true;
+            w.ComboBox_Printer->setCurrentIndex(2);  // chosen, then cancelled
+            return false;
+        };
+        f.form->Label_Prn_Top->setText(QStringLiteral("3"));  // as shown; the record holds 0
+        f.find<QPushButton>(QStringLiteral("BitBtn_PrnSet"))->click();
+        QVERIFY(ran);
+        QVERIFY2(printerErrors(f).isEmpty(), qPrintable(printerErrors(f).join(u'|')));
+        // Byte for byte: Shift-JIS section, CR LF, four keys in order.
+        QCOMPARE(readFile(iniPath()), sj("[手差し]\r\nPrnName=A\r\nPrnNoIndex=0\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"));
+        QCOMPARE(WbPrinter().GetIndex(), 0);
+    }
+
+    void registrationConfirmedKeepsTheDialogsChoice() {
+        installPrinters({fakePrinter("A"), fakePrinter("B ")});
+        ShownForm f;
+        selectFeed(f, 1);
+        TWbPrinterSetupDialog::runner() = [&](WbPrinterSetupWindow& w) {
+            w.ComboBox_Printer->setCurrentIndex(1);
+            w.ComboBox_Paper->setCurrentIndex(2);
+            w.ComboBox_Bin->setCurrentIndex(1);
+            return true;
+        };
+        f.find<QPushButton>(QStringLiteral("BitBtn_PrnSet"))->click();
+        QVERIFY2(printerErrors(f).isEmpty(), qPrintable(printerErrors(f).join(u'|')));
+        QCOMPARE(f.form->Label_PrinterIndex->text(), QStringLiteral("1"));
+        QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("B "));
+        QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("送り状"));
+        QCOMPARE(f.form->ComboBox3->currentText(), QStringLiteral("トラクタ"));
+        QCOMPARE(readFile(iniPath()),
+                 sj("[連続(４インチ)]\r\nPrnName=B\r\nPrnNoIndex=1\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"));
+
+        // The chosen paper lasts until another printer is selected.
+        selectFeed(f, 1);
+        QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("送り状"));
+        selectFeed(f, 0);
+        selectFeed(f, 1);
+        QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("A4"));
+    }
+
+    void theIndexChoosesWhateverTheStoredNameSays() {
+        installPrinters({fakePrinter("X"), fakePrinter("Y")});
+        ShownForm f;
+        writeFile(iniPath(), sj("[連続(４インチ)]\r\nPrnName=X\r\nPrnNoIndex=1\r\n"));
+        selectFeed(f, 1);
+        QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("Y"));
+    }
+};
+
+QTEST_MAIN(TestPrinterBox)
+#include "test_printer_box.moc"
