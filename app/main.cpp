@@ -6,6 +6,7 @@
 #include "app/app_windows.h"
 #include "app/form_main.h"
 #include "app/services/app_title.h"
+#include "app/session_end.h"
 #include "app/single_instance.h"
 #include "print/Form_SLIP97YPrn.h"
 #include "print/Wb_d97_Dot.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
         Form_Main->activateWindow();
     });
 
+    installOrderlyEnd(Form_Main);  // stop signals and session end save too
     Form_Main->show();  // runs FormShow
     QApplication::exec();
 
