@@ -17,13 +17,13 @@ class TestPrinterBox : public QObject {
     static QString iniPath() { return QDir::currentPath() + QStringLiteral("/vamu_a500.ini"); }
 
     // Errors other than the missing sender file of a fresh folder.
-    static QStringList printerErrors(const ShownForm& f) {
+    static QStringList printerErrors(const BoxForm& f) {
         QStringList e = f.boxes.errors;
         e.removeAll(QStringLiteral("File not found."));
         return e;
     }
 
-    static void selectFeed(ShownForm& f, int i) {
+    static void selectFeed(BoxForm& f, int i) {
         f.form->ComboBox_SEL->setCurrentIndex(i);
         emit f.form->ComboBox_SEL->activated(i);  // as the user's choice
     }
@@ -32,8 +32,7 @@ private slots:
     void init() { TWbPrinterSetupDialog::runner() = nullptr; }
 
     void controlsOfTheBox() {
-        installPrinters({fakePrinter("A")});
-        ShownForm f;
+        BoxForm f({fakePrinter("A")});
         struct Want {
             const char* name;
             QRect place;
@@ -59,8 +58,7 @@ private slots:
     }
 
     void freshFolderUsesPrinterZeroAndZeroMargins() {
-        installPrinters({fakePrinter("A", true), fakePrinter("B"), fakePrinter("C")}, 2);
-        ShownForm f;
+        BoxForm f({fakePrinter("A", true), fakePrinter("B"), fakePrinter("C")}, 2);
         QVERIFY2(printerErrors(f).isEmpty(), qPrintable(printerErrors(f).join(u'|')));
         QCOMPARE(f.form->Label_PrinterIndex->text(), QStringLiteral("0"));
         QCOMPARE(f.form->Label_Prn_Top->text(), QStringLiteral("0"));
@@ -80,14 +78,8 @@ private slots:
         c.bins = {1, {300}, {"連続紙"}};
         c.defaults.paperSize = 13;
         c.defaults.defaultSource = 300;
-        installPrinters({fakePrinter("A"), fakePrinter("B", true), c});
-        QTemporaryDir dir;
-        printer_file::writeRecord(dir.path(), QStringLiteral("連続(４インチ)"), QStringLiteral("C"), QStringLiteral("1"),
-                                  QStringLiteral("-15"), QStringLiteral("7"));
-        QDir::setCurrent(dir.path());  // ShownForm moves into its own folder: copy the file there
-        const QByteArray file = readFile(dir.path() + QStringLiteral("/vamu_a500.ini"));
-        ShownForm f;
-        writeFile(iniPath(), file);
+        BoxForm f({fakePrinter("A"), fakePrinter("B", true), c}, 0,
+                  sj("[連続(４インチ)]\r\nPrnName=C\r\nPrnNoIndex=1\r\nvamPrn_Top=-15\r\nvamPrn_Left=7\r\n"));
         QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("A"));
 
         selectFeed(f, 1);
@@ -111,8 +103,7 @@ private slots:
         };
         for (Case c : {Case{"5", "", 0}, Case{"abc", "'abc' is not a valid integer value.", 1},
                        Case{"-7", "", 0}}) {
-            installPrinters({fakePrinter("A"), fakePrinter("B")}, 1);
-            ShownForm f;
+            BoxForm f({fakePrinter("A"), fakePrinter("B")}, 1);
             f.boxes.errors.clear();
             writeFile(iniPath(), sj("[連続(４インチ)]\r\nPrnNoIndex=") + c.stored + "\r\n");
             const QString boxBefore = f.form->ComboBox1->currentText();
@@ -133,8 +124,7 @@ private slots:
         auto p = fakePrinter("A");
         p.papers = {-1, {}, {}};
         p.defaults.fields = wbprn::kFieldDefaultSource;  // no paper size at all
-        installPrinters({p});
-        ShownForm f;
+        BoxForm f({p});
         QVERIFY2(printerErrors(f).isEmpty(), qPrintable(printerErrors(f).join(u'|')));
         QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("A"));
         QCOMPARE(f.form->ComboBox2->currentIndex(), -1);
@@ -142,16 +132,14 @@ private slots:
     }
 
     void noPrinterReportsAndKeepsTheLabels() {
-        installPrinters({});
-        ShownForm f;
+        BoxForm f({});
         QCOMPARE(printerErrors(f), QStringList{QStringLiteral("TWbPrinter.CheckNoPrinter: No Printer.")});
         QCOMPARE(f.form->Label_PrinterIndex->text(), QStringLiteral("0"));
         QCOMPARE(f.form->Label_Prn_Top->text(), QStringLiteral("0"));
     }
 
     void registrationCancelledStillWritesTheCurrentPrinter() {
-        installPrinters({fakePrinter("A"), fakePrinter("B"), fakePrinter("C")});
-        ShownForm f;
+        BoxForm f({fakePrinter("A"), fakePrinter("B"), fakePrinter("C")});
         bool ran = false;
         TWbPrinterSetupDialog::runner() = [&](WbPrinterSetupWindow& w) {
             ran = true;
@@ -168,8 +156,7 @@ private slots:
     }
 
     void registrationConfirmedKeepsTheDialogsChoice() {
-        installPrinters({fakePrinter("A"), fakePrinter("B ")});
-        ShownForm f;
+        BoxForm f({fakePrinter("A"), fakePrinter("B ")});
         selectFeed(f, 1);
         TWbPrinterSetupDialog::runner() = [&](WbPrinterSetupWindow& w) {
             w.ComboBox_Printer->setCurrentIndex(1);
@@ -195,8 +182,7 @@ private slots:
     }
 
     void theIndexChoosesWhateverTheStoredNameSays() {
-        installPrinters({fakePrinter("X"), fakePrinter("Y")});
-        ShownForm f;
+        BoxForm f({fakePrinter("X"), fakePrinter("Y")});
         writeFile(iniPath(), sj("[連続(４インチ)]\r\nPrnName=X\r\nPrnNoIndex=1\r\n"));
         selectFeed(f, 1);
         QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("Y"));

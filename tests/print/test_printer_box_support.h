@@ -7,7 +7,13 @@
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/fake/fake_printer_system.h"
 #include "print/printer_file.h"
-#include "tests/app/test_form_fixture.h"
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/form_main.h"
+#include "tests/support/scripted_boxes.h"
 #include "text/sjis_qt.h"
 
 namespace printer_box_test {
@@ -29,6 +35,38 @@ inline wbprn::FakePrinterSystem* installPrinters(std::vector<wbprn::FakePrinter>
     WbPrinter().ResetSystem(std::move(sys));
     return raw;
 }
+
+// The main window shown in a scratch current directory over the given
+// printers, with scripted message boxes.
+struct BoxForm {
+    QTemporaryDir dir;
+    QString previousDir = QDir::currentPath();
+    ScriptedBoxes boxes;
+    wbprn::FakePrinterSystem* printers = nullptr;
+    std::unique_ptr<TForm_Main> form;
+
+    explicit BoxForm(std::vector<wbprn::FakePrinter> list, int defaultIndex = 0,
+                     const QByteArray& printerFile = QByteArray()) {
+        printers = installPrinters(std::move(list), defaultIndex);
+        QDir::setCurrent(dir.path());
+        if (!printerFile.isEmpty()) {
+            QFile f(dir.filePath(QStringLiteral("vamu_a500.ini")));
+            if (f.open(QIODevice::WriteOnly)) f.write(printerFile);
+        }
+        form = std::make_unique<TForm_Main>();
+        form->show();
+        form->activateWindow();
+        QTest::qWaitForWindowActive(form.get());
+    }
+    ~BoxForm() {
+        form.reset();
+        QDir::setCurrent(previousDir);
+    }
+    template <class T = QWidget>
+    T* find(const QString& name) const {
+        return form->findChild<T*>(name);
+    }
+};
 
 inline QByteArray readFile(const QString& path) {
     QFile f(path);
