@@ -42,8 +42,13 @@ void TForm_Main::FormShow() {
     Memo2.clear();
     LoadSettings();                                        // 7
     layOutEntryForm();                                     // 8
-    ComboBox_SELChange();                                  // 9
-    SpeedButton_PRNSETClick();                             // 10
+    // 9, 10: a printer problem (none installed, scheduler away) is shown
+    // but does not stop the start: without the steps after it the window
+    // would open with a dead function key bar and no way to quit by key.
+    guarded(this, [this] {
+        ComboBox_SELChange();
+        SpeedButton_PRNSETClick();
+    });
     StatusBar1->showMessage(QStringLiteral("  "));         // 11
     setUpFunctionBar();                                    // 12
     // 13: a missing sender file raises here; the error box shows it and

@@ -11,6 +11,8 @@
 #include "app/form_main.h"
 #include "app/services/clock.h"
 #include "app/services/shell_open.h"
+#include "print/Wbprn/WbPrinters.h"
+#include "print/Wbprn/fake/fake_printer_system.h"
 #include "tests/support/scripted_boxes.h"
 
 class RecordingShell final : public ShellOpen {
@@ -28,6 +30,12 @@ public:
     QDate today() override { return QDate(2026, 12, 7); }
 };
 
+// The printing system the window sees: one plain printer unless a test
+// asks for another set.
+inline void usePrinters(std::vector<wbprn::FakePrinter> printers) {
+    WbPrinter().ResetSystem(std::make_unique<wbprn::FakePrinterSystem>(std::move(printers)));
+}
+
 struct ShownForm {
     QTemporaryDir dir;
     QString previousDir = QDir::currentPath();
@@ -36,7 +44,8 @@ struct ShownForm {
     FixedClock clock;
     std::unique_ptr<TForm_Main> form;
 
-    ShownForm() {
+    explicit ShownForm(std::vector<wbprn::FakePrinter> printers = {wbprn::FakePrinter{QStringLiteral("Fake")}}) {
+        usePrinters(std::move(printers));
         QDir::setCurrent(dir.path());
         form = std::make_unique<TForm_Main>();
         form->show();
