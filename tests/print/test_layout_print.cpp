@@ -32,7 +32,7 @@ struct Printer {
     bool installed = true;
 };
 
-wbprn::FakePrinterSystem* installPrinter(const Printer& p) {
+std::vector<wbprn::FakePrinter> printers(const Printer& p) {
     std::vector<wbprn::FakePrinter> list;
     if (p.installed) {
         wbprn::FakePrinter fp;
@@ -42,19 +42,17 @@ wbprn::FakePrinterSystem* installPrinter(const Printer& p) {
         fp.defaults.scale = static_cast<std::int16_t>(p.scale);
         list.push_back(fp);
     }
-    auto fake = std::make_unique<wbprn::FakePrinterSystem>(list);
-    auto* raw = fake.get();
-    WbPrinter().ResetSystem(std::move(fake));
-    return raw;
+    return list;
 }
 
 // The form and the hidden layout window, as main() creates them.
 struct PrintFixture {
-    wbprn::FakePrinterSystem* printer;
     ShownForm shown;
+    wbprn::FakePrinterSystem* printer;
     TWb_d97_Dot dot;
 
-    explicit PrintFixture(const Printer& p = {}) : printer(installPrinter(p)) {
+    explicit PrintFixture(const Printer& p = {})
+        : shown(printers(p)), printer(dynamic_cast<wbprn::FakePrinterSystem*>(&WbPrinter().System())) {
         Form_Main = shown.form.get();
         Wb_d97_Dot = &dot;
     }
