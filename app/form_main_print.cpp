@@ -29,9 +29,11 @@ void printWaybill(TForm_Main& form) {
         form.Edit_G1->setFocus();
         return;
     }
-    // Dpi and Scale are read once per axis, as the layer reports them.
-    const std::int64_t effX = effectiveDpi(WbPrinter().Dpi().x, WbPrinter().Scale());
-    const std::int64_t effY = effectiveDpi(WbPrinter().Dpi().y, WbPrinter().Scale());
+    // Dpi, then Scale, once per axis (separate statements fix the order).
+    const int dpiX = WbPrinter().Dpi().x;
+    const std::int64_t effX = effectiveDpi(dpiX, WbPrinter().Scale());
+    const int dpiY = WbPrinter().Dpi().y;
+    const std::int64_t effY = effectiveDpi(dpiY, WbPrinter().Scale());
     form.Label_dpix->setText(QString::number(effX));
     form.Label_dpiy->setText(QString::number(effY));
 
