@@ -44,9 +44,28 @@ const std::vector<std::string>& prefectureNames() {
     return names;
 }
 
-static int countAll(std::string_view text, const std::vector<std::string>& marks) {
+static int countAll(std::string_view text, const std::vector<std::string>& marks, std::size_t from = 0) {
     int n = 0;
-    for (const std::string& m : marks) n += Str_Count(text, m);
+    for (std::size_t i = from; i < marks.size(); ++i) n += Str_Count(text, marks[i]);
+    return n;
+}
+
+// The sum of Str_Count over the 22 digit marks in one pass: every digit mark
+// is a single character, so this is the number of characters that are one.
+static int countDigitMarks(std::string_view t) {
+    int n = 0;
+    for (std::size_t i = 0; i < t.size();) {
+        const auto c = static_cast<unsigned char>(t[i]);
+        if (sjis::isLeadByte(c) && i + 1 < t.size()) {
+            const auto d = static_cast<unsigned char>(t[i + 1]);
+            // "０".."９" are 0x824F..0x8258, "－" is 0x817C.
+            if ((c == 0x82 && d >= 0x4F && d <= 0x58) || (c == 0x81 && d == 0x7C)) ++n;
+            i += 2;
+        } else {
+            if ((c >= '0' && c <= '9') || c == '-') ++n;
+            ++i;
+        }
+    }
     return n;
 }
 
@@ -56,7 +75,7 @@ ZipTelVerdict zipTelVerdict(std::string_view text) {
     const std::string t = sjis::trim(text);
     const int n = static_cast<int>(sjis::lengthInChars(t));
     // Every digit mark is one character, so this counts characters.
-    const int others = n - countAll(t, digitMarks());
+    const int others = n - countDigitMarks(t);
     if (n == 8 && others == 0) return ZipTelVerdict::Zip;
     if (n >= 10 && others <= 1) return ZipTelVerdict::Tel;
     if (n >= 10 && others >= 3) return ZipTelVerdict::Address;
@@ -75,7 +94,8 @@ bool isPrefectureName(std::string_view text) {
 
 NameAddrCount nameAddrCount(std::string_view text) {
     const std::string t = sjis::trim(text);
-    return {static_cast<int>(sjis::lengthInChars(t)), countAll(t, nameAddrMarks())};
+    const std::size_t digitCount = digitMarks().size();  // the list opens with them
+    return {static_cast<int>(sjis::lengthInChars(t)), countDigitMarks(t) + countAll(t, nameAddrMarks(), digitCount)};
 }
 
 }  // namespace transfer

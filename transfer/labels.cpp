@@ -21,7 +21,7 @@ const std::vector<std::string>& labelList() {
 }
 
 std::string removeAll(std::string_view text, std::string_view mark) {
-    if (mark.empty()) return std::string(text);
+    if (mark.empty() || text.find(mark) == std::string_view::npos) return std::string(text);
     std::string out;
     out.reserve(text.size());
     std::size_t i = 0;
@@ -39,7 +39,14 @@ std::string removeAll(std::string_view text, std::string_view mark) {
 
 std::string stripLabels(std::string_view line) {
     std::string s(line);
-    for (const std::string& label : labelList()) s = sjis::trimLeft(removeAll(s, label));
+    for (const std::string& label : labelList()) {
+        if (s.find(label) != std::string::npos) s = removeAll(s, label);
+        // Trim left in place: bytes 0..32 are never part of a double-byte
+        // character, so no character is cut.
+        std::size_t b = 0;
+        while (b < s.size() && static_cast<unsigned char>(s[b]) <= 32) ++b;
+        s.erase(0, b);
+    }
     return s;
 }
 

@@ -103,3 +103,16 @@ TEST(NameAddrCount, DigitsAndAddressWords) {
         EXPECT_EQ(r.marks, c.marks) << c.text;
     }
 }
+
+// The one-pass digit count must agree with counting every digit mark.
+TEST(ZipTelVerdict, DigitCountAgreesWithTheMarkList) {
+    const char* samples[] = {"０１２３４５６７８９－0123456789-", "東京都港区１－２－3", "ｰ-－―‐", "ア1イ２ウ", ""};
+    for (const char* s : samples) {
+        const std::string t = S(s);
+        int viaMarks = 0;
+        for (const auto& m : digitMarks()) viaMarks += Str_Count(t, m);
+        int viaWords = 0;
+        for (std::size_t i = 22; i < nameAddrMarks().size(); ++i) viaWords += Str_Count(t, nameAddrMarks()[i]);
+        EXPECT_EQ(nameAddrCount(t).marks, viaMarks + viaWords) << s;
+    }
+}
