@@ -68,6 +68,8 @@ void TForm_Main::buildPrinterBox() {
     if (ComboBox_SEL->currentIndex() < 0) ComboBox_SEL->setCurrentIndex(0);
     auto* dialog = new TWbPrinterSetupDialog(this);
     dialog->setObjectName(QStringLiteral("WbPrinterSetupDialog1"));
+    // Notice printers added or removed while the program runs.
+    WbPrinter().StartWatch(this);
     connect(BitBtn_PrnSet, &QPushButton::clicked, this, [this] { guarded(this, [this] { BitBtn_PrnSetClick(); }); });
     connect(BitBtn_PrnSet2, &QPushButton::clicked, this, [this] { guarded(this, [this] { BitBtn_PrnSet2Click(); }); });
 }

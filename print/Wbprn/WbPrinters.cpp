@@ -1,5 +1,8 @@
 #include "print/Wbprn/WbPrinters.h"
 
+#include <algorithm>
+
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -282,10 +285,15 @@ void TWbPrinter::StartWatch(QObject* owner, int intervalMs) {
     QObject::connect(watch_, &QTimer::timeout, owner, [this] {
         // A failing scheduler is noticed by the next print or selection; the
         // watch itself must never raise into the event loop.
+        QElapsedTimer took;
+        took.start();
         try {
             WindowHook();
         } catch (...) {
         }
+        // A slow answer (a scheduler timing out) must not stall the window
+        // every few seconds: look less often from then on.
+        if (took.elapsed() > 250 && watch_) watch_->setInterval(std::min(watch_->interval() * 4, 300000));
     });
     QObject::connect(owner, &QObject::destroyed, watch_, [this] { watch_ = nullptr; });
     watch_->start();
