@@ -1,0 +1,54 @@
+#include "app/program.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <memory>
+
+#include "app/app_windows.h"
+#include "app/form_main.h"
+#include "app/services/app_title.h"
+#include "app/session_end.h"
+#include "app/single_instance.h"
+#include "print/Form_SLIP97YPrn.h"
+#include "print/Wb_d97_Dot.h"
+
+int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
+    QApplication app(argc, argv);
+
+    // A second start raises the running window and ends: no window of its
+    // own, no file read or written.
+    SingleInstance instance(SingleInstance::socketName(appTitle()));
+    if (instance.anotherIsRunning()) return 0;
+
+    QApplication::setApplicationName(appTitle());
+    if (hooks.beforeWindows) hooks.beforeWindows();
+
+    auto main = std::make_unique<TForm_Main>();
+    Form_Main = main.get();
+    auto positions = std::make_unique<TForm_SLIP97YPrn>(nullptr);
+    Form_SLIP97YPrn = positions.get();
+    auto layout = std::make_unique<TWb_d97_Dot>(nullptr);
+    Wb_d97_Dot = layout.get();
+
+    QObject::connect(&instance, &SingleInstance::raiseRequested, Form_Main, [] {
+        if (Form_Main->isMinimized()) Form_Main->showNormal();
+        Form_Main->raise();
+        Form_Main->activateWindow();
+    });
+
+    installOrderlyEnd(Form_Main);  // stop signals and session end save too
+    Form_Main->show();             // runs FormShow
+    if (hooks.whenIdle) QTimer::singleShot(0, Form_Main, hooks.whenIdle);
+    QApplication::exec();
+
+    // The settings are written here at the latest (normally already on
+    // aboutToQuit); then the windows go in reverse order of creation.
+    Form_Main->runFormDestroyOnce();
+    layout.reset();
+    positions.reset();
+    Form_Main = nullptr;
+    main.reset();
+    Form_SLIP97YPrn = nullptr;
+    Wb_d97_Dot = nullptr;
+    return 0;
+}
