@@ -4,6 +4,7 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 #include <cmath>
 
 #include "text/sjis_qt.h"
@@ -49,11 +50,16 @@ PdfCanvas::~PdfCanvas() {
 void PdfCanvas::applyFont() {
     if (!painter_ || !painter_->isActive()) return;
     font_.setPixelSize(std::max(1, pixelSizeFor(points_, setup_.dpi)));
+    if (setup_.dpiX > 0 && setup_.dpiX != setup_.dpi)
+        font_.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * setup_.dpiX / setup_.dpi)), 1, 4000));
     painter_->setFont(font_);
     // Device pixels from the top-left of the printable area.
     const double pxPerPt = setup_.dpi / 72.0;
     painter_->resetTransform();
     painter_->translate(setup_.printableOrigin.x() * pxPerPt, setup_.printableOrigin.y() * pxPerPt);
+    // A printer with another horizontal resolution: x counts its own
+    // pixels, and glyphs are widened back so the em stays square on paper.
+    if (setup_.dpiX > 0 && setup_.dpiX != setup_.dpi) painter_->scale(double(setup_.dpi) / setup_.dpiX, 1.0);
 }
 
 void PdfCanvas::setFontName(const std::string& sjisFace) {

@@ -20,7 +20,8 @@ namespace wbprn {
 
 struct PdfPageSetup {
     QPageSize pageSize{QPageSize::A4};
-    int dpi = 300;
+    int dpi = 300;   // vertical resolution
+    int dpiX = 0;    // horizontal resolution when it differs (0: same as dpi)
     // Top-left corner of the printable area measured from the paper's
     // top-left corner, in points (1/72 inch).
     QPointF printableOrigin{0, 0};

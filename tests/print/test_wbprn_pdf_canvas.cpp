@@ -90,6 +90,36 @@ private slots:
         }
     }
 
+    void unequalResolutionsKeepBothAxesInTheirOwnPixels() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("poppler-utils not installed");
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("wide.pdf"));
+        wbprn::PdfPageSetup setup;
+        setup.dpi = 180;
+        setup.dpiX = 360;
+        wbprn::PdfCanvas canvas(pdf, setup, QString());
+        canvas.setFontName(sjis::fromQString(QStringLiteral("ＭＳ Ｐ明朝")));
+        canvas.setFontSize(12);
+        canvas.textOut(720, 360, "WIDE");   // 2 inches right, 2 inches down
+        canvas.textOut(360, 540, "ABCD");   // 1 inch right, 3 inches down
+        QVERIFY(canvas.finish());
+        const QString words = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+        const QRegularExpression re(QStringLiteral(R"re(xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">(WIDE|ABCD)<)re"));
+        int found = 0;
+        for (auto it = re.globalMatch(words); it.hasNext();) {
+            const auto m = it.next();
+            const bool wide = m.captured(5) == QStringLiteral("WIDE");
+            QVERIFY(qAbs(m.captured(1).toDouble() - (wide ? 144 : 72)) <= 0.5);
+            QVERIFY(qAbs(m.captured(2).toDouble() - (wide ? 144 : 216)) <= 0.5);
+            // Glyphs keep their proportions: width of 4 capitals near 12 pt text.
+            const double width = m.captured(3).toDouble() - m.captured(1).toDouble();
+            QVERIFY2(width > 20 && width < 40, qPrintable(QString::number(width)));
+            ++found;
+        }
+        QCOMPARE(found, 2);
+    }
+
     void unwritablePathReportsFailure() {
         wbprn::PdfCanvas canvas(QStringLiteral("/nonexistent-dir/x.pdf"), {}, QString());
         canvas.textOut(1, 1, "x");

@@ -176,6 +176,7 @@ public:
         const QueueCapabilities& caps = capabilities(current_);
         PdfPageSetup setup;
         setup.dpi = resolution().y;
+        setup.dpiX = resolution().x;
         for (const auto& p : caps.papers) {
             if (p.code != static_cast<std::uint16_t>(s.paperSize)) continue;
             job_->media = p.keyword;
