@@ -346,6 +346,35 @@ private slots:
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
+    void hostileFilesStillOpenTheWindow_data() {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QByteArray>("record");
+        QByteArray garbage;
+        for (int i = 0; i < 100000; ++i) garbage += char((i * 7919 + 13) & 0xFF);
+        const QByteArray longLine(1 << 20, 'x');
+        QTest::newRow("binary garbage") << garbage << garbage;
+        QTest::newRow("1 MB lines") << "[vm_Pelicanprn]\r\nE_CUS=" + longLine + "\r\n"
+                                    << longLine + "\r\n2\r\n3\r\n4\r\n5\r\n";
+        QTest::newRow("NUL bytes and broken Shift-JIS")
+            << QByteArray("[vm_Pelicanprn]\r\nE_CUS=a\0b\x81\r\nTab_My=\0\r\n", 41)
+            << QByteArray("\x82\r\n\0\r\n\xff\xfe\r\n", 11);
+    }
+    void hostileFilesStillOpenTheWindow() {
+        QFETCH(QByteArray, settings);
+        QFETCH(QByteArray, record);
+        writeFile(path("vamu_Pelican.ini"), settings);
+        writeFile(path("my0.txt"), record);
+        {
+            Run r(dir->path());
+            QVERIFY(r.form->isVisible());
+            QVERIFY(r.boxes.errors.isEmpty());
+            QCOMPARE(r.tabs()->currentIndex(), 0);
+            QVERIFY(r.text("Edit_Custo1").size() <= 2047);
+        }
+        // The end of the run still writes a settings file that reads back.
+        QVERIFY(readFile(path("vamu_Pelican.ini")).contains("Tab_My=0\r\n"));
+    }
+
     void settingsFollowTheBaseFolderNotTheCurrentOne() {
         writeFile(path("my0.txt"), recordBytes(kSenderA));
         QTemporaryDir elsewhere;
