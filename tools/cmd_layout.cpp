@@ -96,7 +96,8 @@ int cmdPrint(int argc, char** argv) {
     if (!pdf) {
         std::fputs("usage: vamu_pelican_cli print --pdf FILE [--dpi N] < fields.json\n"
                    "  renders at N dots per inch (default 360), as the print command does for a\n"
-                   "  printer of that resolution at scale 100: dpix and dpiy become N\n",
+                   "  printer of that resolution at scale 100: dpix and dpiy become N; the page\n"
+                   "  is A4 with the origin at its top-left corner\n",
                    stderr);
         return 2;
     }
