@@ -34,6 +34,11 @@ QComboBox* infoLine(QWidget* parent, const char* name, int y) {
     pal.setColor(QPalette::Base, pal.color(QPalette::Button));
     box->setPalette(pal);
     box->lineEdit()->setPalette(pal);
+    // An edit line only: no drop-down button.
+    box->setStyleSheet(QStringLiteral("QComboBox { border: 1px inset gray; padding: 0px 2px; background: palette(button); }"
+                                      "QComboBox QLineEdit { background: palette(button); }"
+                                      "QComboBox::drop-down { width: 0px; border: 0px; }"
+                                      "QComboBox::down-arrow { image: none; width: 0px; }"));
     box->setGeometry(6, y, 271, 21);
     box->setFont(gothicFont(12));
     return box;

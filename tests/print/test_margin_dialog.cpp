@@ -129,6 +129,21 @@ private slots:
         QVERIFY(o.f.boxes.questions.isEmpty());
     }
 
+    // With VP_SCREENSHOT_DIR set (e.g. under xvfb-run with the xcb platform)
+    // the printer box and the dialog are saved as pictures for review.
+    void screenshots() {
+        const QString out = qEnvironmentVariable("VP_SCREENSHOT_DIR");
+        if (out.isEmpty()) QSKIP("VP_SCREENSHOT_DIR not set");
+        Open o;
+        o.f.form->Label_Prn_Top->setText(QStringLiteral("-15"));
+        o.f.form->Label_Prn_Left->setText(QStringLiteral("1234"));
+        o.dlg.hide();
+        o.dlg.show();
+        QTest::qWait(200);
+        QVERIFY(o.f.form->GroupBox1->grab().save(out + QStringLiteral("/printer_box.png")));
+        QVERIFY(o.dlg.grab().save(out + QStringLiteral("/print_position_dialog.png")));
+    }
+
     void marginButtonOpensTheDialogModally() {
         BoxForm f({fakePrinter("A")});
         f.form->Label_Prn_Top->setText(QStringLiteral("8"));
