@@ -43,7 +43,7 @@ Packed narrowOf(char32_t c) {
     if (c == 0x309B) return pack(kVoicedMark);      // "゛"
     if (c == 0x309C) return pack(kSemiVoicedMark);  // "゜"
     for (std::size_t i = 0; kWideKana[i] != 0; ++i) {
-        const unsigned char half = static_cast<unsigned char>(kFirstHalfKana + i);
+        const auto half = static_cast<unsigned char>(kFirstHalfKana + i);
         const char32_t base = kWideKana[i];
         if (c == base) return pack(half);
         // Voiced letters follow their base letter in Unicode (カ ガ, ハ バ パ).
@@ -92,7 +92,7 @@ std::string Han_Conv(std::string_view s) {
     out.reserve(s.size());
     std::size_t i = 0;
     while (i < s.size()) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
+        const auto c = static_cast<unsigned char>(s[i]);
         if (!sjis::isLeadByte(c) || i + 1 >= s.size()) {
             out.push_back(s[i++]);
             continue;
