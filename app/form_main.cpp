@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
-#include <QStyle>
 
+#include "app/button_icons.h"
 #include "app/contact.h"
 #include "app/services/guard.h"
 #include "app/sjis_line_edit.h"
@@ -67,10 +67,10 @@ QCheckBox* makeCheck(QWidget* parent, const char* name, const QString& caption, 
     return c;
 }
 
-QPushButton* makeIconButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon, QRect place) {
+QPushButton* makeIconButton(QWidget* parent, const char* name, const QIcon& icon, QRect place) {
     auto* b = new QPushButton(parent);
     b->setObjectName(QLatin1String(name));
-    b->setIcon(parent->style()->standardIcon(icon));
+    b->setIcon(icon);
     b->setIconSize(QSize(24, 24));
     b->setGeometry(place);
     return b;
@@ -181,11 +181,11 @@ void TForm_Main::buildConsignee() {
 
     // Web help sits above the clear button: its place in Panel4 is covered
     // by the time band box, and both must stay usable.
-    BitBtn_WebHelp = makeIconButton(p, "BitBtn_WebHelp", QStyle::SP_DialogHelpButton, {610, 12, 39, 39});
+    BitBtn_WebHelp = makeIconButton(p, "BitBtn_WebHelp", webIcon(), {610, 12, 39, 39});
     BitBtn_WebHelp->setFocusPolicy(Qt::ClickFocus);
     BitBtn_WebHelp->setToolTip(QString::fromLatin1(kWebPageAddress));
 
-    BitBtn_CLS = makeIconButton(p, "BitBtn_CLS", QStyle::SP_DialogResetButton, {610, 60, 39, 39});
+    BitBtn_CLS = makeIconButton(p, "BitBtn_CLS", clearIcon(), {610, 60, 39, 39});
     BitBtn_CLS->setFocusPolicy(Qt::ClickFocus);  // Tab does not stop here
     makeLabel(p, QStringLiteral("お届け先ｸﾘｱ"), 600, 100, 12);
 
@@ -216,7 +216,10 @@ void TForm_Main::buildSender() {
     PageControl_My->setExpanding(false);
     // Ten tabs share 440 pixels: keep them narrow, scroll only if a font
     // substitute turns out wider.
-    PageControl_My->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 0px 1px; height: 17px; }"));
+    PageControl_My->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { padding: 0px 1px; height: 16px; border: 1px solid #a0a0a0; border-bottom: none;"
+        " background: #dcdcdc; margin-top: 2px; }"
+        " QTabBar::tab:selected { background: #ffffff; margin-top: 0px; }"));
     PageControl_My->setUsesScrollButtons(true);
     PageControl_My->setElideMode(Qt::ElideNone);
     for (int i = 1; i <= 10; ++i) PageControl_My->addTab(QStringLiteral("依頼主%1").arg(i));
@@ -245,7 +248,7 @@ void TForm_Main::buildSender() {
         *r.field = makeEdit(p, r.name, r.place, r.limit, r.ime, 15, kGrey);
     }
 
-    BitBtn_My = makeIconButton(p, "BitBtn_My", QStyle::SP_DialogSaveButton, {610, 49, 39, 39});
+    BitBtn_My = makeIconButton(p, "BitBtn_My", saveIcon(), {610, 49, 39, 39});
     BitBtn_My->setToolTip(QStringLiteral("ご依頼主を保存します"));
     makeLabel(p, QStringLiteral("ご依頼主登録"), 600, 92, 12);
 

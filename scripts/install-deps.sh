@@ -10,7 +10,7 @@ PACKAGES=(
   clang libclang-rt-14-dev clang-tidy cppcheck
   cups cups-client cups-bsd cups-ipp-utils cups-filters
   poppler-utils fonts-ipafont-gothic fonts-ipafont-mincho
-  xvfb x11-apps imagemagick xdg-utils
+  xvfb x11-apps imagemagick xdg-utils xdotool
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

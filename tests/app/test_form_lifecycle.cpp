@@ -102,6 +102,8 @@ private slots:
         QVERIFY(f.find(QStringLiteral("SpeedButton_F11"))->isEnabled());
         QCOMPARE(f.find<QStatusBar>(QStringLiteral("StatusBar1"))->currentMessage(), QStringLiteral("  "));
         QCOMPARE(f.focusedName(), QStringLiteral("Edit_Zip"));
+        QCOMPARE(f.find<QLabel>(QStringLiteral("Panel_HelpMess"))->text(),
+                 QStringLiteral("お届け先の郵便番号を入力して下さい"));
         f.boxes.answer(true);
         f.key(Qt::Key_F2);
         QVERIFY(!f.form->isVisible());
