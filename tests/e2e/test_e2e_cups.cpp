@@ -9,7 +9,6 @@
 
 #include "print/Wbprn/WbPrinters.h"
 #include "print/core/layout.h"
-#include "print/core/str_to_int.h"
 #include "tests/e2e/cups_harness.h"
 #include "text/sjis_qt.h"
 
@@ -154,29 +153,6 @@ TEST_F(CupsE2E, WaybillReachesThePrinterAsLaidOut) {
         EXPECT_NEAR(best->yMin, y, 0.5) << text.toStdString();
     }
     for (const auto& w : words) EXPECT_EQ(w.page, 1) << "the second page is empty";
-}
-
-TEST_F(CupsE2E, TwoPrintsGiveTwoJobs) {
-    printWaybill(sampleWaybill());
-    printWaybill(sampleWaybill());
-    const auto jobs = e2e::waitForJobs(2, 10s);
-    ASSERT_EQ(jobs.size(), 2u);
-    for (const auto& j : jobs) EXPECT_EQ(j.title, QStringLiteral("vamu_Pelican  "));
-}
-
-TEST_F(CupsE2E, BadMarginAbortsWithoutAJob) {
-    auto f = sampleWaybill();
-    f.prnTop = "Top";
-    try {
-        printWaybill(f);
-        FAIL() << "no error";
-    } catch (const print::ConvertError& e) {
-        EXPECT_STREQ(e.what(), "'Top' is not a valid integer value");
-    }
-    // A good print afterwards is the only job.
-    printWaybill(sampleWaybill());
-    const auto jobs = e2e::waitForJobs(2, 1500ms);
-    EXPECT_EQ(jobs.size(), 1u);
 }
 
 TEST(CupsE2ENoPrinter, EmptySchedulerAndUnreachableSchedulerMeanNoPrinter) {
