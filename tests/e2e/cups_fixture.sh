@@ -6,6 +6,9 @@
 #   empty/ a scheduler without any queue.
 # Each listens on a domain socket only: <dir>/<name>/cups.sock.
 # When cupsd cannot start, <dir>/unavailable says why and the tests skip.
+# The test PPDs declare *cupsFilter2: "application/pdf application/vnd.cups-pdf
+# 0 -": with CUPS 2.4 the submitted PDF then reaches the backend byte for
+# byte (no pdftopdf), so the tests read exactly what the program sent.
 set -u
 cmd=$1
 base=$2
