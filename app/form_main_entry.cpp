@@ -94,7 +94,7 @@ bool TForm_Main::handleFieldKey(QWidget* field, QKeyEvent* event) {
             focusNext(field, true);
         return true;
     }
-    if (key == Qt::Key_Up && event->modifiers() == Qt::NoModifier) {
+    if (key == Qt::Key_Up && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         if (field != Edit_Zip) focusNext(field, false);
         return true;
     }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QPointer>
 #include <QValidator>
 
 #include "text/sjis_qt.h"
@@ -121,7 +122,7 @@ void SjisLineEdit::mouseReleaseEvent(QMouseEvent* event) {
 void SjisLineEdit::contextMenuEvent(QContextMenuEvent* event) {
     // The standard menu runs modally here (Qt's own pops up and returns), so
     // its paste, undo and delete count as user input and get checked.
-    QMenu* menu = createStandardContextMenu();
+    QPointer<QMenu> menu = createStandardContextMenu();
     userEdit([&] { menu->exec(event->globalPos()); });
-    delete menu;
+    delete menu.data();
 }
