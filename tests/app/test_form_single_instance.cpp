@@ -1,5 +1,6 @@
 // One instance per user session: in process, then with two real programs.
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -35,6 +36,20 @@ bool listeningOn(const QString& name) {
     QLocalSocket s;
     s.connectToServer(name);
     return s.waitForConnected(200);
+}
+
+// Every entry below a folder, with its size and time of change.
+QStringList listing(const QString& path) {
+    QStringList out;
+    QDirIterator it(path, QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo fi(it.next());
+        out << fi.filePath() + QLatin1Char(' ') + QString::number(fi.size()) + QLatin1Char(' ') +
+                   fi.lastModified().toString(Qt::ISODateWithMs);
+    }
+    out.sort();
+    return out;
 }
 
 bool isEmptyDir(const QString& path) {
@@ -73,12 +88,14 @@ private slots:
     }
 
     void secondProgramEndsAtOnceWithoutWindowOrFile() {
-        QTemporaryDir firstDir, secondDir;
-        const QString name = SingleInstance::socketName(appTitle());
-        if (listeningOn(name)) QSKIP("the program is already running for this user");
+        QTemporaryDir firstDir, secondDir, sockets;
+        const QString name = QDir(sockets.path()).filePath(SingleInstance::socketName(appTitle()));
 
+        // Both programs keep their instance socket in a private temp folder,
+        // so neither a running copy of the user's nor another test interferes.
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("TMPDIR"), sockets.path());
         QProcess first;
         first.setProcessEnvironment(env);
         first.setWorkingDirectory(firstDir.path());
@@ -89,6 +106,7 @@ private slots:
         while (!listeningOn(name) && up.elapsed() < 15000) QTest::qWait(50);
         QVERIFY(listeningOn(name));
 
+        const QStringList tempBefore = listing(sockets.path());
         QProcess second;
         second.setProcessEnvironment(env);
         second.setWorkingDirectory(secondDir.path());
@@ -101,6 +119,7 @@ private slots:
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         QVERIFY(isEmptyDir(secondDir.path()));
+        QCOMPARE(listing(sockets.path()), tempBefore);
         QCOMPARE(first.state(), QProcess::Running);
 
         first.terminate();
