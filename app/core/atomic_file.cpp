@@ -90,6 +90,9 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists && ::access(target.c_str(), W_OK) != 0) fail(errno);
+    // Only a plain file is replaced: never a folder, a pipe or a device
+    // that a link might point to.
+    if (exists && !S_ISREG(old.st_mode)) fail(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
 
     std::string tempPath;
     int err = injected(AtomicWriteStep::Open);

@@ -1,6 +1,7 @@
 #include "app/core/file_read.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,8 +14,17 @@ namespace {
 // of the file is never read, so a huge file costs only what is needed.
 int readUpTo(const std::string& path, std::size_t maxLines, std::string& out) {
     out.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a named pipe must not wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return errno;
+    // Only a plain file is read: a pipe could block and a device such as
+    // /dev/zero would never end.
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return err;
+    }
     std::size_t lines = 0;
     char buffer[65536];
     for (;;) {

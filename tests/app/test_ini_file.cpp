@@ -113,12 +113,17 @@ TEST(IniFile, HostileFilesAreSurvived) {
     }
 }
 
-TEST(IniFile, AFolderInPlaceOfTheFileReadsDefaultsAndFailsToWrite) {
+TEST(IniFile, NoPlainFileReadsDefaultsAndIsNotReplaced) {
     ScratchFolder dir;
-    std::filesystem::create_directory(dir.file("vamu_Pelican.ini"));
-    IniFile ini(dir.file("vamu_Pelican.ini"));
-    EXPECT_EQ(ini.readString(kSection, "E_ZIP", "d"), "d");
-    EXPECT_THROW(ini.writeString(kSection, "E_ZIP", "x"), IniWriteError);
+    std::filesystem::create_directory(dir.file("folder.ini"));
+    ASSERT_EQ(::mkfifo(dir.file("pipe.ini").c_str(), 0600), 0);  // a read would wait for a writer
+    std::filesystem::create_symlink("/dev/zero", dir.file("zero.ini"));  // a read would never end
+    for (const char* name : {"folder.ini", "pipe.ini", "zero.ini"}) {
+        IniFile ini(dir.file(name));
+        EXPECT_EQ(ini.readString(kSection, "E_ZIP", "d"), "d") << name;
+        EXPECT_THROW(ini.writeString(kSection, "E_ZIP", "x"), IniWriteError) << name;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("pipe.ini")));
 }
 
 // --- failed writes -------------------------------------------------------

@@ -72,9 +72,39 @@ TEST(SenderRecordFile, ReadErrorsCarryTheirMessages) {
         ::chmod(dir.file("my5.txt").c_str(), 0);
         EXPECT_EQ(messageOf(dir.file("my5.txt")), "File access denied");
     }
+    // Neither a pipe without writer nor an endless device may hang the load.
+    ASSERT_EQ(::mkfifo(dir.file("my6.txt").c_str(), 0600), 0);
+    EXPECT_EQ(messageOf(dir.file("my6.txt")), "Invalid argument");
+    std::filesystem::create_symlink("/dev/zero", dir.file("my7.txt"));
+    EXPECT_EQ(messageOf(dir.file("my7.txt")), "Invalid argument");
     EXPECT_EQ(senderFileErrorMessage(EACCES), "File access denied");
     EXPECT_EQ(senderFileErrorMessage(EROFS), "File access denied");
     EXPECT_EQ(senderFileErrorMessage(ENOSPC), "No space left on device");
+}
+
+TEST(SenderRecordFile, SaveNeverReplacesAnythingButAPlainFile) {
+    ScratchFolder dir;
+    std::filesystem::create_directory(dir.file("my0.txt"));
+    ASSERT_EQ(::mkfifo(dir.file("my1.txt").c_str(), 0600), 0);
+    // A link to something that is no plain file (here the pipe; a device
+    // is the same case, but a test must never risk replacing one).
+    std::filesystem::create_symlink(dir.file("my1.txt"), dir.file("my2.txt"));
+    const struct {
+        const char* name;
+        const char* message;
+    } cases[] = {{"my0.txt", "Is a directory"}, {"my1.txt", "Invalid argument"}, {"my2.txt", "Invalid argument"}};
+    for (const auto& c : cases) {
+        try {
+            writeSenderRecord(dir.file(c.name), SenderRecord{});
+            ADD_FAILURE() << c.name << " was replaced";
+        } catch (const FileError& e) {
+            EXPECT_EQ(std::string(e.what()), c.message) << c.name;
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("my0.txt")));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("my1.txt")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("my2.txt")));
+    EXPECT_EQ(dir.entryCount(), 3u);
 }
 
 TEST(SenderRecordFile, HugeFileReadsOnlyFiveLines) {
