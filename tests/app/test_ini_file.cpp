@@ -123,8 +123,9 @@ TEST(IniFile, NoPlainFileReadsDefaultsAndIsNotReplaced) {
         EXPECT_EQ(ini.readString(kSection, "E_ZIP", "d"), "d") << name;
         // Writing through the link to a device is never tried here: a
         // fault would replace the device.
-        if (std::string(name) != "zero.ini")
+        if (std::string(name) != "zero.ini") {
             EXPECT_THROW(ini.writeString(kSection, "E_ZIP", "x"), IniWriteError) << name;
+        }
     }
     EXPECT_TRUE(std::filesystem::is_fifo(dir.file("pipe.ini")));
 }
