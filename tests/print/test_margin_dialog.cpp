@@ -27,7 +27,7 @@ class TestMarginDialog : public QObject {
             dlg.setMainForm(f.form.get());
             dlg.show();
             dlg.activateWindow();
-            QTest::qWaitForWindowActive(&dlg);
+            if (!QTest::qWaitForWindowActive(&dlg)) qWarning("dialog did not become active");
         }
         void type(TNumEdit* field, const QString& text) {
             field->setFocus(Qt::TabFocusReason);

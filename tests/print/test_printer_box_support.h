@@ -56,7 +56,7 @@ struct BoxForm {
         form = std::make_unique<TForm_Main>();
         form->show();
         form->activateWindow();
-        QTest::qWaitForWindowActive(form.get());
+        if (!QTest::qWaitForWindowActive(form.get())) qWarning("main window did not become active");
     }
     ~BoxForm() {
         form.reset();
