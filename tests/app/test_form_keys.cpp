@@ -97,6 +97,10 @@ private slots:
         QTest::newRow("goods2 up") << "Edit_G2" << up << "Edit_G1";
         QTest::newRow("goods2 enter") << "Edit_G2" << enter << "Edit_G3";
         QTest::newRow("goods3 enter") << "Edit_G3" << enter << "CheckBox_Pelican_1";
+        // No key handler on check boxes, lists and buttons: Enter stays put.
+        QTest::newRow("time band enter: nothing") << "CheckBox_Pelican_1" << enter << "CheckBox_Pelican_1";
+        QTest::newRow("feed mode enter: nothing") << "ComboBox_SEL" << enter << "ComboBox_SEL";
+        QTest::newRow("tab strip up: nothing") << "PageControl_My" << up << "PageControl_My";
     }
     void enterAndUp() {
         QFETCH(QString, from);
