@@ -24,6 +24,7 @@ private:
 
 namespace {
 int countUnencodable(const QString& text) {
+    if (sjis::isEncodable(text)) return 0;  // the usual case, one conversion
     int n = 0;
     for (int i = 0; i < text.size(); ++i) {
         // Judge whole characters, surrogate pairs included.
