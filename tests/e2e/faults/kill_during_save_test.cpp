@@ -122,9 +122,9 @@ protected:
 
 // Kills per kind of file, and the longest the loop may take on a slow disk
 // (then at least kMinKills must have been done).
-constexpr int kKills = 200;
+constexpr int kKills = 300;
 constexpr int kMinKills = 60;
-constexpr auto kBudget = std::chrono::seconds(12);
+constexpr auto kBudget = std::chrono::seconds(8);
 
 TEST_P(KillDuringSave, FileIsAlwaysOldOrNewVersion) {
     const SavedFile& file = GetParam();

@@ -1,0 +1,226 @@
+// The main window against a private CUPS scheduler that fails under it:
+// the scheduler killed in the middle of a session, and the registered
+// printer's queue deleted after registration.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QThread>
+#include <chrono>
+#include <iostream>
+#include <memory>
+
+#include "app/app_windows.h"
+#include "app/form_main.h"
+#include "app/sjis_line_edit.h"
+#include "print/Wb_d97_Dot.h"
+#include "print/Wbprn/WbPrinters.h"
+#include "tests/e2e/cups_harness.h"
+#include "tests/support/scripted_boxes.h"
+#include "text/sjis_qt.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+QString fixtureBase() { return qEnvironmentVariable("VP_E2E_CUPS_DIR"); }
+
+// Runs the scheduler fixture script (start gives a fresh scheduler with
+// the queues Wb203, Wb300Reject (hidden) and Wb360).
+bool fixture(const char* command) {
+    QProcess p;
+    p.start(QStringLiteral("sh"), {QStringLiteral(VP_CUPS_FIXTURE), QString::fromLatin1(command), fixtureBase()});
+    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// Kills a scheduler of the fixture ("main" or "empty") outright and waits
+// until it is gone.
+void killScheduler(const char* which = "main") {
+    QFile pidFile(fixtureBase() + QStringLiteral("/%1/cupsd.pid").arg(QString::fromLatin1(which)));
+    if (!pidFile.open(QIODevice::ReadOnly)) return;
+    const qint64 pid = pidFile.readAll().trimmed().toLongLong();
+    ASSERT_GT(pid, 0);
+    if (::kill(static_cast<pid_t>(pid), SIGKILL) != 0) return;  // already gone
+    // Gone or a zombie: either way its socket is closed.
+    for (int i = 0; i < 100; ++i) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ")) return;
+        QThread::msleep(20);
+    }
+    FAIL() << "the scheduler did not end";
+}
+
+QByteArray sj(const char* utf8) { return QByteArray::fromStdString(sjis::fromQString(QString::fromUtf8(utf8))); }
+
+// The main window in a scratch folder with an optional printer file, the
+// hidden layout window and scripted boxes; a waybill typed in.
+struct Program {
+    QTemporaryDir dir;
+    QString previousDir = QDir::currentPath();
+    ScriptedBoxes boxes;
+    std::unique_ptr<TWb_d97_Dot> layoutWindow = std::make_unique<TWb_d97_Dot>();
+    std::unique_ptr<TForm_Main> form;
+
+    explicit Program(const QByteArray& printerFile = {}) {
+        QDir::setCurrent(dir.path());
+        if (!printerFile.isEmpty()) {
+            QFile f(dir.filePath(QStringLiteral("vamu_a500.ini")));
+            f.open(QIODevice::WriteOnly);
+            f.write(printerFile);
+        }
+        Wb_d97_Dot = layoutWindow.get();
+        form = std::make_unique<TForm_Main>();
+        Form_Main = form.get();
+        form->show();
+        boxes.errors.clear();  // a fresh folder has no sender file
+        form->Edit_Zip->setText(QStringLiteral("1000005"));
+        form->Edit_Add1->setText(QStringLiteral("東京都千代田区丸の内１－２－３"));
+        form->Edit_Custo1->setText(QStringLiteral("日通太郎様"));
+        form->Edit_G1->setText(QStringLiteral("書籍"));
+    }
+    ~Program() {
+        form.reset();
+        Form_Main = nullptr;
+        Wb_d97_Dot = nullptr;
+        QDir::setCurrent(previousDir);
+    }
+    // F11 answered Yes; returns how long the command took.
+    qint64 printYes() {
+        boxes.answer(true);
+        QElapsedTimer t;
+        t.start();
+        form->SpeedButton_F11->click();
+        return t.elapsed();
+    }
+    void selectFeed(int i) {
+        form->ComboBox_SEL->setCurrentIndex(i);
+        emit form->ComboBox_SEL->activated(i);
+    }
+};
+
+class CupsFaults : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (fixtureBase().isEmpty()) GTEST_SKIP() << "VP_E2E_CUPS_DIR is not set (run through ctest)";
+        ASSERT_TRUE(fixture("start"));
+        QString why;
+        if (e2e::fixtureDir(&why).isEmpty()) GTEST_SKIP() << why.toStdString();
+        e2e::useScheduler(e2e::mainSocket());
+        e2e::clearCaptures();
+    }
+    // Each test starts its own schedulers; ending these at once keeps the
+    // next start from waiting for an orderly shutdown.
+    void TearDown() override {
+        killScheduler("main");
+        killScheduler("empty");
+    }
+};
+
+// Schedulers left by the last test are stopped when the program ends.
+class StopSchedulers : public ::testing::Environment {
+public:
+    void TearDown() override {
+        if (!fixtureBase().isEmpty()) fixture("stop");
+    }
+};
+const auto* const kStop = ::testing::AddGlobalTestEnvironment(new StopSchedulers);
+
+}  // namespace
+
+TEST_F(CupsFaults, SchedulerKilledMidSession) {
+    Program p;
+    p.printYes();
+    ASSERT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+    ASSERT_EQ(e2e::waitForJobs(1, 10s).size(), 1u);
+
+    killScheduler();
+    if (HasFatalFailure()) return;
+    const qint64 failedMs = p.printYes();
+    std::cout << "[ figures  ] print with the scheduler gone: error after " << failedMs << " ms: "
+              << p.boxes.errors.join(u'|').toStdString() << "\n";
+    EXPECT_EQ(p.boxes.errors.size(), 1) << "the failed print is reported once";
+    EXPECT_LT(failedMs, 5000) << "no hang";
+    EXPECT_EQ(p.boxes.questions.size(), 2);
+
+    // The window goes on: editing works, and once the scheduler is back the
+    // next print is a job again.
+    p.form->Edit_G1->setText(QStringLiteral("衣類"));
+    EXPECT_EQ(p.form->Edit_G1->text(), QStringLiteral("衣類"));
+    EXPECT_TRUE(p.form->isVisible());
+    ASSERT_TRUE(fixture("start"));
+    e2e::clearCaptures();
+    p.boxes.errors.clear();
+    p.printYes();
+    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+    const auto jobs = e2e::waitForJobs(1, 10s);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].queue, QStringLiteral("Wb203"));
+}
+
+// Both feed modes registered on usable printer 1 (Wb360).
+QByteArray registeredOnWb360() {
+    return sj("[手差し]\r\nPrnName=Wb360\r\nPrnNoIndex=1\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"
+              "[連続(４インチ)]\r\nPrnName=Wb360\r\nPrnNoIndex=1\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n");
+}
+
+bool deleteQueue(const char* name) {
+    QProcess p;
+    p.start(QStringLiteral("lpadmin"), {QStringLiteral("-h"), e2e::mainSocket(), QStringLiteral("-x"), QString::fromLatin1(name)});
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+TEST_F(CupsFaults, RegisteredQueueDeletedDuringSession) {
+    Program p(registeredOnWb360());
+    ASSERT_EQ(p.form->ComboBox1->currentText(), QStringLiteral("Wb360"));
+
+    ASSERT_TRUE(deleteQueue("Wb360"));
+    // What the printer-set watch does on its next tick.
+    WbPrinter().WindowHook();
+    p.selectFeed(1);
+
+    // Printer 0 silently; the record's index stays as stored.
+    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+    EXPECT_EQ(WbPrinter().GetIndex(), 0);
+    EXPECT_EQ(WbPrinter().PrinterNames(), QStringList{QStringLiteral("Wb203")});
+    EXPECT_EQ(p.form->Label_PrinterIndex->text(), QStringLiteral("1"));
+    p.printYes();
+    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+    const auto jobs = e2e::waitForJobs(1, 10s);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].queue, QStringLiteral("Wb203"));
+}
+
+TEST_F(CupsFaults, RegisteredQueueDeletedBeforeStart) {
+    ASSERT_TRUE(deleteQueue("Wb360"));
+    e2e::useScheduler(e2e::mainSocket());  // a new run sees the queues as they are now
+    Program p(registeredOnWb360());
+
+    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+    EXPECT_EQ(WbPrinter().GetIndex(), 0);
+    EXPECT_EQ(p.form->Label_PrinterIndex->text(), QStringLiteral("1"));
+    p.printYes();
+    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+    const auto jobs = e2e::waitForJobs(1, 10s);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].queue, QStringLiteral("Wb203"));
+}
+
+// Every usable queue deleted: the next print gives the no-printer message
+// and the window stays.
+TEST_F(CupsFaults, EveryUsableQueueDeletedDuringSession) {
+    Program p;
+    ASSERT_TRUE(deleteQueue("Wb203"));
+    ASSERT_TRUE(deleteQueue("Wb360"));
+    WbPrinter().WindowHook();
+    p.printYes();
+    EXPECT_EQ(p.boxes.errors, QStringList{QStringLiteral("TWbPrinter.CheckNoPrinter: No Printer.")});
+    EXPECT_TRUE(p.form->isVisible());
+}
