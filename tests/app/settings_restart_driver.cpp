@@ -4,13 +4,17 @@
 // Once the main window is up and idle it prints "ready", then every kept
 // field as "objectName=value" (UTF-8), then "end"; it sets the given fields
 // and ends the run by ACTION: "F2" (exit command answered Yes), "close"
-// (the close box) or "wait" (until a stop signal arrives). At the end it
+// (the close box), "wait" (until a stop signal arrives) or "modal" (a real
+// modal question box stays open; "modal" is printed once it is) or
+// "startbox" (a real error box opens during the first showing; "modal"). At the end it
 // prints each error box as "error=text". Printing goes to a scripted
 // printer; message boxes answer Yes.
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 
@@ -60,9 +64,15 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 8; ++i) boxes.answer(true);
 
     ProgramHooks hooks;
-    hooks.beforeWindows = [] {
+    hooks.beforeWindows = [&] {
         WbPrinter().ResetSystem(std::make_unique<wbprn::FakePrinterSystem>(
             std::vector<wbprn::FakePrinter>{{QStringLiteral("Fake360")}}));
+        if (action == QLatin1String("startbox")) {
+            // Real boxes: a missing sender file opens a modal error box
+            // during the first showing, before the event loop runs.
+            setMessageBoxes(nullptr);
+            QTimer::singleShot(300, qApp, [] { say(QStringLiteral("modal")); });
+        }
     };
     hooks.whenIdle = [&] {
         say(QStringLiteral("ready"));
@@ -75,6 +85,13 @@ int main(int argc, char** argv) {
         }
         if (action == QLatin1String("F2")) Form_Main->SpeedButton_F2->click();
         if (action == QLatin1String("close")) Form_Main->close();
+        if (action == QLatin1String("modal")) {
+            // A real modal box, open when the test is told "modal".
+            setMessageBoxes(nullptr);
+            QTimer::singleShot(100, Form_Main, [] { say(QStringLiteral("modal")); });
+            messageBoxes().question(Form_Main, QStringLiteral("終了しますか?"));
+            setMessageBoxes(&boxes);
+        }
     };
     const int code = runProgram(argc, argv, hooks);
     for (const QString& e : boxes.errors) say(QStringLiteral("error=") + e);

@@ -30,12 +30,12 @@ void startIn(QProcess& p, const QString& dir, const QString& program, const QStr
     p.start(program, args);
 }
 
-// The lines printed up to "end", as fields (empty when it never came).
-Fields waitForFields(QProcess& p) {
+// The lines printed up to "end" (or up to `until`), as fields.
+Fields waitForFields(QProcess& p, const QByteArray& until = "\nend\n") {
     QElapsedTimer t;
     t.start();
     QByteArray out;
-    while (!out.contains("\nend\n") && t.elapsed() < 30000) {
+    while (!out.contains(until) && t.elapsed() < 30000) {
         if (!p.waitForReadyRead(500) && p.state() == QProcess::NotRunning) break;
         out += p.readAllStandardOutput();
     }
@@ -92,7 +92,8 @@ class TestSettingsRestart : public QObject {
                      int stopSignal = 0) {
         QProcess p;
         startIn(p, dir, driver, QStringList{action} + assignments);
-        const Fields f = waitForFields(p);
+        const bool modal = action == QLatin1String("modal") || action == QLatin1String("startbox");
+        const Fields f = waitForFields(p, modal ? "modal\n" : "\nend\n");
         if (stopSignal) ::kill(static_cast<pid_t>(p.processId()), stopSignal);
         const bool finished = p.waitForFinished(30000);
         if (!finished) p.kill();
@@ -116,6 +117,7 @@ private slots:
         QTest::newRow("SIGTERM") << QStringLiteral("wait") << int(SIGTERM);
         QTest::newRow("SIGINT") << QStringLiteral("wait") << int(SIGINT);
         QTest::newRow("SIGHUP") << QStringLiteral("wait") << int(SIGHUP);
+        QTest::newRow("SIGTERM during a modal box") << QStringLiteral("modal") << int(SIGTERM);
     }
     void everyEndingKeepsTheValues() {
         QFETCH(QString, action);
@@ -149,6 +151,18 @@ private slots:
         for (auto it = expected.begin(); it != expected.end(); ++it)
             QCOMPARE(second.value(it.key()), it.value());
         QCOMPARE(second.value(QStringLiteral("Edit_tel")), QString());
+    }
+
+    // A stop signal while the first showing still waits in a modal box
+    // (before the main event loop has started) ends the run and saves.
+    void stopDuringABoxOfTheFirstShowing() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("vamu_Pelican.ini"));
+        writeFile(ini, "[vm_Pelicanprn]\r\nE_ZIP=100-0001\r\n");
+        runDriver(dir.path(), QStringLiteral("startbox"), {}, SIGTERM);
+        const QByteArray after = readFile(ini);
+        QVERIFY(after.startsWith("[vm_Pelicanprn]\r\nE_ZIP=100-0001\r\nAddr_Font=1\r\n"));
+        QVERIFY(after.endsWith("Tab_My=0\r\n"));
     }
 
     // The program itself, stopped by SIGTERM while it may still show a
