@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev clang-tidy cppcheck
   cups cups-client cups-bsd cups-ipp-utils cups-filters
-  poppler-utils fonts-ipafont-gothic fonts-ipafont-mincho
+  poppler-utils fonts-ipafont-gothic fonts-ipafont-mincho jq
   xvfb x11-apps imagemagick xdg-utils xdotool
 )
 missing=()

@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Builds the benchmark programs of bench/ in Release (build/bench), runs each
+# with JSON output and prints one table: every benchmark with a target, the
+# measured time (the median where a benchmark is repeated), the target and
+# whether it is met. Exits non-zero when a target is missed or a benchmark
+# did not run. Needs jq; the CUPS benchmarks start their own scheduler.
+#   scripts/bench-report.sh [REPETITIONS]   (default 5)
+#   scripts/bench-report.sh --table-only     (the table of the last run)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+table_only=0
+if [ "${1:-}" = --table-only ]; then table_only=1; shift; fi
+reps=${1:-5}
+case $reps in '' | *[!0-9]*) echo "usage: $0 [REPETITIONS] | --table-only" >&2; exit 2 ;; esac
+build=build/bench
+out=$build/results
+
+# program | benchmark | target | unit | what it measures
+# A target of "-" is shown for comparison only. Unit "x" compares the
+# benchmark's median with the median of the second name after the slash.
+read -r -d '' TARGETS <<'EOF' || true
+bench_startup    | BM_StartupVamuPelican/BM_StartupBareQMainWindow | 1.5 | x  | start-up to idle window vs bare Qt
+bench_settings   | BM_SettingsReadAtStart        | 5   | ms | settings read at start (17 reads)
+bench_settings   | BM_SettingsWriteAtEnd         | 50  | ms | settings write at the end
+bench_settings   | BM_SettingsWrite17Standalone  | 50  | ms | settings as 17 standalone writes
+bench_settings   | BM_SenderRecordSaveAndLoad    | -   | ms | sender record save + load
+bench_controls   | BM_Filter1KOrderText          | 2   | us | FilterText + strip zeros, 1 KB order text
+bench_controls   | BM_Filter1KFullWidthCommas    | 2   | us | FilterText + strip zeros, 1 KB full-width
+bench_controls   | BM_Filter1KCommasThenNumber   | 2   | us | FilterText + strip zeros, 1 KB commas
+bench_controls   | BM_TypeDigit                  | 1   | us | one typed digit + display text
+bench_controls   | BM_TypeDigitAndDelete         | 2   | us | typed digit + delete (two edits)
+bench_transfer   | BM_TransferTypical16Lines     | 50  | us | transfer of a 16-line paste
+bench_transfer   | BM_HanConv10KB                | 100 | us | Han_Conv of 10 KB
+bench_layout     | BM_LayoutFullWaybill          | 20  | us | layout of a full waybill
+bench_layout     | BM_LayoutFullWaybillFreshSurface | 20 | us | layout, fresh recording surface
+wbprn_cups_bench | BM_YesToJobHanded             | 150 | ms | Yes to job handed to CUPS
+wbprn_cups_bench | BM_SnapshotAndCapabilityLoad  | 50  | ms | printer snapshot + capability load
+EOF
+
+command -v jq >/dev/null || { echo "bench-report: jq is needed (apt-get install jq)" >&2; exit 2; }
+programs=$(echo "$TARGETS" | cut -d'|' -f1 | tr -d ' ' | sort -u)
+
+if [ $table_only -eq 0 ]; then
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVP_BUILD_TESTS=OFF -DVP_BUILD_BENCH=ON \
+    > "$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
+# shellcheck disable=SC2086
+cmake --build "$build" -j2 --target $programs
+
+rm -rf "$out"
+mkdir -p "$out"
+for prog in $programs; do
+    exe=$(find "$build/bench" -type f -name "$prog" -perm -u+x | head -1)
+    echo "running $prog ..." >&2
+    if [ -z "$exe" ] || ! QT_QPA_PLATFORM=offscreen "$exe" --benchmark_repetitions="$reps" \
+        --benchmark_report_aggregates_only=true --benchmark_out="$out/$prog.json" \
+        --benchmark_out_format=json > "$out/$prog.log" 2>&1; then
+        echo "  $prog failed; see $out/$prog.log" >&2
+    fi
+done
+fi
+
+# Nanoseconds of a benchmark: the median of a repeated one, else its single run.
+measure_ns() {
+    local file=$out/$1.json name=$2
+    [ -s "$file" ] || return 0
+    jq -r --arg n "$name" '
+        def ns: .real_time * ({"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[.time_unit]);
+        # run_name carries suffixes such as /iterations:1/repeats:20.
+        [.benchmarks[] | select((.run_name | split("/")[0]) == $n)]
+        | ([.[] | select(.aggregate_name == "median")] + [.[] | select(.run_type == "iteration")])
+        | first // empty | ns' "$file"
+}
+
+unit_ns() { case $1 in ns) echo 1 ;; us) echo 1000 ;; ms) echo 1000000 ;; s) echo 1000000000 ;; esac; }
+
+failed=0
+printf '%-34s %-42s %22s %10s  %s\n' benchmark "what" measured target met
+while IFS='|' read -r prog name target unit what; do
+    prog=$(echo "$prog" | xargs); name=$(echo "$name" | xargs); target=$(echo "$target" | xargs)
+    unit=$(echo "$unit" | xargs); what=$(echo "$what" | xargs)
+    [ -n "$prog" ] || continue
+    if [ "$unit" = x ]; then
+        mine=$(measure_ns "$prog" "${name%%/*}")
+        base=$(measure_ns "$prog" "${name#*/}")
+        if [ -n "$mine" ] && [ -n "$base" ]; then
+            measured=$(awk -v a="$mine" -v b="$base" 'BEGIN { printf "%.1f/%.1f ms = %.2fx", a / 1e6, b / 1e6, a / b }')
+            met=$(awk -v a="$mine" -v b="$base" -v t="$target" 'BEGIN { print (a <= t * b) ? "yes" : "no" }')
+        else
+            measured="not run"; met=no
+        fi
+        shown_target="<= ${target}x"
+        name=${name%%/*}
+    else
+        ns=$(measure_ns "$prog" "$name")
+        if [ -n "$ns" ]; then
+            measured=$(awk -v v="$ns" -v d="$(unit_ns "$unit")" -v u="$unit" 'BEGIN { printf "%.3g %s", v / d, u }')
+            if [ "$target" = - ]; then
+                met=-
+            else
+                met=$(awk -v v="$ns" -v t="$target" -v d="$(unit_ns "$unit")" 'BEGIN { print (v < t * d) ? "yes" : "no" }')
+            fi
+        else
+            measured="not run"; met=no
+        fi
+        if [ "$target" = - ]; then shown_target=-; else shown_target="< $target $unit"; fi
+    fi
+    [ "$met" = no ] && failed=1
+    printf '%-34s %-42s %22s %10s  %s\n' "$name" "$what" "$measured" "$shown_target" "$met"
+done <<< "$TARGETS"
+
+echo "(median of $reps repetitions unless the benchmark sets its own; raw results in $out/)"
+exit $failed
