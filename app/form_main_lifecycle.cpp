@@ -51,6 +51,18 @@ void TForm_Main::FormShow() {
     });
     StatusBar1->showMessage(QStringLiteral("  "));         // 11
     setUpFunctionBar();                                    // 12
+    if (!isVisible()) {
+        // A stop signal or the session's end closed the window while the
+        // printer's error box was open. The start still loads the sender
+        // so the settings saved at the end are complete, but shows no
+        // further box: the run is ending and a new box would keep it alive.
+        try {
+            SpeedButton_readMyClick();
+        } catch (...) {
+            // Nobody is left to read it.
+        }
+        return;
+    }
     // 13: a missing sender file raises here; the error box shows it and
     // step 14 is skipped (the focus then goes to the first control anyway).
     SpeedButton_readMyClick();

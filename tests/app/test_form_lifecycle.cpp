@@ -15,6 +15,21 @@
 #include "tests/app/test_form_fixture.h"
 
 namespace {
+// Boxes that close the main window while the first error box is open, as a
+// stop signal or the session's end does.
+class ClosingBoxes final : public MessageBoxes {
+public:
+    ClosingBoxes() { setMessageBoxes(this); }
+    ~ClosingBoxes() override { setMessageBoxes(nullptr); }
+    bool question(QWidget*, const QString&) override { return false; }
+    void notice(QWidget*, const QString&) override {}
+    void error(QWidget* parent, const QString& text) override {
+        errors << text;
+        if (QWidget* w = parent ? parent->window() : nullptr) w->close();
+    }
+    QStringList errors;
+};
+
 QByteArray readSettings(const QString& dir) {
     QFile f(dir + QStringLiteral("/vamu_Pelican.ini"));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -107,6 +122,35 @@ private slots:
         f.boxes.answer(true);
         f.key(Qt::Key_F2);
         QVERIFY(!f.form->isVisible());
+    }
+
+    void stopDuringThePrinterBoxEndsTheStartQuietly_data() {
+        QTest::addColumn<bool>("senderFile");
+        QTest::newRow("sender file present") << true;
+        QTest::newRow("sender file missing") << false;
+    }
+    void stopDuringThePrinterBoxEndsTheStartQuietly() {
+        QFETCH(bool, senderFile);
+        QTemporaryDir dir;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        if (senderFile) {
+            QFile f(dir.filePath(QStringLiteral("my0.txt")));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("105-0004\r\nTokyo\r\nMinato\r\nYamada\r\n03\r\n");
+        }
+        usePrinters({});  // no printer: the start shows an error box
+        ClosingBoxes boxes;
+        {
+            TForm_Main form;
+            form.show();
+            QCOMPARE(boxes.errors.size(), 1);  // no further box after the stop
+            QVERIFY(!form.isVisible());
+            QCOMPARE(form.findChild<QLineEdit*>(QStringLiteral("Edit_My"))->text(),
+                     senderFile ? QStringLiteral("Yamada") : QString());
+        }
+        QDir::setCurrent(previous);
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("vamu_Pelican.ini"))));
     }
 
     void controlsOtherPartsFindByName() {
