@@ -106,7 +106,15 @@ TForm_Main::TForm_Main(QWidget* parent) : QWidget(parent) {
     connectHandlers();
 }
 
-TForm_Main::~TForm_Main() { runFormDestroyOnce(); }
+TForm_Main::~TForm_Main() {
+    runFormDestroyOnce();
+    // The controls outlive this part of the object while QWidget deletes
+    // them: no signal of theirs may reach a handler from here on.
+    for (QObject* child : findChildren<QObject*>()) {
+        child->removeEventFilter(this);
+        child->disconnect(this);
+    }
+}
 
 void TForm_Main::buildFrame() {
     setFont(gothicFont(16));
