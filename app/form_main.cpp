@@ -191,7 +191,6 @@ void TForm_Main::buildConsignee() {
     // by the time band box, and both must stay usable.
     BitBtn_WebHelp = makeIconButton(p, "BitBtn_WebHelp", webIcon(), {610, 12, 39, 39});
     BitBtn_WebHelp->setFocusPolicy(Qt::ClickFocus);
-    BitBtn_WebHelp->setToolTip(QString::fromLatin1(kWebPageAddress));
 
     BitBtn_CLS = makeIconButton(p, "BitBtn_CLS", clearIcon(), {610, 60, 39, 39});
     BitBtn_CLS->setFocusPolicy(Qt::ClickFocus);  // Tab does not stop here

@@ -4,6 +4,7 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QLabel>
+#include <QMap>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -179,6 +180,27 @@ private slots:
         QCOMPARE(f.find<SjisLineEdit>(QStringLiteral("Edit_MyZip"))->byteLimit(), 8);
         QCOMPARE(f.find<SjisLineEdit>(QStringLiteral("Edit_G2"))->byteLimit(), 30);
         QCOMPARE(f.find<SjisLineEdit>(QStringLiteral("Edit_Add1"))->byteLimit(), 0);
+    }
+
+    void hintsOnlyWhereTheFormGivesThem() {
+        ShownForm f;
+        const QMap<QString, QString> hints = {
+            {QStringLiteral("CheckBox_My"), QStringLiteral("チェックをはずすとご依頼主を印字しません")},
+            {QStringLiteral("PageControl_My"),
+             QStringLiteral("依頼主番号ごとに登録してください。　登録後切り替えが可能になります。")},
+            {QStringLiteral("BitBtn_My"), QStringLiteral("ご依頼主を保存します")},
+            {QStringLiteral("CheckBox_Date_1"), QStringLiteral("チェックをはずすと日付を印字しません")},
+            {QStringLiteral("Edit_G1"), QStringLiteral("30文字入力可")},
+            {QStringLiteral("ComboBox_FontSize"), QStringLiteral("住所/品名の印字サイズを選択をします")},
+            {QStringLiteral("BitBtn_SendMail"), QStringLiteral("support@vamu.example.jp")},
+        };
+        const QWidget* parts[] = {f.find(QStringLiteral("Panel1")), f.find(QStringLiteral("Panel_Sender")),
+                                  f.find(QStringLiteral("Panel4")), f.find(QStringLiteral("Panel_Fnc"))};
+        for (const QWidget* part : parts)
+            for (const QWidget* w : part->findChildren<QWidget*>()) {
+                if (w->objectName().isEmpty() || w->parentWidget() == f.find(QStringLiteral("GroupBox1"))) continue;
+                QVERIFY2(w->toolTip() == hints.value(w->objectName()), qPrintable(w->objectName()));
+            }
     }
 
     void showingAgainDoesNotRunTheFirstShowingAgain() {
