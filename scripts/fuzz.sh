@@ -49,7 +49,7 @@ mkdir -p "$run"
 fuzz_one() {
     local name=$1 seeds=$2 out=$run/$1
     local exe
-    exe=$(find "$build/tests" -type f -name "$name" -perm -u+x | head -1)
+    exe=$(find "$build/tests" -type f -name "$name" -perm -u+x -print -quit)
     mkdir -p "$out/corpus" "$out/findings"
     [ -d "$seeds" ] && cp -R "$seeds/." "$out/corpus/"
     if [ -z "$exe" ]; then
@@ -108,7 +108,7 @@ if [ $failed -ne 0 ]; then
         tail -40 "$run/$name/log" || true
         for f in $(find "$run/$name/findings" -type f 2>/dev/null); do
             echo "finding: $f"
-            echo "  reproduce: $(find "$build/tests" -type f -name "$name" -perm -u+x | head -1) $f"
+            echo "  reproduce: $(find "$build/tests" -type f -name "$name" -perm -u+x -print -quit) $f"
             echo "  after fixing, keep it as a regression case: cp $f ${t#*|}/"
         done
     done
