@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSizeF>
+#include <cerrno>
 #include <cstring>
 #include <QTemporaryFile>
 #include <algorithm>
@@ -269,6 +270,37 @@ private:
         return caps_.emplace(name, std::move(caps)).first->second;
     }
 
+    // Create-Job on this connection, with its time-out. cupsCreateJob would
+    // first look the queue up over libcups' shared connection, which waits
+    // a minute per answer, so a scheduler that stops answering would freeze
+    // the window for minutes. Returns the job id, 0 on failure.
+    static int createJob(http_t* http, const QByteArray& queue, const QByteArray& title, int n,
+                         cups_option_t* options) {
+        char uri[HTTP_MAX_URI];
+        httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                         queue.constData());
+        ipp_t* request = ippNewRequest(IPP_OP_CREATE_JOB);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.constData());
+        cupsEncodeOptions2(request, n, options, IPP_TAG_OPERATION);
+        cupsEncodeOptions2(request, n, options, IPP_TAG_JOB);
+        const QByteArray resource = "/printers/" + queue;
+        ipp_t* response = cupsDoRequest(http, request, resource.constData());
+        int id = 0;
+        if (ipp_attribute_t* a = response ? ippFindAttribute(response, "job-id", IPP_TAG_INTEGER) : nullptr)
+            id = ippGetInteger(a, 0);
+        ippDelete(response);
+        return id;
+    }
+
+    // Why the last request failed. A request that got no answer at all
+    // leaves only "Success" in libcups' text, so say what happened.
+    static std::string failureText(http_t* http) {
+        if (httpError(http) == ETIMEDOUT) return "The print service did not answer";
+        return cupsLastErrorString();
+    }
+
     static void submit(Job& job) {
         CupsConnection http(kCupsTimeoutMs);
         if (!http) throw ESystemError("The print service cannot be reached");
@@ -282,9 +314,9 @@ private:
         if (job.landscape) n = cupsAddOption("orientation-requested", "4", n, &options);
         const QByteArray queue = job.queue.toUtf8();
         const QByteArray title = job.title.toUtf8();
-        const int id = cupsCreateJob(http.get(), queue.constData(), title.constData(), n, options);
+        const int id = createJob(http.get(), queue, title, n, options);
         cupsFreeOptions(n, options);
-        if (id <= 0) throw ESystemError(cupsLastErrorString());
+        if (id <= 0) throw ESystemError(failureText(http.get()));
         QFile pdf(job.file.fileName());
         bool ok = pdf.open(QIODevice::ReadOnly) &&
                   cupsStartDocument(http.get(), queue.constData(), id, title.constData(), CUPS_FORMAT_PDF, 1) ==
@@ -296,7 +328,7 @@ private:
             ok = cupsFinishDocument(http.get(), queue.constData()) == IPP_STATUS_OK && ok;
         }
         if (!ok) {
-            const std::string why = cupsLastErrorString();
+            const std::string why = failureText(http.get());
             cupsCancelJob2(http.get(), queue.constData(), id, 0);
             throw ESystemError(why);
         }
