@@ -355,9 +355,10 @@ private slots:
         QTest::newRow("binary garbage") << garbage << garbage;
         QTest::newRow("1 MB lines") << "[vm_Pelicanprn]\r\nE_CUS=" + longLine + "\r\n"
                                     << longLine + "\r\n2\r\n3\r\n4\r\n5\r\n";
+        static const char nulSettings[] = "[vm_Pelicanprn]\r\nE_CUS=a\0b\x81\r\nTab_My=\0\r\n";
+        static const char nulRecord[] = "\x82\r\n\0\r\n\xff\xfe\r\n";
         QTest::newRow("NUL bytes and broken Shift-JIS")
-            << QByteArray("[vm_Pelicanprn]\r\nE_CUS=a\0b\x81\r\nTab_My=\0\r\n", 41)
-            << QByteArray("\x82\r\n\0\r\n\xff\xfe\r\n", 11);
+            << QByteArray(nulSettings, sizeof nulSettings - 1) << QByteArray(nulRecord, sizeof nulRecord - 1);
     }
     void hostileFilesStillOpenTheWindow() {
         QFETCH(QByteArray, settings);
