@@ -197,6 +197,29 @@ TEST_F(CupsFaults, SchedulerFrozenMidSession) {
     EXPECT_EQ(e2e::waitForJobs(1, 10s).size(), 1u);
 }
 
+// A scheduler frozen before the start: the window still comes up within a
+// few time-outs, and prints once the scheduler answers again (the watch
+// notices the printers).
+TEST_F(CupsFaults, StartWithFrozenScheduler) {
+    signalScheduler(SIGSTOP);
+    if (HasFatalFailure()) return;
+    QElapsedTimer t;
+    t.start();
+    e2e::useScheduler(e2e::mainSocket());  // the printer layer as the program starts it
+    Program p;
+    const qint64 startMs = t.elapsed();
+    signalScheduler(SIGCONT);
+    std::cout << "[ figures  ] start with the scheduler frozen: window up after " << startMs << " ms\n";
+    EXPECT_TRUE(p.form->isVisible());
+    EXPECT_LT(startMs, 15000);
+
+    WbPrinter().WindowHook();  // the watch's next tick
+    p.boxes.errors.clear();
+    p.printYes();
+    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+    EXPECT_EQ(e2e::waitForJobs(1, 10s).size(), 1u);
+}
+
 // Both feed modes registered on usable printer 1 (Wb360).
 QByteArray registeredOnWb360() {
     return sj("[手差し]\r\nPrnName=Wb360\r\nPrnNoIndex=1\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"
