@@ -165,7 +165,7 @@ TEST_P(KillDuringSave, FileIsAlwaysOldOrNewVersion) {
         // Saves may slow down under load: if no kill has yet landed after
         // a finished save, widen the window.
         if (kills > 0 && kills % 25 == 0 && sawNew == 0) window *= 2;
-        std::this_thread::sleep_for(std::chrono::microseconds(random() % (window + 1)));
+        std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<long>(0, window)(random)));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
