@@ -2,25 +2,15 @@
 // and waybills rendered, submitted and captured as the printer gets them.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QRegularExpression>
 #include <chrono>
-#include <cmath>
 
 #include "print/Wbprn/WbPrinters.h"
-#include "print/core/layout.h"
-#include "tests/e2e/cups_harness.h"
-#include "text/sjis_qt.h"
+#include "tests/e2e/cups_test.h"
 
 using namespace std::chrono_literals;
 
 namespace {
-
-#define REQUIRE_CUPS()                                                          \
-    do {                                                                        \
-        QString why;                                                            \
-        if (e2e::fixtureDir(&why).isEmpty()) GTEST_SKIP() << why.toStdString(); \
-    } while (0)
 
 std::string sj(const char* utf8) { return sjis::fromQString(QString::fromUtf8(utf8)); }
 
@@ -67,15 +57,7 @@ std::vector<print::DrawItem> printWaybill(print::WaybillFields f) {
 
 std::vector<QString> names(const QStringList& l) { return {l.begin(), l.end()}; }
 
-class CupsE2E : public ::testing::Test {
-protected:
-    void SetUp() override {
-        QString why;
-        if (e2e::fixtureDir(&why).isEmpty()) GTEST_SKIP() << why.toStdString();
-        e2e::useScheduler(e2e::mainSocket());
-        e2e::clearCaptures();
-    }
-};
+using CupsE2E = e2e::MainSchedulerTest;
 
 }  // namespace
 
@@ -138,26 +120,11 @@ TEST_F(CupsE2E, WaybillReachesThePrinterAsLaidOut) {
     }
 
     // Every text where the layout put it: printable area at (9, 9) pt.
-    const auto words = e2e::pdfWords(job.pdfPath);
-    ASSERT_FALSE(words.empty());
-    for (const auto& item : items) {
-        const QString text = sjis::toQString(item.text);
-        const double x = 9 + item.x * 72.0 / 360, y = 9 + item.y * 72.0 / 360;
-        const e2e::Word* best = nullptr;
-        for (const auto& w : words) {
-            if (w.page != 1 || !text.startsWith(w.text)) continue;
-            if (!best || std::hypot(w.xMin - x, w.yMin - y) < std::hypot(best->xMin - x, best->yMin - y)) best = &w;
-        }
-        ASSERT_NE(best, nullptr) << "not found: " << text.toStdString();
-        EXPECT_NEAR(best->xMin, x, 0.5) << text.toStdString();
-        EXPECT_NEAR(best->yMin, y, 0.5) << text.toStdString();
-    }
-    for (const auto& w : words) EXPECT_EQ(w.page, 1) << "the second page is empty";
+    e2e::expectAtPositions(job.pdfPath, items, 360, QPointF(9, 9));
+    for (const auto& w : e2e::pdfWords(job.pdfPath)) EXPECT_EQ(w.page, 1) << "the second page is empty";
 }
 
-TEST(CupsE2ENoPrinter, EmptySchedulerAndUnreachableSchedulerMeanNoPrinter) {
-    REQUIRE_CUPS();
-    e2e::clearCaptures();
+TEST_F(CupsE2E, EmptySchedulerAndUnreachableSchedulerMeanNoPrinter) {
     const QString servers[] = {e2e::emptySocket(), e2e::fixtureDir(nullptr) + QStringLiteral("/nowhere.sock"),
                                QStringLiteral("10.255.255.1:631")};
     for (const QString& server : servers) {

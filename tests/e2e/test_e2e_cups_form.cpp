@@ -4,105 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <chrono>
-#include <memory>
 
-#include "app/app_windows.h"
-#include "app/form_main.h"
-#include "app/sjis_line_edit.h"
-#include "print/Wb_d97_Dot.h"
-#include "print/Wbprn/WbPrinters.h"
-#include "print/core/layout.h"
-#include "tests/e2e/cups_harness.h"
-#include "tests/support/scripted_boxes.h"
-#include "text/sjis_qt.h"
+#include "tests/e2e/cups_program.h"
+#include "tests/e2e/cups_test.h"
 
 using namespace std::chrono_literals;
+using e2e::expectAtPositions;
+using e2e::Program;
+using e2e::sj;
 
 namespace {
 
-QByteArray sj(const char* utf8) { return QByteArray::fromStdString(sjis::fromQString(QString::fromUtf8(utf8))); }
-
-// The main window in a scratch folder (with an optional printer file), the
-// hidden layout window, scripted boxes.
-struct Program {
-    QTemporaryDir dir;
-    QString previousDir = QDir::currentPath();
-    ScriptedBoxes boxes;
-    std::unique_ptr<TWb_d97_Dot> layoutWindow = std::make_unique<TWb_d97_Dot>();
-    std::unique_ptr<TForm_Main> form;
-
-    explicit Program(const QByteArray& printerFile = {}) {
-        QDir::setCurrent(dir.path());
-        if (!printerFile.isEmpty()) {
-            QFile f(dir.filePath(QStringLiteral("vamu_a500.ini")));
-            f.open(QIODevice::WriteOnly);
-            f.write(printerFile);
-        }
-        Wb_d97_Dot = layoutWindow.get();
-        form = std::make_unique<TForm_Main>();
-        Form_Main = form.get();
-        form->show();
-        boxes.errors.clear();  // a fresh folder has no sender file
-        form->Edit_Zip->setText(QStringLiteral("1234567"));
-        form->Edit_Add1->setText(QStringLiteral("東京都千代田区丸の内１－２－３"));
-        form->Edit_Custo1->setText(QStringLiteral("日通太郎様"));
-        form->Edit_tel->setText(QStringLiteral("03-1234-5678"));
-        form->Edit_G1->setText(QStringLiteral("書籍"));
-        form->Edit_My->setText(QStringLiteral("依頼主商店"));
-    }
-    ~Program() {
-        form.reset();
-        Form_Main = nullptr;
-        Wb_d97_Dot = nullptr;
-        QDir::setCurrent(previousDir);
-    }
-    void printYes() {
-        boxes.answer(true);
-        form->SpeedButton_F11->click();
-    }
-    void selectFeed(int i) {
-        form->ComboBox_SEL->setCurrentIndex(i);
-        emit form->ComboBox_SEL->activated(i);
-    }
-    // What the layout draws for the window's fields as they are now.
-    std::vector<print::DrawItem> plan() const { return print::planWaybill(gatherWaybillFields(*form)); }
-};
-
-// Every planned text found in the job's first page at the device position
-// (dpi, printable-area origin in points) within 0.5 pt.
-void expectAtPositions(const QString& pdf, const std::vector<print::DrawItem>& items, double dpi, QPointF origin) {
-    const auto words = e2e::pdfWords(pdf);
-    ASSERT_FALSE(words.empty());
-    for (const auto& item : items) {
-        const QString text = sjis::toQString(item.text);
-        const double x = origin.x() + item.x * 72.0 / dpi, y = origin.y() + item.y * 72.0 / dpi;
-        const e2e::Word* best = nullptr;
-        for (const auto& w : words) {
-            if (w.page != 1 || !text.startsWith(w.text)) continue;
-            if (!best || std::hypot(w.xMin - x, w.yMin - y) < std::hypot(best->xMin - x, best->yMin - y)) best = &w;
-        }
-        ASSERT_NE(best, nullptr) << text.toStdString();
-        EXPECT_NEAR(best->xMin, x, 0.5) << text.toStdString();
-        EXPECT_NEAR(best->yMin, y, 0.5) << text.toStdString();
-    }
-}
-
-class CupsProgram : public ::testing::Test {
-protected:
-    void SetUp() override {
-        QString why;
-        if (e2e::fixtureDir(&why).isEmpty()) GTEST_SKIP() << why.toStdString();
-        e2e::useScheduler(e2e::mainSocket());
-        e2e::clearCaptures();
-    }
-};
+using CupsProgram = e2e::MainSchedulerTest;
 
 }  // namespace
 
