@@ -12,10 +12,6 @@ struct Case {
     const char* expected;
 };
 
-std::string reading(const std::string& sjisText) {
-    return numedit::StripLeadingZeros(numedit::FilterText(sjisText, {}), false);
-}
-
 TEST(FilterText, DefaultOptions) {
     const Case cases[] = {
         {"１２３", "123"},
@@ -85,23 +81,6 @@ TEST(StripLeadingZeros, Examples) {
     for (const auto& c : cases) EXPECT_EQ(numedit::StripLeadingZeros(c.input, false), c.expected) << c.input;
     EXPECT_EQ(numedit::StripLeadingZeros("0012", true), "0012");
     EXPECT_EQ(numedit::StripLeadingZeros(".5", true), ".5");
-}
-
-// The numeric reading of the text transfer: filter with the default options,
-// then strip leading zeros.
-TEST(NumericReading, TransferExamples) {
-    const Case cases[] = {
-        {"123-4567東京都", "123"},
-        {"03-1234-5678", "3"},
-        {"０９０－１２３４－５６７８", "90"},
-        {"0120-123-456", "120"},
-        {"１０１号室", "101"},
-        {"12,345円", "12345"},
-        {"1.23456", "1.234"},
-        {"1234567890", ""},
-        {"東京都港区1-2-3", ""},
-    };
-    for (const auto& c : cases) EXPECT_EQ(reading(S(c.input)), c.expected) << c.input;
 }
 
 }  // namespace

@@ -9,8 +9,12 @@
 
 using namespace transfer;
 
+namespace {
+// A text case: UTF-8 input and the expected UTF-8 result.
+struct Case { const char* in; const char* out; };
+}  // namespace
+
 TEST(HanConv, NarrowFormsReplaceWideOnesAndNothingElse) {
-    struct Case { const char* in; const char* out; };
     const Case cases[] = {
         {"ＡＢＣ　１２３", "ABC 123"},
         {"〒", "〒"},
@@ -51,7 +55,6 @@ TEST(HanConv, RawBytesLongTextsAndRepeats) {
 }
 
 TEST(SpaceTrim, BlanksOfBothWidthsAtBothEnds) {
-    struct Case { const char* in; const char* out; };
     const Case cases[] = {
         {"　 山田　太郎　 ", "山田　太郎"},
         {"　　", ""},
@@ -64,7 +67,6 @@ TEST(SpaceTrim, BlanksOfBothWidthsAtBothEnds) {
 }
 
 TEST(NumReading, NumberAtTheStartAsTheNumericControlKeepsIt) {
-    struct Case { const char* in; const char* out; };
     const Case cases[] = {
         {"123-4567東京都", "123"},
         {"03-1234-5678", "3"},
@@ -94,7 +96,6 @@ TEST(StrToInt0, DecimalIntegersElseZero) {
 
 TEST(Labels, RemovedInOrderWhereverTheyStand) {
     ASSERT_EQ(labelList().size(), 46u);
-    struct Case { const char* in; const char* out; };
     const Case cases[] = {
         {"お届け先：山田　太郎　様", "山田　太郎　"},   // the trailing blank goes in a later step
         {"お名前：", ""},
