@@ -4,28 +4,17 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <QComboBox>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QThread>
 #include <chrono>
 #include <iostream>
-#include <memory>
 
-#include "app/app_windows.h"
-#include "app/form_main.h"
-#include "app/sjis_line_edit.h"
-#include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/WbPrinters.h"
-#include "tests/e2e/cups_harness.h"
-#include "tests/support/scripted_boxes.h"
-#include "text/sjis_qt.h"
+#include "tests/e2e/cups_program.h"
+#include "tests/e2e/cups_test.h"
 
 using namespace std::chrono_literals;
 
@@ -58,63 +47,15 @@ void killScheduler(const char* which = "main") {
     FAIL() << "the scheduler did not end";
 }
 
-QByteArray sj(const char* utf8) { return QByteArray::fromStdString(sjis::fromQString(QString::fromUtf8(utf8))); }
+using e2e::Program;
+using e2e::sj;
 
-// The main window in a scratch folder with an optional printer file, the
-// hidden layout window and scripted boxes; a waybill typed in.
-struct Program {
-    QTemporaryDir dir;
-    QString previousDir = QDir::currentPath();
-    ScriptedBoxes boxes;
-    std::unique_ptr<TWb_d97_Dot> layoutWindow = std::make_unique<TWb_d97_Dot>();
-    std::unique_ptr<TForm_Main> form;
-
-    explicit Program(const QByteArray& printerFile = {}) {
-        QDir::setCurrent(dir.path());
-        if (!printerFile.isEmpty()) {
-            QFile f(dir.filePath(QStringLiteral("vamu_a500.ini")));
-            f.open(QIODevice::WriteOnly);
-            f.write(printerFile);
-        }
-        Wb_d97_Dot = layoutWindow.get();
-        form = std::make_unique<TForm_Main>();
-        Form_Main = form.get();
-        form->show();
-        boxes.errors.clear();  // a fresh folder has no sender file
-        form->Edit_Zip->setText(QStringLiteral("1000005"));
-        form->Edit_Add1->setText(QStringLiteral("東京都千代田区丸の内１－２－３"));
-        form->Edit_Custo1->setText(QStringLiteral("日通太郎様"));
-        form->Edit_G1->setText(QStringLiteral("書籍"));
-    }
-    ~Program() {
-        form.reset();
-        Form_Main = nullptr;
-        Wb_d97_Dot = nullptr;
-        QDir::setCurrent(previousDir);
-    }
-    // F11 answered Yes; returns how long the command took.
-    qint64 printYes() {
-        boxes.answer(true);
-        QElapsedTimer t;
-        t.start();
-        form->SpeedButton_F11->click();
-        return t.elapsed();
-    }
-    void selectFeed(int i) {
-        form->ComboBox_SEL->setCurrentIndex(i);
-        emit form->ComboBox_SEL->activated(i);
-    }
-};
-
-class CupsFaults : public ::testing::Test {
+class CupsFaults : public e2e::MainSchedulerTest {
 protected:
     void SetUp() override {
         if (fixtureBase().isEmpty()) GTEST_SKIP() << "VP_E2E_CUPS_DIR is not set (run through ctest)";
         ASSERT_TRUE(fixture("start"));
-        QString why;
-        if (e2e::fixtureDir(&why).isEmpty()) GTEST_SKIP() << why.toStdString();
-        e2e::useScheduler(e2e::mainSocket());
-        e2e::clearCaptures();
+        MainSchedulerTest::SetUp();
     }
     // Each test starts its own schedulers; ending these at once keeps the
     // next start from waiting for an orderly shutdown.

@@ -23,16 +23,12 @@
 #include "app/core/ini_file.h"
 #include "app/core/main_settings.h"
 #include "app/core/sender_record.h"
+#include "tests/app/scratch_folder.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-std::string readBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // A long CP932 value: big files take several write calls, so a writer that
 // replaced the file in place would be caught half-way.
@@ -108,16 +104,9 @@ const SavedFile kFiles[] = {
 
 class KillDuringSave : public ::testing::TestWithParam<SavedFile> {
 protected:
-    void SetUp() override {
-        std::string templ = (fs::temp_directory_path() / "vp_kill_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-        dir_ = templ;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    fs::path dir_;
+    void SetUp() override { ASSERT_FALSE(scratch_.path().empty()); }
+    ScratchFolder scratch_;
+    const fs::path dir_ = scratch_.path();
 };
 
 // Kills per kind of file, and the longest the loop may take on a slow disk
@@ -133,11 +122,11 @@ TEST_P(KillDuringSave, FileIsAlwaysOldOrNewVersion) {
     // The two versions as the program writes them, and as it reads them.
     // Writing one over the other must give the same bytes as a fresh write.
     file.save(path, false);
-    const std::string oldBytes = readBytes(path), oldText = file.load(path);
+    const std::string oldBytes = slurp(path), oldText = file.load(path);
     file.save(path, true);
-    const std::string newBytes = readBytes(path), newText = file.load(path);
+    const std::string newBytes = slurp(path), newText = file.load(path);
     file.save(path, false);
-    ASSERT_EQ(readBytes(path), oldBytes);
+    ASSERT_EQ(slurp(path), oldBytes);
     ASSERT_NE(oldBytes, newBytes);
 
     // Kill moments spread over a few whole saves, measured on this disk.
@@ -172,7 +161,7 @@ TEST_P(KillDuringSave, FileIsAlwaysOldOrNewVersion) {
         if (!WIFSIGNALED(status) || WTERMSIG(status) != SIGKILL) ++childFailed;
         ++kills;
 
-        const std::string now = readBytes(path);
+        const std::string now = slurp(path);
         if (now == oldBytes) {
             ++sawOld;
         } else if (now == newBytes) {
@@ -208,10 +197,10 @@ TEST_P(KillDuringSave, FileIsAlwaysOldOrNewVersion) {
 
     // The leftovers are ignored: the file reads as the version it holds,
     // and the next save replaces it as usual.
-    const bool isNew = readBytes(path) == newBytes;
+    const bool isNew = slurp(path) == newBytes;
     EXPECT_EQ(file.load(path), isNew ? newText : oldText);
     file.save(path, !isNew);
-    EXPECT_EQ(readBytes(path), isNew ? oldBytes : newBytes);
+    EXPECT_EQ(slurp(path), isNew ? oldBytes : newBytes);
     EXPECT_EQ(file.load(path), isNew ? oldText : newText);
 }
 

@@ -22,20 +22,13 @@
 #include <string>
 #include <thread>
 
+#include "tests/app/scratch_folder.h"
+
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 namespace {
-
-std::string readBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeBytes(const fs::path& p, const std::string& bytes) {
-    std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 // True once the process has its own handler for the signal.
 bool catches(pid_t pid, int signal) {
@@ -97,16 +90,9 @@ int waitEnd(pid_t pid) {
 
 class KillProgram : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string templ = (fs::temp_directory_path() / "vp_killapp_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-        dir_ = templ;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    fs::path dir_;
+    void SetUp() override { ASSERT_FALSE(scratch_.path().empty()); }
+    ScratchFolder scratch_;
+    const fs::path dir_ = scratch_.path();
 };
 
 constexpr int kRuns = 100;
@@ -118,11 +104,11 @@ TEST_F(KillProgram, SettingsFileIsOldOrNewAndTheNextStartWorks) {
     // "1"), so a clean end changes 9 into 1: old and new differ.
     const std::string oldBytes =
         "[vm_Pelicanprn]\r\nAddr_Font=1\r\nE_ZIP=1000005\r\nE_CUS=Sato\r\nKOSUU3=9\r\nComboBox_SEL=0\r\nTab_My=0\r\n";
-    writeBytes(dir_ / "my0.txt", "1050004\r\nTokyo\r\nMinato\r\nYamada\r\n03\r\n");
+    spit(dir_ / "my0.txt", "1050004\r\nTokyo\r\nMinato\r\nYamada\r\n03\r\n");
 
     // A clean stop gives the new version; how long it takes sets the window
     // in which the kills land.
-    writeBytes(ini, oldBytes);
+    spit(ini, oldBytes);
     pid_t pid = startProgram(dir_);
     ASSERT_TRUE(waitReady(pid)) << "the program never got ready";
     const auto t0 = Clock::now();
@@ -132,7 +118,7 @@ TEST_F(KillProgram, SettingsFileIsOldOrNewAndTheNextStartWorks) {
     int clean = -1;
     for (bool ended = false; !ended;) {
         ended = ::waitpid(pid, &clean, WNOHANG) == pid;
-        if (saved == t0 && readBytes(ini) != oldBytes) saved = Clock::now();
+        if (saved == t0 && slurp(ini) != oldBytes) saved = Clock::now();
         if (!ended && Clock::now() - t0 > 30s) {
             ::kill(pid, SIGKILL);
             ::waitpid(pid, &clean, 0);
@@ -142,7 +128,7 @@ TEST_F(KillProgram, SettingsFileIsOldOrNewAndTheNextStartWorks) {
     }
     const auto stopTime = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - t0);
     ASSERT_TRUE(WIFEXITED(clean) && WEXITSTATUS(clean) == 0) << "status " << clean;
-    const std::string newBytes = readBytes(ini);
+    const std::string newBytes = slurp(ini);
     ASSERT_NE(newBytes, oldBytes);
     ASSERT_NE(newBytes.find("KOSUU3=1\r\n"), std::string::npos);
 
@@ -155,7 +141,7 @@ TEST_F(KillProgram, SettingsFileIsOldOrNewAndTheNextStartWorks) {
     int runs = 0, sawOld = 0, sawNew = 0, torn = 0, notReady = 0;
     const auto start = Clock::now();
     while (runs < kRuns && Clock::now() - start < kBudget) {
-        writeBytes(ini, oldBytes);
+        spit(ini, oldBytes);
         pid = startProgram(dir_);
         ++runs;
         if (!waitReady(pid)) {
@@ -168,7 +154,7 @@ TEST_F(KillProgram, SettingsFileIsOldOrNewAndTheNextStartWorks) {
         std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
         ::kill(pid, SIGKILL);
         waitEnd(pid);
-        const std::string now = readBytes(ini);
+        const std::string now = slurp(ini);
         if (now == oldBytes) {
             ++sawOld;
         } else if (now == newBytes) {
@@ -188,13 +174,13 @@ TEST_F(KillProgram, SettingsFileIsOldOrNewAndTheNextStartWorks) {
     EXPECT_GE(runs, 10);
 
     // And a last run after all that ends cleanly with the new version.
-    writeBytes(ini, oldBytes);
+    spit(ini, oldBytes);
     pid = startProgram(dir_);
     ASSERT_TRUE(waitReady(pid));
     ::kill(pid, SIGTERM);
     const int last = waitEnd(pid);
     EXPECT_TRUE(WIFEXITED(last) && WEXITSTATUS(last) == 0);
-    EXPECT_EQ(readBytes(ini), newBytes);
+    EXPECT_EQ(slurp(ini), newBytes);
 }
 
 }  // namespace
