@@ -3,6 +3,7 @@
 // scripted message boxes, a recording shell and a fixed clock.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -30,23 +31,35 @@ public:
     QDate today() override { return QDate(2026, 12, 7); }
 };
 
-// The printing system the window sees: one plain printer unless a test
-// asks for another set.
-inline void usePrinters(std::vector<wbprn::FakePrinter> printers) {
-    WbPrinter().ResetSystem(std::make_unique<wbprn::FakePrinterSystem>(std::move(printers)));
+// Installs the printing system the window sees in WbPrinter(); returns it
+// (owned there) so a test can script and inspect it.
+inline wbprn::FakePrinterSystem* usePrinters(std::vector<wbprn::FakePrinter> printers, int defaultIndex = 0) {
+    auto sys = std::make_unique<wbprn::FakePrinterSystem>(std::move(printers), defaultIndex);
+    auto* raw = sys.get();
+    WbPrinter().ResetSystem(std::move(sys));
+    return raw;
 }
 
+// One plain printer unless a test asks for another set; an optional
+// printer file in the folder before the window starts.
 struct ShownForm {
     QTemporaryDir dir;
     QString previousDir = QDir::currentPath();
     ScriptedBoxes boxes;
     RecordingShell shell;
     FixedClock clock;
+    wbprn::FakePrinterSystem* printers = nullptr;
     std::unique_ptr<TForm_Main> form;
 
-    explicit ShownForm(std::vector<wbprn::FakePrinter> printers = {wbprn::FakePrinter{QStringLiteral("Fake")}}) {
-        usePrinters(std::move(printers));
+    explicit ShownForm(std::vector<wbprn::FakePrinter> list = {wbprn::FakePrinter{QStringLiteral("Fake")}},
+                       int defaultIndex = 0, const QByteArray& printerFile = QByteArray()) {
+        printers = usePrinters(std::move(list), defaultIndex);
         QDir::setCurrent(dir.path());
+        if (!printerFile.isEmpty()) {
+            QFile f(dir.filePath(QStringLiteral("vamu_a500.ini")));
+            if (!f.open(QIODevice::WriteOnly) || f.write(printerFile) != printerFile.size())
+                qWarning("printer file not written");
+        }
         form = std::make_unique<TForm_Main>();
         form->show();
         form->activateWindow();

@@ -19,23 +19,11 @@
 #include "controls/TNumEdit.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/fake/fake_printer_system.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/scripted_boxes.h"
 #include "text/sjis_qt.h"
 
 namespace {
-
-QByteArray sj(const QString& text) { return QByteArray::fromStdString(sjis::fromQString(text)); }
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // One run of the program's main window in a folder.
 struct Run {

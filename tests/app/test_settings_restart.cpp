@@ -9,6 +9,8 @@
 #include <QtTest>
 #include <csignal>
 
+#include "tests/support/file_bytes.h"
+
 namespace {
 
 // Kept fields as the driver prints them.
@@ -67,17 +69,6 @@ bool waitUntilCatches(const QProcess& p, int signal) {
         QTest::qWait(20);
     }
     return false;
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
 }
 
 }  // namespace

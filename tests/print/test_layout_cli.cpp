@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/support/file_bytes.h"
+
 namespace {
 
 struct Run {
@@ -22,11 +24,6 @@ Run cli(const QStringList& args, const QByteArray& input) {
     if (!p.waitForFinished(30000)) p.kill();
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             p.readAllStandardError()};
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Page objects in a PDF ("/Type /Page", not "/Type /Pages").

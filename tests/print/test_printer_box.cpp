@@ -132,7 +132,7 @@ private slots:
     }
 
     void noPrinterReportsAndKeepsTheLabels() {
-        BoxForm f({});
+        BoxForm f(std::vector<wbprn::FakePrinter>{});
         QCOMPARE(printerErrors(f), QStringList{QStringLiteral("TWbPrinter.CheckNoPrinter: No Printer.")});
         QCOMPARE(f.form->Label_PrinterIndex->text(), QStringLiteral("0"));
         QCOMPARE(f.form->Label_Prn_Top->text(), QStringLiteral("0"));

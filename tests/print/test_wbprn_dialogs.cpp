@@ -32,7 +32,7 @@ class TestWbPrinterDialogs : public QObject {
 
 private slots:
     void opensOnTheCurrentPrinterAndItsSettings() {
-        installPrinters({fakePrinter("A"), second()});
+        usePrinters({fakePrinter("A"), second()});
         WbPrinter().SetIndex(0);
         auto s = WbPrinter().System().currentSettings().value();
         s.paperSize = 8;
@@ -59,7 +59,7 @@ private slots:
 
     void okAppliesTheChoiceCancelKeepsEverything() {
         for (bool confirm : {false, true}) {
-            installPrinters({fakePrinter("A"), second()});
+            usePrinters({fakePrinter("A"), second()});
             WbPrinter().SetIndex(0);
             WbPrinter().GetPaperSizeNames();  // cache loaded for A
             const bool result = run<TWbPrinterSetupDialog>([&](WbPrinterSetupWindow& w) {
@@ -85,7 +85,7 @@ private slots:
     }
 
     void printDialogRefreshesTheCacheToo() {
-        installPrinters({fakePrinter("A")});
+        usePrinters({fakePrinter("A")});
         WbPrinter().SetIndex(0);
         QCOMPARE(WbPrinter().GetPaperSizeIndex(), 0);
         QString title;

@@ -13,6 +13,7 @@
 #include "app/sjis_line_edit.h"
 #include "text/sjis_qt.h"
 #include "tests/app/test_form_fixture.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
@@ -20,11 +21,6 @@ const QColor kSilver(0xC0, 0xC0, 0xC0);
 
 const char* const kFields[][2] = {
     {"zip", "Edit_Zip"}, {"add1", "Edit_Add1"}, {"add2", "Edit_Add2"}, {"name", "Edit_Custo1"}, {"tel", "Edit_tel"}};
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 }  // namespace
 
