@@ -7,24 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/support/cli_run.h"
 #include "tests/support/file_bytes.h"
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QByteArray out, err;
-};
-
-Run cli(const QStringList& args, const QByteArray& input) {
-    QProcess p;
-    p.start(QStringLiteral(VP_CLI_PATH), args);
-    p.write(input);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(30000)) p.kill();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
 
 // Page objects in a PDF ("/Type /Page", not "/Type /Pages").
 int pageCount(const QByteArray& pdf) {
@@ -65,7 +51,7 @@ private slots:
     void layoutRefusesBadInputWithAMessage() {
         QFETCH(QByteArray, input);
         QFETCH(QByteArray, message);
-        const Run r = cli({QStringLiteral("layout")}, input);
+        const CliRun r = runCli({QStringLiteral("layout")}, input);
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains(message), r.err.constData());
         QCOMPARE(r.out, QByteArray());
@@ -74,8 +60,8 @@ private slots:
     void layoutDefaultsAndCaptionForms() {
         // Numbers and texts both work for the captions; the date and sender
         // boxes default to checked, as on the entry form at start.
-        const Run r = cli({QStringLiteral("layout")},
-                          R"({"dpix":"160","dpiy":160,"top":" 2","left":"$A","date":"2010/12/18","my_tel":"1"})");
+        const CliRun r = runCli({QStringLiteral("layout")},
+                                R"({"dpix":"160","dpiy":160,"top":" 2","left":"$A","date":"2010/12/18","my_tel":"1"})");
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, QByteArray("{\"x\":570,\"y\":40,\"size\":10,\"text\":\"10\"}\n"
                                    "{\"x\":640,\"y\":40,\"size\":10,\"text\":\"12\"}\n"
@@ -86,8 +72,8 @@ private slots:
     void printWritesACompleteTwoPageDocument() {
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("waybill.pdf"));
-        const Run r = cli({QStringLiteral("print"), QStringLiteral("--pdf"), pdf, QStringLiteral("--dpi"), QStringLiteral("203")},
-                          R"({"zip":"123-4567","add1":"東京都千代田区","date":"2010/12/18"})");
+        const CliRun r = runCli({QStringLiteral("print"), QStringLiteral("--pdf"), pdf, QStringLiteral("--dpi"), QStringLiteral("203")},
+                                R"({"zip":"123-4567","add1":"東京都千代田区","date":"2010/12/18"})");
         QCOMPARE(r.exitCode, 0);
         const QByteArray bytes = readFile(pdf);
         QVERIFY(bytes.startsWith("%PDF-"));
@@ -123,7 +109,7 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("previous document");
         }
-        const Run r = cli(QStringList{QStringLiteral("print"), QStringLiteral("--pdf"), pdf} + extraArgs, input);
+        const CliRun r = runCli(QStringList{QStringLiteral("print"), QStringLiteral("--pdf"), pdf} + extraArgs, input);
         QCOMPARE(r.exitCode, exitCode);
         QVERIFY(!r.err.isEmpty());
         QCOMPARE(readFile(pdf), QByteArray("previous document"));
@@ -132,7 +118,7 @@ private slots:
 
     void printIntoAMissingFolderFailsClearly() {
         QTemporaryDir dir;
-        const Run r = cli({QStringLiteral("print"), QStringLiteral("--pdf"), dir.filePath(QStringLiteral("no/such/x.pdf"))}, "{}");
+        const CliRun r = runCli({QStringLiteral("print"), QStringLiteral("--pdf"), dir.filePath(QStringLiteral("no/such/x.pdf"))}, "{}");
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains("cannot create a file in"), r.err.constData());
     }

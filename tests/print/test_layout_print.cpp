@@ -19,6 +19,7 @@
 #include "print/core/recording_surface.h"
 #include "tests/app/test_form_fixture.h"
 #include "tests/print/layout_test_form.h"
+#include "tests/support/cli_run.h"
 
 using print::RecordingSurface;
 
@@ -219,13 +220,9 @@ private slots:
         const auto& page = fx.printer->documents.at(0).pages.at(0);
 
         fields.dpix = fields.dpiy = "1200";  // what the command wrote for 600 dpi at 50 %
-        QProcess cli;
-        cli.start(QStringLiteral(VP_CLI_PATH), {QStringLiteral("layout")});
-        cli.write(toJson(fields));
-        cli.closeWriteChannel();
-        QVERIFY(cli.waitForFinished(10000));
-        QCOMPARE(cli.exitCode(), 0);
-        const QList<QByteArray> lines = cli.readAllStandardOutput().split('\n');
+        const CliRun cli = runCli({QStringLiteral("layout")}, toJson(fields));
+        QCOMPARE(cli.exitCode, 0);
+        const QList<QByteArray> lines = cli.out.split('\n');
         QCOMPARE(lines.size(), static_cast<qsizetype>(page.size() + 1));  // last line ends with \n
         for (std::size_t i = 0; i < page.size(); ++i) {
             const QJsonObject o = QJsonDocument::fromJson(lines[static_cast<qsizetype>(i)]).object();

@@ -4,40 +4,23 @@
 #include <QProcess>
 #include <QTest>
 
-namespace {
-
-struct Run {
-    int exitCode = -1;
-    QByteArray out, err;
-};
-
-Run cli(const QStringList& args, const QByteArray& input) {
-    QProcess p;
-    p.start(QStringLiteral(VP_CLI_PATH), args);
-    p.waitForStarted();
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished();
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-}  // namespace
+#include "tests/support/cli_run.h"
 
 class CliTest : public QObject {
     Q_OBJECT
 private slots:
     void hanconvConvertsTheWholeText() {
-        const Run r = cli({QStringLiteral("hanconv")}, QStringLiteral("ガンダム　ＡＢＣ\n〒１２３\n").toUtf8());
+        const CliRun r = runCli({QStringLiteral("hanconv")}, QStringLiteral("ガンダム　ＡＢＣ\n〒１２３\n").toUtf8());
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("ｶﾞﾝﾀﾞﾑ ABC\n〒123\n"));
 
-        const Run sj = cli({QStringLiteral("hanconv"), QStringLiteral("--sjis")}, QByteArray("\x83\x4B\x82\x60", 4));
+        const CliRun sj = runCli({QStringLiteral("hanconv"), QStringLiteral("--sjis")}, QByteArray("\x83\x4B\x82\x60", 4));
         QCOMPARE(sj.out, QByteArray("\xB6\xDE" "A"));
     }
 
     void classifyGivesOneObjectPerLine() {
-        const Run r = cli({QStringLiteral("classify")},
-                          QStringLiteral("  123-4567\r\ntaro@example.com\n東京都\n3F\n０９０－１２３４－５６７８").toUtf8());
+        const CliRun r = runCli({QStringLiteral("classify")},
+                                QStringLiteral("  123-4567\r\ntaro@example.com\n東京都\n3F\n０９０－１２３４－５６７８").toUtf8());
         QCOMPARE(r.exitCode, 0);
         const QList<QByteArray> lines = r.out.trimmed().split('\n');
         QCOMPARE(lines.size(), 5);
@@ -57,12 +40,12 @@ private slots:
     void transferEscapesAndStops() {
         // Quotes, backslashes and tabs survive the JSON; the message path
         // gives null fields.
-        const Run r = cli({QStringLiteral("transfer")}, QStringLiteral("\"山\\田\"\t様\n").toUtf8());
+        const CliRun r = runCli({QStringLiteral("transfer")}, QStringLiteral("\"山\\田\"\t様\n").toUtf8());
         const QJsonObject o = QJsonDocument::fromJson(r.out).object();
         QCOMPARE(o[QStringLiteral("name")].toString(), QStringLiteral("\"山\\田\""));
         QVERIFY(o[QStringLiteral("message")].isNull());
 
-        const Run empty = cli({QStringLiteral("transfer")}, QByteArray());
+        const CliRun empty = runCli({QStringLiteral("transfer")}, QByteArray());
         const QJsonObject e = QJsonDocument::fromJson(empty.out).object();
         QVERIFY(e[QStringLiteral("zip")].isNull());
         QCOMPARE(e[QStringLiteral("message")].toString(), QStringLiteral("転送テキストがありません"));
@@ -70,7 +53,7 @@ private slots:
 
     void badOptionIsRefused() {
         for (const char* cmd : {"transfer", "hanconv", "classify"}) {
-            const Run r = cli({QLatin1String(cmd), QStringLiteral("--utf16")}, QByteArray("x"));
+            const CliRun r = runCli({QLatin1String(cmd), QStringLiteral("--utf16")}, QByteArray("x"));
             QCOMPARE(r.exitCode, 2);
             QVERIFY(r.out.isEmpty());
             QVERIFY(r.err.contains("--utf16"));

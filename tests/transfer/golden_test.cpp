@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTest>
 
+#include "tests/support/cli_run.h"
 #include "text/sjis_convert.h"
 #include "transfer/pipeline.h"
 
@@ -70,15 +71,10 @@ private slots:
 
         compare(coreResult(input), expected, QStringLiteral("core"));
 
-        QProcess cli;
-        cli.start(QStringLiteral(VP_CLI_PATH), {QStringLiteral("transfer")});
-        QVERIFY(cli.waitForStarted());
-        cli.write(input);
-        cli.closeWriteChannel();
-        QVERIFY(cli.waitForFinished());
-        QCOMPARE(cli.exitCode(), 0);
+        const CliRun cli = runCli({QStringLiteral("transfer")}, input);
+        QCOMPARE(cli.exitCode, 0);
         QJsonParseError err{};
-        const QJsonObject out = QJsonDocument::fromJson(cli.readAllStandardOutput(), &err).object();
+        const QJsonObject out = QJsonDocument::fromJson(cli.out, &err).object();
         QCOMPARE(err.error, QJsonParseError::NoError);
         compare(out, expected, QStringLiteral("cli"));
     }
@@ -86,16 +82,11 @@ private slots:
     // The Shift-JIS mode reads and writes the same bytes the memo holds.
     void sjisModeMatchesUtf8() {
         const QByteArray input = readFile(QStringLiteral(VP_GOLDEN_DIR "/02_web_form_labels.txt"));
-        QProcess utf8, sj;
-        utf8.start(QStringLiteral(VP_CLI_PATH), {QStringLiteral("transfer")});
-        sj.start(QStringLiteral(VP_CLI_PATH), {QStringLiteral("transfer"), QStringLiteral("--sjis")});
-        utf8.write(input);
-        utf8.closeWriteChannel();
-        sj.write(QByteArray::fromStdString(sjis::fromUtf8(input.toStdString()).value()));
-        sj.closeWriteChannel();
-        QVERIFY(utf8.waitForFinished() && sj.waitForFinished());
-        const std::string sjOut = sj.readAllStandardOutput().toStdString();
-        QCOMPARE(QByteArray::fromStdString(sjis::toUtf8(sjOut)), utf8.readAllStandardOutput());
+        const CliRun utf8 = runCli({QStringLiteral("transfer")}, input);
+        const CliRun sj = runCli({QStringLiteral("transfer"), QStringLiteral("--sjis")},
+                                 QByteArray::fromStdString(sjis::fromUtf8(input.toStdString()).value()));
+        QVERIFY(utf8.exitCode == 0 && sj.exitCode == 0);
+        QCOMPARE(QByteArray::fromStdString(sjis::toUtf8(sj.out.toStdString())), utf8.out);
     }
 };
 

@@ -1,0 +1,21 @@
+#pragma once
+// Runs the command-line tool (VP_CLI_PATH) with arguments and standard
+// input, and collects what it returns.
+#include <QByteArray>
+#include <QProcess>
+#include <QStringList>
+
+struct CliRun {
+    int exitCode = -1;  // -1 also for a crash or a run killed after 30 s
+    QByteArray out, err;
+};
+
+inline CliRun runCli(const QStringList& args, const QByteArray& input) {
+    QProcess p;
+    p.start(QStringLiteral(VP_CLI_PATH), args);
+    p.write(input);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(30000)) p.kill();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
