@@ -173,6 +173,19 @@ bool deleteQueue(const char* name) {
     return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
+// With Wb360 gone: printer 0 silently, the record's index stays as stored,
+// and F11 prints on Wb203.
+void expectFallbackToWb203(Program& p) {
+    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+    EXPECT_EQ(WbPrinter().GetIndex(), 0);
+    EXPECT_EQ(p.form->Label_PrinterIndex->text(), QStringLiteral("1"));
+    p.printYes();
+    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+    const auto jobs = e2e::waitForJobs(1, 10s);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].queue, QStringLiteral("Wb203"));
+}
+
 TEST_F(CupsFaults, RegisteredQueueDeletedDuringSession) {
     Program p(registeredOnWb360());
     ASSERT_EQ(p.form->ComboBox1->currentText(), QStringLiteral("Wb360"));
@@ -182,31 +195,15 @@ TEST_F(CupsFaults, RegisteredQueueDeletedDuringSession) {
     WbPrinter().WindowHook();
     p.selectFeed(1);
 
-    // Printer 0 silently; the record's index stays as stored.
-    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
-    EXPECT_EQ(WbPrinter().GetIndex(), 0);
     EXPECT_EQ(WbPrinter().PrinterNames(), QStringList{QStringLiteral("Wb203")});
-    EXPECT_EQ(p.form->Label_PrinterIndex->text(), QStringLiteral("1"));
-    p.printYes();
-    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
-    const auto jobs = e2e::waitForJobs(1, 10s);
-    ASSERT_EQ(jobs.size(), 1u);
-    EXPECT_EQ(jobs[0].queue, QStringLiteral("Wb203"));
+    expectFallbackToWb203(p);
 }
 
 TEST_F(CupsFaults, RegisteredQueueDeletedBeforeStart) {
     ASSERT_TRUE(deleteQueue("Wb360"));
     e2e::useScheduler(e2e::mainSocket());  // a new run sees the queues as they are now
     Program p(registeredOnWb360());
-
-    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
-    EXPECT_EQ(WbPrinter().GetIndex(), 0);
-    EXPECT_EQ(p.form->Label_PrinterIndex->text(), QStringLiteral("1"));
-    p.printYes();
-    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
-    const auto jobs = e2e::waitForJobs(1, 10s);
-    ASSERT_EQ(jobs.size(), 1u);
-    EXPECT_EQ(jobs[0].queue, QStringLiteral("Wb203"));
+    expectFallbackToWb203(p);
 }
 
 // Every usable queue deleted: the next print gives the no-printer message
