@@ -1,6 +1,7 @@
 #include "app/core/atomic_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,6 +57,27 @@ int createTemporary(const std::string& target, std::string& tempPath) {
     return -1;
 }
 
+// Removes temporary files that earlier saves of this target left behind
+// when their process was killed midway (the name carries the writer's pid;
+// a live writer's file is never touched).
+void removeStaleTemporaries(const std::string& target) {
+    const auto p = std::filesystem::path(target);
+    const std::string prefix = "." + p.filename().string() + ".tmp";
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folderOf(target), ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(prefix, 0) != 0) continue;
+        const std::string rest = name.substr(prefix.size());
+        const std::size_t underscore = rest.find('_');
+        if (underscore == 0 || underscore == std::string::npos) continue;
+        if (rest.find_first_not_of("0123456789") != underscore) continue;
+        const long pid = std::stol(rest.substr(0, underscore));
+        if (pid == ::getpid() || pid <= 0) continue;
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) ::unlink(it->path().c_str());
+    }
+}
+
 bool writeAll(int fd, std::string_view content) {
     while (!content.empty()) {
         ssize_t n = ::write(fd, content.data(), content.size());
@@ -94,6 +116,7 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
     // that a link might point to.
     if (exists && !S_ISREG(old.st_mode)) fail(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
 
+    removeStaleTemporaries(target);
     std::string tempPath;
     int err = injected(AtomicWriteStep::Open);
     int fd = err ? -1 : createTemporary(target, tempPath);

@@ -10,7 +10,8 @@
 // folder is written, flushed to disk (fsync) and then renamed over the
 // target, and the folder is flushed too. After any failure (disk full,
 // read-only folder or file, the process killed midway) the previous file is
-// still whole and no temporary file is left behind.
+// still whole and no temporary file is left behind; one left by a killed
+// process is removed by the next save of the same file.
 // Throws FileError carrying errno; its message is the system's text.
 void writeFileAtomically(const std::string& path, std::string_view content);
 

@@ -201,6 +201,8 @@ TEST_P(KillDuringSave, FileIsAlwaysOldOrNewVersion) {
     EXPECT_EQ(file.load(path), isNew ? newText : oldText);
     file.save(path, !isNew);
     EXPECT_EQ(slurp(path), isNew ? oldBytes : newBytes);
+    // That save also cleared what the killed saves left behind.
+    for (const auto& e : fs::directory_iterator(dir_)) EXPECT_EQ(e.path().filename().string(), file.fileName);
     EXPECT_EQ(file.load(path), isNew ? oldText : newText);
 }
 
