@@ -61,8 +61,14 @@ struct Run {
         QWidget* f = QApplication::focusWidget();
         return f ? f->objectName() : QString();
     }
+    static constexpr const char* kSenderEdits[] = {"Edit_MyZip", "Edit_MyADD1", "Edit_MyADD2", "Edit_My", "Edit_MyTEL"};
     QStringList senderFields() const {
-        return {text("Edit_MyZip"), text("Edit_MyADD1"), text("Edit_MyADD2"), text("Edit_My"), text("Edit_MyTEL")};
+        QStringList fields;
+        for (const char* name : kSenderEdits) fields << text(name);
+        return fields;
+    }
+    void setSenderFields(const QStringList& fields) {
+        for (int i = 0; i < 5; ++i) set(kSenderEdits[i], fields[i]);
     }
 };
 
@@ -127,12 +133,7 @@ private slots:
             r.w<QCheckBox>("CheckBox_Pelican_1")->setChecked(true);
             r.w<QPlainTextEdit>("Memo1")->setPlainText(QStringLiteral("memo"));
             r.tabs()->setCurrentIndex(2);  // from code: loads nothing
-            const QStringList typed = kSenderB;
-            r.set("Edit_MyZip", typed[0]);
-            r.set("Edit_MyADD1", typed[1]);
-            r.set("Edit_MyADD2", typed[2]);
-            r.set("Edit_My", typed[3]);
-            r.set("Edit_MyTEL", typed[4]);
+            r.setSenderFields(kSenderB);
             if (ending == QLatin1String("F2")) {
                 r.click("SpeedButton_F2");
                 QCOMPARE(r.boxes.questions, QStringList{QStringLiteral("終了しますか?")});
@@ -247,11 +248,7 @@ private slots:
         QFETCH(QStringList, fields);
         writeFile(path("my0.txt"), recordBytes(kSenderA));
         Run r(dir->path(), {true});
-        r.set("Edit_MyZip", fields[0]);
-        r.set("Edit_MyADD1", fields[1]);
-        r.set("Edit_MyADD2", fields[2]);
-        r.set("Edit_My", fields[3]);
-        r.set("Edit_MyTEL", fields[4]);
+        r.setSenderFields(fields);
         r.w<QCheckBox>("CheckBox_My")->setChecked(false);  // printing only; saving is the same
         r.w<QPushButton>("BitBtn_My")->setFocus();
         r.click("BitBtn_My");
