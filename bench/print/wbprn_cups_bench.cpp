@@ -10,7 +10,7 @@
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/cups/cups_printer_system.h"
 #include "print/core/layout.h"
-#include "text/sjis_qt.h"
+#include "tests/print/sample_waybill.h"
 
 namespace {
 
@@ -20,29 +20,6 @@ void useScheduler(const std::string& socket) {
     setenv("CUPS_SERVER", socket.c_str(), 1);
     cupsSetServer(nullptr);
     WbPrinter().ResetSystem(wbprn::makeCupsPrinterSystem());
-}
-
-std::string sj(const char* utf8) { return sjis::fromQString(QString::fromUtf8(utf8)); }
-
-print::WaybillFields waybill() {
-    print::WaybillFields f;
-    f.zip = "1234567";
-    f.add1 = sj("東京都千代田区丸の内１－２－３");
-    f.add2 = sj("ペリカンビル５階");
-    f.custo1 = sj("日通太郎様");
-    f.tel = "03-1234-5678";
-    f.date = "2026/12/07";
-    f.g1 = sj("書籍");
-    f.g2 = sj("精密機器");
-    f.g3 = sj("衣類");
-    f.timeBand[2] = true;
-    f.special[0] = true;
-    f.myZip = "5300001";
-    f.myAdd1 = sj("大阪府大阪市北区梅田");
-    f.myAdd2 = sj("梅田ビル");
-    f.my = sj("依頼主商店");
-    f.myTel = "06-9876-5432";
-    return f;
 }
 
 void BM_SnapshotAndCapabilityLoad(benchmark::State& state) {
@@ -61,7 +38,7 @@ void BM_YesToJobHanded(benchmark::State& state) {
     useScheduler(kDir + "/main/cups.sock");
     TWbPrinter& wb = WbPrinter();
     wb.GetPaperSizeNames();  // the printer box has loaded these before any print
-    print::WaybillFields f = waybill();
+    print::WaybillFields f = layout_test::sampleFields();
     for (auto _ : state) {
         const int effX = wb.Dpi().x * 100 / wb.Scale();
         const int effY = wb.Dpi().y * 100 / wb.Scale();

@@ -7,31 +7,11 @@
 
 #include "print/Wbprn/WbPrinters.h"
 #include "tests/e2e/cups_test.h"
+#include "tests/print/sample_waybill.h"
 
 using namespace std::chrono_literals;
 
 namespace {
-
-std::string sj(const char* utf8) { return sjis::fromQString(QString::fromUtf8(utf8)); }
-
-print::WaybillFields sampleWaybill() {
-    print::WaybillFields f;
-    f.zip = "1234567";
-    f.add1 = sj("東京都千代田区丸の内１－２－３");
-    f.add2 = sj("ペリカンビル５階");
-    f.custo1 = sj("日通太郎様");
-    f.tel = "03-1234-5678";
-    f.date = "2026/12/07";
-    f.g1 = sj("書籍");
-    f.g2 = sj("精密機器");
-    f.timeBand[1] = true;
-    f.special[3] = true;
-    f.myZip = "5300001";
-    f.myAdd1 = sj("大阪府大阪市北区梅田");
-    f.my = sj("依頼主商店");
-    f.myTel = "06-9876-5432";
-    return f;
-}
 
 // What the print command does: effective resolution into the labels, one
 // document, the layout, a new page, end (or abort and rethrow).
@@ -95,7 +75,7 @@ TEST_F(CupsE2E, WaybillReachesThePrinterAsLaidOut) {
     wb.ForceUpdateCapabilities();
     ASSERT_EQ(wb.GetBinNames()[wb.GetBinIndex()], QStringLiteral("トラクタ"));
 
-    const auto items = printWaybill(sampleWaybill());
+    const auto items = printWaybill(layout_test::sampleFields());
     const auto jobs = e2e::waitForJobs(1, 10s);
     ASSERT_EQ(jobs.size(), 1u);
     const auto& job = jobs[0];
@@ -132,7 +112,7 @@ TEST_F(CupsE2E, EmptySchedulerAndUnreachableSchedulerMeanNoPrinter) {
         const auto start = std::chrono::steady_clock::now();
         e2e::useScheduler(server);
         try {
-            printWaybill(sampleWaybill());
+            printWaybill(layout_test::sampleFields());
             ADD_FAILURE() << "no error";
         } catch (const EWbPrinterNoPrinter& e) {
             EXPECT_STREQ(e.what(), "TWbPrinter.CheckNoPrinter: No Printer");
