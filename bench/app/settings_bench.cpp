@@ -2,26 +2,13 @@
 // keys in one atomic replacement), on a local disk in the temp folder.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "app/core/main_settings.h"
 #include "app/core/sender_record.h"
+#include "tests/app/scratch_folder.h"
 
 namespace {
-
-struct BenchFolder {
-    std::string path;
-    BenchFolder() {
-        std::string templ = (std::filesystem::temp_directory_path() / "vp_bench_XXXXXX").string();
-        path = ::mkdtemp(templ.data()) ? templ : std::string(".");
-    }
-    ~BenchFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-};
 
 MainSettings typical() {
     MainSettings m;
@@ -37,16 +24,16 @@ MainSettings typical() {
 }
 
 void BM_SettingsReadAtStart(benchmark::State& state) {
-    BenchFolder dir;
-    IniFile ini(dir.path + "/" + kSettingsFileName);
+    ScratchFolder dir;
+    IniFile ini(dir.file(kSettingsFileName));
     writeMainSettings(ini, typical());
     for (auto _ : state) benchmark::DoNotOptimize(readMainSettings(ini));
 }
 BENCHMARK(BM_SettingsReadAtStart)->Unit(benchmark::kMillisecond);
 
 void BM_SettingsWriteAtEnd(benchmark::State& state) {
-    BenchFolder dir;
-    IniFile ini(dir.path + "/" + kSettingsFileName);
+    ScratchFolder dir;
+    IniFile ini(dir.file(kSettingsFileName));
     const MainSettings m = typical();
     for (auto _ : state) writeMainSettings(ini, m);
 }
@@ -55,8 +42,8 @@ BENCHMARK(BM_SettingsWriteAtEnd)->Unit(benchmark::kMillisecond);
 // For comparison: the same keys as 17 standalone atomic writes, each with
 // its own flush to disk.
 void BM_SettingsWrite17Standalone(benchmark::State& state) {
-    BenchFolder dir;
-    IniFile ini(dir.path + "/" + kSettingsFileName);
+    ScratchFolder dir;
+    IniFile ini(dir.file(kSettingsFileName));
     const MainSettings m = typical();
     for (auto _ : state) {
         ini.writeInteger(kSettingsSection, "Addr_Font", m.printSize);
@@ -70,8 +57,8 @@ void BM_SettingsWrite17Standalone(benchmark::State& state) {
 BENCHMARK(BM_SettingsWrite17Standalone)->Unit(benchmark::kMillisecond);
 
 void BM_SenderRecordSaveAndLoad(benchmark::State& state) {
-    BenchFolder dir;
-    const std::string path = dir.path + "/" + senderRecordFileName(0);
+    ScratchFolder dir;
+    const std::string path = dir.file(senderRecordFileName(0));
     const SenderRecord r{"105-0004", "Tokyo Minato 1-2-3", "Building 4F", "Sender name", "03-1234-5678"};
     for (auto _ : state) {
         writeSenderRecord(path, r);

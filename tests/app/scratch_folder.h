@@ -9,13 +9,16 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 
 class ScratchFolder {
 public:
     ScratchFolder() {
         std::string templ = (std::filesystem::temp_directory_path() / "vp_test_XXXXXX").string();
-        if (::mkdtemp(templ.data())) path_ = templ;
+        // Without a folder every file() would name a path under "/".
+        if (!::mkdtemp(templ.data())) throw std::runtime_error("cannot create a scratch folder");
+        path_ = templ;
     }
     ~ScratchFolder() {
         if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);

@@ -104,7 +104,6 @@ const SavedFile kFiles[] = {
 
 class KillDuringSave : public ::testing::TestWithParam<SavedFile> {
 protected:
-    void SetUp() override { ASSERT_FALSE(scratch_.path().empty()); }
     ScratchFolder scratch_;
     const fs::path dir_ = scratch_.path();
 };

@@ -90,7 +90,6 @@ int waitEnd(pid_t pid) {
 
 class KillProgram : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_FALSE(scratch_.path().empty()); }
     ScratchFolder scratch_;
     const fs::path dir_ = scratch_.path();
 };
