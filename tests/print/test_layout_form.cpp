@@ -44,13 +44,20 @@ private slots:
         QCOMPARE(gatherWaybillFields(*form) == other, true);
     }
 
+    // Given the form, or finding the top-level "Form_Main" by itself.
+    void drawsTheLayoutThenStartsANewPage_data() {
+        QTest::addColumn<bool>("formGiven");
+        QTest::newRow("form given") << true;
+        QTest::newRow("top-level form found by name") << false;
+    }
     void drawsTheLayoutThenStartsANewPage() {
+        QFETCH(bool, formGiven);
         auto* fake = installFakePrinter();
         std::unique_ptr<QWidget> form(layout_test::makeForm());
         const auto fields = layout_test::sampleFields();
         layout_test::fill(form.get(), fields);
         TWb_d97_Dot dot;
-        dot.setMainForm(form.get());
+        if (formGiven) dot.setMainForm(form.get());
 
         WbPrinter().BeginDoc(QStringLiteral("t"));
         dot.SLIP97_Prn();
@@ -64,20 +71,6 @@ private slots:
         QCOMPARE(pages[0] == expected.calls, true);
         QCOMPARE(pages[1].empty(), true);
         QVERIFY(!dot.isVisible());
-    }
-
-    void findsTheTopLevelFormByName() {
-        auto* fake = installFakePrinter();
-        std::unique_ptr<QWidget> form(layout_test::makeForm());
-        auto fields = layout_test::sampleFields();
-        layout_test::fill(form.get(), fields);
-        TWb_d97_Dot dot;  // no setMainForm: looks for "Form_Main"
-        WbPrinter().BeginDoc(QStringLiteral("t"));
-        dot.SLIP97_Prn();
-        WbPrinter().EndDoc();
-        RecordingSurface expected;
-        print::layoutWaybill(fields, expected);
-        QCOMPARE(fake->documents.at(0).pages.at(0) == expected.calls, true);
     }
 
     void badMarginDrawsNothingAndStartsNoPage() {
