@@ -15,7 +15,7 @@ QIcon drawn(Draw&& draw) {
     p.setRenderHint(QPainter::Antialiasing);
     draw(p);
     p.end();
-    return QIcon(pm);
+    return {pm};
 }
 }  // namespace
 

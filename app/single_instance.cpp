@@ -4,13 +4,14 @@
 #include <QLocalSocket>
 #include <QUrl>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 const QByteArray kRaise = "raise\n";
 constexpr int kConnectMs = 500;
 }  // namespace
 
-SingleInstance::SingleInstance(const QString& name, QObject* parent) : QObject(parent), name_(name) {}
+SingleInstance::SingleInstance(QString name, QObject* parent) : QObject(parent), name_(std::move(name)) {}
 
 SingleInstance::~SingleInstance() = default;
 

@@ -11,7 +11,7 @@ class SingleInstance : public QObject {
     Q_OBJECT
 public:
     // name: the socket name, see socketName().
-    explicit SingleInstance(const QString& name, QObject* parent = nullptr);
+    explicit SingleInstance(QString name, QObject* parent = nullptr);
     ~SingleInstance() override;
 
     // The socket name for a title and the current user.

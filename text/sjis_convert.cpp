@@ -12,7 +12,8 @@ namespace {
 class Converter {
 public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-        if (cd_ == reinterpret_cast<iconv_t>(-1))
+        // (iconv_t)-1 is how iconv_open reports failure.
+        if (cd_ == reinterpret_cast<iconv_t>(-1))  // NOLINT(performance-no-int-to-ptr)
             throw std::runtime_error("iconv cannot convert between CP932 and UTF-8");
     }
     ~Converter() { iconv_close(cd_); }

@@ -36,7 +36,7 @@ int readUpTo(const std::string& path, std::size_t maxLines, std::string& out) {
             return err;
         }
         if (n == 0) break;
-        const std::size_t got = static_cast<std::size_t>(n);
+        const auto got = static_cast<std::size_t>(n);
         std::size_t take = got;
         for (std::size_t i = 0; i < got; ++i) {
             if (buffer[i] == '\n' && ++lines == maxLines) {

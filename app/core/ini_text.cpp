@@ -23,7 +23,7 @@ Line lineAt(std::string_view text, std::size_t pos) {
         l.end = l.next = text.size();
         return l;
     }
-    const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(lf) - text.data());
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(lf) - text.data());
     l.end = (at > pos && text[at - 1] == '\r') ? at - 1 : at;
     l.next = at + 1;
     return l;

@@ -2,13 +2,14 @@
 
 #include <QString>
 #include <stdexcept>
+#include <utility>
 
 #include "app/services/message_boxes.h"
 
 void showUncaughtError(QWidget* parent, std::exception_ptr error) {
     QString message;
     try {
-        std::rethrow_exception(error);
+        std::rethrow_exception(std::move(error));
     } catch (const std::exception& e) {
         // Exception messages are UTF-8 throughout the program.
         message = QString::fromUtf8(e.what());
