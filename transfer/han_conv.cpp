@@ -56,7 +56,7 @@ Packed narrowOf(char32_t c) {
 
 // Decodes a UTF-8 text that holds exactly one code point; 0 otherwise.
 char32_t singleCodePoint(const std::string& u) {
-    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(u[i]); };
+    const auto b = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(u[i])); };
     if (u.size() == 2 && (b(0) & 0xE0) == 0xC0) return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
     if (u.size() == 3 && (b(0) & 0xF0) == 0xE0)
         return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);

@@ -1,5 +1,6 @@
 #include "print/core/layout.h"
 
+#include <iterator>
 #include <limits>
 
 #include "print/core/str_to_int.h"
@@ -16,7 +17,7 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
 }
 
 // Postal code boxes take bytes 1, 2, 3, 5, 6, 7, 8: byte 4 is the hyphen.
-constexpr int kZipBytes[7] = {1, 2, 3, 5, 6, 7, 8};
+constexpr std::size_t kZipBytes[7] = {1, 2, 3, 5, 6, 7, 8};
 constexpr int kZipU[7] = {190, 235, 280, 350, 399, 448, 497};
 constexpr int kDateU[3] = {560, 630, 690};  // year, month, day columns
 constexpr int kTimeBandV[6] = {156, 196, 236, 276, 316, 356};
@@ -44,7 +45,8 @@ public:
     // One byte per box. A byte that is half of a double-byte character
     // yields nothing (a lone byte would print as a stray glyph).
     void addZip(const std::string& zip, int v, int size) {
-        for (int i = 0; i < 7; ++i) add(size, kZipU[i], v, sjis::substrBytes(zip, kZipBytes[i], 1));
+        for (std::size_t i = 0; i < std::size(kZipU); ++i)
+            add(size, kZipU[i], v, sjis::substrBytes(zip, kZipBytes[i], 1));
     }
 
     std::vector<DrawItem> items;
@@ -100,7 +102,7 @@ std::vector<DrawItem> planWaybill(const WaybillFields& f) {
         p.add(12, 255, 520, f.myTel);
     }
     // The form lets only one time band be chosen: the first checked counts.
-    for (int i = 0; i < 6; ++i) {
+    for (std::size_t i = 0; i < f.timeBand.size(); ++i) {
         if (f.timeBand[i]) {
             p.add(18, 560, kTimeBandV[i], kMark);
             break;
@@ -108,7 +110,7 @@ std::vector<DrawItem> planWaybill(const WaybillFields& f) {
     }
     // Special handling boxes may be combined (空港 with 冷蔵, 冷蔵 with
     // 冷凍): every checked box gets its mark, so none goes out unmarked.
-    for (int i = 0; i < 5; ++i)
+    for (std::size_t i = 0; i < f.special.size(); ++i)
         if (f.special[i]) p.add(14, kSpecial[i].u, kSpecial[i].v, kMark);
     return std::move(p.items);
 }
