@@ -79,6 +79,15 @@ std::optional<QString> run(const QString& program, const QStringList& args) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+QStringList notEmbedded(const QString& pdffontsOutput) {
+    QStringList lines;
+    for (const QString& line : pdffontsOutput.split(QLatin1Char('\n')).mid(2)) {
+        const QStringList cols = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (cols.size() >= 5 && cols[cols.size() - 5] != QLatin1String("yes")) lines << line;
+    }
+    return lines;
+}
+
 std::vector<Word> pdfWords(const QString& pdfPath) {
     std::vector<Word> words;
     const auto html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdfPath, QStringLiteral("-")});

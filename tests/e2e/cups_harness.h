@@ -1,7 +1,8 @@
 #pragma once
 // Helpers for the tests that run against the private CUPS schedulers
 // started by cups_fixture.sh: where they are, how to point the printer
-// layer at one, and how to read back the captured jobs.
+// layer at one, and how to read back the captured jobs (the PDF readers
+// also serve the tests of the PDF surface itself).
 #include <QString>
 #include <QStringList>
 #include <chrono>
@@ -33,6 +34,10 @@ std::vector<CapturedJob> waitForJobs(std::size_t count, std::chrono::millisecond
 
 // Runs a program and returns its standard output (nullopt if it failed).
 std::optional<QString> run(const QString& program, const QStringList& args);
+
+// The lines of `pdffonts` output whose font is not embedded (the "emb"
+// column, fifth from the end).
+QStringList notEmbedded(const QString& pdffontsOutput);
 
 // A word of `pdftotext -bbox` output, in points from the page's top-left.
 struct Word {
