@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test through ctest.
+# Installs what is missing, builds everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer (warnings are errors), fuzzes each target for a
+# bounded time, runs the static analysis, and finally runs every test
+# through ctest. Any failure or sanitizer report makes the exit code non-zero.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVP_SANITIZE=ON -DVP_WERROR=ON
 cmake --build build/test
-ctest --test-dir build/test --output-on-failure --timeout 300 -j2
+scripts/fuzz.sh "${VP_FUZZ_SECONDS:-30}"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+ctest --test-dir build/test --output-on-failure --timeout 600 -j2
