@@ -50,6 +50,16 @@ void killScheduler(const char* which = "main") {
 using e2e::Program;
 using e2e::sj;
 
+// Clears earlier error boxes and jobs, answers F11 with Yes and expects no
+// error box; returns the jobs the printer received.
+std::vector<e2e::CapturedJob> printAgain(Program& p) {
+    e2e::clearCaptures();
+    p.boxes.errors.clear();
+    p.printYes();
+    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+    return e2e::waitForJobs(1, 10s);
+}
+
 class CupsFaults : public e2e::MainSchedulerTest {
 protected:
     void SetUp() override {
@@ -78,9 +88,7 @@ const auto* const kStop = ::testing::AddGlobalTestEnvironment(new StopSchedulers
 
 TEST_F(CupsFaults, SchedulerKilledMidSession) {
     Program p;
-    p.printYes();
-    ASSERT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
-    ASSERT_EQ(e2e::waitForJobs(1, 10s).size(), 1u);
+    ASSERT_EQ(printAgain(p).size(), 1u);
 
     killScheduler();
     if (HasFatalFailure()) return;
@@ -97,11 +105,7 @@ TEST_F(CupsFaults, SchedulerKilledMidSession) {
     EXPECT_EQ(p.form->Edit_G1->text(), QStringLiteral("衣類"));
     EXPECT_TRUE(p.form->isVisible());
     ASSERT_TRUE(fixture("start"));
-    e2e::clearCaptures();
-    p.boxes.errors.clear();
-    p.printYes();
-    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
-    const auto jobs = e2e::waitForJobs(1, 10s);
+    const auto jobs = printAgain(p);
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(jobs[0].queue, QStringLiteral("Wb203"));
 }
@@ -118,9 +122,7 @@ void signalScheduler(int signal) {
 // instead of hanging the window, and works again once it answers.
 TEST_F(CupsFaults, SchedulerFrozenMidSession) {
     Program p;
-    p.printYes();
-    ASSERT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
-    ASSERT_EQ(e2e::waitForJobs(1, 10s).size(), 1u);
+    ASSERT_EQ(printAgain(p).size(), 1u);
 
     signalScheduler(SIGSTOP);
     if (HasFatalFailure()) return;
@@ -131,11 +133,7 @@ TEST_F(CupsFaults, SchedulerFrozenMidSession) {
     EXPECT_EQ(p.boxes.errors, QStringList{QStringLiteral("The print service did not answer.")});
     EXPECT_LT(failedMs, 8000) << "gives up after the time-out";
 
-    e2e::clearCaptures();
-    p.boxes.errors.clear();
-    p.printYes();
-    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
-    EXPECT_EQ(e2e::waitForJobs(1, 10s).size(), 1u);
+    EXPECT_EQ(printAgain(p).size(), 1u);
 }
 
 // A scheduler frozen before the start: the window still comes up within a
@@ -155,10 +153,7 @@ TEST_F(CupsFaults, StartWithFrozenScheduler) {
     EXPECT_LT(startMs, 15000);
 
     WbPrinter().WindowHook();  // the watch's next tick
-    p.boxes.errors.clear();
-    p.printYes();
-    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
-    EXPECT_EQ(e2e::waitForJobs(1, 10s).size(), 1u);
+    EXPECT_EQ(printAgain(p).size(), 1u);
 }
 
 // Both feed modes registered on usable printer 1 (Wb360).
@@ -179,9 +174,7 @@ void expectFallbackToWb203(Program& p) {
     EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
     EXPECT_EQ(WbPrinter().GetIndex(), 0);
     EXPECT_EQ(p.form->Label_PrinterIndex->text(), QStringLiteral("1"));
-    p.printYes();
-    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
-    const auto jobs = e2e::waitForJobs(1, 10s);
+    const auto jobs = printAgain(p);
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(jobs[0].queue, QStringLiteral("Wb203"));
 }
