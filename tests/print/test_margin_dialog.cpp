@@ -15,8 +15,6 @@ using namespace printer_box_test;
 class TestMarginDialog : public QObject {
     Q_OBJECT
 
-    static QString iniPath() { return QDir::currentPath() + QStringLiteral("/vamu_a500.ini"); }
-
     struct Open {
         BoxForm f{{fakePrinter("PrinterA ")}};
         TForm_SLIP97YPrn dlg;

@@ -13,9 +13,6 @@ using namespace printer_box_test;
 class TestPrinterBox : public QObject {
     Q_OBJECT
 
-    // The printer file of the scratch folder; present before the window opens.
-    static QString iniPath() { return QDir::currentPath() + QStringLiteral("/vamu_a500.ini"); }
-
     // Errors other than the missing sender file of a fresh folder.
     static QStringList printerErrors(const BoxForm& f) {
         QStringList e = f.boxes.errors;

@@ -18,4 +18,7 @@ inline wbprn::FakePrinter fakePrinter(const char* name, bool hidden = false) {
 
 using BoxForm = ShownForm;
 
+// The printer file of the scratch folder the window runs in.
+inline QString iniPath() { return QDir::currentPath() + QStringLiteral("/vamu_a500.ini"); }
+
 }  // namespace printer_box_test
