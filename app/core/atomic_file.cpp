@@ -1,7 +1,7 @@
 #include "app/core/atomic_file.h"
 
 #include <fcntl.h>
-#include <signal.h>
+#include <signal.h>  // NOLINT(modernize-deprecated-headers): kill() is POSIX, declared only here
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,7 +71,9 @@ void removeStaleTemporaries(const std::string& target) {
         const std::string rest = name.substr(prefix.size());
         const std::size_t underscore = rest.find('_');
         if (underscore == 0 || underscore == std::string::npos) continue;
-        if (rest.find_first_not_of("0123456789") != underscore) continue;
+        // Linux pids have at most 7 digits; a longer run is not one of our
+        // files and would overflow the conversion below.
+        if (underscore > 9 || rest.find_first_not_of("0123456789") != underscore) continue;
         const long pid = std::stol(rest.substr(0, underscore));
         if (pid == ::getpid() || pid <= 0) continue;
         if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) ::unlink(it->path().c_str());
