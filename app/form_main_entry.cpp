@@ -45,7 +45,8 @@ void TForm_Main::focusNext(QWidget* from, bool forward) {
     const QList<QWidget*> order = focusOrder();
     // The focus may sit in a part of a control (the date picker's editor).
     int at = -1;
-    for (QWidget* w = from; w && at < 0 && w != this; w = w->parentWidget()) at = order.indexOf(w);
+    for (QWidget* w = from; w && at < 0 && w != this; w = w->parentWidget())
+        at = static_cast<int>(order.indexOf(w));
     const int n = static_cast<int>(order.size());
     if (at < 0) at = forward ? n - 1 : 0;  // from outside the order: start at either end
     for (int step = 1; step <= n; ++step) {

@@ -15,9 +15,8 @@ namespace {
 // The codes behind one printer's capability list, in list order.
 std::vector<std::uint16_t> codesOf(const wbprn::CapabilityList& list) {
     if (list.count <= 0) return {};
-    std::vector<std::uint16_t> codes(list.codes.begin(),
-                                     list.codes.begin() + std::min<std::size_t>(list.codes.size(), list.count));
-    return codes;
+    const auto n = std::min<std::size_t>(list.codes.size(), static_cast<std::size_t>(list.count));
+    return {list.codes.begin(), list.codes.begin() + static_cast<std::ptrdiff_t>(n)};
 }
 
 void fill(QComboBox* box, const wbprn::CapabilityList& list) {
