@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -208,6 +210,24 @@ TEST(IniFileAtomic, ReplacedFileKeepsItsPermissionsAndSymlink) {
     ASSERT_EQ(::stat(dir.file("real.ini").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(dir.entryCount(), 2u);
+}
+
+// Leftovers of killed saves go with the next save of the same file; files of
+// a live writer, of other files and odd names stay, and never fail the save.
+TEST(IniFileAtomic, NextSaveRemovesOnlyTheTemporariesOfDeadWriters) {
+    ScratchFolder dir;
+    const std::string live = ".s.ini.tmp" + std::to_string(::getppid()) + "_0";
+    const std::string kept[] = {live, ".s.ini.tmp99999999999999999999_0", ".s.ini.tmpx_1", ".other.ini.tmp999999_0", "s.ini.bak"};
+    for (const auto& name : kept) spit(dir.file(name), "x");
+    const pid_t child = ::fork();  // a process that has surely ended
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    const std::string dead = ".s.ini.tmp" + std::to_string(child) + "_3";
+    spit(dir.file(dead), "x");
+    writeFileAtomically(dir.file("s.ini"), "new\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file(dead)));
+    for (const auto& name : kept) EXPECT_TRUE(std::filesystem::exists(dir.file(name))) << name;
+    EXPECT_EQ(slurp(dir.file("s.ini")), "new\r\n");
 }
 
 }  // namespace
