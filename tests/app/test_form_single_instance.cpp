@@ -96,6 +96,8 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("TMPDIR"), sockets.path());
+        // Nor does the machine's own print scheduler, if one runs.
+        env.insert(QStringLiteral("CUPS_SERVER"), QDir(sockets.path()).filePath(QStringLiteral("no-cups.sock")));
         QProcess first;
         first.setProcessEnvironment(env);
         first.setWorkingDirectory(firstDir.path());

@@ -22,6 +22,8 @@ QProcessEnvironment environmentFor(const QString& dir) {
     // The single-instance socket lives in the temp folder: one per test.
     env.insert(QStringLiteral("TMPDIR"), dir);
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir);
+    // Independent of the machine's own print scheduler, if one runs.
+    env.insert(QStringLiteral("CUPS_SERVER"), dir + QStringLiteral("/no-cups.sock"));
     return env;
 }
 
