@@ -73,6 +73,9 @@ QPushButton* makeIconButton(QWidget* parent, const char* name, const QIcon& icon
     b->setIcon(icon);
     b->setIconSize(QSize(24, 24));
     b->setGeometry(place);
+    // Enter presses a focused button, as a click does (a Qt button outside
+    // a dialog would ignore it).
+    b->setAutoDefault(true);
     return b;
 }
 
@@ -264,6 +267,7 @@ void TForm_Main::buildSender() {
     BitBtn_SendMail->setObjectName(QStringLiteral("BitBtn_SendMail"));
     BitBtn_SendMail->setFont(gothicFont(12));
     BitBtn_SendMail->setGeometry(601, 110, 60, 20);
+    BitBtn_SendMail->setAutoDefault(true);
     BitBtn_SendMail->setToolTip(QString::fromLatin1(kSupportMailAddress));
 }
 

@@ -110,6 +110,32 @@ private slots:
         f.focus(from);
         f.key(Qt::Key(key));
         QCOMPARE(f.focusedName(), to);
+        QVERIFY(f.boxes.questions.isEmpty());  // moving onto a button does not press it
+    }
+
+    // Enter on a focused button presses it, as a click would; the sender
+    // save is reached this way straight from the sender telephone field.
+    void enterPressesTheFocusedButton_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("questions");
+        QTest::addColumn<int>("opened");
+        QTest::newRow("sender save") << "BitBtn_My" << QStringList{QStringLiteral("ご依頼主を登録しますか?")} << 0;
+        QTest::newRow("consignee clear") << "BitBtn_CLS" << QStringList{QStringLiteral("お届け先をクリアますか?")}
+                                         << 0;
+        QTest::newRow("mail") << "BitBtn_SendMail" << QStringList{} << 1;
+        QTest::newRow("web page") << "BitBtn_WebHelp" << QStringList{} << 1;
+    }
+    void enterPressesTheFocusedButton() {
+        QFETCH(QString, button);
+        QFETCH(QStringList, questions);
+        QFETCH(int, opened);
+        ShownForm f;
+        f.find(button)->setFocus(Qt::MouseFocusReason);
+        QCoreApplication::processEvents();
+        QCOMPARE(f.focusedName(), button);
+        f.key(Qt::Key_Return);
+        QCOMPARE(f.boxes.questions, questions);
+        QCOMPARE(f.shell.opened.size(), opened);
     }
 
     void enterCharacterIsDiscarded() {
