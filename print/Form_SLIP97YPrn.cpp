@@ -61,6 +61,10 @@ TForm_SLIP97YPrn::TForm_SLIP97YPrn(QWidget* parent) : QDialog(parent) {
     // Enter and Up are seen before the fields' own key handling.
     NumEdit_TOP->installEventFilter(this);
     NumEdit_LEFT->installEventFilter(this);
+    // Enter on the focused button saves, as a click does: Enter in the left
+    // margin leads here. (Not an auto-default button, which would become
+    // the dialog's default and be drawn as such.)
+    BitBtn_MRGN->installEventFilter(this);
     connect(BitBtn_MRGN, &QPushButton::clicked, this, [this] { guarded(this, [this] { BitBtn_MRGNClick(); }); });
 }
 
@@ -112,6 +116,10 @@ bool TForm_SLIP97YPrn::eventFilter(QObject* watched, QEvent* event) {
         }
         if (watched == NumEdit_LEFT && enter) {
             BitBtn_MRGN->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        if (watched == BitBtn_MRGN && enter) {
+            BitBtn_MRGN->click();
             return true;
         }
         if (watched == NumEdit_LEFT && key == Qt::Key_Up) {

@@ -53,6 +53,7 @@ private slots:
         QCOMPARE(o.dlg.NumEdit_TOP->decimalLength(), 0);
         QCOMPARE(o.dlg.NumEdit_LEFT->integerLength(), 9);
         QCOMPARE(QApplication::focusWidget(), o.dlg.NumEdit_TOP);
+        QVERIFY(o.dlg.NumEdit_TOP->hasSelection());  // typing replaces the old margin
     }
 
     void enterAndUpMoveTheFocus() {
@@ -65,6 +66,12 @@ private slots:
         QTest::keyClick(o.dlg.NumEdit_LEFT, Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), o.dlg.BitBtn_MRGN);
         QCOMPARE(o.dlg.NumEdit_TOP->text(), QStringLiteral("12"));  // keys changed no value
+        QVERIFY(o.f.boxes.questions.isEmpty());
+
+        // Enter on the focused button saves, as a click does.
+        o.f.boxes.answer(false);
+        QTest::keyClick(o.dlg.BitBtn_MRGN, Qt::Key_Return);
+        QCOMPARE(o.f.boxes.questions, QStringList{QStringLiteral("印字位置調整の余白を登録しますか?")});
     }
 
     void noKeepsTheDialogOpenAndWritesNothing() {
