@@ -59,9 +59,32 @@ std::size_t utf8SeqLen(unsigned char c) {
     return 1;
 }
 
-constexpr std::string_view kYenUtf8 = "\xC2\xA5";           // U+00A5
-constexpr std::string_view kFullYenSjis = "\x81\x8F";       // U+FFE5
-constexpr std::string_view kGetaSjis = "\x81\xAC";          // U+3013 〓
+constexpr std::string_view kGetaSjis = "\x81\xAC";  // U+3013 〓
+
+// Characters mapped by hand before iconv sees them: iconv turns the yen
+// sign into the backslash byte (which reads back as "\\"), and the no-break
+// space that text copied from web pages carries has no CP932 form but means
+// an ordinary blank.
+struct HandMapped {
+    std::string_view utf8, sjis;
+};
+constexpr HandMapped kHandMapped[] = {
+    {"\xC2\xA5", "\x81\x8F"},  // U+00A5 -> U+FFE5 full-width yen
+    {"\xC2\xA0", " "},         // U+00A0 -> space
+};
+
+// Position of the next hand-mapped character at or after from (npos if none).
+std::size_t findHandMapped(std::string_view s, std::size_t from, const HandMapped*& which) {
+    for (std::size_t i = s.find('\xC2', from); i != std::string_view::npos; i = s.find('\xC2', i + 1)) {
+        for (const HandMapped& h : kHandMapped) {
+            if (s.compare(i, h.utf8.size(), h.utf8) == 0) {
+                which = &h;
+                return i;
+            }
+        }
+    }
+    return std::string_view::npos;
+}
 
 // Encodes, calling onBad for each character that has no CP932 form.
 // Returns false when onBad asked to stop.
@@ -69,9 +92,9 @@ template <class OnBad>
 bool encode(std::string_view utf8, std::string& out, OnBad onBad) {
     std::size_t start = 0;
     while (start <= utf8.size()) {
-        // U+00A5 is handled by hand: iconv maps it to the backslash byte.
-        std::size_t yen = utf8.find(kYenUtf8, start);
-        std::string_view part = utf8.substr(start, yen == std::string_view::npos ? std::string_view::npos : yen - start);
+        const HandMapped* mapped = nullptr;
+        const std::size_t at = findHandMapped(utf8, start, mapped);
+        std::string_view part = utf8.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start);
         const char* in = part.data();
         std::size_t left = part.size();
         while (!encoder().run(in, left, out)) {
@@ -81,9 +104,9 @@ bool encode(std::string_view utf8, std::string& out, OnBad onBad) {
             in += skip;
             left -= skip;
         }
-        if (yen == std::string_view::npos) break;
-        out.append(kFullYenSjis);
-        start = yen + kYenUtf8.size();
+        if (at == std::string_view::npos) break;
+        out.append(mapped->sjis);
+        start = at + mapped->utf8.size();
     }
     return true;
 }

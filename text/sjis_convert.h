@@ -9,7 +9,7 @@ namespace sjis {
 
 // UTF-8 to CP932. nullopt when some character has no CP932 form (or the
 // input is not valid UTF-8). U+00A5 becomes the full-width yen first, so it
-// does not turn into a backslash.
+// does not turn into a backslash; the no-break space U+00A0 becomes a space.
 std::optional<std::string> fromUtf8(std::string_view utf8);
 
 // The same, but a character without a CP932 form becomes "〓" (0x81 0xAC),

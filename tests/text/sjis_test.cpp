@@ -43,6 +43,11 @@ TEST(SjisConvert, WindowsTableAndFoldedTwins) {
     // The yen sign must not become a backslash.
     EXPECT_EQ(S("¥"), "\x81\x8F");
     EXPECT_EQ(sjis::toUtf8(S("¥100")), "￥100");
+    // Web pages put no-break spaces where a blank is meant.
+    EXPECT_EQ(S("山田\u00A0太郎\u00A0"), S("山田 太郎 "));
+    EXPECT_EQ(sjis::fromUtf8Lossy("¥\u00A0¥"), "\x81\x8F \x81\x8F");
+    // Other characters after the lead byte 0xC2 still go through iconv.
+    EXPECT_EQ(S("\u00A7"), "\x81\x98");  // §
     // Half-width katakana are single bytes.
     EXPECT_EQ(S("ｱ"), "\xB1");
 }
