@@ -1,16 +1,15 @@
 #include "print/Form_SLIP97YPrn.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <stdexcept>
 
 #include "app/services/guard.h"
 #include "app/services/message_boxes.h"
 #include "controls/TNumEdit.h"
+#include "print/main_form.h"
 #include "print/printer_file.h"
 
 namespace {
@@ -30,13 +29,6 @@ TNumEdit* marginField(QWidget* parent, const char* name, int y) {
     e->setErrorBeep(false);
     e->setDecimalLength(0);
     return e;
-}
-
-template <class T>
-T* child(const QWidget& form, const char* name) {
-    T* w = form.findChild<T*>(QString::fromLatin1(name));
-    if (!w) throw std::logic_error(std::string("Form_Main has no control ") + name);
-    return w;
 }
 
 }  // namespace
@@ -68,12 +60,7 @@ TForm_SLIP97YPrn::TForm_SLIP97YPrn(QWidget* parent) : QDialog(parent) {
     connect(BitBtn_MRGN, &QPushButton::clicked, this, [this] { guarded(this, [this] { BitBtn_MRGNClick(); }); });
 }
 
-QWidget& TForm_SLIP97YPrn::mainForm() const {
-    if (mainForm_) return *mainForm_;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QStringLiteral("Form_Main")) return *w;
-    throw std::logic_error("Form_Main is not open");
-}
+QWidget& TForm_SLIP97YPrn::mainForm() const { return print_form::mainForm(mainForm_); }
 
 void TForm_SLIP97YPrn::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
@@ -87,22 +74,22 @@ void TForm_SLIP97YPrn::FormShow() {
     QWidget& form = mainForm();
     const QRect main = form.frameGeometry();
     move(main.center() - QPoint(95, 80));
-    NumEdit_TOP->setText(child<QLabel>(form, "Label_Prn_Top")->text());
-    NumEdit_LEFT->setText(child<QLabel>(form, "Label_Prn_Left")->text());
+    NumEdit_TOP->setText(print_form::control<QLabel>(form, "Label_Prn_Top").text());
+    NumEdit_LEFT->setText(print_form::control<QLabel>(form, "Label_Prn_Left").text());
     NumEdit_TOP->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm_SLIP97YPrn::BitBtn_MRGNClick() {
     QWidget& form = mainForm();
-    const QString section = child<QComboBox>(form, "ComboBox_SEL")->currentText();
+    const QString section = print_form::control<QComboBox>(form, "ComboBox_SEL").currentText();
     if (!messageBoxes().question(this, QStringLiteral("印字位置調整の余白を登録しますか?"))) return;
     const QString top = NumEdit_TOP->text();
     const QString left = NumEdit_LEFT->text();
-    printer_file::writeRecord(child<QLabel>(form, "Label_CurrentDir")->text(), section,
-                              child<QComboBox>(form, "ComboBox1")->currentText(),
-                              child<QLabel>(form, "Label_PrinterIndex")->text(), top, left);
-    child<QLabel>(form, "Label_Prn_Top")->setText(top);
-    child<QLabel>(form, "Label_Prn_Left")->setText(left);
+    printer_file::writeRecord(print_form::control<QLabel>(form, "Label_CurrentDir").text(), section,
+                              print_form::control<QComboBox>(form, "ComboBox1").currentText(),
+                              print_form::control<QLabel>(form, "Label_PrinterIndex").text(), top, left);
+    print_form::control<QLabel>(form, "Label_Prn_Top").setText(top);
+    print_form::control<QLabel>(form, "Label_Prn_Left").setText(left);
     accept();
 }
 

@@ -1,7 +1,6 @@
 #include "print/Wb_d97_Dot.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDateTimeEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +8,7 @@
 #include <string>
 
 #include "print/Wbprn/WbPrinters.h"
+#include "print/main_form.h"
 #include "print/core/layout.h"
 #include "text/sjis_qt.h"
 
@@ -18,12 +18,7 @@ TWb_d97_Dot::TWb_d97_Dot(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DontShowOnScreen);
 }
 
-QWidget& TWb_d97_Dot::mainForm() const {
-    if (mainForm_) return *mainForm_;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("Form_Main")) return *w;
-    throw std::logic_error("Wb_d97_Dot: the main form Form_Main was not found");
-}
+QWidget& TWb_d97_Dot::mainForm() const { return print_form::mainForm(mainForm_); }
 
 void TWb_d97_Dot::SLIP97_Prn() {
     const print::WaybillFields fields = gatherWaybillFields(mainForm());
@@ -33,11 +28,7 @@ void TWb_d97_Dot::SLIP97_Prn() {
 
 namespace {
 
-QWidget& control(const QWidget& form, const char* name) {
-    auto* w = form.findChild<QWidget*>(QLatin1String(name));
-    if (!w) throw std::logic_error(std::string("Form_Main has no control ") + name);
-    return *w;
-}
+QWidget& control(const QWidget& form, const char* name) { return print_form::control<QWidget>(form, name); }
 
 std::string text(const QWidget& form, const char* name) {
     QWidget& w = control(form, name);
