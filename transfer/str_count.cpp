@@ -16,7 +16,7 @@ int Str_Count(std::string_view text, std::string_view mark) {
             ++count;
             i += mark.size();
         } else {
-            i += sjis::isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2U : 1U;
+            i += sjis::charBytes(text, i);
         }
     }
     return count;
