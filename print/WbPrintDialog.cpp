@@ -1,7 +1,6 @@
 #include "print/WbPrintDialog.h"
 
 #include "print/WbPrinterSetupDialog.h"
-#include "print/Wbprn/WbPrinters.h"
 
 TWbPrintDialog::TWbPrintDialog(QObject* parent) : QObject(parent) {}
 
@@ -13,9 +12,5 @@ std::function<bool(WbPrinterSetupWindow&)>& TWbPrintDialog::runner() {
 bool TWbPrintDialog::Execute() {
     WbPrinterSetupWindow window(qobject_cast<QWidget*>(parent()));
     window.setWindowTitle(QStringLiteral("印刷"));
-    const bool confirmed = runner() ? runner()(window) : window.exec() == QDialog::Accepted;
-    if (!confirmed) return false;
-    window.applyChoice();
-    WbPrinter().ForceUpdateCapabilities();
-    return true;
+    return window.runAndApply(runner());
 }

@@ -111,6 +111,14 @@ void WbPrinterSetupWindow::applyChoice() {
     system.applySettings(s);
 }
 
+bool WbPrinterSetupWindow::runAndApply(const std::function<bool(WbPrinterSetupWindow&)>& runner) {
+    const bool confirmed = runner ? runner(*this) : exec() == QDialog::Accepted;
+    if (!confirmed) return false;
+    applyChoice();
+    WbPrinter().ForceUpdateCapabilities();
+    return true;
+}
+
 TWbPrinterSetupDialog::TWbPrinterSetupDialog(QObject* parent) : QObject(parent) {}
 
 std::function<bool(WbPrinterSetupWindow&)>& TWbPrinterSetupDialog::runner() {
@@ -120,9 +128,5 @@ std::function<bool(WbPrinterSetupWindow&)>& TWbPrinterSetupDialog::runner() {
 
 bool TWbPrinterSetupDialog::Execute() {
     WbPrinterSetupWindow window(qobject_cast<QWidget*>(parent()));
-    const bool confirmed = runner() ? runner()(window) : window.exec() == QDialog::Accepted;
-    if (!confirmed) return false;
-    window.applyChoice();
-    WbPrinter().ForceUpdateCapabilities();
-    return true;
+    return window.runAndApply(runner());
 }

@@ -26,6 +26,11 @@ public:
     // Writes the choice into the printer layer.
     void applyChoice();
 
+    // Runs the window modally (or through a test's runner when one is
+    // set); on confirmation applies the choice and refreshes the layer's
+    // cache. True when confirmed.
+    bool runAndApply(const std::function<bool(WbPrinterSetupWindow&)>& runner);
+
 private:
     void loadLists(int usableIndex);
     int originalIndex_ = -1;

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "print/Wbprn/WbPrinters.h"
-#include "print/main_form.h"
 #include "print/core/layout.h"
+#include "print/main_form.h"
 #include "text/sjis_qt.h"
 
 TWb_d97_Dot::TWb_d97_Dot(QWidget* parent) : QWidget(parent) {
