@@ -150,7 +150,7 @@ bool loadList(const CapabilityList& list, int slotChars, std::vector<std::uint16
               QStringList& names) {
     numbers.clear();
     names.clear();
-    if (list.count == -1 || list.count <= 0) return false;
+    if (list.count <= 0) return false;  // -1: the driver gave no list
     const auto n = static_cast<std::size_t>(list.count);
     numbers.assign(n, 0);
     for (std::size_t i = 0; i < n && i < list.codes.size(); ++i) numbers[i] = list.codes[i];
