@@ -4,6 +4,8 @@
 #include <iconv.h>
 #include <stdexcept>
 
+#include "text/sjis.h"
+
 namespace sjis {
 namespace {
 
@@ -136,10 +138,7 @@ std::string toUtf8(std::string_view s) {
     std::size_t left = s.size();
     while (!decoder().run(in, left, out)) {
         out.append("\xEF\xBF\xBD");  // U+FFFD
-        std::size_t skip = (left >= 2 && (static_cast<unsigned char>(*in) >= 0x81)) &&
-                                   ((static_cast<unsigned char>(*in) <= 0x9F) ||
-                                    (static_cast<unsigned char>(*in) >= 0xE0 && static_cast<unsigned char>(*in) <= 0xFC))
-                               ? 2 : 1;
+        const std::size_t skip = charBytes(std::string_view(in, left), 0);  // the whole bad character
         in += skip;
         left -= skip;
     }
