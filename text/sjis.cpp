@@ -15,21 +15,23 @@ std::size_t lengthInChars(std::string_view s) {
 
 static bool isBlankByte(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-std::string trimLeft(std::string_view s) {
-    std::size_t b = 0;
-    while (b < s.size() && isBlankByte(s[b])) ++b;
-    return std::string(s.substr(b));
+std::string_view trimLeftView(std::string_view s) {
+    while (!s.empty() && isBlankByte(s.front())) s.remove_prefix(1);
+    return s;
 }
 
-std::string trimRight(std::string_view s) {
+std::string_view trimRightView(std::string_view s) {
     // A trailing byte <= 32 can never be the trail byte of a pair
     // (trail bytes are 0x40..0xFC), so plain byte trimming is safe.
-    std::size_t e = s.size();
-    while (e > 0 && isBlankByte(s[e - 1])) --e;
-    return std::string(s.substr(0, e));
+    while (!s.empty() && isBlankByte(s.back())) s.remove_suffix(1);
+    return s;
 }
 
-std::string trim(std::string_view s) { return trimRight(trimLeft(s)); }
+std::string_view trimView(std::string_view s) { return trimRightView(trimLeftView(s)); }
+
+std::string trimLeft(std::string_view s) { return std::string(trimLeftView(s)); }
+std::string trimRight(std::string_view s) { return std::string(trimRightView(s)); }
+std::string trim(std::string_view s) { return std::string(trimView(s)); }
 
 std::string_view prefixBytes(std::string_view s, std::size_t maxBytes) {
     std::size_t i = 0;

@@ -24,6 +24,10 @@ std::size_t lengthInChars(std::string_view s);
 std::string trim(std::string_view s);
 std::string trimLeft(std::string_view s);
 std::string trimRight(std::string_view s);
+// The same trims as views into s, for callers that need no copy.
+std::string_view trimView(std::string_view s);
+std::string_view trimLeftView(std::string_view s);
+std::string_view trimRightView(std::string_view s);
 
 // Bytes [pos1, pos1+count) with pos1 counted from 1 (past the end gives
 // less or nothing). Never returns half a character: a pair cut at either

@@ -41,11 +41,7 @@ std::string stripLabels(std::string_view line) {
     std::string s(line);
     for (const std::string& label : labelList()) {
         if (s.find(label) != std::string::npos) s = removeAll(s, label);
-        // Trim left in place: bytes 0..32 are never part of a double-byte
-        // character, so no character is cut.
-        std::size_t b = 0;
-        while (b < s.size() && static_cast<unsigned char>(s[b]) <= 32) ++b;
-        s.erase(0, b);
+        s.erase(0, s.size() - sjis::trimLeftView(s).size());  // trim left in place
     }
     return s;
 }

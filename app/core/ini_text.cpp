@@ -29,21 +29,13 @@ Line lineAt(std::string_view text, std::size_t pos) {
     return l;
 }
 
-bool isBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The section name of a header line, or nullopt when the line is no
 // header. The name runs to the first "]" that is a character of its own
 // (a trail byte 0x5D inside a double-byte character does not close it).
 std::optional<std::string_view> sectionName(std::string_view content) {
-    std::string_view t = trimmed(content);
+    std::string_view t = sjis::trimView(content);
     if (t.empty() || t.front() != '[') return std::nullopt;
     t.remove_prefix(1);
     for (std::size_t i = 0; i < t.size(); i += sjis::charBytes(t, i))
@@ -109,8 +101,8 @@ std::optional<std::int32_t> parseDecimal(std::string_view s) {
 }  // namespace
 
 bool namesMatch(std::string_view a, std::string_view b) {
-    a = trimmed(a);
-    b = trimmed(b);
+    a = sjis::trimView(a);
+    b = sjis::trimView(b);
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size();) {
         const std::size_t n = sjis::charBytes(a, i);
@@ -145,7 +137,7 @@ std::optional<std::string_view> findRawValue(std::string_view text, std::string_
 }
 
 std::string cleanValue(std::string_view raw) {
-    std::string_view v = trimmed(raw);
+    std::string_view v = sjis::trimView(raw);
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         v = v.substr(1, v.size() - 2);
     return std::string(sjis::prefixBytes(v, kMaxValueBytes));
