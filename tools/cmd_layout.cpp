@@ -1,7 +1,6 @@
 // layout: waybill fields (JSON) to the draw calls of the layout.
 // print --pdf FILE [--dpi N]: the same fields to a PDF as the printer gets it.
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -12,8 +11,8 @@
 #include <iostream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
+#include "app/core/atomic_file.h"
 #include "print/Wbprn/pdf_canvas.h"
 #include "print/core/layout.h"
 #include "print/core/recording_surface.h"
@@ -43,9 +42,10 @@ void renderPdf(const print::WaybillFields& fields, const QString& path, int dpi)
     // Parse and map everything before a file is created.
     const std::vector<print::DrawItem> items = print::planWaybill(fields);
 
-    const QFileInfo target(path);
-    QTemporaryFile tmp(target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
-    if (!tmp.open()) throw std::runtime_error("cannot create a file in " + target.absolutePath().toStdString());
+    // The writer needs a file of its own; the finished bytes then replace
+    // the target in one atomic step, so a failed run leaves it untouched.
+    QTemporaryFile tmp;
+    if (!tmp.open()) throw std::runtime_error("cannot create a temporary file");
     tmp.close();
 
     wbprn::PdfPageSetup setup;
@@ -56,13 +56,14 @@ void renderPdf(const print::WaybillFields& fields, const QString& path, int dpi)
         canvas.newPage();  // the layout ends its page; the document's second page stays empty
         if (!canvas.finish()) throw std::runtime_error("cannot write " + path.toStdString());
     }
-    QFile written(tmp.fileName());
-    if (!written.open(QIODevice::ReadWrite) || ::fsync(written.handle()) != 0)
-        throw std::runtime_error("cannot write " + path.toStdString());
-    written.close();
-    if (std::rename(QFile::encodeName(tmp.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        throw std::runtime_error("cannot write " + path.toStdString());
-    tmp.setAutoRemove(false);  // renamed away: nothing left to remove
+    if (!tmp.open()) throw std::runtime_error("cannot write " + path.toStdString());
+    const QByteArray pdf = tmp.readAll();
+    try {
+        writeFileAtomically(QFile::encodeName(path).toStdString(),
+                            std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+    } catch (const FileError& e) {
+        throw std::runtime_error("cannot create a file in " + QFileInfo(path).absolutePath().toStdString() + ": " + e.what());
+    }
 }
 
 }  // namespace
