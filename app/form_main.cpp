@@ -15,7 +15,7 @@
 
 #include "app/button_icons.h"
 #include "app/contact.h"
-#include "app/services/guard.h"
+#include "services/guard.h"
 #include "app/sjis_line_edit.h"
 #include "app/ui_fonts.h"
 #include "app/user_tab_bar.h"

@@ -11,9 +11,9 @@
 
 #include "app/contact.h"
 #include "app/form_main.h"
-#include "app/services/guard.h"
-#include "app/services/message_boxes.h"
-#include "app/services/shell_open.h"
+#include "services/guard.h"
+#include "services/message_boxes.h"
+#include "services/shell_open.h"
 #include "app/sjis_line_edit.h"
 #include "controls/TNumEdit.h"
 #include "text/sjis_qt.h"

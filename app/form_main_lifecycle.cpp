@@ -6,10 +6,10 @@
 #include <QStatusBar>
 
 #include "app/form_main.h"
-#include "app/services/app_title.h"
-#include "app/services/clock.h"
-#include "app/services/guard.h"
-#include "app/services/message_boxes.h"
+#include "services/app_title.h"
+#include "services/clock.h"
+#include "services/guard.h"
+#include "services/message_boxes.h"
 #include "app/sjis_line_edit.h"
 
 namespace {

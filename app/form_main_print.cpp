@@ -7,8 +7,8 @@
 
 #include "app/app_windows.h"
 #include "app/form_main.h"
-#include "app/services/guard.h"
-#include "app/services/message_boxes.h"
+#include "services/guard.h"
+#include "services/message_boxes.h"
 #include "app/sjis_line_edit.h"
 #include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/WbPrinters.h"

@@ -9,7 +9,7 @@
 
 #include "app/app_windows.h"
 #include "app/form_main.h"
-#include "app/services/guard.h"
+#include "services/guard.h"
 #include "app/ui_fonts.h"
 #include "print/Form_SLIP97YPrn.h"
 #include "print/WbPrinterSetupDialog.h"

@@ -6,7 +6,7 @@
 
 #include "app/core/sender_record.h"
 #include "app/form_main.h"
-#include "app/services/message_boxes.h"
+#include "services/message_boxes.h"
 #include "app/sjis_line_edit.h"
 #include "text/sjis_qt.h"
 

@@ -10,8 +10,8 @@
 #include <functional>
 
 #include "app/form_main.h"
-#include "app/services/guard.h"
-#include "app/services/message_boxes.h"
+#include "services/guard.h"
+#include "services/message_boxes.h"
 #include "app/sjis_line_edit.h"
 #include "app/ui_fonts.h"
 #include "text/sjis_qt.h"

@@ -6,7 +6,7 @@
 
 #include "app/app_windows.h"
 #include "app/form_main.h"
-#include "app/services/app_title.h"
+#include "services/app_title.h"
 #include "app/session_end.h"
 #include "app/single_instance.h"
 #include "print/Form_SLIP97YPrn.h"

@@ -10,7 +10,7 @@
 #include <csignal>
 
 #include "app/form_main.h"
-#include "app/services/guard.h"
+#include "services/guard.h"
 #if QT_CONFIG(sessionmanager)
 #include <QSessionManager>
 #endif

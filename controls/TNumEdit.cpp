@@ -16,7 +16,7 @@
 #include <QStyleHints>
 #include <qdrawutil.h>
 
-#include "app/services/guard.h"
+#include "services/guard.h"
 #include "text/sjis_qt.h"
 
 namespace {

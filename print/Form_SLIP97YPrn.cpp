@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/services/guard.h"
-#include "app/services/message_boxes.h"
+#include "services/guard.h"
+#include "services/message_boxes.h"
 #include "controls/TNumEdit.h"
 #include "print/main_form.h"
 #include "print/printer_file.h"

@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "app/core/ini_file.h"
+#include "store/ini_file.h"
 #include "text/sjis.h"
 #include "text/sjis_qt.h"
 

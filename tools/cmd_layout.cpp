@@ -12,7 +12,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/core/atomic_file.h"
+#include "store/atomic_file.h"
 #include "print/Wbprn/pdf_canvas.h"
 #include "print/core/layout.h"
 #include "print/core/recording_surface.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/core/ini_file.h"
+#include "store/ini_file.h"
 
 inline constexpr char kSettingsFileName[] = "vamu_Pelican.ini";
 inline constexpr char kSettingsSection[] = "vm_Pelicanprn";

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "app/core/atomic_file.h"
-#include "app/core/file_read.h"
+#include "store/atomic_file.h"
+#include "store/file_read.h"
 
 namespace {
 

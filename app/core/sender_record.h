@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/core/file_error.h"
+#include "store/file_error.h"
 
 // The five lines in file order.
 struct SenderRecord {

@@ -6,7 +6,7 @@
 
 #include "app/core/main_settings.h"
 #include "app/core/sender_record.h"
-#include "tests/app/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 

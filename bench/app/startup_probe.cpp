@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "app/program.h"
-#include "app/services/message_boxes.h"
+#include "services/message_boxes.h"
 
 namespace {
 class SilentBoxes final : public MessageBoxes {

@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "app/form_main.h"
-#include "app/services/clock.h"
-#include "app/services/shell_open.h"
+#include "services/clock.h"
+#include "services/shell_open.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/fake/fake_printer_system.h"
 #include "tests/support/scripted_boxes.h"

@@ -12,7 +12,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "app/services/app_title.h"
+#include "services/app_title.h"
 #include "app/single_instance.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <string>
 
-#include "app/core/atomic_file.h"
+#include "store/atomic_file.h"
 #include "app/core/sender_record.h"
-#include "tests/app/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 

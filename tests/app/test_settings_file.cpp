@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/core/atomic_file.h"
+#include "store/atomic_file.h"
 #include "app/core/main_settings.h"
-#include "tests/app/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 

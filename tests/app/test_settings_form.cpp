@@ -14,7 +14,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/core/atomic_file.h"
+#include "store/atomic_file.h"
 #include "app/form_main.h"
 #include "controls/TNumEdit.h"
 #include "print/Wbprn/WbPrinters.h"

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <deque>
 
-#include "app/services/message_boxes.h"
+#include "services/message_boxes.h"
 
 class ScriptedBoxes final : public MessageBoxes {
 public:

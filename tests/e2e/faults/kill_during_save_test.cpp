@@ -20,10 +20,10 @@
 #include <string>
 #include <thread>
 
-#include "app/core/ini_file.h"
+#include "store/ini_file.h"
 #include "app/core/main_settings.h"
 #include "app/core/sender_record.h"
-#include "tests/app/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

@@ -22,7 +22,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/app/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

@@ -1,10 +1,10 @@
-#include "app/services/guard.h"
+#include "services/guard.h"
 
 #include <QString>
 #include <stdexcept>
 #include <utility>
 
-#include "app/services/message_boxes.h"
+#include "services/message_boxes.h"
 
 void showUncaughtError(QWidget* parent, std::exception_ptr error) {
     QString message;

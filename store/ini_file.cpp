@@ -1,11 +1,11 @@
-#include "app/core/ini_file.h"
+#include "store/ini_file.h"
 
 #include <cerrno>
 #include <filesystem>
 
-#include "app/core/atomic_file.h"
-#include "app/core/file_read.h"
-#include "app/core/ini_text.h"
+#include "store/atomic_file.h"
+#include "store/file_read.h"
+#include "store/ini_text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/core/file_error.h"
+#include "store/file_error.h"
 
 // Writes content as the new file at path: a temporary file in the same
 // folder is written, flushed to disk (fsync) and then renamed over the

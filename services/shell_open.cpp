@@ -1,4 +1,4 @@
-#include "app/services/shell_open.h"
+#include "services/shell_open.h"
 
 #include <QDesktopServices>
 

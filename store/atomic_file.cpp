@@ -1,4 +1,4 @@
-#include "app/core/atomic_file.h"
+#include "store/atomic_file.h"
 
 #include <fcntl.h>
 #include <signal.h>  // NOLINT(modernize-deprecated-headers): kill() is POSIX, declared only here

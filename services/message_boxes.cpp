@@ -1,9 +1,9 @@
-#include "app/services/message_boxes.h"
+#include "services/message_boxes.h"
 
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "app/services/app_title.h"
+#include "services/app_title.h"
 
 namespace {
 

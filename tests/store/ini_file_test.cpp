@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <string>
 
-#include "app/core/atomic_file.h"
-#include "app/core/ini_file.h"
-#include "tests/app/scratch_folder.h"
+#include "store/atomic_file.h"
+#include "store/ini_file.h"
+#include "tests/support/scratch_folder.h"
 
 using namespace std::string_literals;
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/core/ini_text.h"
+#include "store/ini_text.h"
 
 using namespace std::string_literals;
 

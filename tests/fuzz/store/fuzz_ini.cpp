@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/core/ini_text.h"
+#include "store/ini_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -1,4 +1,4 @@
-#include "app/core/file_error.h"
+#include "store/file_error.h"
 
 #include <cstring>
 

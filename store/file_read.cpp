@@ -1,4 +1,4 @@
-#include "app/core/file_read.h"
+#include "store/file_read.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "app/services/clock.h"
+#include "services/clock.h"
 
 namespace {
 class SystemClock final : public Clock {

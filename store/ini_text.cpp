@@ -1,4 +1,4 @@
-#include "app/core/ini_text.h"
+#include "store/ini_text.h"
 
 #include <cstring>
 
