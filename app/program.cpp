@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/app_windows.h"
+#include "app/data_folder_notice.h"
 #include "app/form_main.h"
 #include "services/app_title.h"
 #include "app/session_end.h"
@@ -13,6 +14,7 @@
 #include "print/Wb_d97_Dot.h"
 
 int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
+    const bool newDataFolder = takeNewDataFolderMark();
     QApplication app(argc, argv);
 
     // A second start raises the running window and ends: no window of its
@@ -21,6 +23,8 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     if (instance.anotherIsRunning()) return 0;
 
     QApplication::setApplicationName(appTitle());
+    // Wayland finds the menu entry (name and icon) of the window by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral("jp.example.vamu.pelican"));
     if (hooks.beforeWindows) hooks.beforeWindows();
 
     auto main = std::make_unique<TForm_Main>();
@@ -38,6 +42,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
 
     installOrderlyEnd(Form_Main);  // stop signals and session end save too
     Form_Main->show();             // runs FormShow
+    if (newDataFolder) QTimer::singleShot(0, Form_Main, [] { showDataFolderNotice(*Form_Main); });
     if (hooks.whenIdle) QTimer::singleShot(0, Form_Main, hooks.whenIdle);
     QApplication::exec();
 

@@ -21,11 +21,12 @@ constexpr Command kCommands[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--version") return std::printf("vamu_pelican_cli %s\n", VP_VERSION) < 0;
     if (argc >= 2) {
         for (const Command& c : kCommands)
             if (std::string_view(argv[1]) == c.name) return c.run(argc - 1, argv + 1);
     }
-    std::fprintf(stderr, "usage: vamu_pelican_cli COMMAND [options]\n");
+    std::fprintf(stderr, "usage: vamu_pelican_cli COMMAND [options] | --version\n");
     for (const Command& c : kCommands) std::fprintf(stderr, "  %-9s %s\n", c.name, c.help);
     return 2;
 }
