@@ -11,6 +11,7 @@ PACKAGES=(
   cups cups-client cups-bsd cups-ipp-utils cups-filters
   poppler-utils fonts-ipafont-gothic fonts-ipafont-mincho jq
   xvfb x11-apps imagemagick xdg-utils xdotool
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with AddressSanitizer and
 # UndefinedBehaviorSanitizer (warnings are errors), fuzzes each target for a
-# bounded time, runs the static analysis, and finally runs every test
-# through ctest. Any failure or sanitizer report makes the exit code non-zero.
+# bounded time, runs the static analysis, runs every test through ctest,
+# and finally builds the Debian package (lean Release build) and tests it as
+# installed. Any failure or sanitizer report makes the exit code non-zero.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -13,3 +14,6 @@ scripts/fuzz.sh "${VP_FUZZ_SECONDS:-30}"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 ctest --test-dir build/test --output-on-failure --timeout 600 -j2
+# The Debian package, tested as installed in a temporary root.
+scripts/package.sh
+scripts/test-installed.sh build/package/*.deb
