@@ -102,6 +102,7 @@ check "nothing was written into the installed files" [ "$(find "$root" | sort)" 
 stub=$tmp/stub
 mkdir -p "$stub/usr/bin" "$stub/usr/libexec/vamu-pelican"
 cp "$launcher" "$stub/usr/libexec/vamu-pelican/"
+# shellcheck disable=SC2016  # expanded by the stand-in, not here
 printf '#!/bin/sh\necho "$PWD ${VAMU_PELICAN_NEW_DATA_FOLDER:-old}"\n' > "$stub/usr/bin/vamu_pelican"
 chmod +x "$stub/usr/bin/vamu_pelican"
 stub_launch() { env "$@" "$stub/usr/libexec/vamu-pelican/vamu-pelican-launch"; }
