@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <memory>
 
@@ -23,8 +24,11 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     if (instance.anotherIsRunning()) return 0;
 
     QApplication::setApplicationName(appTitle());
-    // Wayland finds the menu entry (name and icon) of the window by this.
+    // Wayland finds the menu entry (name and icon) of the window by this;
+    // the installed icon theme gives the window its icon (none when the
+    // program runs from the build tree).
     QGuiApplication::setDesktopFileName(QStringLiteral("jp.example.vamu.pelican"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vamu-pelican")));
     if (hooks.beforeWindows) hooks.beforeWindows();
 
     auto main = std::make_unique<TForm_Main>();
