@@ -52,7 +52,8 @@ root=$build/deb-root
 rm -rf "$root"
 dpkg-deb -x "$deb" "$root"
 desktop-file-validate "$root"/usr/share/applications/*.desktop
-appstreamcli validate --no-net --explain "$root"/usr/share/metainfo/*.metainfo.xml
+# The metainfo, and its menu entry and icon beside it.
+appstreamcli validate-tree --no-net --explain "$root"
 
 suppress=()
 if [ ${#accepted[@]} -gt 0 ]; then

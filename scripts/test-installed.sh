@@ -3,6 +3,7 @@
 # with dpkg -x and runs what it installed from empty folders.
 #   scripts/test-installed.sh PACKAGE.deb
 # - the package's version and the companion's --version are the project's;
+# - the menu entry names the installed launcher and icon;
 # - the package depends on the CUPS client library, the fonts and the Qt
 #   platform plugins;
 # - vamu_pelican_cli answers --version and a transfer;
@@ -40,6 +41,13 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for dependency in libcups2 fonts-ipafont-gothic fonts-ipafont-mincho qt6-qpa-plugins libqt6widgets6; do
     check "package depends on $dependency" grep -q "\\b$dependency\\b" <<< "$depends"
 done
+
+desktop=$(find "$root/usr/share/applications" -name '*.desktop')
+exec_path=$(sed -n 's/^Exec=//p' "$desktop")
+icon=$(sed -n 's/^Icon=//p' "$desktop")
+check "the menu entry starts the installed launcher ($exec_path)" [ -x "$root$exec_path" ]
+check "the menu entry's icon is installed in every size" \
+    [ "$(find "$root/usr/share/icons/hicolor" -name "$icon.*" | wc -l)" -eq 8 ]
 
 cli=$root/usr/bin/vamu_pelican_cli
 check "vamu_pelican_cli --version" [ "$("$cli" --version)" = "vamu_pelican_cli $version" ]
