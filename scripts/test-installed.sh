@@ -3,7 +3,8 @@
 # with dpkg -x and runs what it installed from empty folders.
 #   scripts/test-installed.sh PACKAGE.deb
 # - the package's version and the companion's --version are the project's;
-# - the menu entry names the installed launcher and icon;
+# - the menu entry names the installed launcher and icon; the bundled
+#   postal table, when the tree has one, is installed;
 # - the package depends on the CUPS client library, the fonts and the Qt
 #   platform plugins;
 # - vamu_pelican_cli answers --version and a transfer;
@@ -48,6 +49,11 @@ icon=$(sed -n 's/^Icon=//p' "$desktop")
 check "the menu entry starts the installed launcher ($exec_path)" [ -x "$root$exec_path" ]
 check "the menu entry's icon is installed in every size" \
     [ "$(find "$root/usr/share/icons/hicolor" -name "$icon.*" | wc -l)" -eq 8 ]
+
+if [ -e data/jp_postal.bin ]; then
+    check "the bundled postal table is installed beside the program's prefix" \
+        cmp -s data/jp_postal.bin "$root/usr/share/vamu-pelican/jp_postal.bin"
+fi
 
 cli=$root/usr/bin/vamu_pelican_cli
 check "vamu_pelican_cli --version" [ "$("$cli" --version)" = "vamu_pelican_cli $version" ]
