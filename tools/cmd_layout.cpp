@@ -66,7 +66,8 @@ int cmdLayout(int argc, char**) {
         std::fputs("usage: vamu_pelican_cli layout < fields.json\n"
                    "  keys: zip add1 add2 name tel g1 g2 g3 date (yyyy/mm/dd) print_date de1 de2 de3\n"
                    "  print_sender my_zip my_add1 my_add2 my_name my_tel time_band (6 booleans)\n"
-                   "  special (5 booleans) dpix dpiy top left; prints one JSON object per text:\n"
+                   "  special (5 booleans) dpix dpiy top left; texts up to 65536 Shift-JIS bytes;\n"
+                   "  prints one JSON object per text:\n"
                    "  {\"x\":..,\"y\":..,\"size\":..,\"text\":..}\n",
                    stderr);
         return 2;
