@@ -346,6 +346,11 @@ void TForm_Main::buildShipment() {
         (*b.box)->setFixedHeight(12);
     }
 
+    // Indicators sized to the 12-pixel rows, so neighbouring boxes are seen
+    // and hit on their own instead of merging into one strip.
+    const QString rows = QStringLiteral("QCheckBox::indicator { width: 10px; height: 10px; }");
+    for (QGroupBox* g : {GroupBox_Pelican_1, GroupBox_Pelican_2}) g->setStyleSheet(rows);
+
     GroupBox1 = new QGroupBox(QStringLiteral("プリンタセット"), p);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setFont(gothicFont(13));
@@ -427,6 +432,7 @@ void TForm_Main::connectHandlers() {
             if (!reason.isEmpty()) Panel_HelpMess->setText(reason);
         });
 
+    for (SjisLineEdit* e : {Edit_Zip, Edit_tel}) e->setInputConversion(&TForm_Main::halfWidth);
     on(Edit_Zip, &QLineEdit::textChanged, &TForm_Main::Edit_ZipChange);
     on(Edit_tel, &QLineEdit::textChanged, &TForm_Main::Edit_telChange);
 

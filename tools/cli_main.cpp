@@ -1,9 +1,11 @@
 // vamu_pelican_cli: headless access to the core (transfer, layout, PDF).
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "tools/cli_commands.h"
+#include "tools/cli_io.h"
 
 namespace {
 struct Command {
@@ -21,12 +23,16 @@ constexpr Command kCommands[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string_view(argv[1]) == "--version") return std::printf("vamu_pelican_cli %s\n", VP_VERSION) < 0;
+    cli::guardStandardStreams();
+    if (argc == 2 && std::string_view(argv[1]) == "--version")
+        return cli::runChecked([] { cli::writeStdout(std::string("vamu_pelican_cli ") + VP_VERSION + "\n"); });
     if (argc >= 2) {
         for (const Command& c : kCommands)
             if (std::string_view(argv[1]) == c.name) return c.run(argc - 1, argv + 1);
     }
     std::fprintf(stderr, "usage: vamu_pelican_cli COMMAND [options] | --version\n");
     for (const Command& c : kCommands) std::fprintf(stderr, "  %-9s %s\n", c.name, c.help);
+    std::fprintf(stderr, "standard input is read up to %zu MB; a read or write error gives exit code 1\n",
+                 cli::kMaxInputBytes >> 20);
     return 2;
 }

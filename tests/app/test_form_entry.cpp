@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QUrlQuery>
 #include <QtTest>
 
@@ -162,6 +164,32 @@ private slots:
         for (int n = 1; n <= 6; ++n) QCOMPARE(box(n)->isChecked(), n == 5);
     }
 
+    // Each box of the time-band and special-handling groups has its
+    // indicator inside its own row, apart from its neighbours', and a click
+    // on it changes that box alone.
+    void checkBoxIndicatorsStayApart() {
+        ShownForm f;
+        for (const char* group : {"GroupBox_Pelican_1", "GroupBox_Pelican_2"}) {
+            auto* g = f.find<QWidget>(QLatin1String(group));
+            const QList<QCheckBox*> boxes = g->findChildren<QCheckBox*>();
+            QVERIFY(boxes.size() >= 5);
+            QList<QRect> indicators;
+            for (QCheckBox* b : boxes) {
+                QStyleOptionButton opt;
+                opt.initFrom(b);
+                const QRect r = b->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &opt, b);
+                QVERIFY2(b->rect().contains(r), qPrintable(b->objectName()));
+                for (const QRect& other : indicators) QVERIFY2(!other.intersects(r.translated(b->pos())), qPrintable(b->objectName()));
+                indicators << r.translated(b->pos());
+            }
+            for (QCheckBox* b : boxes) {
+                for (QCheckBox* o : boxes) o->setChecked(false);
+                QTest::mouseClick(b, Qt::LeftButton, {}, indicators.at(boxes.indexOf(b)).translated(-b->pos()).center());
+                for (QCheckBox* o : boxes) QVERIFY2(o->isChecked() == (o == b), qPrintable(o->objectName()));
+            }
+        }
+    }
+
     void golfAndSkiExcludeEachOther() {
         ShownForm f;
         auto box = [&](int n) { return f.find<QCheckBox>(QStringLiteral("CheckBox_Pelican_%1").arg(n)); };
@@ -201,6 +229,64 @@ private slots:
         // The program's own writes are converted too.
         f.find<QLineEdit>(field)->setText(pasted);
         QCOMPARE(f.find<QLineEdit>(field)->text(), result);
+    }
+
+    // The caret stays after what was just typed when the conversion makes
+    // it longer (a voiced kana becomes a letter and a mark).
+    void caretFollowsTheHalfWidthConversion_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("zip") << "Edit_Zip";
+        QTest::newRow("tel") << "Edit_tel";
+    }
+    void caretFollowsTheHalfWidthConversion() {
+        QFETCH(QString, field);
+        ShownForm f;
+        auto* e = f.find<QLineEdit>(field);
+        f.focus(field);
+        f.type(QStringLiteral("ガ"));
+        f.type(QStringLiteral("1"));
+        QCOMPARE(e->text(), QStringLiteral("ｶﾞ1"));
+        e->setCursorPosition(1);
+        f.type(QStringLiteral("パ"));
+        QCOMPARE(e->text(), QStringLiteral("ｶﾊﾟﾞ1"));
+        QCOMPARE(e->cursorPosition(), 3);
+    }
+
+    // A paste is converted first where the field converts, then held to the
+    // limit: what does not fit is cut on a character boundary with a note;
+    // when nothing fits, the field only beeps and the prompt stays.
+    void pasteIsConvertedThenCutAtTheLimit_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("before");  // "|" marks the caret
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("after");   // "|" marks the caret
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("zip fits after conversion") << "Edit_Zip" << "|" << "〒１２３－４５６７" << "〒123-4567|" << false;
+        QTest::newRow("zip cut after conversion") << "Edit_Zip" << "|" << "１２３４５６７８９０１２３４５６７８９"
+                                                  << "1234567890123456|" << true;
+        QTest::newRow("goods cut between characters") << "Edit_G3" << "|" << fullWidth(20) << fullWidth(15) + u'|' << true;
+        QTest::newRow("odd byte left: nothing fits") << "Edit_Custo1" << QString(79, u'a') + u'|' << "あい"
+                                                     << QString(79, u'a') + u'|' << false;
+        QTest::newRow("pasted in the middle") << "Edit_MyZip" << "1|23" << "45678901" << "145678|23" << true;
+    }
+    void pasteIsConvertedThenCutAtTheLimit() {
+        QFETCH(QString, field);
+        QFETCH(QString, before);
+        QFETCH(QString, pasted);
+        QFETCH(QString, after);
+        QFETCH(bool, cut);
+        ShownForm f;
+        auto* e = f.find<QLineEdit>(field);
+        auto* help = f.find<QLabel>(QStringLiteral("Panel_HelpMess"));
+        f.focus(field);
+        e->setText(QString(before).remove(u'|'));
+        e->setCursorPosition(static_cast<int>(before.indexOf(u'|')));
+        const QString prompt = help->text();
+        QApplication::clipboard()->setText(pasted);
+        f.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(e->text(), QString(after).remove(u'|'));
+        QCOMPARE(e->cursorPosition(), after.indexOf(u'|'));
+        QCOMPARE(help->text(), cut ? SjisLineEdit::cutMessage() : prompt);
     }
 
     void characterOutsideShiftJisIsRefused() {
