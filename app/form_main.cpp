@@ -427,6 +427,7 @@ void TForm_Main::connectHandlers() {
             if (!reason.isEmpty()) Panel_HelpMess->setText(reason);
         });
 
+    for (SjisLineEdit* e : {Edit_Zip, Edit_tel}) e->setInputConversion(&TForm_Main::halfWidth);
     on(Edit_Zip, &QLineEdit::textChanged, &TForm_Main::Edit_ZipChange);
     on(Edit_tel, &QLineEdit::textChanged, &TForm_Main::Edit_telChange);
 

@@ -229,6 +229,7 @@ private:
     void showPrompt(SjisLineEdit* field, const QString& prompt);
     void excludeTimeBands(QCheckBox* clicked);
     void convertToHalfWidth(SjisLineEdit* field);
+    static QString halfWidth(const QString& text);
 
     bool formShown_ = false;
     bool formDestroyed_ = false;
