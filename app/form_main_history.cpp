@@ -39,7 +39,7 @@ QIcon addressBookIcon() {
     p.drawRect(QRectF(8, 6, 9, 5));
     p.setPen(QPen(Qt::white, 1.5));
     for (const qreal y : {5.0, 10.0, 15.0, 20.0}) p.drawLine(QPointF(3, y), QPointF(6, y));
-    return QIcon(pm);
+    return QIcon{pm};
 }
 
 // Digits a telephone needs before the list opens: one digit matches
@@ -155,6 +155,10 @@ void TForm_Main::recordPrint(int job) noexcept {
         why = QString::fromUtf8(e.what());
     } catch (...) {
     }
-    if (!saved)
+    if (!saved) {
         Panel_HelpMess->setText(QStringLiteral("印刷しましたが、履歴は保存できませんでした（%1）").arg(why));
+        return;
+    }
+    // An open history window shows the new row at once.
+    if (historyWindow_ && historyWindow_->isVisible()) guarded(this, [this] { historyWindow_->reload(); });
 }

@@ -79,6 +79,8 @@ HistoryWindow::HistoryWindow(HistoryBook& book, QWidget* parent) : QDialog(paren
     Grid_History->verticalHeader()->hide();
     Grid_History->horizontalHeader()->setStretchLastSection(true);
     Grid_History->setWordWrap(false);
+    const int widths[] = {140, 120, 110, 76, 250, 120};
+    for (int c = 0; c < 6; ++c) Grid_History->setColumnWidth(c, widths[c]);
 
     Label_Count = new QLabel(this);
     Label_Count->setObjectName(QStringLiteral("Label_Count"));
