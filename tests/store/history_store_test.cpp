@@ -266,19 +266,29 @@ TEST_F(HistoryFixture, AWriterKilledAtAnyMomentLeavesWholeTransactions) {
     constexpr int kBatch = 5;
     std::mt19937 random(13);
     std::int64_t last = 0;
+    { HistoryStore made(path); }
     for (int round = 0; round < 8; ++round) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             try {
                 HistoryStore h(path);
                 const std::vector<WaybillRecord> batch(kBatch, waybill("山田太郎", "03-1234-5678", "東京都千代田区"));
+                h.record(batch);
+                (void)!::write(ready[1], "r", 1);  // writing from here on
                 for (;;) h.record(batch);
             } catch (...) {
             }
             ::_exit(1);
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 80));
+        // Killed at a random moment once the writer is under way.
+        char byte = 0;
+        ::close(ready[1]);
+        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+        ::close(ready[0]);
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 40000));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
