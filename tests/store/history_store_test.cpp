@@ -3,7 +3,6 @@
 // and a writer killed at random moments.
 #include <gtest/gtest.h>
 #include <signal.h>  // NOLINT(modernize-deprecated-headers): kill() is POSIX
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <random>
 #include <thread>
 
+#include "store/gram_tokenizer.h"
 #include "store/history_store.h"
 #include "store/sqlite_db.h"
 #include "tests/support/scratch_folder.h"
@@ -60,19 +60,19 @@ struct HistoryFixture : ::testing::Test {
         for (const auto& r : h.list(q)) out.push_back(sjis::toUtf8(r.consignee.name));
         return out;
     }
+    // Rows in the file when both SQLite's check and the search index's own
+    // check pass, else -1.
     std::int64_t integrity(const std::string& file) {
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr);
-        const bool ok = sqlite3_step(st) == SQLITE_ROW &&
-                        std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) == "ok";
-        sqlite3_finalize(st);
-        sqlite3_prepare_v2(db, "SELECT count(*) FROM history", -1, &st, nullptr);
-        const std::int64_t rows = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
-        sqlite3_finalize(st);
-        sqlite3_close(db);
-        return ok ? rows : -1;
+        try {
+            store::SqliteDb db(file, store::SqliteDb::Mode::ReadWriteCreate);
+            store::registerGramTokenizer(db);
+            store::SqliteStatement check(db, "PRAGMA integrity_check");
+            if (!check.step() || check.text(0) != "ok") return -1;
+            db.exec("INSERT INTO history_search(history_search) VALUES ('integrity-check')");
+            return db.queryInt("SELECT count(*) FROM history");
+        } catch (const store::SqliteError&) {
+            return -1;
+        }
     }
     std::vector<std::string> brokenFiles() {
         std::vector<std::string> out;
