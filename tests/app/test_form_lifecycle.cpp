@@ -68,10 +68,12 @@ private slots:
         for (int i = 1; i <= 12; ++i) {
             auto* b = f.find<QPushButton>(QStringLiteral("SpeedButton_F%1").arg(i));
             QCOMPARE(b->geometry(), QRect(left[i - 1], b->y(), 55, 26));
-            const bool live = i == 2 || i == 11;
+            const bool live = i == 2 || i == 8 || i == 11;
             QCOMPARE(b->isEnabled(), live);
-            const QString caption = i == 2 ? QStringLiteral("中止") : i == 11 ? QStringLiteral("印刷")
-                                                                              : QStringLiteral("F%1").arg(i);
+            const QString caption = i == 2    ? QStringLiteral("中止")
+                                    : i == 8  ? QStringLiteral("履歴")
+                                    : i == 11 ? QStringLiteral("印刷")
+                                              : QStringLiteral("F%1").arg(i);
             QCOMPARE(b->text(), caption);
         }
     }
@@ -189,6 +191,7 @@ private slots:
             {QStringLiteral("PageControl_My"),
              QStringLiteral("依頼主番号ごとに登録してください。　登録後切り替えが可能になります。")},
             {QStringLiteral("BitBtn_My"), QStringLiteral("ご依頼主を保存します")},
+            {QStringLiteral("BitBtn_AddrBook"), QStringLiteral("お届け先をアドレス帳に登録します")},
             {QStringLiteral("CheckBox_Date_1"), QStringLiteral("チェックをはずすと日付を印字しません")},
             {QStringLiteral("Edit_G1"), QStringLiteral("30文字入力可")},
             {QStringLiteral("ComboBox_FontSize"), QStringLiteral("住所/品名の印字サイズを選択をします")},
