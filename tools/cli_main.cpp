@@ -18,6 +18,7 @@ constexpr Command kCommands[] = {
     {"classify", cmdClassify, "classify each line of stdin, one JSON object per line"},
     {"layout", cmdLayout, "waybill fields (JSON on stdin) to draw calls, one JSON object per line"},
     {"print", cmdPrint, "waybill fields (JSON on stdin) to a PDF: print --pdf FILE"},
+    {"postal", cmdPostal, "postal codes: lookup CODE, reverse ADDRESS, check ZIP ADDRESS, import KEN_ALL.CSV"},
 };
 }  // namespace
 
