@@ -107,6 +107,7 @@ TForm_Main::TForm_Main(QWidget* parent) : QWidget(parent) {
     buildPrinterBox();
     buildTransferPanel();
     connectHandlers();
+    buildPostal();
 }
 
 TForm_Main::~TForm_Main() {
@@ -488,6 +489,7 @@ void TForm_Main::setUpFunctionBar() {
     SpeedButton_F2->setEnabled(true);
     SpeedButton_F11->setText(QStringLiteral("印刷"));
     SpeedButton_F11->setEnabled(true);
+    updatePostalKeys();
 }
 
 void TForm_Main::centreOnDesktop() {

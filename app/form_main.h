@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -21,6 +22,9 @@ class QStatusBar;
 class QTabBar;
 class SjisLineEdit;
 class TNumEdit;
+namespace postal {
+class LazyTable;
+}
 
 class TForm_Main : public QWidget {
     Q_OBJECT
@@ -189,6 +193,13 @@ public:
     void Memo1Enter();
     void BitBtn_MemoCLSClick();
 
+    // ---- Postal codes (form_main_postal.cpp); F6 is declared above --------
+    QLabel* Label_ZipWarning = nullptr;  // the code is unknown or does not fit the address
+    void SpeedButton_F5Click();
+    void Edit_ZipExit();
+    void checkZipAddress(bool announce);  // announce: also in the prompt line
+    void updatePostalKeys();
+
     // ---- Print command (form_main_print.cpp) -----------------------------
     void SpeedButton_F11Click();
 
@@ -229,6 +240,12 @@ private:
     void showPrompt(SjisLineEdit* field, const QString& prompt);
     void excludeTimeBands(QCheckBox* clicked);
     void convertToHalfWidth(SjisLineEdit* field);
+    void buildPostal();
+    postal::LazyTable* postalTable();
+    bool postalPick(int& chosen, const QStringList& items, const QString& title);
+
+    std::shared_ptr<postal::LazyTable> postalTable_;  // made on first use, read then
+    bool postalSender_ = false;  // F5/F6 work on the sender's fields
 
     bool formShown_ = false;
     bool formDestroyed_ = false;
