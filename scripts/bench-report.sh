@@ -36,6 +36,9 @@ bench_layout     | BM_LayoutFullWaybill          | 20  | us | layout of a full w
 bench_layout     | BM_LayoutFullWaybillFreshSurface | 20 | us | layout, fresh recording surface
 wbprn_cups_bench | BM_YesToJobHanded             | 150 | ms | Yes to job handed to CUPS
 wbprn_cups_bench | BM_SnapshotAndCapabilityLoad  | 50  | ms | printer snapshot + capability load
+bench_postal     | BM_PostalLookupCode           | 2   | us | postal code to places
+bench_postal     | BM_PostalReverse              | 1   | ms | address to postal codes, full table
+bench_postal     | BM_PostalFirstLoad            | 30  | ms | first load of the postal table
 EOF
 
 command -v jq >/dev/null || { echo "bench-report: jq is needed (apt-get install jq)" >&2; exit 2; }
