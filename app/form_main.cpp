@@ -108,6 +108,7 @@ TForm_Main::TForm_Main(QWidget* parent) : QWidget(parent) {
     buildTransferPanel();
     connectHandlers();
     buildHistory();
+    buildPostal();
 }
 
 TForm_Main::~TForm_Main() {
@@ -496,6 +497,7 @@ void TForm_Main::setUpFunctionBar() {
     SpeedButton_F11->setText(QStringLiteral("印刷"));
     SpeedButton_F11->setEnabled(true);
     setUpHistoryKey();
+    updatePostalKeys();
 }
 
 void TForm_Main::centreOnDesktop() {

@@ -6,3 +6,4 @@ int cmdClassify(int argc, char** argv);
 int cmdLayout(int argc, char** argv);
 int cmdPrint(int argc, char** argv);
 int cmdHistory(int argc, char** argv);
+int cmdPostal(int argc, char** argv);
