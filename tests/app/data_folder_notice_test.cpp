@@ -71,7 +71,7 @@ TEST(DataFolderNotice, OnlyTheFirstStartInANewFolderTellsWhereTheFilesAre) {
         bool marked;
         bool notice;
     };
-    const QString zipPrompt = QStringLiteral("お届け先の郵便番号を入力して下さい");
+    const QString zipPrompt = QStringLiteral("お届け先の郵便番号を入力して下さい（F5：住所検索）");
     for (const Case c : {Case{true, true}, Case{false, false}}) {
         SCOPED_TRACE(c.marked ? "marked by the launcher" : "no mark");
         const Start s = startInNewFolder(c.marked);
