@@ -27,13 +27,17 @@ struct FormItemSpec {
     // Stable ASCII name: the command-line tool's field key ("name", "add1",
     // "zip1" …), used in overflow reports.
     const char* key;
+    // What the user calls it, in Shift-JIS ("おなまえ"); boxes of one field
+    // share their field's label.
+    const char* label;
     int size;     // points
     int u, v;     // where the text's cell starts
     int right;    // the area ends before these
     int bottom;
 };
 
-// The form modelled here: 9 × 4 inches, the size of the continuous form.
+// The form as modelled here: 9 × 4 inches, the feed of the 4-inch
+// continuous form and room for the goods column on the right.
 inline constexpr int kFormWidth = 1440;
 inline constexpr int kFormHeight = 640;
 

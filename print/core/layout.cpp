@@ -61,12 +61,15 @@ std::int64_t scaleRaw(std::int32_t resolution) {
     return q;
 }
 
-std::int32_t mapPosition(std::int64_t raw, int units, std::int32_t margin) {
-    // |raw| < 2^38 and |units| is a form size, so the product fits 64 bits.
-    const std::int64_t pos = floorDiv(raw * units + 5000, 10000) + margin;
+std::int32_t checkedPosition(std::int64_t pos) {
     if (pos < std::numeric_limits<std::int32_t>::min() || pos > std::numeric_limits<std::int32_t>::max())
         throw LayoutRangeError("Print position out of range: check the printer resolution and the print-position margins");
     return static_cast<std::int32_t>(pos);
+}
+
+std::int32_t mapPosition(std::int64_t raw, int units, std::int32_t margin) {
+    // |raw| < 2^38 and |units| is a form size, so the product fits 64 bits.
+    return checkedPosition(floorDiv(raw * units + 5000, 10000) + margin);
 }
 
 DeviceMap DeviceMap::of(const WaybillFields& f) {

@@ -38,6 +38,10 @@ struct DrawItem {
 // rounded to the nearest integer, ties to even (201 dpi → 12562).
 std::int64_t scaleRaw(std::int32_t resolution);
 
+// The position as a 32-bit device coordinate; LayoutRangeError when it
+// leaves that range.
+std::int32_t checkedPosition(std::int64_t pos);
+
 // floor((raw × units + 5000) / 10000) + margin. Raises LayoutRangeError
 // when the result leaves the 32-bit range.
 std::int32_t mapPosition(std::int64_t raw, int units, std::int32_t margin);
