@@ -36,9 +36,10 @@ struct FormItemSpec {
     int bottom;
 };
 
-// The form as modelled here: 9 × 4 inches, the feed of the 4-inch
-// continuous form and room for the goods column on the right.
-inline constexpr int kFormWidth = 1440;
+// The form as modelled here: 8 × 4 inches, the feed of the 4-inch
+// continuous form, room for the goods column on the right, and narrow
+// enough that the calibration page fits across A4 or Letter paper.
+inline constexpr int kFormWidth = 1280;
 inline constexpr int kFormHeight = 640;
 
 // One entry per item, in FormItem order.

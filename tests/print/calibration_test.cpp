@@ -44,20 +44,23 @@ TEST_F(CalibrationPage, RulersAtWholeMillimetresFromTheShiftedOrigin) {
     EXPECT_TRUE(hasLine(x0 + 1000, y0, x0 + 1000, y0 + 25));
     EXPECT_TRUE(hasLine(x0, y0 + 30, x0 + 8, y0 + 30));
     EXPECT_TRUE(hasLine(x0, y0 + 1000, x0 + 25, y0 + 1000));
-    // 9 × 4 inches: 228 and 101 whole millimetres.
-    EXPECT_TRUE(hasLine(x0 + 2280, y0, x0 + 2280, y0 + 8));
-    EXPECT_FALSE(hasLine(x0 + 2290, y0, x0 + 2290, y0 + 8));
+    // 8 × 4 inches: 203 and 101 whole millimetres.
+    EXPECT_TRUE(hasLine(x0 + 2030, y0, x0 + 2030, y0 + 8));
+    EXPECT_FALSE(hasLine(x0 + 2040, y0, x0 + 2040, y0 + 8));
+    EXPECT_TRUE(hasLine(x0, y0 + 1010, x0 + 8, y0 + 1010));
+    EXPECT_FALSE(hasLine(x0, y0 + 1020, x0 + 8, y0 + 1020));
     // Numbers every 10 mm, half a millimetre past the tick and the edge.
-    for (int mm = 10; mm <= 220; mm += 10) {
+    for (int mm = 10; mm <= 200; mm += 10) {
         const auto* label = text(std::to_string(mm), print::kRulerLabelSize);
         ASSERT_NE(label, nullptr) << mm;
         if (mm <= 100) continue;  // the left ruler has the same numbers
         EXPECT_EQ(label->x, x0 + mm * 10 + 5);
         EXPECT_EQ(label->y, y0 + 30);
     }
-    // Crosshairs of ±5 mm at the corners (9 in = 2286 px, 4 in = 1016 px).
+    EXPECT_EQ(text("210", print::kRulerLabelSize), nullptr);
+    // Crosshairs of ±5 mm at the corners (8 in = 2032 px, 4 in = 1016 px).
     EXPECT_TRUE(hasLine(x0 - 50, y0, x0 + 50, y0));
-    EXPECT_TRUE(hasLine(x0 + 2286, y0 + 1016 - 50, x0 + 2286, y0 + 1016 + 50));
+    EXPECT_TRUE(hasLine(x0 + 2032, y0 + 1016 - 50, x0 + 2032, y0 + 1016 + 50));
 }
 
 TEST_F(CalibrationPage, EveryItemSampleAtItsPlaceInsideItsOutline) {
