@@ -52,6 +52,11 @@ private:
 
 }  // namespace
 
+std::int64_t effectiveResolution(int dpi, std::uint16_t scale) {
+    if (scale == 0) throw std::runtime_error("Division by zero");
+    return std::int64_t{dpi} * 100 / scale;
+}
+
 std::int64_t scaleRaw(std::int32_t resolution) {
     // resolution × 10000 / 160 = resolution × 125 / 2: an odd product is an
     // exact tie, which goes to the even neighbour.

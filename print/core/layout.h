@@ -34,6 +34,13 @@ struct DrawItem {
     friend bool operator==(const DrawItem&, const DrawItem&) = default;
 };
 
+// The resolution the print command hands to the layout: resolution × 100 /
+// the driver's scale percentage, truncated. A scale of 0 raises
+// std::runtime_error("Division by zero"). 64-bit so that an absurd
+// resolution cannot wrap; a value past the 32-bit range is then refused by
+// the layout's caption check.
+std::int64_t effectiveResolution(int dpi, std::uint16_t scale);
+
 // Printer pixels per form unit in ten-thousandths: resolution × 10000 / 160
 // rounded to the nearest integer, ties to even (201 dpi → 12562).
 std::int64_t scaleRaw(std::int32_t resolution);
