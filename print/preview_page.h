@@ -50,6 +50,7 @@ public:
     void update(const print::WaybillFields& fields, const PageSetup& setup);
 
     bool empty() const { return !planned_; }
+    const std::vector<print::DrawItem>& items() const { return items_; }
     const std::vector<print::Overflow>& overflows() const { return overflows_; }
     const PageSetup& setup() const { return setup_; }
 
