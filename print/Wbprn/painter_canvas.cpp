@@ -32,6 +32,9 @@ int pixelSizeFor(int points, int dpi) {
 QFont printFont(const QString& family, int points, int dpi, int dpiX) {
     QFont font(family);
     font.setStyleStrategy(QFont::PreferMatch);
+    // Outlines as designed, as the PDF carries them: hinting would snap the
+    // preview's glyphs (and their widths) to its own pixel grid.
+    font.setHintingPreference(QFont::PreferNoHinting);
     font.setPixelSize(std::max(1, pixelSizeFor(points, dpi)));
     if (dpiX > 0 && dpiX != dpi)
         font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * dpiX / dpi)), 1, 4000));
