@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QScrollBar>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -96,6 +96,9 @@ TForm_Preview::TForm_Preview(TForm_Main& form) : QWidget(&form, Qt::Window), for
     layout->addLayout(bar);
     layout->addWidget(ScrollArea, 1);
 
+    // Escape closes the window, as it does a dialog.
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
     connect(Button_Fit, &QPushButton::clicked, this, [this] { zoomToFit(); });
     connect(Button_Actual, &QPushButton::clicked, this, [this] { zoomActual(); });
     connect(View, &PreviewView::ctrlWheel, this, [this](int steps) { zoomBy(steps); });
