@@ -127,7 +127,8 @@ void TForm_Preview::setMargins(const std::optional<print_preview::Margins>& marg
 }
 
 void TForm_Preview::scheduleRefresh() {
-    if (refreshPending_) return;
+    // A closed preview is brought up to date when F10 shows it again.
+    if (refreshPending_ || !isVisible()) return;
     refreshPending_ = true;
     QTimer::singleShot(0, this, [this] {
         refreshPending_ = false;

@@ -66,8 +66,14 @@ private slots:
         QVERIFY(preview->isVisible());
         QCOMPARE(preview->windowTitle(), QStringLiteral("プレビュー"));
         QVERIFY(preview->isWindow());
+        // Closed, it is brought up to date when F10 shows it again.
+        preview->close();
+        s.form->Edit_Custo1->setText(QStringLiteral("アイウエオカキクケコアイウエオカキクケコアイウエオカキクケコ"));
+        QCoreApplication::processEvents();
         s.form->SpeedButton_F10->click();
         QCOMPARE(s.form->findChildren<TForm_Preview*>().size(), 1);
+        QVERIFY(preview->isVisible());
+        QCOMPARE(preview->Label_Overflow->text(), QStringLiteral("はみ出す項目: おなまえ"));
     }
 
     void followsTheFormAndNamesWhatDoesNotFit() {
