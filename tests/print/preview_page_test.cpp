@@ -111,16 +111,6 @@ private slots:
         QCOMPARE(print_preview::overflowPrompt(page.overflows()),
                  QStringLiteral("はみ出す項目: 郵便番号、発送日、おところ①、おなまえ"));
     }
-
-    void aBadCaptionKeepsTheLastPage() {
-        print_preview::PreviewPage page;
-        print::WaybillFields f = sample(360, 360);
-        page.update(f, {});
-        f.prnLeft = "Left";
-        QVERIFY_THROWS_EXCEPTION(std::exception, page.update(f, {}));
-        QVERIFY(!page.empty());
-        QCOMPARE(page.pixelSize().toSize(), QSize(2975, 4210));
-    }
 };
 
 QTEST_MAIN(TestPreviewPage)
