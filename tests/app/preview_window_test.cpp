@@ -96,6 +96,12 @@ private slots:
         QCOMPARE(p.preview->Label_Overflow->text(), QStringLiteral("'Top' is not a valid integer value"));
         QVERIFY(p.s.boxes.errors.isEmpty());
         QVERIFY(!p.preview->page().empty());
+        // A margin that every text survives but the goods' area edge does not.
+        p.s.form->Label_Prn_Top->setText(QStringLiteral("0"));
+        p.s.form->Label_Prn_Left->setText(QStringLiteral("2147481000"));
+        p.preview->refresh();
+        p.preview->View->repaint();
+        QVERIFY(p.preview->Label_Overflow->text().startsWith(QStringLiteral("Print position out of range")));
     }
 
     void zoomFitActualAndCtrlWheel() {
