@@ -208,6 +208,12 @@ public:
     // ---- Print command (form_main_print.cpp) -----------------------------
     void SpeedButton_F11Click();
 
+    // ---- Preview (form_main_preview.cpp) ----------------------------------
+    void SpeedButton_F10Click();
+    // Names the texts that will not fit in the prompt line; quiet when all
+    // fit or the page cannot be worked out.
+    void showOverflowPrompt();
+
     // ---- Printer registration (form_main_printer_box.cpp) ----------------
     void buildPrinterBox();
     void ComboBox_SELChange();  // user's choice only, never from code
