@@ -24,6 +24,10 @@ char32_t codePoint(std::string_view s, std::size_t i, std::size_t len) {
 }
 
 bool isDigit(char32_t c) { return (c >= U'0' && c <= U'9') || (c >= U'０' && c <= U'９'); }
+// Characters that continue a house number ("1-2", "1の2").
+bool joinsNumber(char32_t c) {
+    return c == U'-' || c == U'－' || c == U'ー' || c == U'‐' || c == U'−' || c == U'の';
+}
 bool isBlank(char32_t c) { return c == U' ' || c == U'\u3000'; }
 bool endsPlaceName(char32_t c) {
     return c == U'都' || c == U'道' || c == U'府' || c == U'県' || c == U'市' || c == U'区' || c == U'郡' ||
@@ -65,7 +69,7 @@ AddressLines joinAddress(std::string_view streetIn, std::string_view restIn) {
     for (std::size_t i = 0; i < street.size();) {
         const std::size_t len = utf8Len(static_cast<unsigned char>(street[i]));
         const char32_t c = codePoint(street, i, len);
-        if (i > 0 && (isBlank(c) || (isDigit(c) && !isDigit(prev)) || endsPlaceName(prev))) lastBreak = i;
+        if (i > 0 && (isBlank(c) || (isDigit(c) && !isDigit(prev) && !joinsNumber(prev)) || endsPlaceName(prev))) lastBreak = i;
         width += (c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F)) ? 1 : 2;
         if (width > kAddressLineBytes) break;
         i += len;
