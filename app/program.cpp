@@ -17,7 +17,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
 
     // A second start raises the running window and ends: no window of its
     // own, no file read or written.
-    SingleInstance instance(SingleInstance::socketName(appTitle()));
+    SingleInstance instance(SingleInstance::socketPath(appTitle()));
     if (instance.anotherIsRunning()) return 0;
 
     QApplication::setApplicationName(appTitle());

@@ -1,19 +1,72 @@
 #include "app/single_instance.h"
 
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 #include <QUrl>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
 namespace {
 const QByteArray kRaise = "raise\n";
 constexpr int kConnectMs = 500;
+// How long a later start waits for an instance that holds the lock but is
+// not listening yet (it is between the two steps of its own start).
+constexpr int kStartingInstanceMs = 2000;
+
+// A folder that only this user can change: a real folder (not a link),
+// owned by us, with no access for group or others.
+bool isPrivateFolder(const QByteArray& path) {
+    struct stat st {};
+    return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+// `path` as a private folder, created with mode 0700 when it is missing.
+bool makePrivateFolder(const QByteArray& path) {
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) return false;
+    return isPrivateFolder(path);
+}
+
+// True when the peer of a connected local socket runs as this user. Any
+// other user's socket, even at our own path, is never talked to.
+bool peerIsThisUser(qintptr fd) {
+    ucred cred{};
+    socklen_t len = sizeof cred;
+    return ::getsockopt(static_cast<int>(fd), SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == ::getuid();
+}
+
+// The lock file, opened for flock(); a link is not followed and anything
+// but a regular file of our own is refused. -1 when it cannot be had.
+int openLockFile(const QByteArray& path) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        struct stat st {};
+        if (fd != -1 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid()) return fd;
+        if (fd != -1) ::close(fd);
+        // Something else is in the way (a link, a folder, a socket): it is
+        // in our private folder, so nothing of value; clear it and retry.
+        if (::unlink(path.constData()) != 0) ::rmdir(path.constData());
+    }
+    return -1;
+}
 }  // namespace
 
-SingleInstance::SingleInstance(QString name, QObject* parent) : QObject(parent), name_(std::move(name)) {}
+SingleInstance::SingleInstance(QString socketPath, QObject* parent) : QObject(parent), path_(std::move(socketPath)) {}
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() {
+    // The server's socket goes first (its destructor removes the file), then
+    // the lock is released for the next start.
+    delete server_;
+    if (lockFd_ != -1) ::close(lockFd_);
+}
 
 QString SingleInstance::socketName(const QString& title) {
     // Socket names become file names: keep them ASCII and one per user.
@@ -21,10 +74,29 @@ QString SingleInstance::socketName(const QString& title) {
     return safeTitle + QStringLiteral("-") + QString::number(::getuid());
 }
 
+QString SingleInstance::socketPath(const QString& title) {
+    const QString name = socketName(title);
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/') && isPrivateFolder(runtime)) return QDir(QFile::decodeName(runtime)).filePath(name);
+    // A folder of our own in the shared temp folder. Another user may have
+    // taken its name first; then the next numbered name is tried, in the same
+    // order by every start, so all starts of this user meet in one folder.
+    const QString uid = QString::number(::getuid());
+    const QString base = QDir(QDir::tempPath()).filePath(QStringLiteral("vamu_Pelican-") + uid);
+    for (int i = 0; i < 8; ++i) {
+        const QString folder = i == 0 ? base : base + QLatin1Char('.') + QString::number(i);
+        if (makePrivateFolder(QFile::encodeName(folder))) return QDir(folder).filePath(name);
+    }
+    const QString home = QDir::home().filePath(QStringLiteral(".vamu_Pelican-run"));
+    if (makePrivateFolder(QFile::encodeName(home))) return QDir(home).filePath(name);
+    return {};
+}
+
 bool SingleInstance::askRunningInstance() {
     QLocalSocket socket;
-    socket.connectToServer(name_);
+    socket.connectToServer(path_);
     if (!socket.waitForConnected(kConnectMs)) return false;
+    if (!peerIsThisUser(socket.socketDescriptor())) return false;
     socket.write(kRaise);
     socket.waitForBytesWritten(kConnectMs);
     socket.disconnectFromServer();
@@ -34,10 +106,14 @@ bool SingleInstance::askRunningInstance() {
 bool SingleInstance::listen() {
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(name_)) return false;
+    if (!server_->listen(path_)) return false;
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* s = server_->nextPendingConnection()) {
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
+            if (!peerIsThisUser(s->socketDescriptor())) {
+                s->abort();
+                continue;
+            }
             connect(s, &QLocalSocket::readyRead, this, [this, s] {
                 if (s->readAll().contains("raise")) emit raiseRequested();
             });
@@ -47,13 +123,32 @@ bool SingleInstance::listen() {
 }
 
 bool SingleInstance::anotherIsRunning() {
-    if (askRunningInstance()) return true;
-    if (listen()) return false;
-    // Two starts at the same moment: the other one may have won the race.
-    if (askRunningInstance()) return true;
-    // A socket file left behind by a run that crashed: nobody answers, so
-    // take it over.
-    QLocalServer::removeServer(name_);
-    listen();
-    return false;
+    if (path_.isEmpty()) {
+        std::fputs("no private folder for the single-instance lock; running without it\n", stderr);
+        return false;
+    }
+    const QByteArray socketFile = QFile::encodeName(path_);
+    lockFd_ = openLockFile(socketFile + ".lock");
+    if (lockFd_ == -1) {
+        std::fputs("cannot open the single-instance lock; running without it\n", stderr);
+        return false;
+    }
+    if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) {
+        // The one instance now. Whatever is at the socket path belongs to no
+        // live instance (a crashed run's socket, a stray file): replace it.
+        ::unlink(socketFile.constData());
+        if (!listen()) std::fputs("cannot listen for later starts; they will not raise this window\n", stderr);
+        return false;
+    }
+    // The lock is held, so an instance of ours runs. It may still be on its
+    // way to listening; in any case this start ends and no second instance
+    // runs, even when the one at the socket is not ours to talk to.
+    ::close(lockFd_);
+    lockFd_ = -1;
+    for (int waited = 0; waited < kStartingInstanceMs; waited += 100) {
+        if (askRunningInstance()) return true;
+        QThread::msleep(100);
+    }
+    std::fputs("another instance holds the lock but does not answer\n", stderr);
+    return true;
 }

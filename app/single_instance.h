@@ -1,7 +1,8 @@
 #pragma once
-// One running instance per user session. The first instance listens on a
-// local socket named from the application title and the user; a later start
-// connects to it, asks it to bring its window to the front and ends.
+// One running instance per user. The first instance holds a lock file and
+// listens on a local socket next to it, both in a folder only the user can
+// write to; a later start finds the lock taken, asks the instance on the
+// socket to bring its window to the front and ends.
 #include <QObject>
 #include <QString>
 
@@ -10,15 +11,23 @@ class QLocalServer;
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // name: the socket name, see socketName().
-    explicit SingleInstance(QString name, QObject* parent = nullptr);
+    // socketPath: where the instance listens, see socketPath(); the lock
+    // file is the same path with ".lock" added. An empty path (no private
+    // folder found) runs without a lock.
+    explicit SingleInstance(QString socketPath, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // The socket name for a title and the current user.
+    // The socket's file name for a title and the current user.
     static QString socketName(const QString& title);
 
-    // True when another instance answered; it has then been asked to raise
-    // its window. False when this process is now the one instance.
+    // The socket's path in the user's private runtime folder: the folder in
+    // $XDG_RUNTIME_DIR when it is the user's own and closed to others, else
+    // a folder of our own with mode 0700 in the temp folder, else in the home
+    // folder. Empty when none of them can be trusted.
+    static QString socketPath(const QString& title);
+
+    // True when another instance of this user runs; it has then been asked
+    // to raise its window. False when this process is now the one instance.
     bool anotherIsRunning();
 
 signals:
@@ -29,6 +38,7 @@ private:
     bool askRunningInstance();
     bool listen();
 
-    QString name_;
+    QString path_;
+    int lockFd_ = -1;
     QLocalServer* server_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "tools/cli_commands.h"
+#include "tools/cli_io.h"
 
 namespace {
 struct Command {
@@ -21,6 +22,7 @@ constexpr Command kCommands[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
+    cli::guardStandardStreams();
     if (argc >= 2) {
         for (const Command& c : kCommands)
             if (std::string_view(argv[1]) == c.name) return c.run(argc - 1, argv + 1);

@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
-#include <iostream>
-#include <iterator>
 #include <string>
 
 #include "store/atomic_file.h"
@@ -18,18 +16,13 @@
 #include "print/core/recording_surface.h"
 #include "print/core/str_to_int.h"
 #include "tools/cli_commands.h"
+#include "tools/cli_io.h"
 #include "tools/layout_json.h"
 
 namespace {
 
 QByteArray readStdin() {
-    std::string all{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
-    return QByteArray::fromStdString(all);
-}
-
-int report(const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
+    return QByteArray::fromStdString(cli::readStdin());
 }
 
 // The print command's title for every document.
@@ -78,17 +71,14 @@ int cmdLayout(int argc, char**) {
                    stderr);
         return 2;
     }
-    try {
+    return cli::runChecked([] {
         const print::WaybillFields fields = cli::waybillFromJson(readStdin());
         print::RecordingSurface surface;
         print::layoutWaybill(fields, surface);
         std::string out;
         for (const auto& call : surface.calls) out += cli::drawCallJson(call) + "\n";
-        std::fwrite(out.data(), 1, out.size(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
-    } catch (const std::exception& e) {
-        return report(e);
-    }
+        cli::writeStdout(out);
+    });
 }
 
 int cmdPrint(int argc, char** argv) {
@@ -112,7 +102,7 @@ int cmdPrint(int argc, char** argv) {
         std::fprintf(stderr, "--dpi: expected a resolution from 1 to 9600, got '%s'\n", dpiText);
         return 2;
     }
-    try {
+    return cli::runChecked([&] {
         print::WaybillFields fields = cli::waybillFromJson(readStdin());
         fields.dpix = fields.dpiy = std::to_string(*dpi);
 
@@ -123,8 +113,5 @@ int cmdPrint(int argc, char** argv) {
         QGuiApplication app(qtArgc, qtArgv);
         wbprn::registerFontSubstitutes();
         renderPdf(fields, QString::fromLocal8Bit(pdf), *dpi);
-        return 0;
-    } catch (const std::exception& e) {
-        return report(e);
-    }
+    });
 }

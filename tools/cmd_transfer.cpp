@@ -2,14 +2,13 @@
 // standard input (Shift-JIS with --sjis), output goes to standard output in
 // the same encoding.
 #include <cstdio>
-#include <iostream>
-#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "text/sjis.h"
 #include "text/sjis_convert.h"
 #include "tools/cli_commands.h"
+#include "tools/cli_io.h"
 #include "tools/json_out.h"
 #include "transfer/classify.h"
 #include "transfer/han_conv.h"
@@ -24,13 +23,12 @@ struct Io {
     // Standard input as Shift-JIS. UTF-8 input that Shift-JIS cannot hold
     // carries "〓" where the character was, as a paste into the memo does.
     std::string readInput() const {
-        std::string in((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+        std::string in = cli::readStdin();
         return sjisMode ? in : sjis::fromUtf8Lossy(in);
     }
     // Writes UTF-8 text produced by the tool in the chosen encoding.
     void writeUtf8(const std::string& utf8) const {
-        const std::string out = sjisMode ? sjis::fromUtf8Lossy(utf8) : utf8;
-        std::fwrite(out.data(), 1, out.size(), stdout);
+        cli::writeStdout(sjisMode ? sjis::fromUtf8Lossy(utf8) : utf8);
     }
 };
 
@@ -45,7 +43,6 @@ bool parseOptions(int argc, char** argv, Io& io) {
             return false;
         }
     }
-    std::ios::sync_with_stdio(false);
     return true;
 }
 
@@ -76,17 +73,17 @@ std::string transferJson(const transfer::TransferResult& r) {
 int cmdTransfer(int argc, char** argv) {
     Io io;
     if (!parseOptions(argc, argv, io)) return 2;
-    io.writeUtf8(transferJson(transfer::runTransfer(io.readInput())) + "\n");
-    return 0;
+    return cli::runChecked([&] { io.writeUtf8(transferJson(transfer::runTransfer(io.readInput())) + "\n"); });
 }
 
 int cmdHanConv(int argc, char** argv) {
     Io io;
     if (!parseOptions(argc, argv, io)) return 2;
-    const std::string out = Han_Conv(io.readInput());
-    if (io.sjisMode) std::fwrite(out.data(), 1, out.size(), stdout);
-    else io.writeUtf8(sjis::toUtf8(out));
-    return 0;
+    return cli::runChecked([&] {
+        const std::string out = Han_Conv(io.readInput());
+        if (io.sjisMode) cli::writeStdout(out);
+        else io.writeUtf8(sjis::toUtf8(out));
+    });
 }
 
 // One object per input line, on the line as the transfer sees it (trimmed):
@@ -96,20 +93,21 @@ int cmdHanConv(int argc, char** argv) {
 int cmdClassify(int argc, char** argv) {
     Io io;
     if (!parseOptions(argc, argv, io)) return 2;
-    std::string out;
-    for (const std::string& raw : transfer::memoLines(io.readInput())) {
-        const std::string line = sjis::trim(raw);
-        const transfer::NameAddrCount na = transfer::nameAddrCount(line);
-        json::Object o;
-        o.string("line", sjis::toUtf8(line))
-            .string("verdict", sjis::toUtf8(transfer::verdictCaption(transfer::zipTelVerdict(line))))
-            .number("mailWeb", transfer::mailWebMarkCount(line))
-            .boolean("prefecture", transfer::isPrefectureName(line))
-            .number("chars", na.chars)
-            .number("nameAddr", na.marks)
-            .string("reading", sjis::toUtf8(Num_Reading(line)));
-        out += o.str() + "\n";
-    }
-    io.writeUtf8(out);
-    return 0;
+    return cli::runChecked([&] {
+        std::string out;
+        for (const std::string& raw : transfer::memoLines(io.readInput())) {
+            const std::string line = sjis::trim(raw);
+            const transfer::NameAddrCount na = transfer::nameAddrCount(line);
+            json::Object o;
+            o.string("line", sjis::toUtf8(line))
+                .string("verdict", sjis::toUtf8(transfer::verdictCaption(transfer::zipTelVerdict(line))))
+                .number("mailWeb", transfer::mailWebMarkCount(line))
+                .boolean("prefecture", transfer::isPrefectureName(line))
+                .number("chars", na.chars)
+                .number("nameAddr", na.marks)
+                .string("reading", sjis::toUtf8(Num_Reading(line)));
+            out += o.str() + "\n";
+        }
+        io.writeUtf8(out);
+    });
 }

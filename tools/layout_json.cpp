@@ -18,12 +18,20 @@ namespace {
     throw JsonInputError("key \"" + key.toStdString() + "\": " + why);
 }
 
+// Far more than any field of the form holds; a longer text is refused
+// rather than laid out at length.
+constexpr std::size_t kMaxFieldBytes = 65536;
+
 std::string sjisText(const QJsonObject& o, const QString& key) {
     const QJsonValue v = o.value(key);
     if (v.isUndefined() || v.isNull()) return {};
     if (!v.isString()) fail(key, "expected a string");
-    auto sjis = sjis::fromUtf8(v.toString().toStdString());
+    const QString text = v.toString();
+    // A lone surrogate (from a "\ud800" escape) has no character at all;
+    // converting it would print "?" in its place.
+    auto sjis = text.isValidUtf16() ? sjis::fromUtf8(text.toStdString()) : std::nullopt;
     if (!sjis) fail(key, "holds a character that Shift-JIS cannot represent");
+    if (sjis->size() > kMaxFieldBytes) fail(key, "longer than 65536 bytes");
     return *sjis;
 }
 

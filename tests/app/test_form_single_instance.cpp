@@ -1,4 +1,5 @@
-// One instance per user session: in process, then with two real programs.
+// One instance per user session: in process, then with two real programs,
+// and against another local user's entries in the shared temp folder.
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -8,28 +9,103 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "services/app_title.h"
 #include "app/single_instance.h"
 
 namespace {
-QString uniqueName() {
-    return QStringLiteral("vp-test-%1-%2").arg(QCoreApplication::applicationPid()).arg(QRandomGenerator::global()->generate());
-}
-
 // Leaves a socket file nobody listens on, as a crashed run does.
-void leaveStaleSocket(const QString& name) {
-    const QByteArray path = QFile::encodeName(QDir::temp().filePath(name));
+void leaveStaleSocket(const QString& path) {
+    const QByteArray file = QFile::encodeName(path);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
-    ::strncpy(addr.sun_path, path.constData(), sizeof(addr.sun_path) - 1);
+    ::strncpy(addr.sun_path, file.constData(), sizeof(addr.sun_path) - 1);
     QVERIFY(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0);
     ::close(fd);
-    QVERIFY(QFile::exists(QFile::decodeName(path)));
+    QVERIFY(QFile::exists(path));
+}
+
+// Another local user (uid 65534) that puts entries at given paths: 'd' a
+// folder, 'f' an ordinary file, 's' a socket it listens on. The process
+// stays alive, so its sockets keep answering, until the object ends.
+class OtherUser {
+public:
+    static constexpr uid_t kUid = 65534;
+    OtherUser(const QList<QPair<char, QString>>& steps) {
+        std::vector<std::pair<char, QByteArray>> todo;
+        for (const auto& [op, path] : steps) todo.emplace_back(op, QFile::encodeName(path));
+        int ready[2];
+        if (::pipe(ready) != 0) return;
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            // Only plain system calls between fork and the end of the child.
+            char ok = ::setgid(kUid) == 0 && ::setuid(kUid) == 0 ? 1 : 0;
+            for (const auto& [op, path] : todo) {
+                if (op == 'd') ok = ok && ::mkdir(path.constData(), 0700) == 0;
+                if (op == 'f') ok = ok && ::close(::open(path.constData(), O_CREAT | O_WRONLY, 0644)) == 0;
+                if (op == 's') {
+                    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+                    sockaddr_un addr{};
+                    addr.sun_family = AF_UNIX;
+                    ::strncpy(addr.sun_path, path.constData(), sizeof(addr.sun_path) - 1);
+                    ok = ok && ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0 && ::listen(fd, 8) == 0;
+                }
+            }
+            if (::write(ready[1], &ok, 1) != 1) ::_exit(1);
+            for (;;) ::pause();
+        }
+        ::close(ready[1]);
+        char ok = 0;
+        done_ = pid > 0 && ::read(ready[0], &ok, 1) == 1 && ok == 1;
+        ::close(ready[0]);
+        pid_ = pid;
+    }
+    ~OtherUser() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    OtherUser(const OtherUser&) = delete;
+    OtherUser& operator=(const OtherUser&) = delete;
+    bool done() const { return done_; }
+
+private:
+    pid_t pid_ = -1;
+    bool done_ = false;
+};
+
+// Sets an environment variable for the lifetime of the object.
+class EnvScope {
+public:
+    EnvScope(const char* name, const QByteArray& value) : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
+        if (value.isNull()) qunsetenv(name);
+        else qputenv(name, value);
+    }
+    ~EnvScope() {
+        if (had_) qputenv(name_, old_);
+        else qunsetenv(name_);
+    }
+    EnvScope(const EnvScope&) = delete;
+    EnvScope& operator=(const EnvScope&) = delete;
+
+private:
+    const char* name_;
+    QByteArray old_;
+    bool had_;
+};
+
+int modeOf(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
 }
 
 bool listeningOn(const QString& name) {
@@ -67,8 +143,101 @@ private slots:
         for (QChar c : name) QVERIFY(c.unicode() < 128 && c != u'/');
     }
 
+    // The socket lives in $XDG_RUNTIME_DIR only when that folder is ours
+    // and closed to others; else in a 0700 folder of our own in the temp
+    // folder, never directly in the shared temp folder.
+    void socketFolderIsPrivate_data() {
+        QTest::addColumn<int>("runtimeMode");  // -1: variable unset
+        QTest::addColumn<bool>("inRuntime");
+        QTest::newRow("private runtime folder") << 0700 << true;
+        QTest::newRow("runtime folder open to all") << 01777 << false;
+        QTest::newRow("runtime folder readable by group") << 0750 << false;
+        QTest::newRow("no runtime folder") << -1 << false;
+    }
+    void socketFolderIsPrivate() {
+        QFETCH(int, runtimeMode);
+        QFETCH(bool, inRuntime);
+        QTemporaryDir runtime, temp;
+        QVERIFY(::chmod(QFile::encodeName(runtime.path()).constData(), runtimeMode < 0 ? 0700 : static_cast<mode_t>(runtimeMode)) == 0);
+        EnvScope xdg("XDG_RUNTIME_DIR", runtimeMode < 0 ? QByteArray() : QFile::encodeName(runtime.path()));
+        EnvScope tmp("TMPDIR", QFile::encodeName(temp.path()));
+        const QString path = SingleInstance::socketPath(appTitle());
+        const QString folder = QFileInfo(path).path();
+        QCOMPARE(QFileInfo(path).fileName(), SingleInstance::socketName(appTitle()));
+        if (inRuntime) {
+            QCOMPARE(folder, runtime.path());
+        } else {
+            QCOMPARE(folder, QDir(temp.path()).filePath(QStringLiteral("vamu_Pelican-%1").arg(::getuid())));
+            QCOMPARE(modeOf(folder), 0700);
+        }
+    }
+
+    // Another local user's entries where ours would go neither keep this
+    // user's program from starting nor let a second instance of it run.
+    void otherUsersEntriesNeitherStopNorDouble_data() {
+        QTest::addColumn<bool>("privateRuntime");  // else the temp folder's fallback
+        QTest::addColumn<QString>("steps");        // op:path,...; $T temp folder, $N socket name
+        QTest::addColumn<QString>("moveTo");       // an entry moved into the private folder by name
+        QTest::newRow("socket in a folder that takes our name")
+            << false << QStringLiteral("d:$T/vamu_Pelican-$U,s:$T/vamu_Pelican-$U/$N,s:$T/$N") << QString();
+        QTest::newRow("file that takes our folder's name") << false << QStringLiteral("f:$T/vamu_Pelican-$U") << QString();
+        QTest::newRow("listening socket at the socket path") << true << QStringLiteral("s:$T/x") << QStringLiteral("$N");
+        QTest::newRow("ordinary file at the socket path") << true << QStringLiteral("f:$T/x") << QStringLiteral("$N");
+        QTest::newRow("ordinary file at the lock path") << true << QStringLiteral("f:$T/x") << QStringLiteral("$N.lock");
+    }
+    void otherUsersEntriesNeitherStopNorDouble() {
+        QFETCH(bool, privateRuntime);
+        QFETCH(QString, steps);
+        QFETCH(QString, moveTo);
+        if (::geteuid() != 0) QSKIP("needs root to act as a second user id");
+        QTemporaryDir runtime, temp;
+        QVERIFY(::chmod(QFile::encodeName(temp.path()).constData(), 01777) == 0);
+        EnvScope xdg("XDG_RUNTIME_DIR", privateRuntime ? QFile::encodeName(runtime.path()) : QByteArray());
+        EnvScope tmp("TMPDIR", QFile::encodeName(temp.path()));
+        const auto expand = [&](QString s) {
+            return s.replace(QStringLiteral("$T"), temp.path())
+                .replace(QStringLiteral("$U"), QString::number(::getuid()))
+                .replace(QStringLiteral("$N"), SingleInstance::socketName(appTitle()));
+        };
+        QList<QPair<char, QString>> todo;
+        for (const QString& step : steps.split(u','))
+            todo.append({step.at(0).toLatin1(), expand(step.mid(2))});
+        OtherUser other(todo);
+        QVERIFY(other.done());
+        if (!moveTo.isEmpty())
+            QVERIFY(::rename(QFile::encodeName(todo.last().second).constData(),
+                             QFile::encodeName(QDir(runtime.path()).filePath(expand(moveTo))).constData()) == 0);
+
+        const QString path = SingleInstance::socketPath(appTitle());
+        QVERIFY(!path.isEmpty());
+        SingleInstance first(path);
+        QVERIFY(!first.anotherIsRunning());
+        QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+        SingleInstance second(SingleInstance::socketPath(appTitle()));
+        QVERIFY(second.anotherIsRunning());
+        QVERIFY(raised.wait(2000));
+    }
+
+    // A foreign socket put over a running instance's is never talked to,
+    // and the later start still does not run a second instance.
+    void foreignSocketOverARunningInstanceIsIgnored() {
+        if (::geteuid() != 0) QSKIP("needs root to act as a second user id");
+        QTemporaryDir runtime, temp;
+        QVERIFY(::chmod(QFile::encodeName(temp.path()).constData(), 01777) == 0);
+        const QString path = QDir(runtime.path()).filePath(SingleInstance::socketName(appTitle()));
+        SingleInstance first(path);
+        QVERIFY(!first.anotherIsRunning());
+        const QString foreign = QDir(temp.path()).filePath(QStringLiteral("x"));
+        OtherUser other({{'s', foreign}});
+        QVERIFY(other.done());
+        QVERIFY(::rename(QFile::encodeName(foreign).constData(), QFile::encodeName(path).constData()) == 0);
+        SingleInstance second(path);
+        QVERIFY(second.anotherIsRunning());
+    }
+
     void laterStartAsksTheFirstToRaise() {
-        const QString name = uniqueName();
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("s"));
         SingleInstance first(name);
         QVERIFY(!first.anotherIsRunning());
         QSignalSpy raised(&first, &SingleInstance::raiseRequested);
@@ -78,7 +247,8 @@ private slots:
     }
 
     void staleSocketOfACrashedRunIsTakenOver() {
-        const QString name = uniqueName();
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("s"));
         leaveStaleSocket(name);
         SingleInstance first(name);
         QVERIFY(!first.anotherIsRunning());
@@ -96,6 +266,7 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("TMPDIR"), sockets.path());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), sockets.path());
         // Nor does the machine's own print scheduler, if one runs.
         env.insert(QStringLiteral("CUPS_SERVER"), QDir(sockets.path()).filePath(QStringLiteral("no-cups.sock")));
         QProcess first;

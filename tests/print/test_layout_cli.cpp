@@ -40,6 +40,10 @@ private slots:
                                               << QByteArray("key \"special\": expected booleans only");
         QTest::newRow("no Shift-JIS form") << QByteArray("{\"dpix\":360,\"dpiy\":360,\"add1\":\"\xF0\x9F\x98\x80\"}")
                                            << QByteArray("key \"add1\": holds a character that Shift-JIS cannot represent");
+        QTest::newRow("lone surrogate") << QByteArray(R"({"dpix":360,"dpiy":360,"name":"\ud800"})")
+                                        << QByteArray("key \"name\": holds a character that Shift-JIS cannot represent");
+        QTest::newRow("field too long") << "{\"dpix\":360,\"dpiy\":360,\"g1\":\"" + QByteArray(65537, 'x') + "\"}"
+                                        << QByteArray("key \"g1\": longer than 65536 bytes");
         QTest::newRow("fractional dpi") << QByteArray(R"({"dpix":360.5,"dpiy":360})")
                                         << QByteArray("key \"dpix\": expected an integer or a string");
         QTest::newRow("margin word") << QByteArray(R"({"dpix":360,"dpiy":360,"top":"Top"})")

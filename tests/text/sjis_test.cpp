@@ -67,4 +67,9 @@ TEST(SjisConvert, QtBoundaryRoundTrip) {
     EXPECT_EQ(sjis::toQString(sjis::fromQString(q)), q);
     EXPECT_EQ(sjis::byteLength(QStringLiteral("あa")), 3);
     EXPECT_FALSE(sjis::isEncodable(QStringLiteral("x😀")));
+    // A lone surrogate is refused like an emoji, never turned into "?".
+    const QString lone = QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b");
+    EXPECT_FALSE(sjis::isEncodable(lone));
+    EXPECT_EQ(sjis::fromQString(lone), "a\x81\xAC" "b");
+    EXPECT_EQ(sjis::fromQString(QChar(0xDC00) + QStringLiteral("😀")), "\x81\xAC\x81\xAC");
 }
