@@ -1,6 +1,10 @@
 #include "batch/batch_file.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+#include "store/file_error.h"
 
 namespace batch {
 
@@ -62,6 +66,30 @@ std::string ordersToCsv(const std::vector<Order>& orders) {
         }
         out += "\r\n";
     }
+    return out;
+}
+
+}  // namespace batch
+
+namespace batch {
+
+std::string readFileBytes(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) throw FileError(errno, path + ": " + systemErrorText(errno));
+    std::string out;
+    char buf[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        out.append(buf, n);
+        if (out.size() > kMaxFileBytes) {
+            std::fclose(f);
+            throw InputError(1, "ファイルが大きすぎます (" + std::to_string(kMaxFileBytes / (1024 * 1024)) + "MBまで)");
+        }
+    }
+    const bool failed = std::ferror(f) != 0;
+    const int err = errno;
+    std::fclose(f);
+    if (failed) throw FileError(err, path + ": " + systemErrorText(err));
     return out;
 }
 

@@ -33,3 +33,11 @@ std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping);
 std::string ordersToCsv(const std::vector<Order>& orders);
 
 }  // namespace batch
+
+namespace batch {
+
+// The bytes of the file at path, refusing (InputError) a file larger than
+// kMaxFileBytes before reading it whole; FileError when it cannot be read.
+std::string readFileBytes(const std::string& path);
+
+}  // namespace batch

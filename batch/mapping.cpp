@@ -111,6 +111,12 @@ constexpr Word kWords[] = {
 
 bool isSenderTarget(Target t) { return t >= Target::MyZip && t < Target::Count; }
 
+// A cell's line breaks and tabs become blanks: a form line holds one line.
+std::string oneLine(std::string s) {
+    std::replace_if(s.begin(), s.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+    return s;
+}
+
 std::string trimAscii(std::string_view s) {
     std::size_t b = 0, e = s.size();
     while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
@@ -229,7 +235,7 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
     for (std::size_t i = 0; i < m.size() && i < record.fields.size(); ++i) {
         if (m[i] == Target::None) continue;
         std::string& slot = v[static_cast<std::size_t>(m[i])];
-        const std::string cell = trimAscii(record.fields[i]);
+        const std::string cell = trimAscii(oneLine(record.fields[i]));
         if (m[i] == Target::Special) slot = join({slot, cell}, " ");
         else slot = cell;
     }

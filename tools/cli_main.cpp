@@ -18,6 +18,7 @@ constexpr Command kCommands[] = {
     {"classify", cmdClassify, "classify each line of stdin, one JSON object per line"},
     {"layout", cmdLayout, "waybill fields (JSON on stdin) to draw calls, one JSON object per line"},
     {"print", cmdPrint, "waybill fields (JSON on stdin) to a PDF: print --pdf FILE"},
+    {"batch", cmdBatch, "orders from a CSV file: batch check FILE, batch print FILE --pdf OUT"},
 };
 }  // namespace
 

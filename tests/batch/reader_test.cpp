@@ -197,7 +197,7 @@ TEST(BatchFile, UnprintedOrdersSaveAndReadBack) {
     const std::vector<Order> orders = ordersOf(f, guessMapping(f.header, false));
     ASSERT_EQ(orders.size(), 3u);
     EXPECT_EQ(orders[0][Col::Name], "田中 \"Tanaka\" 商店");
-    EXPECT_EQ(orders[0][Col::G1], "ギフトセット\n(大)");
+    EXPECT_EQ(orders[0][Col::G1], "ギフトセット (大)");  // one line on the form
     EXPECT_EQ(orders[1].line, 4);  // the quoted line break counts
 
     const std::string csv = ordersToCsv(orders);
