@@ -46,7 +46,7 @@ void TWbPrinter::ResetSystem(std::unique_ptr<wbprn::PrinterSystem> system) {
 print::Surface& TWbPrinter::Canvas() { return system_->canvas(); }
 void TWbPrinter::BeginDoc(const QString& title) { system_->beginDoc(title); }
 void TWbPrinter::NewPage() { system_->newPage(); }
-void TWbPrinter::EndDoc() { system_->endDoc(); }
+int TWbPrinter::EndDoc() { return system_->endDoc(); }
 void TWbPrinter::Abort() { system_->abortDoc(); }
 
 void TWbPrinter::CheckNoPrinter() {

@@ -73,7 +73,8 @@ public:
     print::Surface& Canvas();
     void BeginDoc(const QString& title);
     void NewPage();
-    void EndDoc();
+    // The print service's job id of the ended document (0 when none).
+    int EndDoc();
     void Abort();
 
     void CheckNoPrinter();

@@ -88,7 +88,9 @@ public:
     virtual void beginDoc(const QString& title) = 0;
     virtual print::Surface& canvas() = 0;
     virtual void newPage() = 0;
-    virtual void endDoc() = 0;
+    // Ends the document and hands it to the print service; returns the
+    // service's job id (0 when it gives none).
+    virtual int endDoc() = 0;
     virtual void abortDoc() = 0;
 };
 

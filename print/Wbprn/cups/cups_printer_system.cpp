@@ -207,11 +207,11 @@ public:
         if (job_) job_->canvas->newPage();
     }
 
-    void endDoc() override {
-        if (!job_) return;
+    int endDoc() override {
+        if (!job_) return 0;
         std::unique_ptr<Job> job = std::move(job_);
         if (!job->canvas->finish()) throw ESystemError("Cannot write the print document");
-        submit(*job);
+        return submit(*job);
     }
 
     void abortDoc() override {
@@ -301,7 +301,8 @@ private:
         return cupsLastErrorString();
     }
 
-    static void submit(Job& job) {
+    // Returns the job id the scheduler gave.
+    static int submit(Job& job) {
         CupsConnection http(kCupsTimeoutMs);
         if (!http) throw ESystemError("The print service cannot be reached");
         cups_option_t* options = nullptr;
@@ -332,6 +333,7 @@ private:
             cupsCancelJob2(http.get(), queue.constData(), id, 0);
             throw ESystemError(why);
         }
+        return id;
     }
 
     bool built_ = false;

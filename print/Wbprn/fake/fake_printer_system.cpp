@@ -99,11 +99,13 @@ void FakePrinterSystem::newPage() {
     page_.calls.clear();
 }
 
-void FakePrinterSystem::endDoc() {
-    if (!inDoc_) return;
+int FakePrinterSystem::endDoc() {
+    if (!inDoc_) return 0;
     documents.back().pages.push_back(page_.calls);
     documents.back().ended = true;
+    documents.back().job = ++jobsEnded_;
     inDoc_ = false;
+    return documents.back().job;
 }
 
 void FakePrinterSystem::abortDoc() {

@@ -27,6 +27,7 @@ struct FakeDocument {
     std::vector<std::vector<print::RecordingSurface::Call>> pages;
     bool ended = false;
     bool aborted = false;
+    int job = 0;  // the job id endDoc() returned (1, 2, … per ended document)
 };
 
 class FakePrinterSystem final : public PrinterSystem {
@@ -48,7 +49,7 @@ public:
     void beginDoc(const QString& title) override;
     print::Surface& canvas() override;
     void newPage() override;
-    void endDoc() override;
+    int endDoc() override;
     void abortDoc() override;
 
     // The scripted state, changeable between calls (e.g. a printer added;
@@ -73,6 +74,7 @@ private:
     std::optional<DeviceSettings> settings_;
     print::RecordingSurface page_;
     bool inDoc_ = false;
+    int jobsEnded_ = 0;
 };
 
 }  // namespace wbprn

@@ -1,0 +1,403 @@
+#include "store/history_store.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <stdexcept>
+#include <utility>
+
+#include "store/file_error.h"
+#include "store/history_text.h"
+#include "store/sqlite_db.h"
+#include "text/sjis.h"
+#include "text/sjis_convert.h"
+
+namespace store {
+
+namespace {
+
+// Forward migrations: entry v takes a file of version v to version v + 1.
+// Each runs in its own transaction together with the version change.
+const char* const kMigrations[] = {
+    // 0 -> 1: the history with its search index, and the address book.
+    // `search` holds the folded text that substring search looks in; the
+    // trigram index refers to it instead of keeping a second copy.
+    R"sql(
+CREATE TABLE history(
+  id INTEGER PRIMARY KEY,
+  printed_at TEXT NOT NULL,
+  job INTEGER NOT NULL,
+  printer TEXT NOT NULL,
+  feed TEXT NOT NULL,
+  zip TEXT NOT NULL, add1 TEXT NOT NULL, add2 TEXT NOT NULL,
+  name TEXT NOT NULL, tel TEXT NOT NULL, tel_key TEXT NOT NULL,
+  ship_date TEXT NOT NULL, print_date INTEGER NOT NULL,
+  de1 TEXT NOT NULL, de2 TEXT NOT NULL, de3 TEXT NOT NULL,
+  g1 TEXT NOT NULL, g2 TEXT NOT NULL, g3 TEXT NOT NULL,
+  time_band INTEGER NOT NULL, special INTEGER NOT NULL,
+  print_sender INTEGER NOT NULL,
+  my_zip TEXT NOT NULL, my_add1 TEXT NOT NULL, my_add2 TEXT NOT NULL,
+  my_name TEXT NOT NULL, my_tel TEXT NOT NULL,
+  search TEXT NOT NULL);
+CREATE INDEX history_time ON history(printed_at);
+CREATE INDEX history_by_tel ON history(tel_key, name, zip, add1, add2, tel);
+CREATE INDEX history_by_name ON history(name, tel_key, zip, add1, add2, tel);
+CREATE VIRTUAL TABLE history_search USING fts5(search, content='history', content_rowid='id',
+  tokenize='trigram');
+CREATE TRIGGER history_ai AFTER INSERT ON history BEGIN
+  INSERT INTO history_search(rowid, search) VALUES (new.id, new.search);
+END;
+CREATE TRIGGER history_ad AFTER DELETE ON history BEGIN
+  INSERT INTO history_search(history_search, rowid, search) VALUES ('delete', old.id, old.search);
+END;
+CREATE TABLE address_book(
+  id INTEGER PRIMARY KEY,
+  name TEXT NOT NULL, tel TEXT NOT NULL, tel_key TEXT NOT NULL,
+  zip TEXT NOT NULL, add1 TEXT NOT NULL, add2 TEXT NOT NULL,
+  updated_at TEXT NOT NULL,
+  UNIQUE(name, tel_key));
+CREATE INDEX address_book_by_tel ON address_book(tel_key);
+)sql",
+};
+static_assert(std::size(kMigrations) == kHistorySchemaVersion);
+
+// Columns of a history row in the order bindRecord() and readRecord() use.
+constexpr const char kColumns[] =
+    "printed_at, job, printer, feed, zip, add1, add2, name, tel, tel_key, ship_date, print_date, "
+    "de1, de2, de3, g1, g2, g3, time_band, special, print_sender, my_zip, my_add1, my_add2, "
+    "my_name, my_tel, search";
+
+// How long a write waits for another connection's lock before it gives up:
+// long enough for a reader's checkpoint, short enough not to hold up the
+// window after a print.
+constexpr int kBusyTimeoutMs = 250;
+
+std::string utf8(std::string_view sjisText) { return sjis::toUtf8(sjisText); }
+std::string sjisOf(const std::string& utf8Text) { return sjis::fromUtf8Lossy(utf8Text); }
+
+template <std::size_t N>
+std::int64_t bits(const std::array<bool, N>& boxes) {
+    std::int64_t v = 0;
+    for (std::size_t i = 0; i < N; ++i)
+        if (boxes[i]) v |= std::int64_t{1} << i;
+    return v;
+}
+
+template <std::size_t N>
+std::array<bool, N> boxesOf(std::int64_t v) {
+    std::array<bool, N> boxes{};
+    for (std::size_t i = 0; i < N; ++i) boxes[i] = ((v >> i) & 1) != 0;
+    return boxes;
+}
+
+// The folded text that substring search looks in. The fields are joined
+// by a control character, which no folded query holds, so a match never
+// spans two fields.
+std::string searchText(const WaybillRecord& r) {
+    const Consignee& c = r.consignee;
+    std::string all;
+    for (const std::string* f : {&c.name, &c.tel, &c.zip, &c.add1, &c.add2, &r.g1, &r.g2, &r.g3}) {
+        all += searchFold(utf8(*f));
+        all += '\x1f';
+    }
+    all += telKey(c.tel);
+    return all;
+}
+
+void bindRecord(SqliteStatement& st, const WaybillRecord& r) {
+    const Consignee& c = r.consignee;
+    int i = 0;
+    auto text = [&](std::string_view v) { st.bind(++i, v); };
+    auto sjisText = [&](const std::string& v) { st.bind(++i, utf8(v)); };
+    auto number = [&](std::int64_t v) { st.bind(++i, v); };
+    text(r.time.empty() ? localTimestamp() : r.time);
+    number(r.job);
+    sjisText(r.printer);
+    sjisText(r.feedMode);
+    for (const std::string* f : {&c.zip, &c.add1, &c.add2, &c.name, &c.tel}) sjisText(*f);
+    text(telKey(c.tel));
+    sjisText(r.date);
+    number(r.printDate);
+    for (const std::string* f : {&r.deDate1, &r.deDate2, &r.deDate3, &r.g1, &r.g2, &r.g3}) sjisText(*f);
+    number(bits(r.timeBand));
+    number(bits(r.special));
+    number(r.printSender);
+    for (const std::string* f : {&r.myZip, &r.myAdd1, &r.myAdd2, &r.myName, &r.myTel}) sjisText(*f);
+    text(searchText(r));
+}
+
+// Reads a row selected as "id, <kColumns>".
+WaybillRecord readRecord(const SqliteStatement& st) {
+    WaybillRecord r;
+    Consignee& c = r.consignee;
+    int i = 0;
+    r.id = st.integer(i++);
+    r.time = st.text(i++);
+    r.job = st.integer(i++);
+    r.printer = sjisOf(st.text(i++));
+    r.feedMode = sjisOf(st.text(i++));
+    c.zip = sjisOf(st.text(i++));
+    c.add1 = sjisOf(st.text(i++));
+    c.add2 = sjisOf(st.text(i++));
+    c.name = sjisOf(st.text(i++));
+    c.tel = sjisOf(st.text(i++));
+    ++i;  // tel_key
+    r.date = sjisOf(st.text(i++));
+    r.printDate = st.integer(i++) != 0;
+    r.deDate1 = sjisOf(st.text(i++));
+    r.deDate2 = sjisOf(st.text(i++));
+    r.deDate3 = sjisOf(st.text(i++));
+    r.g1 = sjisOf(st.text(i++));
+    r.g2 = sjisOf(st.text(i++));
+    r.g3 = sjisOf(st.text(i++));
+    r.timeBand = boxesOf<6>(st.integer(i++));
+    r.special = boxesOf<5>(st.integer(i++));
+    r.printSender = st.integer(i++) != 0;
+    r.myZip = sjisOf(st.text(i++));
+    r.myAdd1 = sjisOf(st.text(i++));
+    r.myAdd2 = sjisOf(st.text(i++));
+    r.myName = sjisOf(st.text(i++));
+    r.myTel = sjisOf(st.text(i));
+    return r;
+}
+
+std::string fileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// A path that is there but cannot be a database of ours: a directory, or
+// an empty file (this program's files always hold at least their header).
+bool unusable(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    return S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && st.st_size == 0);
+}
+
+}  // namespace
+
+std::string localTimestamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    ::localtime_r(&now, &tm);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
+    return buf;
+}
+
+HistoryStore::HistoryStore(std::string path) : path_(std::move(path)) { open(); }
+
+HistoryStore::~HistoryStore() = default;
+
+std::string HistoryStore::takeNotice() { return std::exchange(notice_, {}); }
+
+void HistoryStore::open() {
+    if (unusable(path_)) {
+        moveAside();
+    } else {
+        try {
+            connect();
+            return;
+        } catch (const SqliteError& e) {
+            if (!e.corrupt()) throw;
+            db_.reset();
+            moveAside();
+        }
+    }
+    connect();
+}
+
+void HistoryStore::connect() {
+    readOnly_ = false;
+    db_ = std::make_unique<SqliteDb>(path_, SqliteDb::Mode::ReadWriteCreate);
+    db_->exec(("PRAGMA busy_timeout = " + std::to_string(kBusyTimeoutMs)).c_str());
+    // Reading the header is where a file that is no database shows itself.
+    const std::int64_t version = db_->queryInt("PRAGMA user_version");
+    if (version > kHistorySchemaVersion) {
+        db_ = std::make_unique<SqliteDb>(path_, SqliteDb::Mode::ReadOnly);
+        db_->exec(("PRAGMA busy_timeout = " + std::to_string(kBusyTimeoutMs)).c_str());
+        readOnly_ = true;
+        notice_ = "履歴ファイル " + fileName(path_) +
+                  " はこのプログラムより新しい版で作られています。読み取り専用で開きます";
+        return;
+    }
+    db_->exec("PRAGMA journal_mode = WAL");
+    // A commit reaches the disk before record() returns: a power cut
+    // after a print must not lose its row.
+    db_->exec("PRAGMA synchronous = FULL");
+    db_->exec("PRAGMA foreign_keys = ON");
+    for (auto v = version; v < kHistorySchemaVersion; ++v) {
+        SqliteTransaction t(*db_);
+        db_->exec(kMigrations[v]);
+        db_->exec(("PRAGMA user_version = " + std::to_string(v + 1)).c_str());
+        t.commit();
+    }
+}
+
+void HistoryStore::moveAside() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    ::localtime_r(&now, &tm);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
+    std::string target = path_ + ".broken-" + stamp;
+    for (int n = 2; exists(target); ++n) target = path_ + ".broken-" + stamp + "-" + std::to_string(n);
+    if (std::rename(path_.c_str(), target.c_str()) != 0) {
+        const int err = errno;
+        throw FileError(err, fileName(path_) + ": " + systemErrorText(err));
+    }
+    // The journal files belong to the damaged file: left in place, SQLite
+    // would replay them into the fresh one.
+    for (const char* suffix : {"-wal", "-shm"})
+        if (exists(path_ + suffix)) std::rename((path_ + suffix).c_str(), (target + suffix).c_str());
+    notice_ = "履歴ファイル " + fileName(path_) + " が壊れていたため " + fileName(target) +
+              " に移し、新しく作りました";
+}
+
+template <class F>
+auto HistoryStore::withRecovery(F&& operation) {
+    // A store that could not be made last time is tried again now.
+    if (!db_) open();
+    try {
+        return operation();
+    } catch (const SqliteError& e) {
+        if (!e.corrupt() || readOnly_) throw;
+    }
+    db_.reset();
+    moveAside();
+    connect();
+    return operation();
+}
+
+void HistoryStore::record(std::span<const WaybillRecord> rows) {
+    if (rows.empty()) return;
+    withRecovery([&] {
+        SqliteTransaction t(*db_);
+        SqliteStatement st(*db_, std::string("INSERT INTO history(") + kColumns +
+                                     ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+        for (const WaybillRecord& r : rows) {
+            bindRecord(st, r);
+            st.run();
+            st.reset();
+        }
+        t.commit();
+    });
+}
+
+std::vector<WaybillRecord> HistoryStore::list(const HistoryQuery& query) {
+    return withRecovery([&] {
+        const std::string needle(sjis::trimView(query.search).empty() ? std::string()
+                                                                       : searchFold(utf8(sjis::trim(query.search))));
+        std::string sql = std::string("SELECT id, ") + kColumns + " FROM history WHERE 1";
+        // The trigram index needs three characters; a shorter needle is
+        // looked for row by row, newest first, which stops at the limit.
+        const bool indexed = utf8Length(needle) >= 3;
+        if (!needle.empty())
+            sql += indexed ? " AND id IN (SELECT rowid FROM history_search WHERE history_search MATCH ?1)"
+                           : " AND instr(search, ?1) > 0";
+        if (!query.fromDate.empty()) sql += " AND printed_at >= ?2";
+        if (!query.toDate.empty()) sql += " AND printed_at < ?3";
+        sql += " ORDER BY id DESC LIMIT ?4";
+        SqliteStatement st(*db_, sql);
+        if (!needle.empty()) {
+            std::string phrase = "\"";
+            for (const char ch : needle) phrase += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+            st.bind(1, indexed ? phrase + "\"" : needle);
+        }
+        if (!query.fromDate.empty()) st.bind(2, query.fromDate);
+        // "~" sorts after the blank that follows the date in every stamp.
+        if (!query.toDate.empty()) st.bind(3, query.toDate + "~");
+        st.bind(4, std::int64_t{query.limit});
+        std::vector<WaybillRecord> rows;
+        while (st.step()) rows.push_back(readRecord(st));
+        return rows;
+    });
+}
+
+void HistoryStore::remove(std::span<const std::int64_t> ids) {
+    if (ids.empty()) return;
+    withRecovery([&] {
+        SqliteTransaction t(*db_);
+        SqliteStatement st(*db_, "DELETE FROM history WHERE id = ?1");
+        for (const std::int64_t id : ids) {
+            st.bind(1, id);
+            st.run();
+            st.reset();
+        }
+        t.commit();
+    });
+}
+
+void HistoryStore::keepConsignee(const Consignee& c) {
+    if (sjis::trimView(c.name).empty()) throw std::invalid_argument("a consignee needs a name");
+    withRecovery([&] {
+        SqliteTransaction t(*db_);
+        SqliteStatement st(*db_,
+                           "INSERT INTO address_book(name, tel, tel_key, zip, add1, add2, updated_at) "
+                           "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7) ON CONFLICT(name, tel_key) DO UPDATE SET "
+                           "tel = excluded.tel, zip = excluded.zip, add1 = excluded.add1, add2 = excluded.add2, "
+                           "updated_at = excluded.updated_at");
+        st.bind(1, utf8(c.name)).bind(2, utf8(c.tel)).bind(3, telKey(c.tel)).bind(4, utf8(c.zip));
+        st.bind(5, utf8(c.add1)).bind(6, utf8(c.add2)).bind(7, localTimestamp());
+        st.run();
+        t.commit();
+    });
+}
+
+namespace {
+Consignee readConsignee(const SqliteStatement& st) {
+    return Consignee{sjisOf(st.text(0)), sjisOf(st.text(1)), sjisOf(st.text(2)), sjisOf(st.text(3)),
+                     sjisOf(st.text(4))};
+}
+}  // namespace
+
+std::vector<Consignee> HistoryStore::addressBook() {
+    return withRecovery([&] {
+        SqliteStatement st(*db_, "SELECT zip, add1, add2, name, tel FROM address_book ORDER BY name, tel_key");
+        std::vector<Consignee> all;
+        while (st.step()) all.push_back(readConsignee(st));
+        return all;
+    });
+}
+
+std::vector<Consignee> HistoryStore::complete(CompleteBy by, std::string_view sjisPrefix, int limit) {
+    const std::string prefix = by == CompleteBy::Telephone ? telKey(sjisPrefix) : utf8(sjisPrefix);
+    const std::string bound = prefixBound(prefix);
+    if (prefix.empty() || bound.empty() || limit <= 0) return {};
+    return withRecovery([&] {
+        const char* key = by == CompleteBy::Telephone ? "tel_key" : "name";
+        // A range over the key's index; grouping in index order lets the
+        // scan stop as soon as enough different consignees were seen.
+        const std::string range = std::string(" WHERE ") + key + " >= ?1 AND " + key + " < ?2";
+        SqliteStatement book(*db_, "SELECT zip, add1, add2, name, tel, tel_key FROM address_book" + range +
+                                       " ORDER BY " + key + " LIMIT ?3");
+        SqliteStatement seen(*db_, "SELECT zip, add1, add2, name, tel, tel_key FROM history" + range +
+                                       (by == CompleteBy::Telephone ? " GROUP BY tel_key, name, zip, add1, add2"
+                                                                    : " GROUP BY name, tel_key, zip, add1, add2") +
+                                       " LIMIT ?3");
+        std::vector<Consignee> out;
+        std::vector<std::string> keys;  // telephone key per entry of out
+        for (SqliteStatement* st : {&book, &seen}) {
+            st->bind(1, prefix).bind(2, bound).bind(3, std::int64_t{limit});
+            while (out.size() < static_cast<std::size_t>(limit) && st->step()) {
+                Consignee c = readConsignee(*st);
+                std::string k = st->text(5);
+                bool dup = false;
+                for (std::size_t i = 0; i < out.size() && !dup; ++i)
+                    dup = keys[i] == k && out[i].name == c.name && out[i].zip == c.zip && out[i].add1 == c.add1 &&
+                          out[i].add2 == c.add2;
+                if (dup) continue;
+                out.push_back(std::move(c));
+                keys.push_back(std::move(k));
+            }
+        }
+        return out;
+    });
+}
+
+}  // namespace store

@@ -1,0 +1,102 @@
+#pragma once
+// The print history and the consignee address book: one SQLite file in the
+// base folder (WAL journal, every write in one transaction, the schema
+// version in PRAGMA user_version with forward migrations).
+//
+// Texts go in and come out as Shift-JIS, as the entry form holds them; the
+// database holds UTF-8, because SQLite's full-text search (the trigram
+// tokenizer used for substring search) and every other program that opens
+// the file expect it.
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/waybill_record.h"
+
+namespace store {
+
+class SqliteDb;
+
+// The file's name in the base folder.
+inline constexpr char kHistoryFileName[] = "vamu_Pelican.db";
+
+// The schema version this program writes; a newer file opens read-only.
+inline constexpr int kHistorySchemaVersion = 1;
+
+struct HistoryQuery {
+    // Substring (Shift-JIS) searched in name, telephone (with or without
+    // hyphens), postal code, address and goods; width and case of Latin
+    // letters and digits and the width of katakana do not matter.
+    std::string search;
+    // Print dates "yyyy-mm-dd", both inclusive; empty leaves the end open.
+    std::string fromDate, toDate;
+    // At most this many rows, newest first.
+    int limit = 1000;
+};
+
+enum class CompleteBy { Telephone, Name };
+
+class HistoryStore {
+public:
+    // Opens the database at `path`, creating it when missing. A file that
+    // is not a usable database (garbage, zero length, a directory of that
+    // name, found damaged later while in use) is renamed to
+    // "<path>.broken-<yyyymmdd-hhmmss>" with its journal files, and a
+    // fresh store is made; nothing is deleted. A database written by a
+    // newer version opens read-only. Both leave a notice (takeNotice()).
+    // Throws SqliteError or FileError when no store can be had at all
+    // (read-only folder, locked file).
+    explicit HistoryStore(std::string path);
+    ~HistoryStore();
+    HistoryStore(const HistoryStore&) = delete;
+    HistoryStore& operator=(const HistoryStore&) = delete;
+
+    const std::string& path() const { return path_; }
+    bool readOnly() const { return readOnly_; }
+    // A message for the user (UTF-8) about a broken file moved aside or a
+    // newer file opened read-only; returned once, then empty.
+    std::string takeNotice();
+
+    // Records the rows in one transaction: all of them or none. A row's
+    // empty time means now. Throws when the store cannot be written (busy,
+    // disk full, read-only); nothing is recorded then.
+    void record(std::span<const WaybillRecord> rows);
+    void record(const WaybillRecord& row) { record(std::span(&row, 1)); }
+
+    // Rows matching the query, newest first, with their ids.
+    std::vector<WaybillRecord> list(const HistoryQuery& query);
+    // Removes the rows with these ids (one transaction).
+    void remove(std::span<const std::int64_t> ids);
+
+    // Keeps a consignee in the address book under its name; one with the
+    // same name and telephone number is replaced. Throws
+    // std::invalid_argument for an empty name.
+    void keepConsignee(const Consignee& consignee);
+    // The address book by name.
+    std::vector<Consignee> addressBook();
+    // Consignees whose telephone number (digits only, any width) or name
+    // starts with the prefix: the address book's first, then those of the
+    // history; each consignee once. Nothing for an empty prefix.
+    std::vector<Consignee> complete(CompleteBy by, std::string_view sjisPrefix, int limit = 10);
+
+private:
+    void open();
+    void connect();
+    void moveAside();
+    // Runs an operation; when it finds the file damaged, moves it aside,
+    // starts a fresh store and runs the operation once more.
+    template <class F> auto withRecovery(F&& operation);
+
+    std::string path_;
+    std::unique_ptr<SqliteDb> db_;
+    bool readOnly_ = false;
+    std::string notice_;
+};
+
+// Local time now as "yyyy-mm-dd hh:mm:ss".
+std::string localTimestamp();
+
+}  // namespace store

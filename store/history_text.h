@@ -1,0 +1,28 @@
+#pragma once
+// Text keys of the history and address book: what search and completion
+// compare, so that width and punctuation differences do not hide a match.
+#include <string>
+#include <string_view>
+
+namespace store {
+
+// The digits of a Shift-JIS telephone number, full-width digits taken as
+// half-width and everything else (hyphens, brackets, blanks) dropped:
+// "０３－１２３４" and "03-1234" both give "031234".
+std::string telKey(std::string_view sjis);
+
+// UTF-8 text folded for substring search: full-width ASCII to half-width,
+// the ideographic space to a blank, A-Z to a-z, half-width katakana to
+// full-width (a following voiced or semi-voiced mark joined on), control
+// characters dropped. Invalid UTF-8 bytes are dropped.
+std::string searchFold(std::string_view utf8);
+
+// The number of UTF-8 characters (lead bytes) in the text.
+std::size_t utf8Length(std::string_view utf8);
+
+// The smallest byte string greater than every string that starts with
+// `prefix` (for a range scan prefix <= x < bound); empty when there is
+// none (the prefix is empty or all 0xFF bytes).
+std::string prefixBound(std::string_view prefix);
+
+}  // namespace store

@@ -1,0 +1,49 @@
+#pragma once
+// One printed waybill as the history keeps it, and one consignee as the
+// address book keeps it. Every text is Shift-JIS (CP932) bytes, as the
+// entry form holds them; the store converts at its own edge.
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace store {
+
+struct Consignee {
+    std::string zip;         // Edit_Zip
+    std::string add1, add2;  // Edit_Add1, Edit_Add2
+    std::string name;        // Edit_Custo1
+    std::string tel;         // Edit_tel
+
+    friend bool operator==(const Consignee&, const Consignee&) = default;
+};
+
+struct WaybillRecord {
+    // Set by the store: the row's id once recorded (0 before).
+    std::int64_t id = 0;
+    // Local time of the print, "yyyy-mm-dd hh:mm:ss"; empty when recording
+    // means "now".
+    std::string time;
+
+    Consignee consignee;
+
+    // Shipment.
+    std::string date;                       // shipping date "yyyy/mm/dd"
+    bool printDate = true;                  // CheckBox_Date_1
+    std::string deDate1, deDate2, deDate3;  // requested delivery date yy, mm, dd
+    std::string g1, g2, g3;                 // goods lines
+    std::array<bool, 6> timeBand{};         // CheckBox_Pelican_1..6
+    std::array<bool, 5> special{};          // CheckBox_Pelican_21..25
+
+    // Sender.
+    bool printSender = true;                // CheckBox_My
+    std::string myZip, myAdd1, myAdd2, myName, myTel;
+
+    // The print itself.
+    std::string feedMode;                   // ComboBox_SEL item text
+    std::string printer;                    // queue name
+    std::int64_t job = 0;                   // the print service's job id (0: none known)
+
+    friend bool operator==(const WaybillRecord&, const WaybillRecord&) = default;
+};
+
+}  // namespace store

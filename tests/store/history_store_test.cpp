@@ -1,0 +1,302 @@
+// The history and address book on real SQLite files in scratch folders:
+// round trip, search, completion, damaged and newer files, failed writes,
+// and a writer killed at random moments.
+#include <gtest/gtest.h>
+#include <signal.h>  // NOLINT(modernize-deprecated-headers): kill() is POSIX
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "store/history_store.h"
+#include "store/sqlite_db.h"
+#include "tests/support/scratch_folder.h"
+#include "text/sjis_convert.h"
+
+using store::CompleteBy;
+using store::Consignee;
+using store::HistoryQuery;
+using store::HistoryStore;
+using store::WaybillRecord;
+
+namespace {
+
+std::string S(const char* utf8) { return *sjis::fromUtf8(utf8); }
+
+WaybillRecord waybill(const char* name, const char* tel, const char* add1, const char* time = "2026-12-01 10:00:00") {
+    WaybillRecord r;
+    r.time = time;
+    r.consignee = {S("100-0005"), S(add1), S("丸の内ビル３階"), S(name), S(tel)};
+    r.date = "2026/12/01";
+    r.printDate = false;
+    r.deDate1 = "26";
+    r.deDate2 = "12";
+    r.deDate3 = "03";
+    r.g1 = S("りんご　１０ｋｇ");
+    r.g2 = S("ﾜﾚﾓﾉ注意");
+    r.timeBand[2] = true;
+    r.special = {true, false, false, true, true};
+    r.printSender = true;
+    r.myZip = "530-0001";
+    r.myAdd1 = S("大阪府大阪市北区梅田1-1");
+    r.myName = S("ペリカン商店");
+    r.myTel = "06-1111-2222";
+    r.feedMode = S("連続(４インチ)");
+    r.printer = "waybill";
+    r.job = 42;
+    return r;
+}
+
+struct HistoryFixture : ::testing::Test {
+    ScratchFolder dir;
+    std::string path = dir.file(store::kHistoryFileName);
+
+    std::vector<std::string> names(HistoryStore& h, const HistoryQuery& q) {
+        std::vector<std::string> out;
+        for (const auto& r : h.list(q)) out.push_back(sjis::toUtf8(r.consignee.name));
+        return out;
+    }
+    std::int64_t integrity(const std::string& file) {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr);
+        const bool ok = sqlite3_step(st) == SQLITE_ROW &&
+                        std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) == "ok";
+        sqlite3_finalize(st);
+        sqlite3_prepare_v2(db, "SELECT count(*) FROM history", -1, &st, nullptr);
+        const std::int64_t rows = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        return ok ? rows : -1;
+    }
+    std::vector<std::string> brokenFiles() {
+        std::vector<std::string> out;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            if (e.path().filename().string().rfind("vamu_Pelican.db.broken-", 0) == 0)
+                out.push_back(e.path().filename().string());
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST_F(HistoryFixture, RecordsEveryPrintedFieldAndReadsItBackNewestFirst) {
+    {
+        HistoryStore h(path);
+        EXPECT_EQ(h.takeNotice(), "");
+        h.record(waybill("山田太郎", "03-1234-5678", "東京都千代田区丸の内1-1"));
+        const std::vector<WaybillRecord> two = {waybill("佐藤花子", "06-9999-0000", "大阪府"),
+                                                waybill("鈴木一郎", "011-222-3333", "北海道")};
+        h.record(two);
+    }
+    HistoryStore h(path);  // reopened: the rows are on disk
+    const auto rows = h.list({});
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(sjis::toUtf8(rows[0].consignee.name), "鈴木一郎");
+    EXPECT_EQ(sjis::toUtf8(rows[2].consignee.name), "山田太郎");
+    WaybillRecord want = waybill("山田太郎", "03-1234-5678", "東京都千代田区丸の内1-1");
+    want.id = rows[2].id;
+    EXPECT_EQ(rows[2], want);
+    EXPECT_GT(rows[0].id, rows[1].id);
+
+    // An empty time is the time of recording.
+    WaybillRecord now = waybill("今", "1", "x");
+    now.time.clear();
+    h.record(now);
+    EXPECT_EQ(h.list({}).front().time.size(), 19u);
+}
+
+TEST_F(HistoryFixture, SearchFindsSubstringsOfTheSearchedFieldsOnly) {
+    HistoryStore h(path);
+    h.record(waybill("山田太郎", "03-1234-5678", "東京都千代田区丸の内1-1", "2026-11-30 18:00:00"));
+    h.record(waybill("ﾔﾏﾀﾞ ﾊﾅｺ", "０６－９９９９－００００", "大阪府大阪市", "2026-12-01 09:00:00"));
+    h.record(waybill("Smith", "011-222-3333", "北海道札幌市", "2026-12-02 12:00:00"));
+    const struct {
+        const char* search;
+        std::vector<std::string> want;
+    } cases[] = {
+        {"", {"Smith", "ﾔﾏﾀﾞ ﾊﾅｺ", "山田太郎"}},
+        {"田", {"山田太郎"}},                          // one character: scanned row by row
+        {"千代田区", {"山田太郎"}},                    // address, through the trigram index
+        {"0312345678", {"山田太郎"}},                  // telephone without hyphens
+        {"１２３４", {"山田太郎"}},                    // full-width digits
+        {"06-9999", {"ﾔﾏﾀﾞ ﾊﾅｺ"}},                     // stored full-width, searched half-width
+        {"ヤマダ", {"ﾔﾏﾀﾞ ﾊﾅｺ"}},                      // half-width katakana with a voiced mark
+        {"SMITH", {"Smith"}},                          // Latin letters ignore case
+        {"100-0005", {"Smith", "ﾔﾏﾀﾞ ﾊﾅｺ", "山田太郎"}},  // postal code
+        {"りんご", {"Smith", "ﾔﾏﾀﾞ ﾊﾅｺ", "山田太郎"}},    // goods
+        {"ペリカン", {}},                              // the sender is not searched
+        {"郎03", {}},                                  // no match across two fields
+        {"\"*) OR (", {}},                             // query syntax is plain text
+    };
+    for (const auto& c : cases) {
+        HistoryQuery q;
+        q.search = S(c.search);
+        EXPECT_EQ(names(h, q), c.want) << c.search;
+    }
+    HistoryQuery range;
+    range.fromDate = "2026-12-01";
+    range.toDate = "2026-12-01";
+    EXPECT_EQ(names(h, range), std::vector<std::string>{"ﾔﾏﾀﾞ ﾊﾅｺ"});
+    range.toDate.clear();
+    range.limit = 1;
+    EXPECT_EQ(names(h, range), std::vector<std::string>{"Smith"});
+}
+
+TEST_F(HistoryFixture, RemovedRowsLeaveListAndSearch) {
+    HistoryStore h(path);
+    h.record(waybill("山田太郎", "03-1234-5678", "東京都"));
+    h.record(waybill("佐藤花子", "06-9999-0000", "大阪府"));
+    const auto rows = h.list({});
+    const std::int64_t first = rows[1].id;
+    h.remove(std::span(&first, 1));
+    HistoryQuery q;
+    q.search = S("山田太郎");
+    EXPECT_TRUE(h.list(q).empty());
+    EXPECT_EQ(h.list({}).size(), 1u);
+    EXPECT_EQ(integrity(path), 1);
+}
+
+TEST_F(HistoryFixture, CompletionOffersTheAddressBookThenTheHistoryOncePerConsignee) {
+    HistoryStore h(path);
+    h.record(waybill("山田太郎", "03-1234-5678", "東京都千代田区"));
+    h.record(waybill("山田太郎", "03-1234-5678", "東京都千代田区"));  // a repeat customer
+    h.record(waybill("山本次郎", "03-1299-0000", "東京都港区"));
+    h.keepConsignee({S("150-0001"), S("東京都渋谷区"), "", S("山田商店"), S("０３－１２００－１１１１")});
+    // Kept again under the same name and number: replaced, not added.
+    h.keepConsignee({S("150-0002"), S("東京都渋谷区神宮前"), "", S("山田商店"), "03-1200-1111"});
+    ASSERT_EQ(h.addressBook().size(), 1u);
+    EXPECT_EQ(sjis::toUtf8(h.addressBook()[0].add1), "東京都渋谷区神宮前");
+    EXPECT_THROW(h.keepConsignee({"", "", "", "  ", "1"}), std::invalid_argument);
+
+    auto offered = [&](CompleteBy by, const char* prefix) {
+        std::vector<std::string> out;
+        for (const Consignee& c : h.complete(by, S(prefix))) out.push_back(sjis::toUtf8(c.name));
+        return out;
+    };
+    using V = std::vector<std::string>;
+    EXPECT_EQ(offered(CompleteBy::Telephone, "03-12"), (V{"山田商店", "山田太郎", "山本次郎"}));
+    EXPECT_EQ(offered(CompleteBy::Telephone, "０３１２３"), (V{"山田太郎"}));
+    EXPECT_EQ(offered(CompleteBy::Telephone, "(03)1200"), (V{"山田商店"}));
+    EXPECT_EQ(offered(CompleteBy::Telephone, "-"), V{});
+    EXPECT_EQ(offered(CompleteBy::Name, "山田"), (V{"山田商店", "山田太郎"}));
+    EXPECT_EQ(offered(CompleteBy::Name, "田"), V{});
+    EXPECT_EQ(h.complete(CompleteBy::Name, S("山田太"))[0], waybill("山田太郎", "03-1234-5678", "東京都千代田区").consignee);
+}
+
+TEST_F(HistoryFixture, ADamagedFileIsMovedAsideWithANoticeAndAFreshStoreMade) {
+    // A real store with rows, to truncate.
+    {
+        HistoryStore h(dir.file("full.db"));
+        std::vector<WaybillRecord> many(400, waybill("山田太郎", "03-1234-5678", "東京都千代田区丸の内1-1"));
+        h.record(many);
+    }
+    const std::string full = slurp(dir.file("full.db"));
+    const struct {
+        const char* what;
+        std::function<void()> make;
+    } cases[] = {
+        {"garbage", [&] { spit(path, std::string(5000, 'x')); }},
+        {"zero length", [&] { spit(path, ""); }},
+        {"a directory", [&] { std::filesystem::create_directory(path); }},
+        {"truncated", [&] { spit(path, full.substr(0, full.size() / 2)); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const auto& b : brokenFiles()) std::filesystem::remove_all(dir.file(b));
+        std::filesystem::remove_all(path);
+        c.make();
+        const bool wasDirectory = std::filesystem::is_directory(path);
+        const std::string before = wasDirectory ? "" : slurp(path);
+        HistoryStore h(path);
+        // A truncated file may show its damage only when the rows are read.
+        (void)h.list({});
+        const std::string notice = h.takeNotice();
+        const auto moved = brokenFiles();
+        ASSERT_EQ(moved.size(), 1u);
+        EXPECT_NE(notice.find(moved[0]), std::string::npos) << notice;
+        EXPECT_EQ(h.takeNotice(), "");  // once
+        if (!wasDirectory) {
+            EXPECT_EQ(slurp(dir.file(moved[0])), before);  // nothing lost
+        }
+        EXPECT_TRUE(h.list({}).empty());
+        h.record(waybill("新", "1", "x"));
+        EXPECT_EQ(h.list({}).size(), 1u);
+    }
+}
+
+TEST_F(HistoryFixture, ANewerFileOpensReadOnly) {
+    {
+        HistoryStore h(path);
+        h.record(waybill("山田太郎", "03-1234-5678", "東京都"));
+        store::SqliteDb db(path, store::SqliteDb::Mode::ReadWriteCreate);
+        db.exec("PRAGMA user_version = 99");
+    }
+    HistoryStore h(path);
+    EXPECT_TRUE(h.readOnly());
+    EXPECT_NE(h.takeNotice().find("読み取り専用"), std::string::npos);
+    EXPECT_EQ(h.list({}).size(), 1u);
+    EXPECT_THROW(h.record(waybill("x", "1", "y")), store::SqliteError);
+    EXPECT_TRUE(brokenFiles().empty());
+}
+
+TEST_F(HistoryFixture, AWriteThatCannotHappenThrowsAndRecordsNothing) {
+    HistoryStore h(path);
+    h.record(waybill("山田太郎", "03-1234-5678", "東京都"));
+    {
+        // Another program holds the write lock.
+        store::SqliteDb other(path, store::SqliteDb::Mode::ReadWriteCreate);
+        other.exec("BEGIN EXCLUSIVE");
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_THROW(h.record(waybill("x", "1", "y")), store::SqliteError);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    }
+    EXPECT_EQ(h.list({}).size(), 1u);
+    h.record(waybill("x", "1", "y"));  // and works again once the lock is gone
+    EXPECT_EQ(h.list({}).size(), 2u);
+
+    // A folder where no file can be made.
+    ScratchFolder ro;
+    if (ro.mountTmpfs("1m") && ro.remountReadOnly()) {
+        EXPECT_ANY_THROW(HistoryStore(ro.file(store::kHistoryFileName)));
+    }
+}
+
+TEST_F(HistoryFixture, AWriterKilledAtAnyMomentLeavesWholeTransactions) {
+    constexpr int kBatch = 5;
+    std::mt19937 random(13);
+    std::int64_t last = 0;
+    for (int round = 0; round < 8; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            try {
+                HistoryStore h(path);
+                const std::vector<WaybillRecord> batch(kBatch, waybill("山田太郎", "03-1234-5678", "東京都千代田区"));
+                for (;;) h.record(batch);
+            } catch (...) {
+            }
+            ::_exit(1);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 80));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself";
+        const std::int64_t rows = integrity(path);
+        ASSERT_GE(rows, last) << "integrity check failed or rows were lost";
+        EXPECT_EQ(rows % kBatch, 0) << "a transaction was cut";
+        last = rows;
+    }
+    EXPECT_GT(last, 0);
+    HistoryStore h(path);
+    HistoryQuery q;
+    q.search = S("千代田");
+    q.limit = 1 << 30;
+    EXPECT_EQ(static_cast<std::int64_t>(h.list(q).size()), last);  // the search index kept up
+}
