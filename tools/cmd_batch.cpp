@@ -15,6 +15,8 @@
 
 #include "batch/batch_file.h"
 #include "batch/order_check.h"
+#include "batch/postal_check.h"
+#include "postal/table_locator.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/pdf_canvas.h"
 #include "print/Wbprn/waybill_job.h"
@@ -36,6 +38,7 @@ struct Options {
     const char* pdf = nullptr;
     const char* printer = nullptr;
     const char* date = nullptr;
+    const char* table = nullptr;
     int dpi = 360;
     int top = 0, left = 0;
     bool fileSender = false;
@@ -50,6 +53,9 @@ int usage() {
                "           --file-sender        print the file's ご依頼主 columns as the sender\n"
                "           --date YYYY/MM/DD    shipping date (default today)\n"
                "           --accept-repairs     take every value mended from spreadsheet damage\n"
+               "           --table FILE         postal table to check codes against (default: the\n"
+               "                                program's own; codes are checked for form only\n"
+               "                                when no table can be read)\n"
                "  check prints {\"row\":LINE,\"fields\":{…},\"problems\":[{\"field\":…,\"text\":…}]}\n"
                "  per data row (LINE counts the header as line 1); print renders the rows\n"
                "  without problems\n",
@@ -71,6 +77,7 @@ std::optional<Options> parse(int argc, char** argv, bool printing) {
         const bool hasValue = i + 1 < argc;
         if (a == "--mapping" && hasValue) o.mapping = argv[++i];
         else if (a == "--date" && hasValue) o.date = argv[++i];
+        else if (a == "--table" && hasValue) o.table = argv[++i];
         else if (a == "--file-sender") o.fileSender = true;
         else if (a == "--accept-repairs") o.acceptRepairs = true;
         else if (printing && a == "--pdf" && hasValue) o.pdf = argv[++i];
@@ -105,15 +112,19 @@ struct Checked {
 
 Checked checkFile(const Options& o, const print::WaybillFields& defaults) {
     const batch::OrderFile file = batch::readOrderFile(batch::readFileBytes(o.file));
+    postal::LazyTable table = o.table ? postal::LazyTable(o.table) : postal::LazyTable(".", postal::executableFolder());
+    batch::Checks checks;
+    if (const postal::Table* t = table.get()) checks.postal = batch::postalCheckOf(*t);
+    else std::fprintf(stderr, "郵便番号データを読めません (%s): 郵便番号は形だけを確かめます\n", table.error().c_str());
     Checked c;
     c.orders = batch::ordersOf(file, mappingFor(file, o));
     c.results.reserve(c.orders.size());
     for (batch::Order& order : c.orders) {
-        batch::CheckedOrder r = batch::checkOrder(order, defaults, {});
+        batch::CheckedOrder r = batch::checkOrder(order, defaults, checks);
         if (o.acceptRepairs && std::any_of(r.problems.begin(), r.problems.end(),
                                            [](const batch::Problem& p) { return !p.repair.empty(); })) {
             order = batch::withRepairs(order, r.problems);
-            r = batch::checkOrder(order, defaults, {});
+            r = batch::checkOrder(order, defaults, checks);
         }
         c.results.push_back(std::move(r));
     }

@@ -10,7 +10,7 @@ void printWaybillPage(const print::WaybillFields& fields) {
     WbPrinter().NewPage();
 }
 
-bool printWaybillJob(const QString& title, const std::vector<print::WaybillFields>& waybills,
+std::optional<int> printWaybillJob(const QString& title, const std::vector<print::WaybillFields>& waybills,
                      const std::function<bool(std::size_t)>& onPage) {
     std::vector<std::vector<print::DrawItem>> pages;
     pages.reserve(waybills.size());
@@ -23,7 +23,7 @@ bool printWaybillJob(const QString& title, const std::vector<print::WaybillField
             WbPrinter().NewPage();
             if (onPage && !onPage(i + 1)) {
                 WbPrinter().Abort();
-                return false;
+                return std::nullopt;
             }
         }
     } catch (...) {
@@ -34,8 +34,7 @@ bool printWaybillJob(const QString& title, const std::vector<print::WaybillField
         }
         throw;
     }
-    WbPrinter().EndDoc();
-    return true;
+    return WbPrinter().EndDoc();
 }
 
 }  // namespace wbprn

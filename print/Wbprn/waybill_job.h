@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "print/core/waybill_fields.h"
@@ -20,8 +21,9 @@ void printWaybillPage(const print::WaybillFields& fields);
 // before the document opens, so a bad caption stops the job before it
 // starts. onPage(done) runs after each page; when it returns false the
 // document is discarded (nothing reaches the printer) and the result is
-// false. An error discards the document and propagates.
-bool printWaybillJob(const QString& title, const std::vector<print::WaybillFields>& waybills,
+// nullopt. An error discards the document and propagates. Returns the
+// print service's job id (0 when it gives none).
+std::optional<int> printWaybillJob(const QString& title, const std::vector<print::WaybillFields>& waybills,
                      const std::function<bool(std::size_t done)>& onPage = {});
 
 }  // namespace wbprn

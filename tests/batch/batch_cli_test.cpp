@@ -82,6 +82,34 @@ private slots:
         QCOMPARE(all[0][QStringLiteral("fields")].toObject()[QStringLiteral("name")].toString(), QStringLiteral("山田"));
     }
 
+    void codesAreCheckedAgainstThePostalTable() {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("o.csv"));
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("郵便番号,住所,氏名\n"
+                "105-0011,東京都港区芝公園4-2-8,a\n"
+                "1050011,大阪府大阪市北区梅田1-1,b\n"
+                "999-9999,東京都港区芝公園1,c\n");
+        f.close();
+        const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), csv}, {});
+        QCOMPARE(r.exitCode, 0);
+        const auto all = rows(r.out);
+        QCOMPARE(all.size(), std::size_t{3});
+        QCOMPARE(problemFields(all[0]), QStringList());
+        QCOMPARE(problemFields(all[1]), QStringList{QStringLiteral("zip")});
+        QVERIFY(all[1][QStringLiteral("problems")].toArray()[0].toObject()[QStringLiteral("text")].toString().contains(
+            QStringLiteral("一致しません")));
+        QCOMPARE(problemFields(all[2]), QStringList{QStringLiteral("zip")});
+        // Without a readable table the codes are checked for their form only.
+        const CliRun off = runCli({QStringLiteral("batch"), QStringLiteral("check"), csv, QStringLiteral("--table"),
+                                   dir.filePath(QStringLiteral("missing.bin"))},
+                                  {});
+        QCOMPARE(off.exitCode, 0);
+        QCOMPARE(problemFields(rows(off.out)[1]), QStringList());
+        QVERIFY(QString::fromUtf8(off.err).contains(QStringLiteral("郵便番号データを読めません")));
+    }
+
     void badInputIsRefusedWithItsLine() {
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("bad.csv"));
