@@ -488,6 +488,7 @@ void TForm_Main::setUpFunctionBar() {
     SpeedButton_F2->setEnabled(true);
     SpeedButton_F11->setText(QStringLiteral("印刷"));
     SpeedButton_F11->setEnabled(true);
+    setUpBatchKey();
 }
 
 void TForm_Main::centreOnDesktop() {

@@ -192,6 +192,10 @@ public:
     // ---- Print command (form_main_print.cpp) -----------------------------
     void SpeedButton_F11Click();
 
+    // ---- Batch printing (form_main_batch.cpp) ----------------------------
+    void setUpBatchKey();  // F9 caption, enabling and key
+    void SpeedButton_F9Click();
+
     // ---- Printer registration (form_main_printer_box.cpp) ----------------
     void buildPrinterBox();
     void ComboBox_SELChange();  // user's choice only, never from code
