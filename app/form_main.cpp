@@ -460,6 +460,7 @@ void TForm_Main::connectHandlers() {
     on(SpeedButton_F2, &QPushButton::clicked, &TForm_Main::SpeedButton_F2Click);
     on(SpeedButton_F6, &QPushButton::clicked, &TForm_Main::SpeedButton_F6Click);
     on(SpeedButton_F7, &QPushButton::clicked, &TForm_Main::SpeedButton_F7Click);
+    on(SpeedButton_F10, &QPushButton::clicked, &TForm_Main::SpeedButton_F10Click);
     on(SpeedButton_F11, &QPushButton::clicked, &TForm_Main::SpeedButton_F11Click);
 
     // Any orderly end of the event loop (quit from the session) saves too.
@@ -486,6 +487,8 @@ void TForm_Main::setUpFunctionBar() {
     }
     SpeedButton_F2->setText(QStringLiteral("中止"));
     SpeedButton_F2->setEnabled(true);
+    SpeedButton_F10->setText(QStringLiteral("プレビュー"));
+    SpeedButton_F10->setEnabled(true);
     SpeedButton_F11->setText(QStringLiteral("印刷"));
     SpeedButton_F11->setEnabled(true);
     setUpBatchKey();

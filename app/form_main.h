@@ -196,6 +196,12 @@ public:
     void setUpBatchKey();  // F9 caption, enabling and key
     void SpeedButton_F9Click();
 
+    // ---- Preview (form_main_preview.cpp) ----------------------------------
+    void SpeedButton_F10Click();
+    // Names the texts that will not fit in the prompt line; quiet when all
+    // fit or the page cannot be worked out.
+    void showOverflowPrompt();
+
     // ---- Printer registration (form_main_printer_box.cpp) ----------------
     void buildPrinterBox();
     void ComboBox_SELChange();  // user's choice only, never from code

@@ -78,9 +78,13 @@ bool TForm_Main::eventFilter(QObject* watched, QEvent* event) {
 
 bool TForm_Main::handleFieldKey(QWidget* field, QKeyEvent* event) {
     const int key = event->key();
-    // F2 and F11 do what their buttons do.
+    // F2, F10 and F11 do what their buttons do.
     if (key == Qt::Key_F2) {
         SpeedButton_F2->click();
+        return true;
+    }
+    if (key == Qt::Key_F10) {
+        SpeedButton_F10->click();
         return true;
     }
     if (key == Qt::Key_F11) {
@@ -124,6 +128,8 @@ void TForm_Main::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     if (key == Qt::Key_F2) {
         SpeedButton_F2->click();
+    } else if (key == Qt::Key_F10) {
+        SpeedButton_F10->click();
     } else if (key == Qt::Key_F11) {
         SpeedButton_F11->click();
     } else if (isEnterKey(key)) {

@@ -25,6 +25,7 @@ std::int64_t effectiveDpi(int dpi, std::uint16_t scale) {
 }
 
 void printWaybill(TForm_Main& form) {
+    form.showOverflowPrompt();
     if (!messageBoxes().question(&form, QStringLiteral("印刷しますか?"))) {
         form.Edit_G1->setFocus();
         return;
@@ -58,4 +59,5 @@ void printWaybill(TForm_Main& form) {
 
 void TForm_Main::SpeedButton_F11Click() {
     guarded(this, [this] { printWaybill(*this); });
+    showOverflowPrompt();  // again: a field's own prompt may have replaced it
 }

@@ -10,7 +10,12 @@
 #include "services/message_boxes.h"
 #include "controls/TNumEdit.h"
 #include "print/main_form.h"
+#include "print/Wbprn/WbPrinters.h"
+#include "print/core/calibration.h"
+#include "print/core/layout.h"
+#include "print/core/recording_surface.h"
 #include "print/printer_file.h"
+#include "text/sjis_qt.h"
 
 namespace {
 
@@ -31,6 +36,26 @@ TNumEdit* marginField(QWidget* parent, const char* name, int y) {
     return e;
 }
 
+QLabel* millimetres(QWidget* parent, const char* name, int y) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(136, y, 74, 16);
+    return l;
+}
+
+// "= 1.3 mm" for a margin in dots at a resolution; empty for no number.
+QString millimetreText(const QString& dots, std::int64_t dpi) {
+    if (dpi <= 0) return {};
+    const QString t = dots.trimmed();
+    if (t.isEmpty()) return QStringLiteral("= 0.0 mm");
+    bool ok = false;
+    const long long n = t.toLongLong(&ok);
+    if (!ok) return {};
+    return QStringLiteral("= %1 mm").arg(static_cast<double>(n) * 25.4 / static_cast<double>(dpi), 0, 'f', 1);
+}
+
+const QSize kOuterSize{256, 160};
+
 }  // namespace
 
 TForm_SLIP97YPrn::TForm_SLIP97YPrn(QWidget* parent) : QDialog(parent) {
@@ -39,7 +64,7 @@ TForm_SLIP97YPrn::TForm_SLIP97YPrn(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     GroupBox1 = new QGroupBox(QStringLiteral("印字位置調整セット"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(20, 20, 142, 71);
+    GroupBox1->setGeometry(20, 20, 216, 71);
     Label5 = caption(GroupBox1, "Label5", QStringLiteral("TOPﾏｰｼﾞﾝ"), 17);
     Label6 = caption(GroupBox1, "Label6", QStringLiteral("LEFTﾏｰｼﾞﾝ"), 41);
     NumEdit_TOP = marginField(GroupBox1, "NumEdit_TOP", 15);
@@ -48,6 +73,13 @@ TForm_SLIP97YPrn::TForm_SLIP97YPrn(QWidget* parent) : QDialog(parent) {
     BitBtn_MRGN->setObjectName(QStringLiteral("BitBtn_MRGN"));
     BitBtn_MRGN->setGeometry(30, 98, 122, 25);
     BitBtn_MRGN->setAutoDefault(false);
+    Label_TopMm = millimetres(GroupBox1, "Label_TopMm", 17);
+    Label_LeftMm = millimetres(GroupBox1, "Label_LeftMm", 41);
+    BitBtn_TestPrn = new QPushButton(QStringLiteral("テスト印刷"), this);
+    BitBtn_TestPrn->setObjectName(QStringLiteral("BitBtn_TestPrn"));
+    BitBtn_TestPrn->setGeometry(158, 98, 78, 25);
+    BitBtn_TestPrn->setAutoDefault(false);
+    BitBtn_TestPrn->setToolTip(QStringLiteral("普通紙に印字位置・枠・目盛りを印刷します。送り状に重ねて透かし、ずれを確かめます"));
     setTabOrder(NumEdit_TOP, NumEdit_LEFT);
     setTabOrder(NumEdit_LEFT, BitBtn_MRGN);
     // Enter and Up are seen before the fields' own key handling.
@@ -58,6 +90,9 @@ TForm_SLIP97YPrn::TForm_SLIP97YPrn(QWidget* parent) : QDialog(parent) {
     // the dialog's default and be drawn as such.)
     BitBtn_MRGN->installEventFilter(this);
     connect(BitBtn_MRGN, &QPushButton::clicked, this, [this] { guarded(this, [this] { BitBtn_MRGNClick(); }); });
+    connect(BitBtn_TestPrn, &QPushButton::clicked, this, [this] { guarded(this, [this] { BitBtn_TestPrnClick(); }); });
+    connect(NumEdit_TOP, &TNumEdit::changed, this, [this] { marginsChanged(); });
+    connect(NumEdit_LEFT, &TNumEdit::changed, this, [this] { marginsChanged(); });
 }
 
 QWidget& TForm_SLIP97YPrn::mainForm() const { return print_form::mainForm(mainForm_); }
@@ -68,15 +103,63 @@ void TForm_SLIP97YPrn::showEvent(QShowEvent* event) {
 }
 
 void TForm_SLIP97YPrn::FormShow() {
-    // Outer size 190 × 160, centred on the main window.
+    // Outer size 256 × 160, centred on the main window.
     const QSize frameExtra = frameGeometry().size() - geometry().size();
-    setFixedSize(QSize(190, 160) - frameExtra);
+    setFixedSize(kOuterSize - frameExtra);
     QWidget& form = mainForm();
     const QRect main = form.frameGeometry();
-    move(main.center() - QPoint(95, 80));
+    move(main.center() - QPoint(kOuterSize.width() / 2, kOuterSize.height() / 2));
     NumEdit_TOP->setText(print_form::control<QLabel>(form, "Label_Prn_Top").text());
     NumEdit_LEFT->setText(print_form::control<QLabel>(form, "Label_Prn_Left").text());
     NumEdit_TOP->setFocus(Qt::OtherFocusReason);
+    marginsChanged();
+}
+
+void TForm_SLIP97YPrn::marginsChanged() {
+    // Dots at the resolution the layout maps with; nothing to show without
+    // a printer or with a margin that is no number.
+    QString top, left;
+    try {
+        const TPoint dpi = WbPrinter().Dpi();
+        const std::uint16_t scale = WbPrinter().Scale();
+        top = millimetreText(NumEdit_TOP->text(), print::effectiveResolution(dpi.y, scale));
+        left = millimetreText(NumEdit_LEFT->text(), print::effectiveResolution(dpi.x, scale));
+    } catch (const std::exception&) {
+    }
+    Label_TopMm->setText(top);
+    Label_LeftMm->setText(left);
+    // Only while open: closing clears the preview's stand-in margins.
+    if (isVisible()) emit marginsEdited(NumEdit_TOP->text(), NumEdit_LEFT->text());
+}
+
+void TForm_SLIP97YPrn::BitBtn_TestPrnClick() {
+    if (!messageBoxes().question(this, QStringLiteral("普通紙をセットしてください。テスト印刷しますか?"))) return;
+    // The fields of the main form give only the resolution captions; the
+    // margins are the ones typed here.
+    print::WaybillFields fields;
+    const int dpiX = WbPrinter().Dpi().x;
+    fields.dpix = std::to_string(print::effectiveResolution(dpiX, WbPrinter().Scale()));
+    const int dpiY = WbPrinter().Dpi().y;
+    fields.dpiy = std::to_string(print::effectiveResolution(dpiY, WbPrinter().Scale()));
+    fields.prnTop = sjis::fromQString(NumEdit_TOP->text());
+    fields.prnLeft = sjis::fromQString(NumEdit_LEFT->text());
+    // Checked before a job exists: a bad margin starts no document.
+    print::RecordingSurface dryRun;
+    print::drawCalibration(fields, dryRun);
+
+    // A job like the waybill's: the same printer with its paper, bin and
+    // scale, the same title.
+    WbPrinter().BeginDoc(QStringLiteral("vamu_Pelican  "));
+    try {
+        print::drawCalibration(fields, WbPrinter().Canvas());
+    } catch (...) {
+        try {
+            WbPrinter().Abort();
+        } catch (...) {
+        }
+        throw;
+    }
+    WbPrinter().EndDoc();
 }
 
 void TForm_SLIP97YPrn::BitBtn_MRGNClick() {

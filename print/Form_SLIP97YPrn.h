@@ -24,9 +24,20 @@ public:
     TNumEdit* NumEdit_TOP = nullptr;
     TNumEdit* NumEdit_LEFT = nullptr;
     QPushButton* BitBtn_MRGN = nullptr;
+    // Each margin in millimetres at the current printer's resolution.
+    QLabel* Label_TopMm = nullptr;
+    QLabel* Label_LeftMm = nullptr;
+    // Prints the plain-paper calibration page with the margins as typed.
+    QPushButton* BitBtn_TestPrn = nullptr;
 
     void FormShow();
     void BitBtn_MRGNClick();
+    void BitBtn_TestPrnClick();
+
+signals:
+    // The margin fields as typed, whenever one changes (the preview shows
+    // them at once, before they are saved).
+    void marginsEdited(const QString& top, const QString& left);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -34,5 +45,6 @@ protected:
 
 private:
     QWidget& mainForm() const;
+    void marginsChanged();
     QPointer<QWidget> mainForm_;
 };

@@ -1,5 +1,7 @@
-// layout: waybill fields (JSON) to the draw calls of the layout.
-// print --pdf FILE [--dpi N]: the same fields to a PDF as the printer gets it.
+// layout [--check]: waybill fields (JSON) to the draw calls of the layout,
+// and with --check the texts that will not fit.
+// print --pdf FILE [--dpi N] [--outline]: the same fields to a PDF as the
+// printer gets it, or the plain-paper calibration page.
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
@@ -7,16 +9,23 @@
 #include <QTemporaryFile>
 #include <cstdio>
 #include <cstring>
+#include <cmath>
 #include <exception>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "store/atomic_file.h"
 #include "print/Wbprn/pdf_canvas.h"
+#include "print/core/calibration.h"
+#include "print/core/form_items.h"
 #include "print/core/layout.h"
+#include "print/core/overflow.h"
 #include "print/core/recording_surface.h"
 #include "print/core/str_to_int.h"
 #include "tools/cli_commands.h"
 #include "tools/cli_io.h"
+#include "tools/json_out.h"
 #include "tools/layout_json.h"
 
 namespace {
@@ -28,13 +37,24 @@ QByteArray readStdin() {
 // The print command's title for every document.
 const char kTitle[] = "vamu_Pelican  ";
 
-// Renders the waybill into `path` through a temporary file in the same
+// Fonts need a GUI application; no display is needed.
+std::unique_ptr<QGuiApplication> startFonts(char* argv0) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int qtArgc = 1;
+    static char* qtArgv[] = {argv0, nullptr};
+    auto app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
+    wbprn::registerFontSubstitutes();
+    return app;
+}
+
+// The page the tool renders on: A4 with the origin at its top-left corner.
+const QPageSize kPage{QPageSize::A4};
+
+// Renders a document into `path` through a temporary file in the same
 // folder that is renamed over the target only when the document is
 // complete: a failed run never leaves a half-written or truncated PDF.
-void renderPdf(const print::WaybillFields& fields, const QString& path, int dpi) {
-    // Parse and map everything before a file is created.
-    const std::vector<print::DrawItem> items = print::planWaybill(fields);
-
+// `draw` draws the pages.
+void renderPdf(const QString& path, int dpi, const std::function<void(wbprn::PdfCanvas&)>& draw) {
     // The writer needs a file of its own; the finished bytes then replace
     // the target in one atomic step, so a failed run leaves it untouched.
     QTemporaryFile tmp;
@@ -42,11 +62,11 @@ void renderPdf(const print::WaybillFields& fields, const QString& path, int dpi)
     tmp.close();
 
     wbprn::PdfPageSetup setup;
+    setup.pageSize = kPage;
     setup.dpi = dpi;
     {
         wbprn::PdfCanvas canvas(tmp.fileName(), setup, QString::fromLatin1(kTitle));
-        print::drawItems(items, canvas);
-        canvas.newPage();  // the layout ends its page; the document's second page stays empty
+        draw(canvas);
         if (!canvas.finish()) throw std::runtime_error("cannot write " + path.toStdString());
     }
     if (!tmp.open()) throw std::runtime_error("cannot write " + path.toStdString());
@@ -59,24 +79,52 @@ void renderPdf(const print::WaybillFields& fields, const QString& path, int dpi)
     }
 }
 
+// The texts that do not fit, measured in the print font at the captions'
+// resolution, against their areas and the tool's page.
+std::vector<print::Overflow> overflowsOf(const print::WaybillFields& fields,
+                                         const std::vector<print::DrawItem>& items) {
+    const print::DeviceMap map = print::DeviceMap::of(fields);
+    const int dpiX = print::strToInt(fields.dpix), dpiY = print::strToInt(fields.dpiy);
+    if (dpiX < 1 || dpiY < 1) throw std::runtime_error("--check: the resolution must be positive");
+    wbprn::PrintFontMeasure measure(dpiY, dpiX);
+    const QSizeF paper = kPage.size(QPageSize::Point);
+    const print::ImageableArea page{static_cast<int>(std::lround(paper.width() * dpiX / 72.0)),
+                                    static_cast<int>(std::lround(paper.height() * dpiY / 72.0)), dpiY};
+    return print::findOverflows(
+        items, map, [&](int points, const std::string& text) { return measure.width(points, text); }, page);
+}
+
 }  // namespace
 
-int cmdLayout(int argc, char**) {
-    if (argc > 1) {
-        std::fputs("usage: vamu_pelican_cli layout < fields.json\n"
+int cmdLayout(int argc, char** argv) {
+    const bool check = argc == 2 && std::strcmp(argv[1], "--check") == 0;
+    if (argc > 2 || (argc == 2 && !check)) {
+        std::fputs("usage: vamu_pelican_cli layout [--check] < fields.json\n"
                    "  keys: zip add1 add2 name tel g1 g2 g3 date (yyyy/mm/dd) print_date de1 de2 de3\n"
                    "  print_sender my_zip my_add1 my_add2 my_name my_tel time_band (6 booleans)\n"
                    "  special (5 booleans) dpix dpiy top left; prints one JSON object per text:\n"
-                   "  {\"x\":..,\"y\":..,\"size\":..,\"text\":..}\n",
+                   "  {\"x\":..,\"y\":..,\"size\":..,\"text\":..}\n"
+                   "  --check: then one object per text that is wider than its box on the form or\n"
+                   "  leaves the page (A4, origin at its corner), in device pixels of the print font:\n"
+                   "  {\"overflow\":\"name\",\"width\":..,\"room\":..} (\"outside\":true when off the page)\n",
                    stderr);
         return 2;
     }
-    return cli::runChecked([] {
+    return cli::runChecked([&] {
         const print::WaybillFields fields = cli::waybillFromJson(readStdin());
         print::RecordingSurface surface;
         print::layoutWaybill(fields, surface);
         std::string out;
         for (const auto& call : surface.calls) out += cli::drawCallJson(call) + "\n";
+        if (check) {
+            const auto app = startFonts(argv[0]);
+            for (const print::Overflow& o : overflowsOf(fields, print::planWaybill(fields))) {
+                json::Object obj;
+                obj.string("overflow", print::formItem(o.item).key).number("width", o.width).number("room", o.room);
+                if (o.outside) obj.boolean("outside", true);
+                out += obj.str() + "\n";
+            }
+        }
         cli::writeStdout(out);
     });
 }
@@ -84,16 +132,21 @@ int cmdLayout(int argc, char**) {
 int cmdPrint(int argc, char** argv) {
     const char* pdf = nullptr;
     const char* dpiText = "360";
+    bool outline = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--pdf") == 0 && i + 1 < argc) pdf = argv[++i];
         else if (std::strcmp(argv[i], "--dpi") == 0 && i + 1 < argc) dpiText = argv[++i];
+        else if (std::strcmp(argv[i], "--outline") == 0) outline = true;
         else pdf = nullptr, i = argc;  // anything else: usage
     }
     if (!pdf) {
-        std::fputs("usage: vamu_pelican_cli print --pdf FILE [--dpi N] < fields.json\n"
+        std::fputs("usage: vamu_pelican_cli print --pdf FILE [--dpi N] [--outline] < fields.json\n"
                    "  renders at N dots per inch (default 360), as the print command does for a\n"
                    "  printer of that resolution at scale 100: dpix and dpiy become N; the page\n"
-                   "  is A4 with the origin at its top-left corner\n",
+                   "  is A4 with the origin at its top-left corner\n"
+                   "  --outline: the plain-paper calibration page instead of the waybill (sample\n"
+                   "  texts, box outlines, millimetre rulers and corner crosshairs; the fields'\n"
+                   "  margins apply, their texts are not used)\n",
                    stderr);
         return 2;
     }
@@ -105,13 +158,20 @@ int cmdPrint(int argc, char** argv) {
     return cli::runChecked([&] {
         print::WaybillFields fields = cli::waybillFromJson(readStdin());
         fields.dpix = fields.dpiy = std::to_string(*dpi);
-
-        // Fonts need a GUI application; no display is needed.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        int qtArgc = 1;
-        char* qtArgv[] = {argv[0], nullptr};
-        QGuiApplication app(qtArgc, qtArgv);
-        wbprn::registerFontSubstitutes();
-        renderPdf(fields, QString::fromLocal8Bit(pdf), *dpi);
+        const auto app = startFonts(argv[0]);
+        const QString path = QString::fromLocal8Bit(pdf);
+        if (outline) {
+            // Checked on a recording first: a bad margin is reported before a file is made.
+            print::RecordingSurface dryRun;
+            print::drawCalibration(fields, dryRun);
+            renderPdf(path, *dpi, [&](wbprn::PdfCanvas& canvas) { print::drawCalibration(fields, canvas); });
+            return;
+        }
+        // Parse and map everything before a file is created.
+        const std::vector<print::DrawItem> items = print::planWaybill(fields);
+        renderPdf(path, *dpi, [&](wbprn::PdfCanvas& canvas) {
+            print::drawItems(items, canvas);
+            canvas.newPage();  // the layout ends its page; the document's second page stays empty
+        });
     });
 }

@@ -242,6 +242,11 @@ std::uint16_t TWbPrinter::Scale() {
     return static_cast<std::uint16_t>(devMode_->scale);
 }
 
+wbprn::PageGeometry TWbPrinter::PaperLayout() {
+    CheckNoPrinter();
+    return system_->pageGeometry();
+}
+
 const QStringList& TWbPrinter::PortNames() {
     portNames_.clear();
     for (const QString& port : system_->enumPorts()) {

@@ -89,6 +89,8 @@ public:
     int GetBinIndex();
     TPoint Dpi();
     std::uint16_t Scale();
+    // The current printer's paper and printable area (points).
+    wbprn::PageGeometry PaperLayout();
     const QStringList& PortNames();
 
     // After a confirmed dialog: drop the settings copy and reload the lists.

@@ -3,16 +3,14 @@
 // resolution: one device pixel = 1/dpi inch, origin at the top-left of the
 // printable area. The Japanese face the waybill asks for is mapped onto an
 // installed mincho, and the font is embedded so the printer needs none.
-#include <QColor>
-#include <QFont>
 #include <QPageSize>
 #include <QPointF>
 #include <QString>
 #include <memory>
 
+#include "print/Wbprn/painter_canvas.h"
 #include "print/core/surface.h"
 
-class QIODevice;
 class QPainter;
 class QPdfWriter;
 
@@ -27,10 +25,6 @@ struct PdfPageSetup {
     QPointF printableOrigin{0, 0};
 };
 
-// Registers the substitutes for the Windows face names the layout uses
-// ("ＭＳ Ｐ明朝" → IPAPMincho / IPAexMincho / Noto Serif CJK JP). Idempotent.
-void registerFontSubstitutes();
-
 class PdfCanvas final : public print::Surface {
 public:
     // Writes to the file at `path`; the document is complete after finish().
@@ -39,29 +33,24 @@ public:
     PdfCanvas(const PdfCanvas&) = delete;
     PdfCanvas& operator=(const PdfCanvas&) = delete;
 
-    void setFontName(const std::string& sjisFace) override;
-    void setFontSize(int points) override;
-    void setFontColor(print::Color color) override;
-    void setBrushColor(print::Color color) override;
-    void textOut(int x, int y, const std::string& sjisText) override;
+    void setFontName(const std::string& sjisFace) override { canvas_->setFontName(sjisFace); }
+    void setFontSize(int points) override { canvas_->setFontSize(points); }
+    void setFontColor(print::Color color) override { canvas_->setFontColor(color); }
+    void setBrushColor(print::Color color) override { canvas_->setBrushColor(color); }
+    void textOut(int x, int y, const std::string& sjisText) override { canvas_->textOut(x, y, sjisText); }
+    void line(int x1, int y1, int x2, int y2) override { canvas_->line(x1, y1, x2, y2); }
 
     void newPage();
     // Ends the document and closes the file; false when writing failed.
     bool finish();
 
     // Em height in device pixels for a point size at this vertical dpi.
-    static int pixelSizeFor(int points, int dpi);
+    static int pixelSizeFor(int points, int dpi) { return wbprn::pixelSizeFor(points, dpi); }
 
 private:
-    void applyFont();
-
-    PdfPageSetup setup_;
     std::unique_ptr<QPdfWriter> writer_;
     std::unique_ptr<QPainter> painter_;
-    QFont font_;
-    int points_ = 10;
-    QColor textColor_{Qt::black};
-    QColor brushColor_{Qt::white};
+    std::unique_ptr<PainterCanvas> canvas_;
     bool finished_ = false;
 };
 

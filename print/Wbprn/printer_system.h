@@ -2,6 +2,8 @@
 // The platform side of the printer access layer: what TWbPrinter needs from
 // the operating system's printing, kept small so that a CUPS implementation
 // and a scripted fake can both provide it.
+#include <QRectF>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -47,6 +49,14 @@ struct CapabilityList {
     std::vector<std::string> names;  // UTF-8, possibly NUL-padded
 };
 
+// The current printer's paper and the printable area on it, in points
+// (1/72 inch) from the paper's top-left corner.
+struct PageGeometry {
+    QSizeF paper{595, 842};  // A4 when the printer names no paper
+    QRectF printable{0, 0, 595, 842};
+    friend bool operator==(const PageGeometry&, const PageGeometry&) = default;
+};
+
 // An operating-system failure (enumeration, scheduler); UTF-8 message.
 class ESystemError : public std::runtime_error {
 public:
@@ -83,6 +93,10 @@ public:
     virtual CapabilityList bins(int systemIndex) = 0;
     struct Resolution { int x = 0; int y = 0; };
     virtual Resolution resolution() = 0;
+
+    // The paper and printable area that a document on the current printer
+    // gets (the current paper size).
+    virtual PageGeometry pageGeometry() { return {}; }
 
     // Documents on the current printer.
     virtual void beginDoc(const QString& title) = 0;

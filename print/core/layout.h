@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "print/core/form_items.h"
 #include "print/core/surface.h"
 #include "print/core/waybill_fields.h"
 
@@ -23,21 +24,56 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// One text of the waybill: point size, device position, Shift-JIS text.
+// One text of the waybill: point size, device position, Shift-JIS text, and
+// the form item it fills.
 struct DrawItem {
     int size = 0;
     int x = 0, y = 0;
     std::string text;
+    FormItem item = FormItem::Count;
     friend bool operator==(const DrawItem&, const DrawItem&) = default;
 };
+
+// The resolution the print command hands to the layout: resolution × 100 /
+// the driver's scale percentage, truncated. A scale of 0 raises
+// std::runtime_error("Division by zero"). 64-bit so that an absurd
+// resolution cannot wrap; a value past the 32-bit range is then refused by
+// the layout's caption check.
+std::int64_t effectiveResolution(int dpi, std::uint16_t scale);
 
 // Printer pixels per form unit in ten-thousandths: resolution × 10000 / 160
 // rounded to the nearest integer, ties to even (201 dpi → 12562).
 std::int64_t scaleRaw(std::int32_t resolution);
 
+// The position as a 32-bit device coordinate; LayoutRangeError when it
+// leaves that range.
+std::int32_t checkedPosition(std::int64_t pos);
+
 // floor((raw × units + 5000) / 10000) + margin. Raises LayoutRangeError
 // when the result leaves the 32-bit range.
 std::int32_t mapPosition(std::int64_t raw, int units, std::int32_t margin);
+
+// A rectangle in device pixels; right and bottom are exclusive.
+struct DeviceRect {
+    int x = 0, y = 0, right = 0, bottom = 0;
+    friend bool operator==(const DeviceRect&, const DeviceRect&) = default;
+};
+
+// The mapping from form units to device pixels that a waybill's captions
+// give: scale per axis and the margins.
+struct DeviceMap {
+    std::int64_t rawX = 0, rawY = 0;
+    std::int32_t top = 0, left = 0;
+
+    // Parses the resolutions, then the margins (the order in which a bad
+    // caption is reported); raises ConvertError.
+    static DeviceMap of(const WaybillFields& fields);
+    // A form-unit rectangle in device pixels, margins included. Raises
+    // LayoutRangeError like mapPosition.
+    DeviceRect map(int u, int v, int right, int bottom) const;
+    // The area of a form item.
+    DeviceRect area(FormItem item) const;
+};
 
 // Every text to draw, in drawing order. All parsing and range checks happen
 // here, so a bad caption (ConvertError) or an unmappable position

@@ -27,7 +27,14 @@ public:
         calls.push_back({face_, size_, color_, brush_, x, y, text});
     }
 
+    void line(int x1, int y1, int x2, int y2) override { lines.push_back({x1, y1, x2, y2}); }
+
     std::vector<Call> calls;
+    struct Line {
+        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        friend bool operator==(const Line&, const Line&) = default;
+    };
+    std::vector<Line> lines;
 
 private:
     std::string face_;

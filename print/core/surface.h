@@ -23,6 +23,12 @@ public:
     // Opaque background: each text's cell is filled with this colour first.
     virtual void setBrushColor(Color color) = 0;
     virtual void textOut(int x, int y, const std::string& sjisText) = 0;
+    // A thin line in the text colour between two device pixels. The waybill
+    // itself draws none (the form carries every frame); the plain-paper
+    // calibration page does. A surface that cannot draw lines ignores it.
+    virtual void line(int x1, int y1, int x2, int y2) {
+        (void)x1, (void)y1, (void)x2, (void)y2;
+    }
 };
 
 }  // namespace print

@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+
+#include "tests/e2e/cups_harness.h"
 #include "tests/support/cli_run.h"
 #include "tests/support/file_bytes.h"
 
@@ -118,6 +121,71 @@ private slots:
         QVERIFY(!r.err.isEmpty());
         QCOMPARE(readFile(pdf), QByteArray("previous document"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.pdf")});
+    }
+
+    void layoutCheckReportsTextsThatDoNotFit() {
+        // The name's box is 855 pixels at 360 dpi (u 180 to 560). Thirty
+        // katakana fit as half-width text and overrun as full-width text.
+        const QByteArray half = R"({"dpix":360,"dpiy":360,"name":"ｱｲｳｴｵｶｷｸｹｺｱｲｳｴｵｶｷｸｹｺｱｲｳｴｵｶｷｸｹｺ"})";
+        CliRun r = runCli({QStringLiteral("layout"), QStringLiteral("--check")}, half);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out.count('\n'), 1);  // the one draw call, nothing else
+        const QByteArray full = R"({"dpix":360,"dpiy":360,"name":"アイウエオカキクケコアイウエオカキクケコアイウエオカキクケコ"})";
+        r = runCli({QStringLiteral("layout"), QStringLiteral("--check")}, full);
+        QCOMPARE(r.exitCode, 0);
+        QList<QByteArray> lines = r.out.split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(lines[1].startsWith("{\"overflow\":\"name\",\"width\":"), lines[1].constData());
+        QVERIFY2(lines[1].endsWith(",\"room\":855}"), lines[1].constData());
+
+        // The page's right edge with the margin (A4 at 360 dpi: 2975 pixels;
+        // the goods start at 1823): a text that ends on it fits, one pixel
+        // further it is outside.
+        auto goods = [](int left) {
+            return QByteArray(R"({"dpix":360,"dpiy":360,"g1":"ABC","left":)") + QByteArray::number(left) + "}";
+        };
+        r = runCli({QStringLiteral("layout"), QStringLiteral("--check")}, goods(2000));
+        lines = r.out.split('\n');
+        QCOMPARE(lines.size(), 3);
+        const QByteArray report = lines[1];
+        const qsizetype at = report.indexOf("\"width\":") + 8;
+        const int width = report.mid(at, report.indexOf(',', at) - at).toInt();
+        QVERIFY2(width > 0, report.constData());
+        r = runCli({QStringLiteral("layout"), QStringLiteral("--check")}, goods(2975 - 1823 - width));
+        QCOMPARE(r.out.count('\n'), 1);
+        r = runCli({QStringLiteral("layout"), QStringLiteral("--check")}, goods(2975 - 1823 - width + 1));
+        QCOMPARE(r.out.split('\n')[1], QByteArray("{\"overflow\":\"g1\",\"width\":") + QByteArray::number(width) +
+                                           ",\"room\":" + QByteArray::number(width - 1) + ",\"outside\":true}");
+    }
+
+    void outlinePagePutsTheRulersAtTheirMillimetres() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("poppler-utils not installed");
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("calibration.pdf"));
+        // 254 dpi: ten pixels a millimetre; margins of 20 (top) and -10 px.
+        const CliRun r = runCli({QStringLiteral("print"), QStringLiteral("--pdf"), pdf, QStringLiteral("--dpi"),
+                                 QStringLiteral("254"), QStringLiteral("--outline")},
+                                R"({"top":20,"left":-10,"name":"not on the page"})");
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(pageCount(readFile(pdf)), 1);
+        const double pt = 72 / 25.4;
+        const double left = -1.0, top = 2.0;  // the margins in millimetres
+        int top10s = 0, left10s = 0;
+        for (const e2e::Word& w : e2e::pdfWords(pdf)) {
+            QVERIFY2(w.text != QStringLiteral("not"), "the form's texts are not printed");
+            bool isNumber = false;
+            const int mm = w.text.toInt(&isNumber);
+            if (!isNumber || mm % 10 != 0 || mm < 10) continue;
+            // A number starts half a millimetre past its tick and past the
+            // 2.5 mm ticks of the other ruler.
+            if (std::abs(w.xMin - (left + mm + 0.5) * pt) < 0.3 && std::abs(w.yMin - (top + 3.0) * pt) < 1.0)
+                ++top10s;
+            else if (std::abs(w.xMin - (left + 3.0) * pt) < 0.3 && std::abs(w.yMin - (top + mm + 0.5) * pt) < 1.0)
+                ++left10s;
+        }
+        QCOMPARE(top10s, 20);  // 10 … 200 mm along 8 inches
+        QCOMPARE(left10s, 10);  // 10 … 100 mm along 4 inches
     }
 
     void printIntoAMissingFolderFailsClearly() {

@@ -178,14 +178,11 @@ public:
         PdfPageSetup setup;
         setup.dpi = resolution().y;
         setup.dpiX = resolution().x;
-        for (const auto& p : caps.papers) {
-            if (p.code != static_cast<std::uint16_t>(s.paperSize)) continue;
-            job_->media = p.keyword;
-            if (p.widthPt > 0 && p.lengthPt > 0)
-                setup.pageSize = QPageSize(QSizeF(p.widthPt, p.lengthPt), QPageSize::Point, QString(),
-                                           QPageSize::ExactMatch);
-            setup.printableOrigin = QPointF(p.leftPt, p.topPt);
-            break;
+        if (const QueuePaper* p = currentPaper()) {
+            job_->media = p->keyword;
+            const PageGeometry page = pageGeometry();
+            setup.pageSize = QPageSize(page.paper, QPageSize::Point, QString(), QPageSize::ExactMatch);
+            setup.printableOrigin = page.printable.topLeft();
         }
         for (const auto& b : caps.bins)
             if (b.code == static_cast<std::uint16_t>(s.defaultSource)) job_->inputSlot = b.keyword;
@@ -196,6 +193,17 @@ public:
             throw ESystemError("Cannot create the print document");
         }
         job_->canvas = std::make_unique<PdfCanvas>(job_->file.fileName(), setup, title);
+    }
+
+    PageGeometry pageGeometry() override {
+        PageGeometry page;
+        const QueuePaper* p = currentPaper();
+        if (!p || p->widthPt <= 0 || p->lengthPt <= 0) return page;
+        page.paper = QSizeF(p->widthPt, p->lengthPt);
+        const double right = p->rightPt > p->leftPt ? p->rightPt : p->widthPt;
+        const double bottom = p->bottomPt > p->topPt ? p->bottomPt : p->lengthPt;
+        page.printable = QRectF(QPointF(p->leftPt, p->topPt), QPointF(right, bottom));
+        return page;
     }
 
     print::Surface& canvas() override {
@@ -238,6 +246,16 @@ private:
         void setBrushColor(print::Color) override {}
         void textOut(int, int, const std::string&) override {}
     };
+
+    // The current printer's paper in its current settings, if it is known.
+    const QueuePaper* currentPaper() {
+        ensureObject();
+        if (current_ < 0) return nullptr;
+        const DeviceSettings s = currentSettings().value_or(DeviceSettings{});
+        for (const auto& p : capabilities(current_).papers)
+            if (p.code == static_cast<std::uint16_t>(s.paperSize)) return &p;
+        return nullptr;
+    }
 
     void ensureObject() {
         if (built_) return;

@@ -71,6 +71,8 @@ std::optional<QueueCapabilities> readPpdCapabilities(const char* ppdPath) {
                 p.lengthPt = size->length;
                 p.leftPt = size->left;
                 p.topPt = size->length - size->top;
+                p.rightPt = size->right;
+                p.bottomPt = size->length - size->bottom;
             }
             if (std::strcmp(opt->defchoice, c.choice) == 0) caps.defaultPaper = p.code;
             caps.papers.push_back(std::move(p));

@@ -18,7 +18,9 @@ struct QueuePaper {
     std::string keyword;  // PageSize choice, sent as the job's media
     QString name;         // shown to the user
     double widthPt = 0, lengthPt = 0;
-    double leftPt = 0, topPt = 0;  // printable area's origin from the top-left corner
+    // Printable area from the paper's top-left corner; right and bottom 0
+    // when the queue declares none (the whole paper).
+    double leftPt = 0, topPt = 0, rightPt = 0, bottomPt = 0;
 };
 
 struct QueueBin {

@@ -79,6 +79,11 @@ PrinterSystem::Resolution FakePrinterSystem::resolution() {
     return current_ < 0 ? Resolution{} : object_[static_cast<std::size_t>(current_)].dpi;
 }
 
+PageGeometry FakePrinterSystem::pageGeometry() {
+    ensureObject();
+    return current_ < 0 ? PageGeometry{} : object_[static_cast<std::size_t>(current_)].page;
+}
+
 void FakePrinterSystem::beginDoc(const QString& title) {
     ensureObject();
     if (failBeginDoc) throw ESystemError("Printer is not ready");

@@ -18,6 +18,7 @@ struct FakePrinter {
     CapabilityList bins{0, {}, {}};
     DeviceSettings defaults{kFieldPaperSize | kFieldDefaultSource, 9, 100, 1, 1, 1};
     PrinterSystem::Resolution dpi{360, 360};
+    PageGeometry page;
 };
 
 struct FakeDocument {
@@ -46,6 +47,7 @@ public:
     CapabilityList paperSizes(int systemIndex) override;
     CapabilityList bins(int systemIndex) override;
     Resolution resolution() override;
+    PageGeometry pageGeometry() override;
     void beginDoc(const QString& title) override;
     print::Surface& canvas() override;
     void newPage() override;

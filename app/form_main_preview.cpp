@@ -1,0 +1,31 @@
+// The preview (F10) and the overflow prompt that the print command shows.
+#include <QLabel>
+
+#include "app/form_main.h"
+#include "app/preview_window.h"
+#include "print/Wbprn/WbPrinters.h"
+#include "print/preview_page.h"
+
+void TForm_Main::SpeedButton_F10Click() {
+    // One preview window, kept for the run once opened.
+    auto* preview = findChild<TForm_Preview*>(QStringLiteral("Form_Preview"), Qt::FindDirectChildrenOnly);
+    if (!preview) preview = new TForm_Preview(*this);
+    else preview->refresh();
+    preview->show();
+    preview->raise();
+    preview->activateWindow();
+}
+
+void TForm_Main::showOverflowPrompt() {
+    QString prompt;
+    try {
+        const print_preview::PageSetup setup = print_preview::currentPageSetup();
+        print_preview::PreviewPage page;
+        page.update(print_preview::printFields(*this, setup, WbPrinter().Scale()), setup);
+        prompt = print_preview::overflowPrompt(page.overflows());
+    } catch (const std::exception&) {
+        // The print command itself reports what is wrong.
+        return;
+    }
+    if (!prompt.isEmpty()) Panel_HelpMess->setText(prompt);
+}
