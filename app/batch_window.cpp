@@ -23,11 +23,14 @@
 #include <optional>
 
 #include "app/form_main.h"
+#include "batch/overflow_problems.h"
 #include "batch/postal_check.h"
 #include "postal/table_locator.h"
 #include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/WbPrinters.h"
+#include "print/Wbprn/waybill_fit.h"
 #include "print/Wbprn/waybill_job.h"
+#include "print/core/layout.h"
 #include "print/core/history_record.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
@@ -257,8 +260,7 @@ void TBatchWindow::applyMapping(const batch::Mapping& m) {
     filling_ = true;
     Table_Orders->setRowCount(static_cast<int>(orders_.size()));
     filling_ = false;
-    for (int r = 0; r < Table_Orders->rowCount(); ++r) checkRow(r);
-    updateStatus();
+    recheckAll();
 }
 
 void TBatchWindow::saveMapping() {
@@ -275,20 +277,35 @@ void TBatchWindow::saveMapping() {
 
 // ---- Checks and the table ----------------------------------------------------
 
-print::WaybillFields TBatchWindow::defaults() const {
+void TBatchWindow::refreshDefaults() {
     if (!form_) throw std::logic_error("the batch window has no main form");
-    return gatherWaybillFields(*form_);
+    defaults_ = gatherWaybillFields(*form_);
+    std::optional<QSizeF> printable;
+    try {
+        const std::uint16_t scale = WbPrinter().Scale();
+        const TPoint dpi = WbPrinter().Dpi();
+        defaults_.dpix = std::to_string(print::effectiveResolution(dpi.x, scale));
+        defaults_.dpiy = std::to_string(print::effectiveResolution(dpi.y, scale));
+        printable = WbPrinter().PaperLayout().printable.size();
+    } catch (const std::exception&) {
+        // No usable printer yet: the texts are measured against their
+        // places at a common resolution; printing will say what is wrong.
+        defaults_.dpix = defaults_.dpiy = "360";
+    }
+    fit_ = std::make_unique<wbprn::WaybillFit>(printable);
 }
 
 void TBatchWindow::checkRow(int row) {
     const auto r = static_cast<std::size_t>(row);
     batch::Checks checks;
     if (const postal::Table* t = postalTable_->get()) checks.postal = batch::postalCheckOf(*t);
-    checked_[r] = batch::checkOrder(orders_[r], defaults(), checks);
+    checks.waybill = batch::overflowCheckOf([this](const print::WaybillFields& f) { return fit_->overflows(f); });
+    checked_[r] = batch::checkOrder(orders_[r], defaults_, checks);
     fillRow(row);
 }
 
 void TBatchWindow::recheckAll() {
+    refreshDefaults();
     for (int r = 0; r < Table_Orders->rowCount(); ++r) checkRow(r);
     updateStatus();
 }
@@ -401,14 +418,14 @@ void TBatchWindow::printChecked() {
 
     // The effective resolution, as the print command hands it to the layout.
     const std::uint16_t scale = WbPrinter().Scale();
-    if (scale == 0) throw std::runtime_error("Division by zero");
     const TPoint dpi = WbPrinter().Dpi();
-    form_->Label_dpix->setText(QString::number(std::int64_t{dpi.x} * 100 / scale));
-    form_->Label_dpiy->setText(QString::number(std::int64_t{dpi.y} * 100 / scale));
+    form_->Label_dpix->setText(QString::number(print::effectiveResolution(dpi.x, scale)));
+    form_->Label_dpiy->setText(QString::number(print::effectiveResolution(dpi.y, scale)));
+    refreshDefaults();
     std::vector<print::WaybillFields> pages;
     std::vector<std::size_t> printedRows;
     for (std::size_t r : rows) {
-        checkRow(static_cast<int>(r));  // with the captions just written
+        checkRow(static_cast<int>(r));  // with the printer's resolution now in force
         if (!checked_[r].printable()) continue;
         pages.push_back(checked_[r].fields);
         printedRows.push_back(r);

@@ -25,6 +25,9 @@ class TForm_Main;
 namespace postal {
 class LazyTable;
 }
+namespace wbprn {
+class WaybillFit;
+}
 
 class TBatchWindow : public QWidget {
     Q_OBJECT
@@ -79,13 +82,17 @@ private:
     void cellEdited(QTableWidgetItem* item);
     void updateStatus();
     void reloadMappingNames();
-    print::WaybillFields defaults() const;
+    // The main form's fields as the batch's defaults, with the current
+    // printer's effective resolution; renews the fit check for it.
+    void refreshDefaults();
     QString baseFolder() const;
     void recordHistory(const std::vector<std::size_t>& rows, int job);
     void offerToSaveUnprinted();
 
     QPointer<TForm_Main> form_;
     std::unique_ptr<postal::LazyTable> postalTable_;
+    std::unique_ptr<wbprn::WaybillFit> fit_;
+    print::WaybillFields defaults_;
     batch::OrderFile file_;
     std::vector<batch::Order> orders_;
     std::vector<batch::CheckedOrder> checked_;

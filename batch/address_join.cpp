@@ -1,6 +1,9 @@
 #include "batch/address_join.h"
 
+#include <algorithm>
 #include <vector>
+
+#include "print/core/form_items.h"
 
 namespace batch {
 
@@ -58,10 +61,18 @@ std::size_t sjisWidth(std::string_view s) {
     return w;
 }
 
-AddressLines joinAddress(std::string_view streetIn, std::string_view restIn) {
+std::size_t addressRoomBytes() {
+    // 1/160 inch per form unit, 72 points per inch: an em of `size` points
+    // is size × 160 / 72 units.
+    const print::FormItemSpec& add1 = print::formItem(print::FormItem::Add1);
+    const auto chars = static_cast<std::size_t>((add1.right - add1.u) * 72 / (160 * add1.size));
+    return std::min(kAddressLineBytes, 2 * chars);
+}
+
+AddressLines joinAddress(std::string_view streetIn, std::string_view restIn, std::size_t room) {
     const std::string street = trimBlanks(streetIn);
     const std::string rest = trimBlanks(restIn);
-    if (sjisWidth(street) <= kAddressLineBytes) return {street, rest};
+    if (sjisWidth(street) <= room) return {street, rest};
 
     // Walk the characters, remembering the last break that still fits.
     std::size_t width = 0, lastFit = 0, lastBreak = 0;
@@ -71,7 +82,7 @@ AddressLines joinAddress(std::string_view streetIn, std::string_view restIn) {
         const char32_t c = codePoint(street, i, len);
         if (i > 0 && (isBlank(c) || (isDigit(c) && !isDigit(prev) && !joinsNumber(prev)) || endsPlaceName(prev))) lastBreak = i;
         width += (c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F)) ? 1 : 2;
-        if (width > kAddressLineBytes) break;
+        if (width > room) break;
         i += len;
         lastFit = i;
         prev = c;

@@ -248,7 +248,7 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
     o[Col::Zip] = get(Target::Zip);
     const AddressLines lines = joinAddress(
         joinParts({get(Target::Pref), get(Target::City), get(Target::Address), get(Target::Street)}),
-        join({get(Target::Address2), get(Target::Building)}, " "));
+        join({get(Target::Address2), get(Target::Building)}, " "), addressRoomBytes());
     o[Col::Add1] = lines.add1;
     o[Col::Add2] = lines.add2;
     o[Col::Name] = join({get(Target::Company), get(Target::Department), get(Target::Name), get(Target::Honorific)},
@@ -262,7 +262,7 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
     o[Col::Special] = get(Target::Special);
     o[Col::ShipDate] = get(Target::ShipDate);
     o[Col::MyZip] = get(Target::MyZip);
-    const AddressLines my = joinAddress(get(Target::MyAddress), get(Target::MyBuilding));
+    const AddressLines my = joinAddress(get(Target::MyAddress), get(Target::MyBuilding), addressRoomBytes());
     o[Col::MyAdd1] = my.add1;
     o[Col::MyAdd2] = my.add2;
     o[Col::My] = get(Target::MyName);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPageSize>
 #include <QTemporaryFile>
 #include <cstdio>
 #include <cstring>
@@ -15,10 +16,12 @@
 
 #include "batch/batch_file.h"
 #include "batch/order_check.h"
+#include "batch/overflow_problems.h"
 #include "batch/postal_check.h"
 #include "postal/table_locator.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/pdf_canvas.h"
+#include "print/Wbprn/waybill_fit.h"
 #include "print/Wbprn/waybill_job.h"
 #include "print/core/layout.h"
 #include "print/core/str_to_int.h"
@@ -110,12 +113,13 @@ struct Checked {
     std::vector<batch::CheckedOrder> results;
 };
 
-Checked checkFile(const Options& o, const print::WaybillFields& defaults) {
-    const batch::OrderFile file = batch::readOrderFile(batch::readFileBytes(o.file));
+Checked checkFile(const Options& o, const batch::OrderFile& file, const print::WaybillFields& defaults,
+                  wbprn::WaybillFit& fit) {
     postal::LazyTable table = o.table ? postal::LazyTable(o.table) : postal::LazyTable(".", postal::executableFolder());
     batch::Checks checks;
     if (const postal::Table* t = table.get()) checks.postal = batch::postalCheckOf(*t);
     else std::fprintf(stderr, "郵便番号データを読めません (%s): 郵便番号は形だけを確かめます\n", table.error().c_str());
+    checks.waybill = batch::overflowCheckOf([&fit](const print::WaybillFields& f) { return fit.overflows(f); });
     Checked c;
     c.orders = batch::ordersOf(file, mappingFor(file, o));
     c.results.reserve(c.orders.size());
@@ -197,20 +201,17 @@ void renderPdf(const std::vector<print::WaybillFields>& waybills, const QString&
                         std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
 }
 
-// Selects the CUPS queue by name and sets the effective resolution the
-// print command uses (resolution × 100 / driver scale).
-void selectQueue(const QString& queue, std::vector<print::WaybillFields>& waybills) {
+// Selects the CUPS queue by name and gives the waybills the effective
+// resolution the print command uses (resolution × 100 / driver scale).
+void selectQueue(const QString& queue, print::WaybillFields& defaults) {
     const QStringList& names = WbPrinter().PrinterNames();
     const auto at = names.indexOf(queue);
     if (at < 0) throw std::runtime_error("no printer queue named " + queue.toStdString());
     WbPrinter().SetIndex(static_cast<int>(at));
     const std::uint16_t scale = WbPrinter().Scale();
-    if (scale == 0) throw std::runtime_error("the printer reports a scale of 0");
     const TPoint dpi = WbPrinter().Dpi();
-    for (print::WaybillFields& f : waybills) {
-        f.dpix = std::to_string(std::int64_t{dpi.x} * 100 / scale);
-        f.dpiy = std::to_string(std::int64_t{dpi.y} * 100 / scale);
-    }
+    defaults.dpix = std::to_string(print::effectiveResolution(dpi.x, scale));
+    defaults.dpiy = std::to_string(print::effectiveResolution(dpi.y, scale));
 }
 
 }  // namespace
@@ -223,7 +224,26 @@ int cmdBatch(int argc, char** argv) {
     if (!opts) return usage();
     return cli::runChecked([&] {
         const Options& o = *opts;
-        const Checked c = checkFile(o, defaultsFor(o));
+        // A file that cannot be read fails before anything else starts.
+        const batch::OrderFile file = batch::readOrderFile(batch::readFileBytes(o.file));
+
+        // Fonts (to measure the texts against their places) need a GUI
+        // application; no display is needed.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        int qtArgc = 1;
+        char* qtArgv[] = {argv[0], nullptr};
+        QGuiApplication app(qtArgc, qtArgv);
+        wbprn::registerFontSubstitutes();
+
+        print::WaybillFields defaults = defaultsFor(o);
+        // The PDF's page (A4, origin at its corner), or the queue's own.
+        QSizeF printable = QPageSize(QPageSize::A4).size(QPageSize::Point);
+        if (o.printer) {
+            selectQueue(QString::fromLocal8Bit(o.printer), defaults);
+            printable = WbPrinter().PaperLayout().printable.size();
+        }
+        wbprn::WaybillFit fit(printable);
+        const Checked c = checkFile(o, file, defaults, fit);
         if (sub == "check") {
             std::string out;
             for (std::size_t i = 0; i < c.orders.size(); ++i) out += rowJson(c.orders[i], c.results[i]) + "\n";
@@ -234,17 +254,8 @@ int cmdBatch(int argc, char** argv) {
         for (const batch::CheckedOrder& r : c.results)
             if (r.printable()) waybills.push_back(r.fields);
         if (waybills.empty()) throw std::runtime_error("印刷できる行がありません");
-
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        int qtArgc = 1;
-        char* qtArgv[] = {argv[0], nullptr};
-        QGuiApplication app(qtArgc, qtArgv);
-        wbprn::registerFontSubstitutes();
         if (o.pdf) renderPdf(waybills, QString::fromLocal8Bit(o.pdf), o.dpi);
-        else {
-            selectQueue(QString::fromLocal8Bit(o.printer), waybills);
-            wbprn::printWaybillJob(QString::fromLatin1(kTitle), waybills);
-        }
+        else wbprn::printWaybillJob(QString::fromLatin1(kTitle), waybills);
         std::fprintf(stderr, "%zu件を印刷しました (問題のある%zu件は印刷していません)\n", waybills.size(),
                      c.results.size() - waybills.size());
     });

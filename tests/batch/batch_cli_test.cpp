@@ -82,7 +82,7 @@ private slots:
         QCOMPARE(all[0][QStringLiteral("fields")].toObject()[QStringLiteral("name")].toString(), QStringLiteral("山田"));
     }
 
-    void codesAreCheckedAgainstThePostalTable() {
+    void codesAreCheckedAgainstThePostalTableAndTextsAgainstTheirPlaces() {
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("o.csv"));
         QFile f(csv);
@@ -90,14 +90,19 @@ private slots:
         f.write("郵便番号,住所,氏名\n"
                 "105-0011,東京都港区芝公園4-2-8,a\n"
                 "1050011,大阪府大阪市北区梅田1-1,b\n"
-                "999-9999,東京都港区芝公園1,c\n");
+                "999-9999,東京都港区芝公園1,c\n"
+                // Within the entry form's 80 bytes, but wider than the name's place.
+                "105-0011,東京都港区芝公園4-2-8,ペリカン株式会社東日本支社営業第一部第二課配送センター長　山田太郎\n");
         f.close();
         const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), csv}, {});
         QCOMPARE(r.exitCode, 0);
         const auto all = rows(r.out);
-        QCOMPARE(all.size(), std::size_t{3});
+        QCOMPARE(all.size(), std::size_t{4});
         QCOMPARE(problemFields(all[0]), QStringList());
         QCOMPARE(problemFields(all[1]), QStringList{QStringLiteral("zip")});
+        QCOMPARE(problemFields(all[3]), QStringList{QStringLiteral("name")});
+        QVERIFY(all[3][QStringLiteral("problems")].toArray()[0].toObject()[QStringLiteral("text")].toString().contains(
+            QStringLiteral("はみ出します")));
         QVERIFY(all[1][QStringLiteral("problems")].toArray()[0].toObject()[QStringLiteral("text")].toString().contains(
             QStringLiteral("一致しません")));
         QCOMPARE(problemFields(all[2]), QStringList{QStringLiteral("zip")});

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "batch/order_check.h"
+#include "batch/overflow_problems.h"
 #include "text/sjis_convert.h"
 
 using namespace batch;
@@ -193,4 +194,22 @@ TEST(OrderCheck, PluggedChecksSeeTheOrder) {
         if (f.custo1.size() > 4) out.push_back({Col::Name, "はみ出します", {}});
     };
     EXPECT_EQ(summary(checkOrder(o, defaults(), checks)), std::vector<std::string>{"name:"});
+}
+
+TEST(OrderCheck, OverflowsBecomeProblemsOfTheirColumn) {
+    using print::FormItem;
+    const Checks checks{{}, overflowCheckOf([](const print::WaybillFields&) {
+                            // Three postal code boxes, the name, and an item outside the paper.
+                            return std::vector<print::Overflow>{{FormItem::Zip1, 40, 30, false},
+                                                                {FormItem::Zip5, 40, 30, false},
+                                                                {FormItem::Name, 900, 800, false},
+                                                                {FormItem::MyTel, 100, 10, true}};
+                        })};
+    const CheckedOrder c = checkOrder(goodOrder(), defaults(), checks);
+    EXPECT_EQ(summary(c), (std::vector<std::string>{"zip:", "name:", "my_tel:"}));
+    EXPECT_NE(c.problems[1].text.find("おなまえが枠からはみ出します"), std::string::npos) << c.problems[1].text;
+    EXPECT_NE(c.problems[2].text.find("範囲の外"), std::string::npos) << c.problems[2].text;
+    EXPECT_EQ(colOf(FormItem::DeliveryMonth), Col::DeliveryDate);
+    EXPECT_EQ(colOf(FormItem::Frozen), Col::Special);
+    EXPECT_EQ(colOf(FormItem::Goods3), Col::G3);
 }

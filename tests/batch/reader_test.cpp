@@ -167,6 +167,12 @@ TEST(BatchMapping, JoinsSplitAddressesAtANaturalPoint) {
         EXPECT_LE(sjisWidth(l.add1), kAddressLineBytes);
     }
     EXPECT_EQ(sjisWidth("ｱA亜"), 4u);
+    // The orders break where the form's address line ends (17 characters
+    // at its print size), so the line fits its place.
+    EXPECT_EQ(addressRoomBytes(), 34u);
+    const AddressLines fit = joinAddress("北海道札幌市中央区北一条西2丁目1番地", "", addressRoomBytes());
+    EXPECT_EQ(fit.add1, "北海道札幌市中央区北一条西2丁目");
+    EXPECT_EQ(fit.add2, "1番地");
 
     // Parts that repeat what came before are not doubled.
     const OrderFile f = readOrderFile("都道府県,市区町村,住所,氏名\n東京都,港区,東京都港区芝公園1,a\n");
