@@ -3,7 +3,9 @@
 // check again, the checked rows print as one job (then the empty page),
 // Cancel submits nothing, printed waybills reach the history.
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -158,6 +160,23 @@ private slots:
         QCOMPARE(b.shown.boxes.errors.size(), before + 1);
         QVERIFY2(b.shown.boxes.errors.last().contains(QStringLiteral("2行目")), qPrintable(b.shown.boxes.errors.last()));
         QCOMPARE(b.table().rowCount(), 3);
+    }
+
+    void droppedFileOpens() {
+        BatchFixture b;
+        const QString path = b.shown.dir.filePath(QStringLiteral("dropped.tsv"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\xEF\xBB\xBF郵便番号\t住所\t氏名\n1050011\t東京都港区芝公園1\t山田\n");
+        f.close();
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        // Delivered straight to the window, as a drag from a file manager ends.
+        static_cast<QObject*>(b.window)->event(&drop);
+        QCOMPARE(b.table().rowCount(), 1);
+        QVERIFY(b.window->Label_File->text().contains(QStringLiteral("dropped.tsv")));
+        QVERIFY(b.checked(0));
     }
 
     void mappingCorrectedAndSavedByName() {
