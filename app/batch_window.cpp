@@ -35,6 +35,7 @@
 #include "services/guard.h"
 #include "services/message_boxes.h"
 #include "store/atomic_file.h"
+#include "app/history_book.h"
 #include "store/history_store.h"
 #include "text/sjis_qt.h"
 
@@ -473,21 +474,25 @@ void TBatchWindow::printChecked() {
 }
 
 void TBatchWindow::recordHistory(const std::vector<std::size_t>& rows, int job) {
-    std::string printer;
-    try {
-        printer = WbPrinter().PrinterNames().value(WbPrinter().GetIndex()).toStdString();
-    } catch (const EWbPrinter&) {
-    }
-    const std::string feedMode = sjis::fromQString(form_->ComboBox_SEL->currentText());
-    std::vector<store::WaybillRecord> records;
-    for (std::size_t r : rows) records.push_back(print::historyRecordOf(checked_[r].fields, feedMode, printer, job));
     // The waybills are printed whatever happens here: a store that cannot
     // be written costs the history, never the print.
+    QString why;
+    bool saved = false;
     try {
-        store::HistoryStore history(QFile::encodeName(baseFolder()).toStdString() + "/" + store::kHistoryFileName);
-        history.record(records);
-    } catch (const std::exception&) {
-        form_->Panel_HelpMess->setText(QStringLiteral("印刷しましたが、履歴を保存できませんでした"));
+        const std::string feedMode = sjis::fromQString(form_->ComboBox_SEL->currentText());
+        const std::string printer = sjis::fromQString(WbPrinter().System().currentDeviceName());
+        std::vector<store::WaybillRecord> records;
+        for (std::size_t r : rows) records.push_back(print::historyRecordOf(checked_[r].fields, feedMode, printer, job));
+        // One transaction: every waybill of the job or none.
+        saved = form_->historyBook()->run([&](store::HistoryStore& s) { s.record(records); });
+        why = form_->historyBook()->lastError();
+    } catch (const std::exception& e) {
+        why = QString::fromUtf8(e.what());
+    }
+    if (!saved) {
+        const QString text = QStringLiteral("印刷しましたが、履歴は保存できませんでした（%1）").arg(why);
+        form_->Panel_HelpMess->setText(text);
+        Label_Status->setText(text);
     }
 }
 

@@ -107,6 +107,7 @@ TForm_Main::TForm_Main(QWidget* parent) : QWidget(parent) {
     buildPrinterBox();
     buildTransferPanel();
     connectHandlers();
+    buildHistory();
 }
 
 TForm_Main::~TForm_Main() {
@@ -427,6 +428,7 @@ void TForm_Main::connectHandlers() {
             if (!reason.isEmpty()) Panel_HelpMess->setText(reason);
         });
 
+    for (SjisLineEdit* e : {Edit_Zip, Edit_tel}) e->setInputConversion(&TForm_Main::halfWidth);
     on(Edit_Zip, &QLineEdit::textChanged, &TForm_Main::Edit_ZipChange);
     on(Edit_tel, &QLineEdit::textChanged, &TForm_Main::Edit_telChange);
 
@@ -491,6 +493,7 @@ void TForm_Main::setUpFunctionBar() {
     SpeedButton_F10->setEnabled(true);
     SpeedButton_F11->setText(QStringLiteral("印刷"));
     SpeedButton_F11->setEnabled(true);
+    setUpHistoryKey();
     setUpBatchKey();
 }
 

@@ -21,6 +21,11 @@ class QStatusBar;
 class QTabBar;
 class SjisLineEdit;
 class TNumEdit;
+class HistoryBook;
+class HistoryWindow;
+namespace store {
+struct Consignee;
+}
 
 class TForm_Main : public QWidget {
     Q_OBJECT
@@ -210,6 +215,16 @@ public:
     void BitBtn_PrnSetClick();
     void BitBtn_PrnSet2Click();
 
+    // ---- History and address book (form_main_history.cpp) -----------------
+    QPushButton* BitBtn_AddrBook = nullptr;  // お届け先登録
+    void SpeedButton_F8Click();
+    void BitBtn_AddrBookClick();
+    // Records the waybill just printed as job `job`; a failure only shows
+    // in the prompt line.
+    void recordPrint(int job) noexcept;
+    void fillConsignee(const store::Consignee& consignee);
+    HistoryBook* historyBook() const { return historyBook_; }
+
     // The cyclic focus order of the entry form (Tab, Enter, Up).
     QList<QWidget*> focusOrder() const;
     // Moves the focus along focusOrder(), skipping hidden/disabled controls.
@@ -233,13 +248,18 @@ private:
     void layOutEntryForm();  // FormShow step 8
     void setUpFunctionBar();  // FormShow step 12
     void centreOnDesktop();
+    void buildHistory();
+    void setUpHistoryKey();
 
     // Key map of the entry fields (form_main_entry.cpp).
     bool handleFieldKey(QWidget* field, QKeyEvent* event);
     void showPrompt(SjisLineEdit* field, const QString& prompt);
     void excludeTimeBands(QCheckBox* clicked);
     void convertToHalfWidth(SjisLineEdit* field);
+    static QString halfWidth(const QString& text);
 
+    HistoryBook* historyBook_ = nullptr;
+    HistoryWindow* historyWindow_ = nullptr;
     bool formShown_ = false;
     bool formDestroyed_ = false;
 };

@@ -217,15 +217,21 @@ void TForm_Main::Edit_Warning() {
 
 // ---- Half-width conversion ---------------------------------------------------
 
+QString TForm_Main::halfWidth(const QString& text) { return sjis::toQString(Han_Conv(sjis::fromQString(text))); }
+
+// User input arrives converted already (the fields convert what the user
+// adds); this catches the program's own writes.
 void TForm_Main::convertToHalfWidth(SjisLineEdit* field) {
     const QString now = field->text();
-    const QString half = sjis::toQString(Han_Conv(sjis::fromQString(now)));
+    const QString half = halfWidth(now);
     // Writing back an equal text would change nothing; skipping it also
     // ends the change -> convert -> change chain after one round.
     if (half == now) return;
-    const int caret = field->cursorPosition();
+    // The conversion goes character by character, so the caret's place in
+    // the converted text is the length of the converted text before it.
+    const int caret = static_cast<int>(halfWidth(now.left(field->cursorPosition())).size());
     field->setText(half);
-    field->setCursorPosition(std::min(caret, static_cast<int>(half.size())));
+    field->setCursorPosition(caret);
 }
 
 void TForm_Main::Edit_ZipChange() { SpeedButton_ZIP2Click(); }

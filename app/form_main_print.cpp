@@ -52,7 +52,7 @@ void printWaybill(TForm_Main& form) {
         }
         throw;
     }
-    WbPrinter().EndDoc();
+    form.recordPrint(WbPrinter().EndDoc());
 }
 
 }  // namespace

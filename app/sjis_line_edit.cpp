@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QValidator>
+#include <algorithm>
 
 #include "text/sjis_qt.h"
 
@@ -14,8 +15,8 @@
 class SjisLineEditValidator final : public QValidator {
 public:
     explicit SjisLineEditValidator(SjisLineEdit* owner) : QValidator(owner), owner_(owner) {}
-    State validate(QString& input, int&) const override {
-        return owner_->acceptsUserText(input) ? Acceptable : Invalid;
+    State validate(QString& input, int& pos) const override {
+        return owner_->acceptsUserText(input, pos) ? Acceptable : Invalid;
     }
 
 private:
@@ -39,6 +40,33 @@ bool onlyDigits(const QString& text) {
         if (c < u'0' || c > u'9') return false;
     return true;
 }
+
+// An edit turns `before` into `after` by replacing one stretch: the parts
+// kept at the start and at the end, never splitting a surrogate pair.
+struct Edit {
+    qsizetype head = 0, tail = 0;
+};
+Edit editBetween(const QString& before, const QString& after) {
+    Edit e;
+    const qsizetype most = std::min(before.size(), after.size());
+    while (e.head < most && before[e.head] == after[e.head]) ++e.head;
+    while (e.tail < most - e.head && before[before.size() - 1 - e.tail] == after[after.size() - 1 - e.tail]) ++e.tail;
+    if (e.head > 0 && after[e.head - 1].isHighSurrogate()) --e.head;
+    if (e.tail > 0 && after[after.size() - e.tail].isLowSurrogate()) --e.tail;
+    return e;
+}
+
+// The longest start of `text` that takes at most `bytes` Shift-JIS bytes.
+QString fitting(const QString& text, int bytes) {
+    qsizetype end = 0;
+    while (end < text.size()) {
+        const qsizetype len = (text[end].isHighSurrogate() && end + 1 < text.size()) ? 2 : 1;
+        bytes -= sjis::byteLength(text.mid(end, len));
+        if (bytes < 0) break;
+        end += len;
+    }
+    return text.left(end);
+}
 }  // namespace
 
 SjisLineEdit::SjisLineEdit(QWidget* parent) : QLineEdit(parent) {
@@ -47,6 +75,10 @@ SjisLineEdit::SjisLineEdit(QWidget* parent) : QLineEdit(parent) {
 
 QString SjisLineEdit::notEncodableMessage() {
     return QStringLiteral("この文字はシフトJISで保存できないため入力できません");
+}
+
+QString SjisLineEdit::cutMessage() {
+    return QStringLiteral("入力できる長さを超えたため、超えた部分を切り捨てました");
 }
 
 void SjisLineEdit::setByteLimit(int bytes) { byteLimit_ = bytes < 0 ? 0 : bytes; }
@@ -58,7 +90,7 @@ void SjisLineEdit::setInputMethodOn(bool on) {
 
 bool SjisLineEdit::inputMethodOn() const { return testAttribute(Qt::WA_InputMethodEnabled); }
 
-bool SjisLineEdit::acceptsUserText(const QString& candidate) {
+bool SjisLineEdit::acceptsUserText(QString& candidate, int& caret) {
     if (userEditDepth_ == 0) return true;
     // Only what the user adds is judged: text the program put there earlier
     // (even over the limit) may still be shortened or edited.
@@ -72,14 +104,41 @@ bool SjisLineEdit::acceptsUserText(const QString& candidate) {
         refusal_.clear();
         return false;
     }
+    if (!convert_ && byteLimit_ == 0) return true;
+
+    // The candidate as kept start, added stretch and kept end; each part is
+    // converted on its own, which a character-wise conversion allows.
+    const Edit e = editBetween(textBeforeEdit_, candidate);
+    const auto conv = [this](const QString& t) { return convert_ ? convert_(t) : t; };
+    const QString head = conv(candidate.left(e.head));
+    QString added = conv(candidate.mid(e.head, candidate.size() - e.head - e.tail));
+    const QString tail = conv(candidate.right(e.tail));
+    const qsizetype addedBefore = candidate.size() - e.head - e.tail;
+
     if (byteLimit_ > 0) {
-        const int bytes = sjis::byteLength(candidate);
-        if (bytes > byteLimit_ && bytes > sjis::byteLength(textBeforeEdit_)) {
-            refused_ = true;
-            refusal_.clear();
-            return false;
+        const int kept = sjis::byteLength(head) + sjis::byteLength(tail);
+        const int before = sjis::byteLength(textBeforeEdit_);
+        if (kept + sjis::byteLength(added) > std::max(byteLimit_, before)) {
+            // Never past the limit, nor past what the program put there.
+            const QString fit = fitting(added, std::max(byteLimit_, before) - kept);
+            if (fit.isEmpty()) {
+                refused_ = true;
+                refusal_.clear();
+                return false;
+            }
+            added = fit;
+            cut_ = true;
         }
     }
+
+    // The caret keeps its place relative to the stretch it was in.
+    const qsizetype at = caret;
+    qsizetype mapped = 0;
+    if (at <= e.head) mapped = conv(candidate.left(at)).size();
+    else if (at < e.head + addedBefore) mapped = head.size() + std::min(conv(candidate.mid(e.head, at - e.head)).size(), added.size());
+    else mapped = head.size() + added.size() + conv(candidate.mid(e.head + addedBefore, at - e.head - addedBefore)).size();
+    candidate = head + added + tail;
+    caret = static_cast<int>(mapped);
     return true;
 }
 
@@ -88,13 +147,15 @@ void SjisLineEdit::userEdit(F&& baseCall) {
     if (userEditDepth_++ == 0) {
         textBeforeEdit_ = text();
         refused_ = false;
+        cut_ = false;
         refusal_.clear();
     }
     baseCall();
-    if (--userEditDepth_ == 0 && refused_) {
-        refused_ = false;
+    if (--userEditDepth_ == 0 && (refused_ || cut_)) {
+        const QString reason = refused_ ? refusal_ : cutMessage();
+        refused_ = cut_ = false;
         QApplication::beep();
-        emit inputRefused(refusal_);
+        emit inputRefused(reason);
     }
 }
 

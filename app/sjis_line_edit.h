@@ -6,8 +6,16 @@
 // - A character that CP932 cannot hold (emoji, rare kanji) is refused as it
 //   is typed, pasted or dropped: the field stays as it was, the computer
 //   beeps and inputRefused() carries a short explanation.
+// - A field may convert what the user adds (the half-width conversion of
+//   the postal code and telephone); the limit is judged on the converted
+//   text and the caret stays after the converted input.
+// - Added text that does not fit is cut at the limit on a character
+//   boundary, as a native edit with a text limit does: the part that fits
+//   goes in, the computer beeps and inputRefused() says the text was cut.
+//   When nothing of it fits, the field only beeps.
 // - The input method is on or off per field (off: direct half-width input).
 #include <QLineEdit>
+#include <functional>
 
 class SjisLineEdit : public QLineEdit {
     Q_OBJECT
@@ -21,8 +29,15 @@ public:
     // Accept only the digits 0-9 from the user (the delivery date fields).
     void setDigitsOnly(bool on) { digitsOnly_ = on; }
 
+    // Conversion of the text the user adds. It must work character by
+    // character (the conversion of a text is the conversions of its
+    // characters joined), so that the caret can be mapped through it.
+    void setInputConversion(std::function<QString(const QString&)> convert) { convert_ = std::move(convert); }
+
     // The explanation shown when a character outside Shift-JIS is refused.
     static QString notEncodableMessage();
+    // The note shown when added text was cut at the byte limit.
+    static QString cutMessage();
 
 signals:
     // The field has received the focus (after Qt's own focus handling, so a
@@ -45,8 +60,9 @@ private:
     // Runs one piece of user input with the checks armed.
     template <class F>
     void userEdit(F&& baseCall);
-    // Validator's verdict for a candidate text during user input.
-    bool acceptsUserText(const QString& candidate);
+    // Validator's verdict for a candidate text during user input; it may
+    // convert or cut the candidate and move the caret to match.
+    bool acceptsUserText(QString& candidate, int& caret);
 
     int byteLimit_ = 0;
     bool digitsOnly_ = false;
@@ -54,4 +70,6 @@ private:
     QString textBeforeEdit_;
     QString refusal_;
     bool refused_ = false;
+    bool cut_ = false;
+    std::function<QString(const QString&)> convert_;
 };

@@ -36,6 +36,15 @@ bench_layout     | BM_LayoutFullWaybill          | 20  | us | layout of a full w
 bench_layout     | BM_LayoutFullWaybillFreshSurface | 20 | us | layout, fresh recording surface
 wbprn_cups_bench | BM_YesToJobHanded             | 150 | ms | Yes to job handed to CUPS
 wbprn_cups_bench | BM_SnapshotAndCapabilityLoad  | 50  | ms | printer snapshot + capability load
+bench_history    | BM_HistoryOpen                | 5   | ms | history store open, 100,000 rows
+bench_history    | BM_HistoryRecordOne           | 5   | ms | record one waybill with its commit
+bench_history    | BM_HistorySearchOneChar       | 20  | ms | search keystroke, 1 common char
+bench_history    | BM_HistorySearchOneCharNone   | 20  | ms | search keystroke, 1 char in no row
+bench_history    | BM_HistorySearchTwoCharsRare  | 20  | ms | search keystroke, 2 chars
+bench_history    | BM_HistorySearchCity          | 20  | ms | search keystroke, 4 chars, many rows
+bench_history    | BM_HistorySearchAll           | 20  | ms | search field emptied: newest 1000
+bench_history    | BM_HistoryCompleteTel2        | 5   | ms | completion list, 2-digit tel prefix
+bench_history    | BM_HistoryCompleteName1       | 5   | ms | completion list, 1-char name prefix
 EOF
 
 command -v jq >/dev/null || { echo "bench-report: jq is needed (apt-get install jq)" >&2; exit 2; }

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "store/file_error.h"
+#include "store/gram_tokenizer.h"
 #include "store/history_text.h"
 #include "store/sqlite_db.h"
 #include "text/sjis.h"
@@ -24,7 +25,7 @@ namespace {
 const char* const kMigrations[] = {
     // 0 -> 1: the history with its search index, and the address book.
     // `search` holds the folded text that substring search looks in; the
-    // trigram index refers to it instead of keeping a second copy.
+    // index (store/gram_tokenizer.h) refers to it instead of keeping a copy.
     R"sql(
 CREATE TABLE history(
   id INTEGER PRIMARY KEY,
@@ -46,7 +47,7 @@ CREATE INDEX history_time ON history(printed_at);
 CREATE INDEX history_by_tel ON history(tel_key, name, zip, add1, add2, tel);
 CREATE INDEX history_by_name ON history(name, tel_key, zip, add1, add2, tel);
 CREATE VIRTUAL TABLE history_search USING fts5(search, content='history', content_rowid='id',
-  tokenize='trigram');
+  tokenize='vp_grams');
 CREATE TRIGGER history_ai AFTER INSERT ON history BEGIN
   INSERT INTO history_search(rowid, search) VALUES (new.id, new.search);
 END;
@@ -215,11 +216,13 @@ void HistoryStore::open() {
 void HistoryStore::connect() {
     readOnly_ = false;
     db_ = std::make_unique<SqliteDb>(path_, SqliteDb::Mode::ReadWriteCreate);
+    registerGramTokenizer(*db_);
     db_->exec(("PRAGMA busy_timeout = " + std::to_string(kBusyTimeoutMs)).c_str());
     // Reading the header is where a file that is no database shows itself.
     const std::int64_t version = db_->queryInt("PRAGMA user_version");
     if (version > kHistorySchemaVersion) {
         db_ = std::make_unique<SqliteDb>(path_, SqliteDb::Mode::ReadOnly);
+        registerGramTokenizer(*db_);
         db_->exec(("PRAGMA busy_timeout = " + std::to_string(kBusyTimeoutMs)).c_str());
         readOnly_ = true;
         notice_ = "履歴ファイル " + fileName(path_) +
@@ -227,9 +230,13 @@ void HistoryStore::connect() {
         return;
     }
     db_->exec("PRAGMA journal_mode = WAL");
-    // A commit reaches the disk before record() returns: a power cut
-    // after a print must not lose its row.
-    db_->exec("PRAGMA synchronous = FULL");
+    // In WAL mode NORMAL keeps the file whole through a crash or a kill
+    // at any moment; only a power cut can lose the last commits (never
+    // part of one). FULL would add a disk flush to every print.
+    db_->exec("PRAGMA synchronous = NORMAL");
+    // Reading through a memory map spares a copy of every page: search
+    // of short texts reads the whole table.
+    db_->exec("PRAGMA mmap_size = 268435456");
     db_->exec("PRAGMA foreign_keys = ON");
     for (auto v = version; v < kHistorySchemaVersion; ++v) {
         SqliteTransaction t(*db_);
@@ -294,20 +301,20 @@ std::vector<WaybillRecord> HistoryStore::list(const HistoryQuery& query) {
         const std::string needle(sjis::trimView(query.search).empty() ? std::string()
                                                                        : searchFold(utf8(sjis::trim(query.search))));
         std::string sql = std::string("SELECT id, ") + kColumns + " FROM history WHERE 1";
-        // The trigram index needs three characters; a shorter needle is
-        // looked for row by row, newest first, which stops at the limit.
-        const bool indexed = utf8Length(needle) >= 3;
         if (!needle.empty())
-            sql += indexed ? " AND id IN (SELECT rowid FROM history_search WHERE history_search MATCH ?1)"
-                           : " AND instr(search, ?1) > 0";
+            sql += " AND id IN (SELECT rowid FROM history_search WHERE history_search MATCH ?1)";
         if (!query.fromDate.empty()) sql += " AND printed_at >= ?2";
         if (!query.toDate.empty()) sql += " AND printed_at < ?3";
         sql += " ORDER BY id DESC LIMIT ?4";
         SqliteStatement st(*db_, sql);
         if (!needle.empty()) {
+            // One quoted phrase, inner quotes doubled: the user's text is
+            // never read as query syntax. Under three characters it is a
+            // prefix of the indexed trigrams.
             std::string phrase = "\"";
             for (const char ch : needle) phrase += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-            st.bind(1, indexed ? phrase + "\"" : needle);
+            phrase += '"';
+            st.bind(1, utf8Length(needle) < 3 ? phrase + "*" : phrase);
         }
         if (!query.fromDate.empty()) st.bind(2, query.fromDate);
         // "~" sorts after the blank that follows the date in every stamp.

@@ -33,7 +33,7 @@ struct HistoryQuery {
     std::string search;
     // Print dates "yyyy-mm-dd", both inclusive; empty leaves the end open.
     std::string fromDate, toDate;
-    // At most this many rows, newest first.
+    // At most this many rows, newest first; a negative limit is none.
     int limit = 1000;
 };
 

@@ -66,6 +66,7 @@ public:
     // Columns count from 0.
     std::string text(int column) const;
     std::int64_t integer(int column) const;
+    sqlite3_stmt* handle() const { return stmt_; }
 
 private:
     SqliteDb& db_;

@@ -5,4 +5,5 @@ int cmdHanConv(int argc, char** argv);
 int cmdClassify(int argc, char** argv);
 int cmdLayout(int argc, char** argv);
 int cmdPrint(int argc, char** argv);
+int cmdHistory(int argc, char** argv);
 int cmdBatch(int argc, char** argv);

@@ -17,6 +17,7 @@ constexpr Command kCommands[] = {
     {"hanconv", cmdHanConv, "half-width conversion of stdin"},
     {"classify", cmdClassify, "classify each line of stdin, one JSON object per line"},
     {"layout", cmdLayout, "waybill fields (JSON on stdin) to draw calls, one JSON object per line"},
+    {"history", cmdHistory, "printed waybills: history list [--search T] / history export --csv FILE"},
     {"print", cmdPrint, "waybill fields (JSON on stdin) to a PDF: print --pdf FILE"},
     {"batch", cmdBatch, "orders from a CSV file: batch check FILE, batch print FILE --pdf OUT"},
 };

@@ -203,6 +203,64 @@ private slots:
         QCOMPARE(f.find<QLineEdit>(field)->text(), result);
     }
 
+    // The caret stays after what was just typed when the conversion makes
+    // it longer (a voiced kana becomes a letter and a mark).
+    void caretFollowsTheHalfWidthConversion_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("zip") << "Edit_Zip";
+        QTest::newRow("tel") << "Edit_tel";
+    }
+    void caretFollowsTheHalfWidthConversion() {
+        QFETCH(QString, field);
+        ShownForm f;
+        auto* e = f.find<QLineEdit>(field);
+        f.focus(field);
+        f.type(QStringLiteral("ガ"));
+        f.type(QStringLiteral("1"));
+        QCOMPARE(e->text(), QStringLiteral("ｶﾞ1"));
+        e->setCursorPosition(1);
+        f.type(QStringLiteral("パ"));
+        QCOMPARE(e->text(), QStringLiteral("ｶﾊﾟﾞ1"));
+        QCOMPARE(e->cursorPosition(), 3);
+    }
+
+    // A paste is converted first where the field converts, then held to the
+    // limit: what does not fit is cut on a character boundary with a note;
+    // when nothing fits, the field only beeps and the prompt stays.
+    void pasteIsConvertedThenCutAtTheLimit_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("before");  // "|" marks the caret
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("after");   // "|" marks the caret
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("zip fits after conversion") << "Edit_Zip" << "|" << "〒１２３－４５６７" << "〒123-4567|" << false;
+        QTest::newRow("zip cut after conversion") << "Edit_Zip" << "|" << "１２３４５６７８９０１２３４５６７８９"
+                                                  << "1234567890123456|" << true;
+        QTest::newRow("goods cut between characters") << "Edit_G3" << "|" << fullWidth(20) << fullWidth(15) + u'|' << true;
+        QTest::newRow("odd byte left: nothing fits") << "Edit_Custo1" << QString(79, u'a') + u'|' << "あい"
+                                                     << QString(79, u'a') + u'|' << false;
+        QTest::newRow("pasted in the middle") << "Edit_MyZip" << "1|23" << "45678901" << "145678|23" << true;
+    }
+    void pasteIsConvertedThenCutAtTheLimit() {
+        QFETCH(QString, field);
+        QFETCH(QString, before);
+        QFETCH(QString, pasted);
+        QFETCH(QString, after);
+        QFETCH(bool, cut);
+        ShownForm f;
+        auto* e = f.find<QLineEdit>(field);
+        auto* help = f.find<QLabel>(QStringLiteral("Panel_HelpMess"));
+        f.focus(field);
+        e->setText(QString(before).remove(u'|'));
+        e->setCursorPosition(static_cast<int>(before.indexOf(u'|')));
+        const QString prompt = help->text();
+        QApplication::clipboard()->setText(pasted);
+        f.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(e->text(), QString(after).remove(u'|'));
+        QCOMPARE(e->cursorPosition(), after.indexOf(u'|'));
+        QCOMPARE(help->text(), cut ? SjisLineEdit::cutMessage() : prompt);
+    }
+
     void characterOutsideShiftJisIsRefused() {
         ShownForm f;
         auto* name = f.find<QLineEdit>(QStringLiteral("Edit_Custo1"));

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QRegularExpression>
 #include <chrono>
@@ -95,4 +98,24 @@ TEST_F(CupsProgram, FeedModesSwitchQueuesAndMargins) {
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(jobs[0].queue, QStringLiteral("Wb203"));
     expectAtPositions(jobs[0].pdfPath, shifted, 203, QPointF(18, 18));
+}
+
+TEST_F(CupsProgram, APrintAppearsInTheHistoryWithItsJob) {
+    Program p;
+    p.printYes();
+    ASSERT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+    const auto jobs = e2e::waitForJobs(1, 10s);
+    ASSERT_EQ(jobs.size(), 1u);
+    // The capture backend names its files after the scheduler's job id.
+    const QString job = QFileInfo(jobs[0].pdfPath).completeBaseName().mid(4);
+    const auto out = e2e::run(QStringLiteral(VP_CLI_PATH),
+                              {QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--db"),
+                               p.dir.filePath(QStringLiteral("vamu_Pelican.db"))});
+    ASSERT_TRUE(out);
+    ASSERT_EQ(out->count(u'\n'), 1) << out->toStdString();
+    const QJsonObject row = QJsonDocument::fromJson(out->toUtf8()).object();
+    EXPECT_EQ(row.value(QStringLiteral("name")).toString(), QStringLiteral("日通太郎様"));
+    EXPECT_EQ(row.value(QStringLiteral("g1")).toString(), QStringLiteral("書籍"));
+    EXPECT_EQ(row.value(QStringLiteral("printer")).toString(), jobs[0].queue);
+    EXPECT_EQ(QString::number(row.value(QStringLiteral("job")).toInteger()), job);
 }

@@ -1,0 +1,44 @@
+#pragma once
+// A list of matching consignees under an entry field, offered as the user
+// types. Down and Up move through the list, Enter takes the chosen entry
+// (without a chosen entry Enter keeps its ordinary meaning), Escape or
+// leaving the field closes the list; a click takes an entry too. The field
+// keeps the focus throughout: the list never becomes the active window.
+#include <QObject>
+#include <functional>
+#include <vector>
+
+#include "store/waybill_record.h"
+
+class QLineEdit;
+class QListWidget;
+
+class ConsigneeCompletion : public QObject {
+    Q_OBJECT
+public:
+    // The consignees to offer for the field's text (empty: none).
+    using Lookup = std::function<std::vector<store::Consignee>(const QString& text)>;
+    // What taking an entry does.
+    using Take = std::function<void(const store::Consignee&)>;
+
+    ConsigneeCompletion(QLineEdit* field, Lookup lookup, Take onTake);
+    ~ConsigneeCompletion() override;
+
+    // The list window, named "<field>_Completion".
+    QListWidget* list() const { return list_; }
+    // Looks the field's text up and shows or hides the list.
+    void refresh();
+    void hide();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void take(int row);
+
+    QLineEdit* field_;
+    Lookup lookup_;
+    Take take_;
+    QListWidget* list_;
+    std::vector<store::Consignee> offered_;
+};

@@ -1,0 +1,164 @@
+// The print history and the address book on the main window: recording
+// each accepted print, the history window (F8), the お届け先登録 button and
+// the completion lists on Edit_tel and Edit_Custo1.
+#include <QComboBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
+
+#include "app/consignee_completion.h"
+#include "app/form_main.h"
+#include "app/history_book.h"
+#include "app/history_window.h"
+#include "app/sjis_line_edit.h"
+#include "app/ui_fonts.h"
+#include "print/Wb_d97_Dot.h"
+#include "print/Wbprn/WbPrinters.h"
+#include "print/core/history_record.h"
+#include "services/guard.h"
+#include "services/message_boxes.h"
+#include "store/history_text.h"
+#include "text/sjis_qt.h"
+
+namespace {
+
+// A small address book: a blue cover with a white label.
+QIcon addressBookIcon() {
+    QPixmap pm(24, 24);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(20, 60, 140), 1.5));
+    p.setBrush(QColor(60, 110, 200));
+    p.drawRoundedRect(QRectF(4.5, 2.5, 16, 19), 2, 2);
+    p.setBrush(Qt::white);
+    p.setPen(Qt::NoPen);
+    p.drawRect(QRectF(8, 6, 9, 5));
+    p.setPen(QPen(Qt::white, 1.5));
+    for (const qreal y : {5.0, 10.0, 15.0, 20.0}) p.drawLine(QPointF(3, y), QPointF(6, y));
+    return QIcon{pm};
+}
+
+// Digits a telephone needs before the list opens: one digit matches
+// nearly everyone.
+constexpr std::size_t kTelDigitsToComplete = 2;
+
+}  // namespace
+
+void TForm_Main::buildHistory() {
+    historyBook_ = new HistoryBook(this);
+
+    BitBtn_AddrBook = new QPushButton(Panel1);
+    BitBtn_AddrBook->setObjectName(QStringLiteral("BitBtn_AddrBook"));
+    BitBtn_AddrBook->setIcon(addressBookIcon());
+    BitBtn_AddrBook->setIconSize(QSize(24, 24));
+    BitBtn_AddrBook->setGeometry(610, 118, 39, 39);
+    BitBtn_AddrBook->setFocusPolicy(Qt::ClickFocus);  // like the clear button beside it
+    BitBtn_AddrBook->setToolTip(QStringLiteral("お届け先をアドレス帳に登録します"));
+    auto* caption = new QLabel(QStringLiteral("お届け先登録"), Panel1);
+    caption->setFont(gothicFont(12));
+    caption->move(596, 158);
+    caption->adjustSize();
+    connect(BitBtn_AddrBook, &QPushButton::clicked, this, [this] { guarded(this, [this] { BitBtn_AddrBookClick(); }); });
+
+    connect(SpeedButton_F8, &QPushButton::clicked, this, [this] { guarded(this, [this] { SpeedButton_F8Click(); }); });
+    auto* f8 = new QShortcut(QKeySequence(Qt::Key_F8), this);
+    connect(f8, &QShortcut::activated, this, [this] {
+        if (SpeedButton_F8->isEnabled()) SpeedButton_F8->click();
+    });
+
+    auto lookup = [this](store::CompleteBy by) {
+        return [this, by](const QString& text) {
+            std::vector<store::Consignee> found;
+            const std::string sjisText = sjis::fromQString(text);
+            if (by == store::CompleteBy::Telephone && store::telKey(sjisText).size() < kTelDigitsToComplete)
+                return found;
+            // No store, no list: completion never stands in the way of typing.
+            historyBook_->run([&](store::HistoryStore& s) { found = s.complete(by, sjisText); });
+            return found;
+        };
+    };
+    auto fill = [this](const store::Consignee& c) { fillConsignee(c); };
+    new ConsigneeCompletion(Edit_tel, lookup(store::CompleteBy::Telephone), fill);
+    new ConsigneeCompletion(Edit_Custo1, lookup(store::CompleteBy::Name), fill);
+}
+
+void TForm_Main::setUpHistoryKey() {
+    SpeedButton_F8->setText(QStringLiteral("履歴"));
+    SpeedButton_F8->setEnabled(true);
+    historyBook_->setFolder(Label_CurrentDir->text());
+    // The store opens once the window is up: a notice about its file then
+    // shows over the window, and the start does not wait for it.
+    QTimer::singleShot(0, historyBook_, [book = historyBook_] { book->run([](store::HistoryStore&) {}); });
+}
+
+void TForm_Main::fillConsignee(const store::Consignee& c) {
+    Edit_Zip->setText(sjis::toQString(c.zip));
+    Edit_Add1->setText(sjis::toQString(c.add1));
+    Edit_Add2->setText(sjis::toQString(c.add2));
+    Edit_Custo1->setText(sjis::toQString(c.name));
+    Edit_tel->setText(sjis::toQString(c.tel));
+    Edit_Warning();
+}
+
+void TForm_Main::SpeedButton_F8Click() {
+    if (!historyWindow_) {
+        historyWindow_ = new HistoryWindow(*historyBook_, this);
+        connect(historyWindow_, &HistoryWindow::chosen, this, [this](const store::WaybillRecord& r) {
+            guarded(this, [&] {
+                fillConsignee(r.consignee);
+                Edit_G1->setText(sjis::toQString(r.g1));
+                Edit_G2->setText(sjis::toQString(r.g2));
+                Edit_G3->setText(sjis::toQString(r.g3));
+                activateWindow();
+                Edit_G1->setFocus(Qt::OtherFocusReason);
+            });
+        });
+    }
+    historyWindow_->reload();
+    historyWindow_->show();
+    historyWindow_->raise();
+    historyWindow_->activateWindow();
+    historyWindow_->Edit_Search->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm_Main::BitBtn_AddrBookClick() {
+    const store::Consignee c{sjis::fromQString(Edit_Zip->text()), sjis::fromQString(Edit_Add1->text()),
+                             sjis::fromQString(Edit_Add2->text()), sjis::fromQString(Edit_Custo1->text()),
+                             sjis::fromQString(Edit_tel->text())};
+    if (Edit_Custo1->text().trimmed().isEmpty()) {
+        messageBoxes().notice(this, QStringLiteral("おなまえを入力して下さい"));
+        Edit_Custo1->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (!messageBoxes().question(this, QStringLiteral("お届け先を登録しますか?"))) return;
+    if (!historyBook_->run([&](store::HistoryStore& s) { s.keepConsignee(c); }))
+        throw std::runtime_error("お届け先を登録できません: " + historyBook_->lastError().toStdString());
+    messageBoxes().notice(this, QStringLiteral("お届け先を登録しました"));
+}
+
+void TForm_Main::recordPrint(int job) noexcept {
+    // The job is with the print service already: whatever happens here,
+    // the print stands, and a row that cannot be written is only reported.
+    bool saved = false;
+    QString why;
+    try {
+        const store::WaybillRecord row =
+            print::historyRecordOf(gatherWaybillFields(*this), sjis::fromQString(ComboBox_SEL->currentText()),
+                                   sjis::fromQString(WbPrinter().System().currentDeviceName()), job);
+        saved = historyBook_->run([&](store::HistoryStore& s) { s.record(row); });
+        why = historyBook_->lastError();
+    } catch (const std::exception& e) {
+        why = QString::fromUtf8(e.what());
+    } catch (...) {
+    }
+    if (!saved) {
+        Panel_HelpMess->setText(QStringLiteral("印刷しましたが、履歴は保存できませんでした（%1）").arg(why));
+        return;
+    }
+    // An open history window shows the new row at once.
+    if (historyWindow_ && historyWindow_->isVisible()) guarded(this, [this] { historyWindow_->reload(); });
+}

@@ -1,0 +1,216 @@
+#include "app/history_window.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <set>
+#include <stdexcept>
+
+#include "app/history_book.h"
+#include "app/ui_fonts.h"
+#include "services/guard.h"
+#include "services/message_boxes.h"
+#include "store/atomic_file.h"
+#include "store/history_csv.h"
+#include "text/sjis_qt.h"
+
+namespace {
+
+QString q(const std::string& sjisText) { return sjis::toQString(sjisText); }
+
+QString goodsOf(const store::WaybillRecord& r) {
+    QStringList parts;
+    for (const std::string* g : {&r.g1, &r.g2, &r.g3})
+        if (!g->empty()) parts << q(*g);
+    return parts.join(QStringLiteral(" / "));
+}
+
+}  // namespace
+
+HistoryWindow::HistoryWindow(HistoryBook& book, QWidget* parent) : QDialog(parent), book_(book) {
+    setObjectName(QStringLiteral("Form_History"));
+    setWindowTitle(QStringLiteral("履歴"));
+    setFont(gothicFont(13));
+    resize(860, 480);
+
+    Edit_Search = new QLineEdit(this);
+    Edit_Search->setObjectName(QStringLiteral("Edit_Search"));
+    Edit_Search->setPlaceholderText(QStringLiteral("おなまえ・でんわ・郵便番号・おところ・品名で検索"));
+    Edit_Search->setClearButtonEnabled(true);
+    CheckBox_Range = new QCheckBox(QStringLiteral("印刷日"), this);
+    CheckBox_Range->setObjectName(QStringLiteral("CheckBox_Range"));
+    const QDate today = QDate::currentDate();
+    DateEdit_From = new QDateEdit(today.addMonths(-1), this);
+    DateEdit_From->setObjectName(QStringLiteral("DateEdit_From"));
+    DateEdit_To = new QDateEdit(today, this);
+    DateEdit_To->setObjectName(QStringLiteral("DateEdit_To"));
+    for (QDateEdit* d : {DateEdit_From, DateEdit_To}) {
+        d->setCalendarPopup(true);
+        d->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+        d->setEnabled(false);
+    }
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("検索"), this));
+    top->addWidget(Edit_Search, 1);
+    top->addWidget(CheckBox_Range);
+    top->addWidget(DateEdit_From);
+    top->addWidget(new QLabel(QStringLiteral("～"), this));
+    top->addWidget(DateEdit_To);
+
+    Grid_History = new QTableWidget(0, 7, this);
+    Grid_History->setObjectName(QStringLiteral("Grid_History"));
+    Grid_History->setHorizontalHeaderLabels({QStringLiteral("印刷日時"), QStringLiteral("おなまえ"),
+                                             QStringLiteral("でんわ"), QStringLiteral("郵便番号"),
+                                             QStringLiteral("おところ"), QStringLiteral("品名"),
+                                             QStringLiteral("プリンタ")});
+    Grid_History->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Grid_History->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    Grid_History->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid_History->verticalHeader()->hide();
+    Grid_History->horizontalHeader()->setStretchLastSection(true);
+    Grid_History->setWordWrap(false);
+    const int widths[] = {140, 120, 110, 76, 250, 120};
+    for (int c = 0; c < 6; ++c) Grid_History->setColumnWidth(c, widths[c]);
+
+    Label_Count = new QLabel(this);
+    Label_Count->setObjectName(QStringLiteral("Label_Count"));
+    BitBtn_Delete = new QPushButton(QStringLiteral("削除"), this);
+    BitBtn_Delete->setObjectName(QStringLiteral("BitBtn_Delete"));
+    BitBtn_Csv = new QPushButton(QStringLiteral("CSV出力"), this);
+    BitBtn_Csv->setObjectName(QStringLiteral("BitBtn_Csv"));
+    BitBtn_Close = new QPushButton(QStringLiteral("閉じる"), this);
+    BitBtn_Close->setObjectName(QStringLiteral("BitBtn_Close"));
+    for (QPushButton* b : {BitBtn_Delete, BitBtn_Csv, BitBtn_Close}) b->setAutoDefault(false);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(Label_Count, 1);
+    bottom->addWidget(BitBtn_Delete);
+    bottom->addWidget(BitBtn_Csv);
+    bottom->addWidget(BitBtn_Close);
+
+    auto* all = new QVBoxLayout(this);
+    all->addLayout(top);
+    all->addWidget(Grid_History, 1);
+    all->addLayout(bottom);
+
+    auto on = [this](auto* sender, auto signal, void (HistoryWindow::*handler)()) {
+        connect(sender, signal, this, [this, handler] { guarded(this, [&] { (this->*handler)(); }); });
+    };
+    on(Edit_Search, &QLineEdit::textChanged, &HistoryWindow::reload);
+    on(CheckBox_Range, &QCheckBox::toggled, &HistoryWindow::reload);
+    on(DateEdit_From, &QDateEdit::dateChanged, &HistoryWindow::reload);
+    on(DateEdit_To, &QDateEdit::dateChanged, &HistoryWindow::reload);
+    connect(CheckBox_Range, &QCheckBox::toggled, this, [this](bool on) {
+        DateEdit_From->setEnabled(on);
+        DateEdit_To->setEnabled(on);
+    });
+    on(Grid_History, &QTableWidget::cellDoubleClicked, &HistoryWindow::takeCurrent);
+    on(BitBtn_Delete, &QPushButton::clicked, &HistoryWindow::deleteSelected);
+    on(BitBtn_Csv, &QPushButton::clicked, &HistoryWindow::exportCsv);
+    connect(BitBtn_Close, &QPushButton::clicked, this, &QDialog::close);
+    Grid_History->installEventFilter(this);
+    Edit_Search->installEventFilter(this);
+
+    askCsvPath = [](QWidget* owner, const QString& suggested) {
+        return QFileDialog::getSaveFileName(owner, QStringLiteral("CSV出力"), suggested,
+                                            QStringLiteral("CSV (*.csv)"));
+    };
+}
+
+void HistoryWindow::reload() {
+    store::HistoryQuery query;
+    query.search = sjis::fromQString(Edit_Search->text());
+    if (CheckBox_Range->isChecked()) {
+        query.fromDate = DateEdit_From->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString();
+        query.toDate = DateEdit_To->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString();
+    }
+    query.limit = kShownRows;
+    std::vector<store::WaybillRecord> found;
+    if (!book_.run([&](store::HistoryStore& s) { found = s.list(query); }))
+        throw std::runtime_error("履歴を読めません: " + book_.lastError().toStdString());
+    rows_ = std::move(found);
+
+    Grid_History->setUpdatesEnabled(false);
+    Grid_History->clearContents();
+    Grid_History->setRowCount(static_cast<int>(rows_.size()));
+    for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
+        const store::WaybillRecord& r = rows_[static_cast<std::size_t>(i)];
+        const QString cells[] = {QString::fromStdString(r.time), q(r.consignee.name), q(r.consignee.tel),
+                                 q(r.consignee.zip), q(r.consignee.add1) + q(r.consignee.add2), goodsOf(r),
+                                 q(r.printer)};
+        for (int c = 0; c < 7; ++c) Grid_History->setItem(i, c, new QTableWidgetItem(cells[c]));
+    }
+    Grid_History->setUpdatesEnabled(true);
+    if (!rows_.empty()) Grid_History->setCurrentCell(0, 0);
+    Label_Count->setText(rows_.size() >= static_cast<std::size_t>(kShownRows)
+                             ? QStringLiteral("新しい順に %1 件を表示").arg(kShownRows)
+                             : QStringLiteral("%1 件").arg(rows_.size()));
+}
+
+void HistoryWindow::takeCurrent() {
+    const int row = Grid_History->currentRow();
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+    const store::WaybillRecord chosenRow = rows_[static_cast<std::size_t>(row)];
+    close();
+    emit chosen(chosenRow);
+}
+
+void HistoryWindow::deleteSelected() {
+    std::set<int> picked;
+    for (const QModelIndex& i : Grid_History->selectionModel()->selectedRows()) picked.insert(i.row());
+    if (picked.empty()) return;
+    if (!messageBoxes().question(this, QStringLiteral("選択した履歴 %1 件を削除しますか?").arg(picked.size())))
+        return;
+    std::vector<std::int64_t> ids;
+    for (const int row : picked)
+        if (row < static_cast<int>(rows_.size())) ids.push_back(rows_[static_cast<std::size_t>(row)].id);
+    if (!book_.run([&](store::HistoryStore& s) { s.remove(ids); }))
+        throw std::runtime_error("履歴を削除できません: " + book_.lastError().toStdString());
+    reload();
+}
+
+void HistoryWindow::exportCsv() {
+    const QString suggested =
+        QFileInfo(book_.filePath()).absoluteDir().filePath(QStringLiteral("vamu_Pelican_履歴.csv"));
+    const QString path = askCsvPath(this, suggested);
+    if (path.isEmpty()) return;
+    const std::string csv = store::historyCsv(rows_);
+    // Replaced as a whole: a failed export leaves an earlier file intact.
+    try {
+        writeFileAtomically(QFile::encodeName(path).toStdString(), csv);
+    } catch (const FileError& e) {
+        throw std::runtime_error(path.toStdString() + " に書き込めません: " + e.what());
+    }
+    Label_Count->setText(QStringLiteral("%1 件を %2 に書き出しました").arg(rows_.size()).arg(path));
+}
+
+bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (enter && (watched == Grid_History || watched == Edit_Search)) {
+            guarded(this, [this] { takeCurrent(); });
+            return true;
+        }
+        // Down from the search text goes on into the rows.
+        if (key == Qt::Key_Down && watched == Edit_Search && Grid_History->rowCount() > 0) {
+            Grid_History->setFocus();
+            return true;
+        }
+        if (key == Qt::Key_Delete && watched == Grid_History) {
+            guarded(this, [this] { deleteSelected(); });
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

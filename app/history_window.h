@@ -1,0 +1,59 @@
+#pragma once
+// The history window (F8, "履歴"): the printed waybills, newest first,
+// narrowed as the user types a search text and by an optional range of
+// print dates. Enter or a double click hands the row to the main window;
+// selected rows can be deleted (after a question) and the rows shown can
+// be exported as CSV.
+#include <QDialog>
+#include <functional>
+#include <vector>
+
+#include "store/waybill_record.h"
+
+class HistoryBook;
+class QCheckBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+class HistoryWindow : public QDialog {
+    Q_OBJECT
+public:
+    // At most this many rows are shown; the search narrows further.
+    static constexpr int kShownRows = 1000;
+
+    HistoryWindow(HistoryBook& book, QWidget* parent);
+
+    QLineEdit* Edit_Search = nullptr;
+    QCheckBox* CheckBox_Range = nullptr;  // the date range applies
+    QDateEdit* DateEdit_From = nullptr;
+    QDateEdit* DateEdit_To = nullptr;
+    QTableWidget* Grid_History = nullptr;
+    QLabel* Label_Count = nullptr;
+    QPushButton* BitBtn_Delete = nullptr;
+    QPushButton* BitBtn_Csv = nullptr;
+    QPushButton* BitBtn_Close = nullptr;
+
+    // Reads the rows for the current search and range.
+    void reload();
+    const std::vector<store::WaybillRecord>& rows() const { return rows_; }
+    // Hands the current row to chosen() and closes.
+    void takeCurrent();
+    void deleteSelected();
+    void exportCsv();
+
+    // Asks where to save the CSV file ("" cancels); tests replace it.
+    std::function<QString(QWidget* parent, const QString& suggested)> askCsvPath;
+
+signals:
+    void chosen(const store::WaybillRecord& row);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    HistoryBook& book_;
+    std::vector<store::WaybillRecord> rows_;
+};

@@ -1,0 +1,150 @@
+// The history store over 100,000 rows: opening, recording one waybill with
+// its commit, search as you type and the completion list.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>  // NOLINT(modernize-deprecated-headers): mkdtemp() is POSIX
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "store/history_store.h"
+#include "text/sjis_convert.h"
+
+namespace {
+
+constexpr int kRows = 100000;
+
+std::string S(const std::string& utf8) { return sjis::fromUtf8Lossy(utf8); }
+
+// Waybills to 20,000 different consignees with realistic Japanese texts.
+store::WaybillRecord sampleRow(std::mt19937& random) {
+    static const char* const family[] = {"佐藤", "鈴木", "高橋", "田中", "伊藤", "渡辺", "山本", "中村", "小林", "加藤",
+                                         "吉田", "山田", "佐々木", "山口", "松本", "井上", "木村", "林", "斎藤", "清水"};
+    static const char* const given[] = {"太郎", "花子", "一郎", "美咲", "健", "陽子", "翔太", "由美", "大輔", "恵"};
+    static const char* const places[] = {"東京都千代田区丸の内", "大阪府大阪市北区梅田", "愛知県名古屋市中村区名駅",
+                                         "福岡県福岡市博多区博多駅前", "北海道札幌市中央区北五条西",
+                                         "宮城県仙台市青葉区中央", "広島県広島市中区基町", "京都府京都市下京区烏丸通"};
+    static const char* const goods[] = {"りんご", "書籍", "衣類", "食品", "精密機器", "日用品", "お菓子", "化粧品"};
+    const unsigned customer = random() % 20000;
+    std::mt19937 c(customer);
+    store::WaybillRecord r;
+    r.time = "2026-" + std::to_string(1 + random() % 12 + 100).substr(1) + "-" +
+             std::to_string(1 + random() % 28 + 100).substr(1) + " 10:00:00";
+    r.consignee.name = S(std::string(family[c() % 20]) + given[c() % 10]);
+    r.consignee.tel = "0" + std::to_string(c() % 9 + 1) + "0-" + std::to_string(1000 + c() % 9000) + "-" +
+                      std::to_string(1000 + c() % 9000);
+    r.consignee.zip = std::to_string(100 + c() % 900) + "-" + std::to_string(1000 + c() % 9000);
+    r.consignee.add1 = S(std::string(places[c() % 8]) + std::to_string(1 + c() % 9) + "-" + std::to_string(1 + c() % 30));
+    r.consignee.add2 = S("第" + std::to_string(1 + c() % 20) + "ビル");
+    r.g1 = S(goods[random() % 8]);
+    r.myName = S("ペリカン商店");
+    r.printer = "waybill";
+    r.feedMode = S("手差し");
+    r.job = static_cast<std::int64_t>(random() % 100000);
+    return r;
+}
+
+// One database of kRows rows, made once per run in a temporary folder.
+const std::string& filledDatabase() {
+    static const std::string path = [] {
+        std::string dir = (std::filesystem::temp_directory_path() / "vp_bench_XXXXXX").string();
+        if (!::mkdtemp(dir.data())) std::abort();
+        static std::string made;
+        made = dir;
+        std::atexit([] { std::filesystem::remove_all(made); });
+        const std::string file = dir + "/" + store::kHistoryFileName;
+        store::HistoryStore h(file);
+        std::mt19937 random(1);
+        std::vector<store::WaybillRecord> batch;
+        for (int i = 0; i < kRows; ++i) {
+            batch.push_back(sampleRow(random));
+            if (batch.size() == 5000) {
+                h.record(batch);
+                batch.clear();
+            }
+        }
+        return file;
+    }();
+    return path;
+}
+
+store::HistoryStore& sharedStore() {
+    static store::HistoryStore h(filledDatabase());
+    return h;
+}
+
+void BM_HistoryOpen(benchmark::State& state) {
+    const std::string& file = filledDatabase();
+    for (auto _ : state) {
+        store::HistoryStore h(file);
+        benchmark::DoNotOptimize(h.readOnly());
+    }
+}
+BENCHMARK(BM_HistoryOpen)->Unit(benchmark::kMillisecond);
+
+void BM_HistoryRecordOne(benchmark::State& state) {
+    store::HistoryStore& h = sharedStore();
+    std::mt19937 random(2);
+    const store::WaybillRecord row = sampleRow(random);
+    for (auto _ : state) h.record(row);
+}
+BENCHMARK(BM_HistoryRecordOne)->Unit(benchmark::kMillisecond);
+
+// One keystroke of the history window's search: the query the window runs
+// (at most 1000 rows, newest first) with every row read and converted.
+void search(benchmark::State& state, const std::string& utf8) {
+    store::HistoryStore& h = sharedStore();
+    store::HistoryQuery q;
+    q.search = S(utf8);
+    std::size_t n = 0;
+    for (auto _ : state) n = h.list(q).size();
+    state.counters["rows"] = static_cast<double>(n);
+}
+
+void complete(benchmark::State& state, store::CompleteBy by, const std::string& utf8) {
+    store::HistoryStore& h = sharedStore();
+    const std::string prefix = S(utf8);
+    std::size_t n = 0;
+    for (auto _ : state) n = h.complete(by, prefix).size();
+    state.counters["offered"] = static_cast<double>(n);
+}
+
+// Each case under a name of its own, so reports can tell them apart.
+const int registered = [] {
+    const struct {
+        const char* name;
+        const char* text;
+    } searches[] = {
+        {"BM_HistorySearchAll", ""},
+        {"BM_HistorySearchOneChar", "東"},             // common: the first 1000 rows come quickly
+        {"BM_HistorySearchTwoCharsRare", "基町"},
+        {"BM_HistorySearchOneCharNone", "鬱"},         // in no row
+        {"BM_HistorySearchCity", "名古屋市"},
+        {"BM_HistorySearchName", "山田太郎"},
+        {"BM_HistorySearchTelDigits", "0901234"},
+        {"BM_HistorySearchNoMatch", "ペリカン便"},
+    };
+    for (const auto& c : searches)
+        benchmark::RegisterBenchmark(c.name, [text = std::string(c.text)](benchmark::State& st) { search(st, text); })
+            ->Unit(benchmark::kMillisecond);
+    const struct {
+        const char* name;
+        store::CompleteBy by;
+        const char* text;
+    } completions[] = {
+        {"BM_HistoryCompleteTel2", store::CompleteBy::Telephone, "09"},
+        {"BM_HistoryCompleteTel6", store::CompleteBy::Telephone, "090-123"},
+        {"BM_HistoryCompleteName1", store::CompleteBy::Name, "山"},
+        {"BM_HistoryCompleteName2", store::CompleteBy::Name, "山田"},
+    };
+    for (const auto& c : completions)
+        benchmark::RegisterBenchmark(c.name, [by = c.by, text = std::string(c.text)](benchmark::State& st) {
+            complete(st, by, text);
+        })->Unit(benchmark::kMillisecond);
+    return 0;
+}();
+
+}  // namespace

@@ -1,0 +1,285 @@
+// The history and address book through the real main window: prints that
+// are recorded or not, a store that cannot be written, the history window
+// (search, range, take, delete, CSV), the お届け先登録 button and the
+// completion lists on Edit_tel and Edit_Custo1.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "app/app_windows.h"
+#include "app/history_book.h"
+#include "app/history_window.h"
+#include "app/sjis_line_edit.h"
+#include "print/Wb_d97_Dot.h"
+#include "store/sqlite_db.h"
+#include "tests/app/test_form_fixture.h"
+#include "tests/support/file_bytes.h"
+#include "text/sjis_qt.h"
+
+namespace {
+
+// The form and the hidden layout window, as main() creates them.
+struct HistoryFixture {
+    ShownForm shown;
+    TWb_d97_Dot dot;
+
+    HistoryFixture() {
+        Form_Main = shown.form.get();
+        Wb_d97_Dot = &dot;
+    }
+    ~HistoryFixture() {
+        Form_Main = nullptr;
+        Wb_d97_Dot = nullptr;
+    }
+    TForm_Main& form() { return *shown.form; }
+    QLineEdit* edit(const char* name) { return shown.find<QLineEdit>(QLatin1String(name)); }
+    void set(const char* name, const char* utf8) { edit(name)->setText(QString::fromUtf8(utf8)); }
+    QString text(const char* name) { return edit(name)->text(); }
+    QString prompt() { return shown.find<QLabel>(QStringLiteral("Panel_HelpMess"))->text(); }
+
+    std::vector<store::WaybillRecord> rows(const char* search = "") {
+        std::vector<store::WaybillRecord> out;
+        store::HistoryQuery q;
+        q.search = sjis::fromQString(QString::fromUtf8(search));
+        form().historyBook()->run([&](store::HistoryStore& s) { out = s.list(q); });
+        return out;
+    }
+    void consignee(const char* name, const char* tel, const char* add1, const char* g1 = "") {
+        set("Edit_Zip", "100-0005");
+        set("Edit_Add1", add1);
+        set("Edit_Add2", "");
+        set("Edit_Custo1", name);
+        set("Edit_tel", tel);
+        set("Edit_G1", g1);
+    }
+    void print() {
+        shown.boxes.answer(true);
+        form().SpeedButton_F11Click();
+    }
+    HistoryWindow* openHistory() {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
+        return form().findChild<HistoryWindow*>();
+    }
+};
+
+QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Types the text one character at a time, as the keyboard delivers it.
+void typeInto(QWidget* w, const QString& text) {
+    for (const QChar ch : text) QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+// The completion list of a field (a window of its own).
+QListWidget* completionOf(const char* field) {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == QLatin1String(field) + QLatin1String("_Completion"))
+            return qobject_cast<QListWidget*>(top);
+    return nullptr;
+}
+
+}  // namespace
+
+class TestFormHistory : public QObject {
+    Q_OBJECT
+private slots:
+    void acceptedPrintsAreRecordedOthersAreNot() {
+        HistoryFixture fx;
+        fx.consignee("山田太郎", "03-1234-5678", "東京都千代田区丸の内1-1", "りんご");
+        fx.form().CheckBox_Pelican_3->setChecked(true);
+        fx.print();
+        QCOMPARE(fx.shown.printers->documents.size(), std::size_t{1});
+        auto rows = fx.rows();
+        QCOMPARE(rows.size(), std::size_t{1});
+        QCOMPARE(sjis::toQString(rows[0].consignee.name), u("山田太郎"));
+        QCOMPARE(sjis::toQString(rows[0].g1), u("りんご"));
+        QCOMPARE(rows[0].timeBand[2], true);
+        QCOMPARE(rows[0].date, std::string("2026/12/07"));
+        QCOMPARE(rows[0].printer, std::string("Fake"));
+        QCOMPARE(sjis::toQString(rows[0].feedMode), fx.form().ComboBox_SEL->currentText());
+        QCOMPARE(rows[0].job, std::int64_t{fx.shown.printers->documents[0].job});
+
+        fx.shown.boxes.answer(false);  // declined
+        fx.form().SpeedButton_F11Click();
+        fx.form().Label_Prn_Top->setText(u("abc"));  // the layout refuses it: aborted
+        fx.print();
+        QVERIFY(fx.shown.printers->documents.back().aborted);
+        QCOMPARE(fx.rows().size(), std::size_t{1});
+    }
+
+    void aStoreThatCannotBeWrittenStillPrintsAndSaysSo() {
+        HistoryFixture fx;
+        fx.rows();  // the store exists
+        {
+            store::SqliteDb other(fx.form().historyBook()->filePath().toStdString(),
+                                  store::SqliteDb::Mode::ReadWriteCreate);
+            other.exec("BEGIN EXCLUSIVE");
+            fx.consignee("山田太郎", "03-1234-5678", "東京都");
+            fx.shown.boxes.errors.clear();  // the start's missing sender file
+            fx.print();
+        }
+        QCOMPARE(fx.shown.printers->documents.size(), std::size_t{1});
+        QVERIFY(fx.shown.printers->documents[0].ended);
+        QVERIFY2(fx.prompt().contains(u("履歴は保存できませんでした")), qPrintable(fx.prompt()));
+        QVERIFY(fx.shown.boxes.errors.isEmpty());
+        QCOMPARE(fx.rows().size(), std::size_t{0});
+        fx.print();  // the lock is gone: recorded again
+        QCOMPARE(fx.rows().size(), std::size_t{1});
+    }
+
+    void aDamagedFileIsMovedAsideWithANotice() {
+        HistoryFixture fx;
+        QTemporaryDir other;
+        writeFile(other.filePath(QStringLiteral("vamu_Pelican.db")), QByteArray(3000, 'x'));
+        fx.form().historyBook()->setFolder(other.path());
+        QCOMPARE(fx.rows().size(), std::size_t{0});
+        QCOMPARE(fx.shown.boxes.notices.size(), 1);
+        QVERIFY(fx.shown.boxes.notices[0].contains(u("vamu_Pelican.db.broken-")));
+        QCOMPARE(QDir(other.path()).entryList({QStringLiteral("vamu_Pelican.db.broken-*")}).size(), 1);
+    }
+
+    void theHistoryWindowSearchesAndFillsTheForm() {
+        HistoryFixture fx;
+        QVERIFY(fx.form().SpeedButton_F8->isEnabled());
+        QCOMPARE(fx.form().SpeedButton_F8->text(), u("履歴"));
+        fx.consignee("山田太郎", "03-1234-5678", "東京都千代田区丸の内1-1", "りんご");
+        fx.set("Edit_G2", "みかん");
+        fx.print();
+        fx.consignee("佐藤花子", "06-9999-0000", "大阪府大阪市北区", "書籍");
+        fx.print();
+        fx.form().Edit_Cls();
+        fx.set("Edit_My", "ペリカン商店");
+
+        HistoryWindow* w = fx.openHistory();
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(w->Grid_History->rowCount(), 2);
+        QCOMPARE(w->Grid_History->item(0, 1)->text(), u("佐藤花子"));  // newest first
+        typeInto(w->Edit_Search, u("千代田"));
+        QCOMPARE(w->Grid_History->rowCount(), 1);
+        QTest::keyClicks(w->Edit_Search, u("x"));
+        QCOMPARE(w->Grid_History->rowCount(), 0);
+        w->Edit_Search->setText(u("0312345678"));  // the number without hyphens
+        QCOMPARE(w->Grid_History->rowCount(), 1);
+        w->CheckBox_Range->setChecked(true);
+        w->DateEdit_From->setDate(QDate::currentDate().addDays(1));
+        w->DateEdit_To->setDate(QDate::currentDate().addDays(2));
+        QCOMPARE(w->Grid_History->rowCount(), 0);
+        w->CheckBox_Range->setChecked(false);
+        QCOMPARE(w->Grid_History->rowCount(), 1);
+
+        QTest::keyClick(w->Grid_History, Qt::Key_Return);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(fx.text("Edit_Custo1"), u("山田太郎"));
+        QCOMPARE(fx.text("Edit_tel"), u("03-1234-5678"));
+        QCOMPARE(fx.text("Edit_Add1"), u("東京都千代田区丸の内1-1"));
+        QCOMPARE(fx.text("Edit_Zip"), u("100-0005"));
+        QCOMPARE(fx.text("Edit_G2"), u("みかん"));
+        QCOMPARE(fx.text("Edit_My"), u("ペリカン商店"));  // the sender stays
+        QCOMPARE(fx.shown.focusedName(), u("Edit_G1"));
+    }
+
+    void theHistoryWindowDeletesAndExports() {
+        HistoryFixture fx;
+        fx.consignee("山田太郎", "03-1234-5678", "=cmd|' /C calc'!A0");
+        fx.print();
+        fx.consignee("佐藤花子", "06-9999-0000", "大阪府");
+        fx.print();
+        HistoryWindow* w = fx.openHistory();
+
+        QTemporaryDir out;
+        const QString csvPath = out.filePath(QStringLiteral("h.csv"));
+        w->askCsvPath = [&](QWidget*, const QString&) { return csvPath; };
+        w->BitBtn_Csv->click();
+        const QByteArray csv = readFile(csvPath);
+        QVERIFY(csv.startsWith("\xEF\xBB\xBF\""));
+        QCOMPARE(csv.count("\r\n"), 3);
+        QVERIFY(csv.contains(u("\"佐藤花子\"").toUtf8()));
+        QVERIFY(csv.contains("\"'=cmd|' /C calc'!A0\""));
+
+        w->Grid_History->selectRow(1);
+        fx.shown.boxes.answer(false);
+        w->BitBtn_Delete->click();
+        QCOMPARE(fx.rows().size(), std::size_t{2});
+        fx.shown.boxes.answer(true);
+        w->BitBtn_Delete->click();
+        QCOMPARE(fx.shown.boxes.questions.last(), u("選択した履歴 1 件を削除しますか?"));
+        QCOMPARE(fx.rows().size(), std::size_t{1});
+        QCOMPARE(w->Grid_History->rowCount(), 1);
+        QCOMPARE(w->Grid_History->item(0, 1)->text(), u("佐藤花子"));
+    }
+
+    void theAddressBookButtonKeepsTheConsignee() {
+        HistoryFixture fx;
+        fx.form().BitBtn_AddrBook->click();
+        QCOMPARE(fx.shown.boxes.notices.last(), u("おなまえを入力して下さい"));
+        fx.consignee("山田商店", "０３－１２００－１１１１", "東京都渋谷区");
+        fx.shown.boxes.answer(true);
+        fx.form().BitBtn_AddrBook->click();
+        QCOMPARE(fx.shown.boxes.notices.last(), u("お届け先を登録しました"));
+        std::vector<store::Consignee> book;
+        fx.form().historyBook()->run([&](store::HistoryStore& s) { book = s.addressBook(); });
+        QCOMPARE(book.size(), std::size_t{1});
+        QCOMPARE(sjis::toQString(book[0].add1), u("東京都渋谷区"));
+    }
+
+    void typingOffersConsigneesAndEnterTakesOne() {
+        HistoryFixture fx;
+        fx.consignee("山田太郎", "03-1234-5678", "東京都千代田区");
+        fx.print();
+        fx.consignee("山田商店", "03-1200-1111", "東京都渋谷区");
+        fx.shown.boxes.answer(true);
+        fx.form().BitBtn_AddrBook->click();
+        fx.form().Edit_Cls();
+        QWidget* tel = fx.edit("Edit_tel");
+        fx.shown.focus(QStringLiteral("Edit_tel"));
+        QTest::keyClicks(tel, QStringLiteral("0312"));
+        QListWidget* list = completionOf("Edit_tel");
+        QVERIFY(list);
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->count(), 2);  // the address book's first, then the history's
+        QVERIFY(list->item(0)->text().startsWith(u("山田商店")));
+
+        // Escape ignores the list; the text stays as typed.
+        QTest::keyClick(tel, Qt::Key_Escape);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(fx.text("Edit_tel"), u("0312"));
+        QCOMPARE(fx.text("Edit_Custo1"), QString());
+
+        // Down, Down, Enter takes the second and fills the whole consignee.
+        QTest::keyClicks(tel, QStringLiteral("3"));
+        QCOMPARE(list->count(), 1);
+        QTest::keyClick(tel, Qt::Key_Backspace);
+        QCOMPARE(list->count(), 2);
+        QTest::keyClick(tel, Qt::Key_Down);
+        QTest::keyClick(tel, Qt::Key_Down);
+        QTest::keyClick(tel, Qt::Key_Return);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(fx.text("Edit_Custo1"), u("山田太郎"));
+        QCOMPARE(fx.text("Edit_tel"), u("03-1234-5678"));
+        QCOMPARE(fx.text("Edit_Add1"), u("東京都千代田区"));
+        QCOMPARE(fx.shown.focusedName(), u("Edit_tel"));
+
+        // Enter with nothing chosen keeps its meaning: on to the goods.
+        fx.form().Edit_Cls();
+        QTest::keyClicks(tel, QStringLiteral("0312"));
+        QVERIFY(list->isVisible());
+        QTest::keyClick(tel, Qt::Key_Return);
+        QCOMPARE(fx.shown.focusedName(), u("Edit_G1"));
+        QCOMPARE(fx.text("Edit_Custo1"), QString());
+
+        // The name field offers by name.
+        fx.shown.focus(QStringLiteral("Edit_Custo1"));
+        fx.edit("Edit_Custo1")->clear();
+        typeInto(fx.edit("Edit_Custo1"), u("山田太"));
+        QListWidget* byName = completionOf("Edit_Custo1");
+        QVERIFY(byName && byName->isVisible());
+        QCOMPARE(byName->count(), 1);
+    }
+};
+
+QTEST_MAIN(TestFormHistory)
+#include "test_form_history.moc"

@@ -1,0 +1,111 @@
+// history list / history export of the command-line tool, run as a
+// program on a real database.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "store/history_store.h"
+#include "tests/support/cli_run.h"
+#include "text/sjis_convert.h"
+
+namespace {
+
+std::string S(const char* utf8) { return *sjis::fromUtf8(utf8); }
+
+store::WaybillRecord row(const char* name, const char* tel, const char* time) {
+    store::WaybillRecord r;
+    r.time = time;
+    r.consignee = {"100-0005", S("東京都千代田区丸の内1-1"), "", S(name), tel};
+    r.g1 = S("りんご");
+    r.timeBand[0] = true;
+    r.special[4] = true;
+    r.printer = "waybill";
+    r.feedMode = S("手差し");
+    r.job = 17;
+    return r;
+}
+
+}  // namespace
+
+class TestHistoryCli : public QObject {
+    Q_OBJECT
+private slots:
+    void listsNewestFirstWithTheLayoutKeys() {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("vamu_Pelican.db"));
+        {
+            store::HistoryStore h(db.toStdString());
+            h.record(row("山田太郎", "03-1234-5678", "2026-12-01 10:00:00"));
+            h.record(row("佐藤花子", "06-9999-0000", "2026-12-02 11:00:00"));
+        }
+        const CliRun all = runCli({QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--db"), db}, {});
+        QCOMPARE(all.exitCode, 0);
+        const QList<QByteArray> lines = all.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 2);
+        QJsonObject first = QJsonDocument::fromJson(lines[0]).object();
+        QCOMPARE(first.value(QStringLiteral("name")).toString(), QStringLiteral("佐藤花子"));
+        QCOMPARE(first.value(QStringLiteral("time")).toString(), QStringLiteral("2026-12-02 11:00:00"));
+        QCOMPARE(first.value(QStringLiteral("printer")).toString(), QStringLiteral("waybill"));
+        QCOMPARE(first.value(QStringLiteral("job")).toInt(), 17);
+        QCOMPARE(first.value(QStringLiteral("feed")).toString(), QStringLiteral("手差し"));
+        QCOMPARE(first.value(QStringLiteral("time_band")).toArray().first().toBool(), true);
+        // Without the print's own keys and with a resolution, a row is input
+        // the layout accepts.
+        for (const char* key : {"time", "printer", "job", "feed"}) first.remove(QLatin1String(key));
+        first.insert(QStringLiteral("dpix"), 360);
+        first.insert(QStringLiteral("dpiy"), 360);
+        const CliRun layout = runCli({QStringLiteral("layout")}, QJsonDocument(first).toJson());
+        QVERIFY2(layout.exitCode == 0, layout.err.constData());
+
+        const struct {
+            QStringList args;
+            int lines;
+        } cases[] = {
+            {{QStringLiteral("--search"), QStringLiteral("0312345678")}, 1},
+            {{QStringLiteral("--search"), QStringLiteral("りんご"), QStringLiteral("--limit"), QStringLiteral("1")}, 1},
+            {{QStringLiteral("--search"), QStringLiteral("大阪")}, 0},
+        };
+        for (const auto& c : cases) {
+            const CliRun r = runCli(QStringList{QStringLiteral("history"), QStringLiteral("list"),
+                                                QStringLiteral("--db"), db} + c.args, {});
+            QCOMPARE(r.exitCode, 0);
+            QCOMPARE(r.out.count('\n'), c.lines);
+        }
+
+        const QString csv = dir.filePath(QStringLiteral("out.csv"));
+        const CliRun exported = runCli({QStringLiteral("history"), QStringLiteral("export"), QStringLiteral("--csv"),
+                                        csv, QStringLiteral("--db"), db}, {});
+        QCOMPARE(exported.exitCode, 0);
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(bytes.count("\r\n"), 3);
+    }
+
+    void aMissingFileIsAnEmptyHistoryAndBadUseIsRefused() {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("none.db"));
+        const CliRun r = runCli({QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--db"), db}, {});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(!QFile::exists(db));  // listing creates nothing
+        const QStringList bad[] = {
+            {QStringLiteral("history")},
+            {QStringLiteral("history"), QStringLiteral("export")},
+            {QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--limit"), QStringLiteral("-1")},
+            {QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--csv"), QStringLiteral("x")},
+        };
+        for (const QStringList& args : bad) QCOMPARE(runCli(args, {}).exitCode, 2);
+        const CliRun nowhere = runCli({QStringLiteral("history"), QStringLiteral("export"), QStringLiteral("--csv"),
+                                       dir.filePath(QStringLiteral("no/such/folder.csv")), QStringLiteral("--db"), db},
+                                      {});
+        QCOMPARE(nowhere.exitCode, 1);
+        QVERIFY(!nowhere.err.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestHistoryCli)
+#include "history_cli_test.moc"

@@ -1,0 +1,134 @@
+// history list [--db FILE] [--search TEXT] [--limit N]: the printed
+// waybills, newest first, one JSON object per line with the keys of the
+// layout input plus time, printer, job and feed.
+// history export --csv FILE [same options]: the same rows as CSV (UTF-8
+// with a byte order mark), replacing FILE as a whole.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "print/core/str_to_int.h"
+#include "store/atomic_file.h"
+#include "store/history_csv.h"
+#include "store/history_store.h"
+#include "text/sjis_convert.h"
+#include "tools/cli_commands.h"
+#include "tools/cli_io.h"
+#include "tools/json_out.h"
+
+namespace {
+
+int usage() {
+    std::fputs("usage: vamu_pelican_cli history list [--db FILE] [--search TEXT] [--limit N]\n"
+               "       vamu_pelican_cli history export --csv FILE [--db FILE] [--search TEXT] [--limit N]\n"
+               "  FILE defaults to vamu_Pelican.db in the current folder; TEXT (UTF-8) is looked\n"
+               "  for in name, telephone, postal code, address and goods; rows newest first\n",
+               stderr);
+    return 2;
+}
+
+template <std::size_t N>
+std::string booleans(const std::array<bool, N>& boxes) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < N; ++i) out += (i ? "," : "") + std::string(boxes[i] ? "true" : "false");
+    return out + "]";
+}
+
+std::string rowJson(const store::WaybillRecord& r) {
+    auto u = [](const std::string& sjisText) { return sjis::toUtf8(sjisText); };
+    const store::Consignee& c = r.consignee;
+    return json::Object()
+        .string("time", r.time)
+        .string("printer", u(r.printer))
+        .number("job", r.job)
+        .string("feed", u(r.feedMode))
+        .string("zip", u(c.zip))
+        .string("add1", u(c.add1))
+        .string("add2", u(c.add2))
+        .string("name", u(c.name))
+        .string("tel", u(c.tel))
+        .string("g1", u(r.g1))
+        .string("g2", u(r.g2))
+        .string("g3", u(r.g3))
+        .string("date", u(r.date))
+        .boolean("print_date", r.printDate)
+        .string("de1", u(r.deDate1))
+        .string("de2", u(r.deDate2))
+        .string("de3", u(r.deDate3))
+        .boolean("print_sender", r.printSender)
+        .string("my_zip", u(r.myZip))
+        .string("my_add1", u(r.myAdd1))
+        .string("my_add2", u(r.myAdd2))
+        .string("my_name", u(r.myName))
+        .string("my_tel", u(r.myTel))
+        .raw("time_band", booleans(r.timeBand))
+        .raw("special", booleans(r.special))
+        .str();
+}
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+int cmdHistory(int argc, char** argv) {
+    if (argc < 2) return usage();
+    const std::string mode = argv[1];
+    if (mode != "list" && mode != "export") return usage();
+    std::string db = store::kHistoryFileName;
+    std::optional<std::string> csv;
+    store::HistoryQuery query;
+    query.limit = -1;  // all rows
+    for (int i = 2; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--db") == 0 && hasValue) {
+            db = argv[++i];
+        } else if (std::strcmp(argv[i], "--search") == 0 && hasValue) {
+            const auto sjisText = sjis::fromUtf8(argv[++i]);
+            if (!sjisText) {
+                std::fputs("--search: the text is not UTF-8 or has a character without a Shift-JIS form\n", stderr);
+                return 2;
+            }
+            query.search = *sjisText;
+        } else if (std::strcmp(argv[i], "--limit") == 0 && hasValue) {
+            const auto n = print::parseInt32(argv[++i]);
+            if (!n || *n < 0) {
+                std::fprintf(stderr, "--limit: expected a count of 0 or more, got '%s'\n", argv[i]);
+                return 2;
+            }
+            query.limit = *n;
+        } else if (std::strcmp(argv[i], "--csv") == 0 && hasValue && mode == "export") {
+            csv = argv[++i];
+        } else {
+            return usage();
+        }
+    }
+    if (mode == "export" && !csv) return usage();
+    return cli::runChecked([&] {
+        std::vector<store::WaybillRecord> rows;
+        // No file is no history: listing never creates one.
+        if (exists(db)) {
+            store::HistoryStore history(db);
+            rows = history.list(query);
+            const std::string notice = history.takeNotice();
+            if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
+        }
+        if (mode == "list") {
+            std::string out;
+            for (const store::WaybillRecord& r : rows) out += rowJson(r) + "\n";
+            cli::writeStdout(out);
+            return;
+        }
+        try {
+            writeFileAtomically(*csv, store::historyCsv(rows));
+        } catch (const FileError& e) {
+            throw std::runtime_error(*csv + ": " + e.what());
+        }
+    });
+}
