@@ -70,7 +70,6 @@ TBatchWindow::TBatchWindow(TForm_Main* form, QWidget* parent) : QWidget(parent, 
                                             QStringLiteral("CSV (*.csv)"));
     };
     build();
-    postalTable_ = std::make_unique<postal::LazyTable>(baseFolder().toStdString(), postal::executableFolder());
 }
 
 TBatchWindow::~TBatchWindow() = default;
@@ -296,10 +295,14 @@ void TBatchWindow::refreshDefaults() {
     fit_ = std::make_unique<wbprn::WaybillFit>(printable);
 }
 
+const postal::Table* TBatchWindow::postalTable() const {
+    return form_ ? form_->batchPostalTable()->get() : nullptr;
+}
+
 void TBatchWindow::checkRow(int row) {
     const auto r = static_cast<std::size_t>(row);
     batch::Checks checks;
-    if (const postal::Table* t = postalTable_->get()) checks.postal = batch::postalCheckOf(*t);
+    if (const postal::Table* t = postalTable()) checks.postal = batch::postalCheckOf(*t);
     checks.waybill = batch::overflowCheckOf([this](const print::WaybillFields& f) { return fit_->overflows(f); });
     checked_[r] = batch::checkOrder(orders_[r], defaults_, checks);
     fillRow(row);
@@ -395,7 +398,7 @@ void TBatchWindow::updateStatus() {
     QString text = QStringLiteral("%1件中 %2件は問題なし、%3件を印刷します").arg(orders_.size()).arg(ok).arg(chosen);
     if (done > 0) text += QStringLiteral("、%1件は印刷済").arg(done);
     if (repairs > 0) text += QStringLiteral("、修正できる値が%1件あります").arg(repairs);
-    if (postalTable_ && !orders_.empty() && !postalTable_->get()) text += QStringLiteral(" (郵便番号データを読めません)");
+    if (!orders_.empty() && !postalTable()) text += QStringLiteral(" (郵便番号データを読めません)");
     Label_Status->setText(text);
     Button_Print->setEnabled(chosen > 0 && !printing_);
     Button_RepairAll->setEnabled(repairs > 0 && !printing_);

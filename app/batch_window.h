@@ -23,7 +23,7 @@ class QTableWidgetItem;
 class TForm_Main;
 
 namespace postal {
-class LazyTable;
+class Table;
 }
 namespace wbprn {
 class WaybillFit;
@@ -85,12 +85,13 @@ private:
     // The main form's fields as the batch's defaults, with the current
     // printer's effective resolution; renews the fit check for it.
     void refreshDefaults();
+    // The main form's postal table, or none when it cannot be read.
+    const postal::Table* postalTable() const;
     QString baseFolder() const;
     void recordHistory(const std::vector<std::size_t>& rows, int job);
     void offerToSaveUnprinted();
 
     QPointer<TForm_Main> form_;
-    std::unique_ptr<postal::LazyTable> postalTable_;
     std::unique_ptr<wbprn::WaybillFit> fit_;
     print::WaybillFields defaults_;
     batch::OrderFile file_;

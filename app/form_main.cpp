@@ -108,6 +108,7 @@ TForm_Main::TForm_Main(QWidget* parent) : QWidget(parent) {
     buildTransferPanel();
     connectHandlers();
     buildHistory();
+    buildPostal();
 }
 
 TForm_Main::~TForm_Main() {
@@ -495,6 +496,7 @@ void TForm_Main::setUpFunctionBar() {
     SpeedButton_F11->setEnabled(true);
     setUpHistoryKey();
     setUpBatchKey();
+    updatePostalKeys();
 }
 
 void TForm_Main::centreOnDesktop() {

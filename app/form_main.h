@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -25,6 +26,9 @@ class HistoryBook;
 class HistoryWindow;
 namespace store {
 struct Consignee;
+}
+namespace postal {
+class LazyTable;
 }
 
 class TForm_Main : public QWidget {
@@ -194,12 +198,21 @@ public:
     void Memo1Enter();
     void BitBtn_MemoCLSClick();
 
+    // ---- Postal codes (form_main_postal.cpp); F6 is declared above --------
+    QLabel* Label_ZipWarning = nullptr;  // the code is unknown or does not fit the address
+    void SpeedButton_F5Click();
+    void Edit_ZipExit();
+    void checkZipAddress(bool announce);  // announce: also in the prompt line
+    void updatePostalKeys();
+
     // ---- Print command (form_main_print.cpp) -----------------------------
     void SpeedButton_F11Click();
 
     // ---- Batch printing (form_main_batch.cpp) ----------------------------
     void setUpBatchKey();  // F9 caption, enabling and key
     void SpeedButton_F9Click();
+    // The form's postal table (loaded on first use), shared with the batch.
+    postal::LazyTable* batchPostalTable() { return postalTable(); }
 
     // ---- Preview (form_main_preview.cpp) ----------------------------------
     void SpeedButton_F10Click();
@@ -257,6 +270,12 @@ private:
     void excludeTimeBands(QCheckBox* clicked);
     void convertToHalfWidth(SjisLineEdit* field);
     static QString halfWidth(const QString& text);
+    void buildPostal();
+    postal::LazyTable* postalTable();
+    bool postalPick(int& chosen, const QStringList& items, const QString& title);
+
+    std::shared_ptr<postal::LazyTable> postalTable_;  // made on first use, read then
+    bool postalSender_ = false;  // F5/F6 work on the sender's fields
 
     HistoryBook* historyBook_ = nullptr;
     HistoryWindow* historyWindow_ = nullptr;

@@ -149,7 +149,7 @@ void TForm_Main::showPrompt(SjisLineEdit* field, const QString& prompt) {
     field->setCursorPosition(static_cast<int>(field->text().size()));
 }
 
-void TForm_Main::Edit_ZipEnter() { showPrompt(Edit_Zip, QStringLiteral("お届け先の郵便番号を入力して下さい")); }
+void TForm_Main::Edit_ZipEnter() { showPrompt(Edit_Zip, QStringLiteral("お届け先の郵便番号を入力して下さい（F5：住所検索）")); }
 
 void TForm_Main::Edit_Add1Enter() {
     Edit_Warning();
@@ -172,7 +172,7 @@ void TForm_Main::Edit_G1Enter() {
     showPrompt(field, QStringLiteral("品名を入力して下さい"));
 }
 
-void TForm_Main::Edit_MyZipEnter() { showPrompt(Edit_MyZip, QStringLiteral("ご依頼主の郵便番号を入力して下さい")); }
+void TForm_Main::Edit_MyZipEnter() { showPrompt(Edit_MyZip, QStringLiteral("ご依頼主の郵便番号を入力して下さい（F5：住所検索）")); }
 void TForm_Main::Edit_MyADD1Enter() {
     showPrompt(Edit_MyADD1, QStringLiteral("ご依頼主のおところ①を入力して下さい"));
 }

@@ -87,5 +87,4 @@ void TForm_Main::SpeedButton_F2Click() {
         Edit_Zip->setFocus(Qt::OtherFocusReason);
 }
 
-void TForm_Main::SpeedButton_F6Click() {}
 void TForm_Main::SpeedButton_F7Click() {}

@@ -131,6 +131,7 @@ void TForm_Main::BitBtn_1Click() {
     SpeedButton_TEL2Click();
     Edit_Zip->setFocus(Qt::OtherFocusReason);
     Edit_Warning();
+    checkZipAddress(true);
 }
 
 void TForm_Main::Memo1Change() {

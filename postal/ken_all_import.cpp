@@ -134,6 +134,14 @@ std::size_t findChar(std::string_view text, std::string_view what) {
     return std::string_view::npos;
 }
 
+// Position of the last what in text at a character boundary, or npos.
+std::size_t findLastChar(std::string_view text, std::string_view what) {
+    std::size_t last = std::string_view::npos;
+    for (std::size_t pos = 0; pos < text.size(); pos += sjis::charBytes(text, pos))
+        if (text.substr(pos, what.size()) == what) last = pos;
+    return last;
+}
+
 std::size_t count(std::string_view text, std::string_view what) {
     std::size_t n = 0;
     for (std::size_t pos = 0; pos < text.size(); pos += sjis::charBytes(text, pos))
@@ -172,7 +180,7 @@ CleanTown cleanTown(const std::string& town) {
     const std::size_t open = findChar(town, w.open);
     if (open == std::string::npos) return {town, false};
     CleanTown out{town.substr(0, open), false};
-    const std::size_t close = town.rfind(w.close);
+    const std::size_t close = findLastChar(town, w.close);
     if (close != std::string::npos && close > open) {
         const std::string_view inner =
             std::string_view(town).substr(open + w.open.size(), close - open - w.open.size());
@@ -187,10 +195,12 @@ CleanTown cleanTown(const std::string& town) {
 // The reading, cleaned the same way (its brackets are half-width).
 std::string cleanKana(const std::string& kana, const CleanTown& town) {
     if (town.town.empty()) return {};
-    const std::size_t open = kana.find('(');
+    // Searched by characters: a stray lead byte before "(" takes it as
+    // its second byte, and cutting there would leave half a character.
+    const std::size_t open = findChar(kana, "(");
     if (open == std::string::npos) return kana;
     std::string out = kana.substr(0, open);
-    const std::size_t close = kana.rfind(')');
+    const std::size_t close = findLastChar(kana, ")");
     if (town.floor && close != std::string::npos && close > open) out += kana.substr(open + 1, close - open - 1);
     return out;
 }

@@ -55,7 +55,7 @@ const Table* LazyTable::get() {
         }
     }
     if (path_.empty()) {
-        error_ = "no postal table file";
+        error_ = "no postal table file (" + paths_.front() + (paths_.size() > 1 ? " and others" : "") + ")";
         return nullptr;
     }
     try {

@@ -7,3 +7,4 @@ int cmdLayout(int argc, char** argv);
 int cmdPrint(int argc, char** argv);
 int cmdHistory(int argc, char** argv);
 int cmdBatch(int argc, char** argv);
+int cmdPostal(int argc, char** argv);

@@ -23,13 +23,13 @@ private slots:
     void promptsAndCaret_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("prompt");
-        QTest::newRow("zip") << "Edit_Zip" << "お届け先の郵便番号を入力して下さい";
+        QTest::newRow("zip") << "Edit_Zip" << "お届け先の郵便番号を入力して下さい（F5：住所検索）";
         QTest::newRow("add1") << "Edit_Add1" << "お届け先のおところ①を入力して下さい";
         QTest::newRow("add2") << "Edit_Add2" << "お届け先のおところ②を入力して下さい";
         QTest::newRow("add3") << "Edit_Add3" << "お届け先のおところ②を入力して下さい";
         QTest::newRow("name") << "Edit_Custo1" << "お届け先のおなまえを入力して下さい";
         QTest::newRow("tel") << "Edit_tel" << "お届け先のでんわを入力して下さい";
-        QTest::newRow("sender zip") << "Edit_MyZip" << "ご依頼主の郵便番号を入力して下さい";
+        QTest::newRow("sender zip") << "Edit_MyZip" << "ご依頼主の郵便番号を入力して下さい（F5：住所検索）";
         QTest::newRow("sender add1") << "Edit_MyADD1" << "ご依頼主のおところ①を入力して下さい";
         QTest::newRow("sender add2") << "Edit_MyADD2" << "ご依頼主のおところ②を入力して下さい";
         QTest::newRow("sender name") << "Edit_My" << "ご依頼主のおなまえを入力して下さい";
@@ -56,10 +56,10 @@ private slots:
     void otherControlsLeaveThePromptAlone() {
         ShownForm f;
         auto* help = f.find<QLabel>(QStringLiteral("Panel_HelpMess"));
-        QCOMPARE(help->text(), QStringLiteral("お届け先の郵便番号を入力して下さい"));
+        QCOMPARE(help->text(), QStringLiteral("お届け先の郵便番号を入力して下さい（F5：住所検索）"));
         for (const char* name : {"Edit_de_date1", "DateTimePicker_1", "CheckBox_My", "ComboBox_SEL"}) {
             f.focus(QLatin1String(name));
-            QCOMPARE(help->text(), QStringLiteral("お届け先の郵便番号を入力して下さい"));
+            QCOMPARE(help->text(), QStringLiteral("お届け先の郵便番号を入力して下さい（F5：住所検索）"));
         }
     }
 
@@ -288,7 +288,8 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("zip 16") << "Edit_Zip" << QString(17, u'1') << QString(16, u'1');
+        // The seventh digit brings the hyphen, which counts too.
+        QTest::newRow("zip 16") << "Edit_Zip" << QString(17, u'1') << QStringLiteral("111-") + QString(12, u'1');
         QTest::newRow("name 80: 40 full-width") << "Edit_Custo1" << fullWidth(41) << fullWidth(40);
         QTest::newRow("name 80: odd byte left") << "Edit_Custo1" << QString(79, u'a') + fullWidth(1)
                                                 << QString(79, u'a');

@@ -70,8 +70,12 @@ private slots:
             QCOMPARE(b->geometry(), QRect(left[i - 1], b->y(), 55, 26));
             const bool live = i == 2 || i == 11;
             QCOMPARE(b->isEnabled(), live);
-            const QString caption = i == 2 ? QStringLiteral("中止") : i == 11 ? QStringLiteral("印刷")
-                                                                              : QStringLiteral("F%1").arg(i);
+            // F5/F6 carry their captions but wait for a code or an address.
+            const QString caption = i == 2    ? QStringLiteral("中止")
+                                    : i == 11 ? QStringLiteral("印刷")
+                                    : i == 5  ? QStringLiteral("住所検索")
+                                    : i == 6  ? QStringLiteral("〒検索")
+                                              : QStringLiteral("F%1").arg(i);
             QCOMPARE(b->text(), caption);
         }
     }
@@ -100,7 +104,7 @@ private slots:
         // The focus starts in the postal code with its prompt.
         QCOMPARE(f.focusedName(), QStringLiteral("Edit_Zip"));
         QCOMPARE(f.find<QLabel>(QStringLiteral("Panel_HelpMess"))->text(),
-                 QStringLiteral("お届け先の郵便番号を入力して下さい"));
+                 QStringLiteral("お届け先の郵便番号を入力して下さい（F5：住所検索）"));
     }
 
     void firstStartInAnEmptyFolderReportsTheMissingSenderFile() {
@@ -119,7 +123,7 @@ private slots:
         QCOMPARE(f.find<QStatusBar>(QStringLiteral("StatusBar1"))->currentMessage(), QStringLiteral("  "));
         QCOMPARE(f.focusedName(), QStringLiteral("Edit_Zip"));
         QCOMPARE(f.find<QLabel>(QStringLiteral("Panel_HelpMess"))->text(),
-                 QStringLiteral("お届け先の郵便番号を入力して下さい"));
+                 QStringLiteral("お届け先の郵便番号を入力して下さい（F5：住所検索）"));
         f.boxes.answer(true);
         f.key(Qt::Key_F2);
         QVERIFY(!f.form->isVisible());

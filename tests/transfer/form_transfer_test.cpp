@@ -104,7 +104,7 @@ private slots:
                  QStringLiteral("山田太郎\n123-4567\n東京都港区芝公園1-2-3\nABCビル5F\n03-1234-5678\n\n"));
         QCOMPARE(memo()->textCursor().position(), 0);
         QCOMPARE(f->focusedName(), QStringLiteral("Edit_Zip"));
-        QCOMPARE(f->find<QLabel>(QStringLiteral("Panel_HelpMess"))->text(), QStringLiteral("お届け先の郵便番号を入力して下さい"));
+        QCOMPARE(f->find<QLabel>(QStringLiteral("Panel_HelpMess"))->text(), QStringLiteral("お届け先の郵便番号を入力して下さい（F5：住所検索）"));
         QVERIFY(f->boxes.notices.isEmpty());
         QCOMPARE(f->form->Memo2.size(), 16);
     }

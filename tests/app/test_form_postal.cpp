@@ -1,0 +1,250 @@
+// Postal codes on the entry form through the real widgets: the hyphen, F5
+// and F6 with one and with several candidates, the pick list by keyboard,
+// the enabled keys, the warning after leaving the code and after the text
+// transfer, and an unreadable table.
+#include <QDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+#include "app/sjis_line_edit.h"
+#include "tests/app/test_form_fixture.h"
+
+namespace {
+
+// Runs `answer` on the pick list once it is open (the list's dialog is
+// modal: the timer fires inside its event loop). Records how many rows it
+// had; -1 when no list opened within two seconds.
+void whenPickListOpens(int& rows, std::function<void(QListWidget*)> answer, int triesLeft = 200) {
+    QTimer::singleShot(10, [&rows, answer, triesLeft] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* list = modal ? modal->findChild<QListWidget*>(QStringLiteral("ListBox_Postal")) : nullptr;
+        if (!list) {
+            if (triesLeft > 0) whenPickListOpens(rows, answer, triesLeft - 1);
+            else rows = -1;
+            return;
+        }
+        rows = list->count();
+        answer(list);
+        // An answer that did not close the list must not hang the test.
+        if (auto* still = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            rows = -2;
+            still->reject();
+        }
+    });
+}
+
+}  // namespace
+
+class TestFormPostal : public QObject {
+    Q_OBJECT
+    std::unique_ptr<ShownForm> f;
+    QLineEdit* edit(const char* name) const { return f->find<QLineEdit>(QLatin1String(name)); }
+    QString prompt() const { return f->find<QLabel>(QStringLiteral("Panel_HelpMess"))->text(); }
+    QString zipWarning() const { return f->find<QLabel>(QStringLiteral("Label_ZipWarning"))->text(); }
+    void press(Qt::Key key) {
+        // After a closed pick list the offscreen platform leaves no window
+        // active, where a desktop gives the focus back to the main window.
+        if (!f->form->isActiveWindow()) {
+            f->form->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(f->form.get()));
+        }
+        f->key(key);
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void init() { f = std::make_unique<ShownForm>(); }
+    void cleanup() { f.reset(); }
+
+    void sevenDigitsShowTheHyphen_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("typed") << "Edit_Zip" << "1050011" << "105-0011";
+        QTest::newRow("with hyphen") << "Edit_Zip" << "105-0011" << "105-0011";
+        QTest::newRow("full width") << "Edit_Zip" << "１０５００１１" << "105-0011";
+        QTest::newRow("six digits") << "Edit_Zip" << "105001" << "105001";
+        QTest::newRow("sender") << "Edit_MyZip" << "1050011" << "105-0011";
+    }
+    void sevenDigitsShowTheHyphen() {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        f->focus(field);
+        for (const QChar c : typed) f->type(QString(c));  // one key press each, full width too
+        QCOMPARE(f->find<QLineEdit>(field)->text(), shown);
+        // Pasted or set by the program: the same.
+        f->find<QLineEdit>(field)->setText(typed);
+        QCOMPARE(f->find<QLineEdit>(field)->text(), shown);
+    }
+
+    void keysActOnlyWhenTheyCan() {
+        auto* f5 = f->find<QPushButton>(QStringLiteral("SpeedButton_F5"));
+        auto* f6 = f->find<QPushButton>(QStringLiteral("SpeedButton_F6"));
+        f->focus(QStringLiteral("Edit_Zip"));
+        QVERIFY(!f5->isEnabled() && !f6->isEnabled());
+        for (const auto& [text, enabled] : {std::pair{"10", false}, {"105", true}, {"1050", false},
+                                            {"105-00", true}, {"1050011", true}, {"abc", false}}) {
+            edit("Edit_Zip")->setText(QString::fromUtf8(text));
+            QVERIFY2(f5->isEnabled() == enabled, text);
+        }
+        edit("Edit_Add1")->setText(QStringLiteral("港区"));
+        QVERIFY(f6->isEnabled());
+        // In the sender's part the keys follow the sender's fields.
+        f->focus(QStringLiteral("Edit_MyTEL"));
+        QVERIFY(!f5->isEnabled() && !f6->isEnabled());
+    }
+
+    void f5FillsTheAddressFromTheCode() {
+        f->focus(QStringLiteral("Edit_Zip"));
+        edit("Edit_Zip")->setText(QStringLiteral("1050011"));
+        press(Qt::Key_F5);
+        QCOMPARE(edit("Edit_Add1")->text(), QStringLiteral("東京都港区芝公園"));
+        QCOMPARE(f->focusedName(), QStringLiteral("Edit_Add1"));
+        QCOMPARE(edit("Edit_Add1")->cursorPosition(), 8);
+        QVERIFY(f->boxes.questions.isEmpty());
+
+        // Text already there: asked first; No keeps it, Yes replaces it.
+        edit("Edit_Add1")->setText(QStringLiteral("大阪市"));
+        f->focus(QStringLiteral("Edit_Zip"));
+        press(Qt::Key_F5);
+        QCOMPARE(f->boxes.questions, QStringList{QStringLiteral("おところを「東京都港区芝公園」に置き換えますか?")});
+        QCOMPARE(edit("Edit_Add1")->text(), QStringLiteral("大阪市"));
+        f->boxes.answer(true);
+        f->focus(QStringLiteral("Edit_Zip"));
+        press(Qt::Key_F5);
+        QCOMPARE(edit("Edit_Add1")->text(), QStringLiteral("東京都港区芝公園"));
+        // An address that already begins with the place keeps its 番地.
+        edit("Edit_Add1")->setText(QStringLiteral("東京都港区芝公園4-2-8"));
+        f->focus(QStringLiteral("Edit_Zip"));
+        press(Qt::Key_F5);
+        QCOMPARE(edit("Edit_Add1")->text(), QStringLiteral("東京都港区芝公園4-2-8"));
+        QCOMPARE(f->boxes.questions.size(), 2);
+    }
+
+    void f5OffersAPickListForSeveralTowns() {
+        f->focus(QStringLiteral("Edit_Zip"));
+        edit("Edit_Zip")->setText(QStringLiteral("438-0078"));
+        int rows = 0;
+        whenPickListOpens(rows, [](QListWidget* list) { QTest::keyClick(list, Qt::Key_Escape); });
+        press(Qt::Key_F5);
+        QCOMPARE(rows, 17);
+        QVERIFY(edit("Edit_Add1")->text().isEmpty());
+
+        whenPickListOpens(rows, [](QListWidget* list) {
+            QTest::keyClick(list, Qt::Key_Down);
+            QTest::keyClick(list, Qt::Key_Return);
+        });
+        press(Qt::Key_F5);
+        QCOMPARE(rows, 17);
+        QCOMPARE(edit("Edit_Add1")->text(), QStringLiteral("静岡県磐田市石原町"));
+        // The window's focus (it is the application's once the window is active again).
+        QCOMPARE(f->form->focusWidget()->objectName(), QStringLiteral("Edit_Add1"));
+
+        // Three digits: the code is completed from the choice.
+        edit("Edit_Add1")->clear();
+        edit("Edit_Zip")->setText(QStringLiteral("105"));
+        f->focus(QStringLiteral("Edit_Zip"));
+        whenPickListOpens(rows, [](QListWidget* list) {
+            const QPoint at = list->visualItemRect(list->item(0)).center();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        });
+        press(Qt::Key_F5);
+        QCOMPARE(rows, 12);
+        QCOMPARE(edit("Edit_Zip")->text(), QStringLiteral("105-0000"));
+        QCOMPARE(edit("Edit_Add1")->text(), QStringLiteral("東京都港区"));
+    }
+
+    void f5ForTheSender() {
+        f->focus(QStringLiteral("Edit_MyZip"));
+        QTest::keyClicks(edit("Edit_MyZip"), QStringLiteral("1000013"));
+        press(Qt::Key_F5);
+        QCOMPARE(edit("Edit_MyADD1")->text(), QStringLiteral("東京都千代田区霞が関"));
+        QVERIFY(edit("Edit_Add1")->text().isEmpty());
+    }
+
+    void f6FillsTheCodeFromTheAddress() {
+        f->focus(QStringLiteral("Edit_Add1"));
+        edit("Edit_Add1")->setText(QStringLiteral("港区芝公園４－２－８"));
+        press(Qt::Key_F6);
+        QCOMPARE(edit("Edit_Zip")->text(), QStringLiteral("105-0011"));
+
+        // 芝 5丁目 and 1丁目 have different codes: the user picks.
+        edit("Edit_Add1")->setText(QStringLiteral("東京都港区芝5-1"));
+        f->boxes.answer(true);
+        int rows = 0;
+        whenPickListOpens(rows, [](QListWidget* list) {
+            QTest::keyClick(list, Qt::Key_Down);
+            QTest::keyClick(list, Qt::Key_Enter);
+        });
+        press(Qt::Key_F6);
+        QCOMPARE(rows, 2);
+        QCOMPARE(edit("Edit_Zip")->text(), QStringLiteral("108-0014"));
+        QCOMPARE(f->boxes.questions, QStringList{QStringLiteral("郵便番号を「108-0014」に置き換えますか?")});
+    }
+
+    void warningAfterTheCodeIsCompleted() {
+        auto* overlong = f->find<QLabel>(QStringLiteral("Label_Warning"));
+        edit("Edit_Add1")->setText(QStringLiteral("大阪府大阪市北区梅田1-1"));
+        f->focus(QStringLiteral("Edit_Zip"));
+        QTest::keyClicks(edit("Edit_Zip"), QStringLiteral("1050011"));
+        QVERIFY(zipWarning().isEmpty());  // not while typing
+        press(Qt::Key_Return);            // leaves the field
+        QCOMPARE(zipWarning(), QStringLiteral("郵便番号と住所が一致しません"));
+        QVERIFY(overlong->text().isEmpty());
+        QVERIFY(prompt().startsWith(QStringLiteral("郵便番号と住所が一致しません")));
+        QVERIFY(prompt().contains(QStringLiteral("東京都港区")));
+        // Correcting the address clears it; the user's text is never changed.
+        edit("Edit_Add1")->setText(QStringLiteral("港区芝公園"));
+        QVERIFY(zipWarning().isEmpty());
+        QCOMPARE(edit("Edit_Add1")->text(), QStringLiteral("港区芝公園"));
+
+        f->focus(QStringLiteral("Edit_Zip"));
+        edit("Edit_Zip")->setText(QStringLiteral("000-0000"));
+        f->focus(QStringLiteral("Edit_Add1"));
+        QCOMPARE(zipWarning(), QStringLiteral("この郵便番号は見つかりません"));
+        edit("Edit_Zip")->clear();
+        QVERIFY(zipWarning().isEmpty());
+    }
+
+    void warningAfterTheTransfer() {
+        auto* memo = f->find<QPlainTextEdit>(QStringLiteral("Memo1"));
+        memo->setPlainText(QStringLiteral("〒150-0001\n大阪府大阪市北区梅田1-1\n佐藤 健一 様\n電話番号：03-5412-7788\n"));
+        QTest::mouseClick(f->find<QPushButton>(QStringLiteral("BitBtn_1")), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QCOMPARE(edit("Edit_Zip")->text(), QStringLiteral("150-0001"));
+        QCOMPARE(zipWarning(), QStringLiteral("郵便番号と住所が一致しません"));
+        QVERIFY(prompt().startsWith(QStringLiteral("郵便番号と住所が一致しません")));
+        // A fitting paste leaves no warning behind.
+        memo->setPlainText(QStringLiteral("〒150-0001\n東京都渋谷区神宮前3-15-8\n佐藤 健一 様\n"));
+        QTest::mouseClick(f->find<QPushButton>(QStringLiteral("BitBtn_1")), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(zipWarning().isEmpty());
+    }
+
+    void unreadableTableTurnsTheLookupsOff() {
+        // A damaged imported table, put there before the first lookup.
+        QFile bad(f->dir.filePath(QStringLiteral("vamu_Pelican_postal.bin")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("VPPOSTAL\x01\x00\x00\x00", 12);
+        bad.close();
+        const qsizetype errorsAtStart = f->boxes.errors.size();  // the missing sender file's
+        f->focus(QStringLiteral("Edit_Zip"));
+        edit("Edit_Zip")->setText(QStringLiteral("1050011"));
+        press(Qt::Key_F5);
+        QCOMPARE(prompt(), QStringLiteral("郵便番号データを読めません"));
+        QVERIFY(edit("Edit_Add1")->text().isEmpty());
+        f->focus(QStringLiteral("Edit_Add1"));
+        QVERIFY(zipWarning().isEmpty());
+        QCOMPARE(f->boxes.errors.size(), errorsAtStart);
+    }
+};
+
+QTEST_MAIN(TestFormPostal)
+#include "test_form_postal.moc"
