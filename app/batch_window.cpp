@@ -485,6 +485,7 @@ void TBatchWindow::recordHistory(const std::vector<std::size_t>& rows, int job) 
         const std::string feedMode = sjis::fromQString(form_->ComboBox_SEL->currentText());
         const std::string printer = sjis::fromQString(WbPrinter().System().currentDeviceName());
         std::vector<store::WaybillRecord> records;
+        records.reserve(rows.size());
         for (std::size_t r : rows) records.push_back(print::historyRecordOf(checked_[r].fields, feedMode, printer, job));
         // One transaction: every waybill of the job or none.
         saved = form_->historyBook()->run([&](store::HistoryStore& s) { s.record(records); });

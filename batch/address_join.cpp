@@ -37,14 +37,15 @@ bool endsPlaceName(char32_t c) {
            c == U'町' || c == U'村';
 }
 
+constexpr std::string_view kWideSpace = "\xE3\x80\x80";  // U+3000
+
 std::string trimBlanks(std::string_view s) {
-    auto blankAt = [&](std::size_t i) {
-        return s[i] == ' ' || (s.size() - i >= 3 && s.substr(i, 3) == "\u3000");
-    };
+    auto blankAt = [&](std::size_t i) { return s[i] == ' ' || s.substr(i, kWideSpace.size()) == kWideSpace; };
     std::size_t b = 0;
     while (b < s.size() && blankAt(b)) b += s[b] == ' ' ? 1u : 3u;
     std::size_t e = s.size();
-    while (e > b && (s[e - 1] == ' ' || (e - b >= 3 && s.substr(e - 3, 3) == "\u3000"))) e -= s[e - 1] == ' ' ? 1u : 3u;
+    while (e > b && (s[e - 1] == ' ' || (e - b >= 3 && s.substr(e - 3, kWideSpace.size()) == kWideSpace)))
+        e -= s[e - 1] == ' ' ? 1u : 3u;
     return std::string(s.substr(b, e - b));
 }
 

@@ -83,7 +83,7 @@ std::string readFileBytes(const std::string& path) {
         out.append(buf, n);
         if (out.size() > kMaxFileBytes) {
             std::fclose(f);
-            throw InputError(1, "ファイルが大きすぎます (" + std::to_string(kMaxFileBytes / (1024 * 1024)) + "MBまで)");
+            throw InputError(1, "ファイルが大きすぎます (" + std::to_string(kMaxFileMegabytes) + "MBまで)");
         }
     }
     const bool failed = std::ferror(f) != 0;

@@ -81,14 +81,14 @@ void checkControls(std::string_view s) {
 
 DecodedText decodeText(std::string_view bytes) {
     if (bytes.size() > kMaxFileBytes)
-        throw InputError(1, "ファイルが大きすぎます (" + std::to_string(kMaxFileBytes / (1024 * 1024)) + "MBまで)");
+        throw InputError(1, "ファイルが大きすぎます (" + std::to_string(kMaxFileMegabytes) + "MBまで)");
     DecodedText out;
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         bytes.remove_prefix(3);
         out.encoding = Encoding::Utf8Bom;
     }
     checkControls(bytes);
-    if (bytes.size() > 0 && bytes.back() == '\x1A') bytes.remove_suffix(1);
+    if (!bytes.empty() && bytes.back() == '\x1A') bytes.remove_suffix(1);
     const std::size_t badUtf8 = firstBadUtf8(bytes);
     if (badUtf8 == std::string_view::npos) {
         out.utf8.assign(bytes);

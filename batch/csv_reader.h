@@ -26,7 +26,8 @@ enum class Encoding { Utf8, Utf8Bom, Cp932 };
 
 // Larger files are refused before anything is decoded: a day's orders are
 // a few hundred kilobytes, so this is generous and bounds the memory used.
-inline constexpr std::size_t kMaxFileBytes = 8u * 1024u * 1024u;
+inline constexpr std::size_t kMaxFileMegabytes = 8;
+inline constexpr std::size_t kMaxFileBytes = kMaxFileMegabytes * 1024 * 1024;
 // Records beyond this are refused (the table, checks and print all scale
 // with it).
 inline constexpr std::size_t kMaxRecords = 20000;

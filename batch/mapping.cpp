@@ -180,7 +180,7 @@ std::string normaliseHeader(std::string_view s) {
                 continue;
             }
         }
-        if (s.substr(i, 3) == "\u3000") {
+        if (s.substr(i, 3) == "\xE3\x80\x80") {  // U+3000, the full-width blank
             i += 3;
             continue;
         }

@@ -181,6 +181,7 @@ std::string rowJson(const batch::Order& order, const batch::CheckedOrder& r) {
 // the document is complete, as print --pdf does.
 void renderPdf(const std::vector<print::WaybillFields>& waybills, const QString& path, int dpi) {
     std::vector<std::vector<print::DrawItem>> pages;
+    pages.reserve(waybills.size());
     for (const print::WaybillFields& f : waybills) pages.push_back(print::planWaybill(f));
     QTemporaryFile tmp;
     if (!tmp.open()) throw std::runtime_error("cannot create a temporary file");
