@@ -207,7 +207,8 @@ void TBatchWindow::openFile(const QString& path) {
 }
 
 void TBatchWindow::mappingChosen() {
-    if (file_.header.empty()) return;
+    // While a job is built the orders it prints from must stay as they are.
+    if (file_.header.empty() || printing_) return;
     batch::Mapping m;
     if (ComboBox_Mapping->currentIndex() <= 0) {
         m = batch::guessMapping(file_.header, CheckBox_FileSender->isChecked());
@@ -248,6 +249,7 @@ batch::Mapping TBatchWindow::mappingFromTable() const {
 }
 
 void TBatchWindow::applyMapping(const batch::Mapping& m) {
+    if (printing_) return;
     // ordersOf refuses a mapping without a consignee column; the table is
     // then emptied so that nothing stale can print.
     orders_.clear();
@@ -351,7 +353,7 @@ void TBatchWindow::fillRow(int row) {
 }
 
 void TBatchWindow::cellEdited(QTableWidgetItem* item) {
-    if (filling_ || !item) return;
+    if (filling_ || !item || printing_) return;
     const int col = item->column() - kFirstFieldColumn;
     if (item->column() == 0) {
         updateStatus();
@@ -365,6 +367,7 @@ void TBatchWindow::cellEdited(QTableWidgetItem* item) {
 }
 
 void TBatchWindow::repairSelected() {
+    if (printing_) return;
     for (const QModelIndex& i : Table_Orders->selectionModel()->selectedRows()) {
         const auto r = static_cast<std::size_t>(i.row());
         orders_[r] = batch::withRepairs(orders_[r], checked_[r].problems);
@@ -374,6 +377,7 @@ void TBatchWindow::repairSelected() {
 }
 
 void TBatchWindow::repairAll() {
+    if (printing_) return;
     for (std::size_t r = 0; r < orders_.size(); ++r) {
         if (printed_[r]) continue;
         orders_[r] = batch::withRepairs(orders_[r], checked_[r].problems);
@@ -438,6 +442,11 @@ void TBatchWindow::printChecked() {
 
     printing_ = true;
     cancel_ = false;
+    // The window keeps answering while the document is built; what would
+    // change the orders waits until the job is done.
+    for (QWidget* w : std::initializer_list<QWidget*>{Table_Orders, Table_Mapping, ComboBox_Mapping, CheckBox_FileSender,
+                                                      Button_Open, Button_SaveMapping})
+        w->setEnabled(false);
     ProgressBar_Print->setRange(0, static_cast<int>(pages.size()));
     ProgressBar_Print->setValue(0);
     ProgressBar_Print->show();
@@ -453,15 +462,10 @@ void TBatchWindow::printChecked() {
             return !cancel_;
         });
     } catch (...) {
-        printing_ = false;
-        ProgressBar_Print->hide();
-        Button_Cancel->hide();
-        updateStatus();
+        endPrinting();
         throw;
     }
-    printing_ = false;
-    ProgressBar_Print->hide();
-    Button_Cancel->hide();
+    endPrinting();
     if (!job) {
         updateStatus();
         Label_Status->setText(QStringLiteral("印刷を中止しました。何も印刷していません"));
@@ -474,6 +478,16 @@ void TBatchWindow::printChecked() {
     updateStatus();
     recordHistory(printedRows, *job);
     offerToSaveUnprinted();
+}
+
+void TBatchWindow::endPrinting() {
+    printing_ = false;
+    ProgressBar_Print->hide();
+    Button_Cancel->hide();
+    for (QWidget* w : std::initializer_list<QWidget*>{Table_Orders, Table_Mapping, ComboBox_Mapping, CheckBox_FileSender,
+                                                      Button_Open, Button_SaveMapping})
+        w->setEnabled(true);
+    updateStatus();
 }
 
 void TBatchWindow::recordHistory(const std::vector<std::size_t>& rows, int job) {

@@ -88,6 +88,7 @@ private:
     // The main form's postal table, or none when it cannot be read.
     const postal::Table* postalTable() const;
     QString baseFolder() const;
+    void endPrinting();
     void recordHistory(const std::vector<std::size_t>& rows, int job);
     void offerToSaveUnprinted();
 

@@ -146,6 +146,21 @@ private slots:
         QVERIFY(b.checked(0));  // still waiting to print
         QVERIFY(b.window->Label_Status->text().contains(QStringLiteral("中止")));
         QVERIFY(!b.window->ProgressBar_Print->isVisible());
+
+        // While a job is built, another file or mapping cannot pull the
+        // orders away from under it.
+        b.shown.boxes.answer(true);
+        QTimer::singleShot(0, b.window, [&] {
+            b.window->openFile(b.shown.dir.filePath(QStringLiteral("orders.csv")));
+            emit b.window->ComboBox_Mapping->activated(0);
+            QVERIFY(!b.window->Table_Orders->isEnabled());
+        });
+        b.window->printChecked();
+        QCOMPARE(docs.size(), std::size_t{2});
+        QVERIFY(docs[1].ended);
+        QCOMPARE(docs[1].pages.size(), std::size_t{3});
+        QVERIFY(!b.checked(0));  // printed
+        QVERIFY(b.window->Table_Orders->isEnabled());
     }
 
     void badFileIsReportedAndChangesNothing() {
