@@ -348,6 +348,11 @@ void TForm_Main::buildShipment() {
         (*b.box)->setFixedHeight(12);
     }
 
+    // Indicators sized to the 12-pixel rows, so neighbouring boxes are seen
+    // and hit on their own instead of merging into one strip.
+    const QString rows = QStringLiteral("QCheckBox::indicator { width: 10px; height: 10px; }");
+    for (QGroupBox* g : {GroupBox_Pelican_1, GroupBox_Pelican_2}) g->setStyleSheet(rows);
+
     GroupBox1 = new QGroupBox(QStringLiteral("プリンタセット"), p);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setFont(gothicFont(13));

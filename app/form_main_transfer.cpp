@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "app/form_main.h"
+#include "app/memo_edit.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
 #include "app/sjis_line_edit.h"
@@ -69,7 +70,8 @@ QString joinLines(const std::vector<std::string>& lines) {
 void TForm_Main::buildTransferPanel() {
     Label1 = makeLabel(Panel3, "Label1", QStringLiteral("テキスト転送"), {8, 2, 160, 18}, 13);
 
-    Memo1 = new QPlainTextEdit(Panel3);
+    auto* memo = new MemoEdit(Panel3);
+    Memo1 = memo;
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(8, 20, 572, 88);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -99,6 +101,10 @@ void TForm_Main::buildTransferPanel() {
     connect(BitBtn_MemoCLS, &QPushButton::clicked, this, run(&TForm_Main::BitBtn_MemoCLSClick));
     connect(Memo1, &QPlainTextEdit::textChanged, this, run(&TForm_Main::Memo1Change));
     Memo1->installEventFilter(new FocusInWatcher(Memo1, run(&TForm_Main::Memo1Enter)));
+    connect(memo, &MemoEdit::linesCut, this, [this] {
+        QApplication::beep();
+        Panel_HelpMess->setText(MemoEdit::cutMessage());
+    });
 }
 
 void TForm_Main::BitBtn_1Click() {
@@ -135,9 +141,13 @@ void TForm_Main::BitBtn_1Click() {
 }
 
 void TForm_Main::Memo1Change() {
-    // A memo holding only line breaks is not empty.
+    // A memo holding only line breaks is not empty. The palette is set only
+    // when the colour changes: a new palette repaints the whole editor,
+    // which need not happen on every key.
+    const QColor colour = Memo1->document()->isEmpty() ? kSilver : QApplication::palette().color(QPalette::Base);
+    if (Memo1->palette().color(QPalette::Base) == colour) return;
     QPalette p = Memo1->palette();
-    p.setColor(QPalette::Base, Memo1->document()->isEmpty() ? kSilver : QApplication::palette().color(QPalette::Base));
+    p.setColor(QPalette::Base, colour);
     Memo1->setPalette(p);
 }
 

@@ -41,7 +41,7 @@ std::string readStdin(std::size_t limit) {
             fail("cannot read standard input", errno);
         }
         if (static_cast<std::size_t>(n) > limit - in.size())
-            throw IoError("standard input is longer than " + std::to_string(limit / (1024 * 1024)) +
+            throw IoError("standard input is longer than " + std::to_string(limit / (std::size_t{1024} * 1024)) +
                           " MB; refused");
         in.append(buf, static_cast<std::size_t>(n));
     }

@@ -32,5 +32,7 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr, "usage: vamu_pelican_cli COMMAND [options]\n");
     for (const Command& c : kCommands) std::fprintf(stderr, "  %-9s %s\n", c.name, c.help);
+    std::fprintf(stderr, "standard input is read up to %zu MB; a read or write error gives exit code 1\n",
+                 cli::kMaxInputBytes >> 20);
     return 2;
 }

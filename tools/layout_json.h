@@ -22,7 +22,8 @@ public:
 // Texts are strings (dpix, dpiy, top and left may also be integers);
 // a missing key is an empty text or an unchecked box, except print_date and
 // print_sender, which default to checked as on the entry form. An unknown
-// key, a wrong type or a character without a Shift-JIS form is an error.
+// key, a wrong type, a character without a Shift-JIS form (a lone surrogate
+// included) or a text over 65536 Shift-JIS bytes is an error.
 print::WaybillFields waybillFromJson(const QByteArray& json);
 
 // {"x":…,"y":…,"size":…,"text":…} with the text in UTF-8.

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QUrlQuery>
 #include <QtTest>
 
@@ -160,6 +162,32 @@ private slots:
         box(2)->setChecked(true);                // the program may set any state
         QTest::mouseClick(box(5), Qt::LeftButton);
         for (int n = 1; n <= 6; ++n) QCOMPARE(box(n)->isChecked(), n == 5);
+    }
+
+    // Each box of the time-band and special-handling groups has its
+    // indicator inside its own row, apart from its neighbours', and a click
+    // on it changes that box alone.
+    void checkBoxIndicatorsStayApart() {
+        ShownForm f;
+        for (const char* group : {"GroupBox_Pelican_1", "GroupBox_Pelican_2"}) {
+            auto* g = f.find<QWidget>(QLatin1String(group));
+            const QList<QCheckBox*> boxes = g->findChildren<QCheckBox*>();
+            QVERIFY(boxes.size() >= 5);
+            QList<QRect> indicators;
+            for (QCheckBox* b : boxes) {
+                QStyleOptionButton opt;
+                opt.initFrom(b);
+                const QRect r = b->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &opt, b);
+                QVERIFY2(b->rect().contains(r), qPrintable(b->objectName()));
+                for (const QRect& other : indicators) QVERIFY2(!other.intersects(r.translated(b->pos())), qPrintable(b->objectName()));
+                indicators << r.translated(b->pos());
+            }
+            for (QCheckBox* b : boxes) {
+                for (QCheckBox* o : boxes) o->setChecked(false);
+                QTest::mouseClick(b, Qt::LeftButton, {}, indicators.at(boxes.indexOf(b)).translated(-b->pos()).center());
+                for (QCheckBox* o : boxes) QVERIFY2(o->isChecked() == (o == b), qPrintable(o->objectName()));
+            }
+        }
     }
 
     void golfAndSkiExcludeEachOther() {

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <optional>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -21,14 +22,19 @@
 #include "app/single_instance.h"
 
 namespace {
-// Leaves a socket file nobody listens on, as a crashed run does.
-void leaveStaleSocket(const QString& path) {
-    const QByteArray file = QFile::encodeName(path);
+// A local socket bound to `path` (plain system calls only); -1 on failure.
+int boundSocket(const char* path) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
-    ::strncpy(addr.sun_path, file.constData(), sizeof(addr.sun_path) - 1);
-    QVERIFY(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0);
+    ::strncpy(addr.sun_path, path, sizeof(addr.sun_path) - 1);
+    return ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0 ? fd : -1;
+}
+
+// Leaves a socket file nobody listens on, as a crashed run does.
+void leaveStaleSocket(const QString& path) {
+    const int fd = boundSocket(QFile::encodeName(path).constData());
+    QVERIFY(fd != -1);
     ::close(fd);
     QVERIFY(QFile::exists(path));
 }
@@ -51,13 +57,7 @@ public:
             for (const auto& [op, path] : todo) {
                 if (op == 'd') ok = ok && ::mkdir(path.constData(), 0700) == 0;
                 if (op == 'f') ok = ok && ::close(::open(path.constData(), O_CREAT | O_WRONLY, 0644)) == 0;
-                if (op == 's') {
-                    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-                    sockaddr_un addr{};
-                    addr.sun_family = AF_UNIX;
-                    ::strncpy(addr.sun_path, path.constData(), sizeof(addr.sun_path) - 1);
-                    ok = ok && ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0 && ::listen(fd, 8) == 0;
-                }
+                if (op == 's') ok = ok && ::listen(boundSocket(path.constData()), 8) == 0;
             }
             if (::write(ready[1], &ok, 1) != 1) ::_exit(1);
             for (;;) ::pause();
@@ -83,25 +83,11 @@ private:
     bool done_ = false;
 };
 
-// Sets an environment variable for the lifetime of the object.
-class EnvScope {
-public:
-    EnvScope(const char* name, const QByteArray& value) : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
-        if (value.isNull()) qunsetenv(name);
-        else qputenv(name, value);
-    }
-    ~EnvScope() {
-        if (had_) qputenv(name_, old_);
-        else qunsetenv(name_);
-    }
-    EnvScope(const EnvScope&) = delete;
-    EnvScope& operator=(const EnvScope&) = delete;
-
-private:
-    const char* name_;
-    QByteArray old_;
-    bool had_;
-};
+// Sets (or with a null value unsets) an environment variable.
+void setEnv(const char* name, const QByteArray& value) {
+    if (value.isNull()) qunsetenv(name);
+    else qputenv(name, value);
+}
 
 int modeOf(const QString& path) {
     struct stat st {};
@@ -135,7 +121,15 @@ bool isEmptyDir(const QString& path) {
 
 class TestFormSingleInstance : public QObject {
     Q_OBJECT
+    // The folders the lock is placed by; each test sets its own.
+    const QByteArray runtime_ = qgetenv("XDG_RUNTIME_DIR"), temp_ = qgetenv("TMPDIR");
+
 private slots:
+    void cleanup() {
+        setEnv("XDG_RUNTIME_DIR", runtime_);
+        setEnv("TMPDIR", temp_);
+    }
+
     void socketNameIsPerUserAndAscii() {
         const QString name = SingleInstance::socketName(appTitle());
         QVERIFY(name.endsWith(QStringLiteral("-%1").arg(::getuid())));
@@ -159,8 +153,8 @@ private slots:
         QFETCH(bool, inRuntime);
         QTemporaryDir runtime, temp;
         QVERIFY(::chmod(QFile::encodeName(runtime.path()).constData(), runtimeMode < 0 ? 0700 : static_cast<mode_t>(runtimeMode)) == 0);
-        EnvScope xdg("XDG_RUNTIME_DIR", runtimeMode < 0 ? QByteArray() : QFile::encodeName(runtime.path()));
-        EnvScope tmp("TMPDIR", QFile::encodeName(temp.path()));
+        setEnv("XDG_RUNTIME_DIR", runtimeMode < 0 ? QByteArray() : QFile::encodeName(runtime.path()));
+        setEnv("TMPDIR", QFile::encodeName(temp.path()));
         const QString path = SingleInstance::socketPath(appTitle());
         const QString folder = QFileInfo(path).path();
         QCOMPARE(QFileInfo(path).fileName(), SingleInstance::socketName(appTitle()));
@@ -178,22 +172,27 @@ private slots:
         QTest::addColumn<bool>("privateRuntime");  // else the temp folder's fallback
         QTest::addColumn<QString>("steps");        // op:path,...; $T temp folder, $N socket name
         QTest::addColumn<QString>("moveTo");       // an entry moved into the private folder by name
+        QTest::addColumn<bool>("overRunning");     // moved there while our first instance runs
         QTest::newRow("socket in a folder that takes our name")
-            << false << QStringLiteral("d:$T/vamu_Pelican-$U,s:$T/vamu_Pelican-$U/$N,s:$T/$N") << QString();
-        QTest::newRow("file that takes our folder's name") << false << QStringLiteral("f:$T/vamu_Pelican-$U") << QString();
-        QTest::newRow("listening socket at the socket path") << true << QStringLiteral("s:$T/x") << QStringLiteral("$N");
-        QTest::newRow("ordinary file at the socket path") << true << QStringLiteral("f:$T/x") << QStringLiteral("$N");
-        QTest::newRow("ordinary file at the lock path") << true << QStringLiteral("f:$T/x") << QStringLiteral("$N.lock");
+            << false << QStringLiteral("d:$T/vamu_Pelican-$U,s:$T/vamu_Pelican-$U/$N,s:$T/$N") << QString() << false;
+        QTest::newRow("file that takes our folder's name") << false << QStringLiteral("f:$T/vamu_Pelican-$U") << QString() << false;
+        QTest::newRow("listening socket at the socket path") << true << QStringLiteral("s:$T/x") << QStringLiteral("$N") << false;
+        QTest::newRow("ordinary file at the socket path") << true << QStringLiteral("f:$T/x") << QStringLiteral("$N") << false;
+        // Never talked to, and still no second instance.
+        QTest::newRow("foreign socket over a running instance's")
+            << true << QStringLiteral("s:$T/x") << QStringLiteral("$N") << true;
+        QTest::newRow("ordinary file at the lock path") << true << QStringLiteral("f:$T/x") << QStringLiteral("$N.lock") << false;
     }
     void otherUsersEntriesNeitherStopNorDouble() {
         QFETCH(bool, privateRuntime);
         QFETCH(QString, steps);
         QFETCH(QString, moveTo);
+        QFETCH(bool, overRunning);
         if (::geteuid() != 0) QSKIP("needs root to act as a second user id");
         QTemporaryDir runtime, temp;
         QVERIFY(::chmod(QFile::encodeName(temp.path()).constData(), 01777) == 0);
-        EnvScope xdg("XDG_RUNTIME_DIR", privateRuntime ? QFile::encodeName(runtime.path()) : QByteArray());
-        EnvScope tmp("TMPDIR", QFile::encodeName(temp.path()));
+        setEnv("XDG_RUNTIME_DIR", privateRuntime ? QFile::encodeName(runtime.path()) : QByteArray());
+        setEnv("TMPDIR", QFile::encodeName(temp.path()));
         const auto expand = [&](QString s) {
             return s.replace(QStringLiteral("$T"), temp.path())
                 .replace(QStringLiteral("$U"), QString::number(::getuid()))
@@ -202,37 +201,22 @@ private slots:
         QList<QPair<char, QString>> todo;
         for (const QString& step : steps.split(u','))
             todo.append({step.at(0).toLatin1(), expand(step.mid(2))});
+        std::optional<SingleInstance> first;
+        const auto startFirst = [&] {
+            first.emplace(SingleInstance::socketPath(appTitle()));
+            QVERIFY(!first->anotherIsRunning());
+        };
+        if (overRunning) startFirst();
         OtherUser other(todo);
         QVERIFY(other.done());
         if (!moveTo.isEmpty())
             QVERIFY(::rename(QFile::encodeName(todo.last().second).constData(),
                              QFile::encodeName(QDir(runtime.path()).filePath(expand(moveTo))).constData()) == 0);
-
-        const QString path = SingleInstance::socketPath(appTitle());
-        QVERIFY(!path.isEmpty());
-        SingleInstance first(path);
-        QVERIFY(!first.anotherIsRunning());
-        QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+        if (!overRunning) startFirst();
+        QSignalSpy raised(&*first, &SingleInstance::raiseRequested);
         SingleInstance second(SingleInstance::socketPath(appTitle()));
         QVERIFY(second.anotherIsRunning());
-        QVERIFY(raised.wait(2000));
-    }
-
-    // A foreign socket put over a running instance's is never talked to,
-    // and the later start still does not run a second instance.
-    void foreignSocketOverARunningInstanceIsIgnored() {
-        if (::geteuid() != 0) QSKIP("needs root to act as a second user id");
-        QTemporaryDir runtime, temp;
-        QVERIFY(::chmod(QFile::encodeName(temp.path()).constData(), 01777) == 0);
-        const QString path = QDir(runtime.path()).filePath(SingleInstance::socketName(appTitle()));
-        SingleInstance first(path);
-        QVERIFY(!first.anotherIsRunning());
-        const QString foreign = QDir(temp.path()).filePath(QStringLiteral("x"));
-        OtherUser other({{'s', foreign}});
-        QVERIFY(other.done());
-        QVERIFY(::rename(QFile::encodeName(foreign).constData(), QFile::encodeName(path).constData()) == 0);
-        SingleInstance second(path);
-        QVERIFY(second.anotherIsRunning());
+        QCOMPARE(raised.wait(overRunning ? 300 : 2000), !overRunning);
     }
 
     void laterStartAsksTheFirstToRaise() {

@@ -1,6 +1,7 @@
 // The transfer panel of the main window: its controls, the memo's colour
 // and prompt, the clear button, and the transfer button on the golden
 // pastes (the same fields as the core and the command-line tool).
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "app/memo_edit.h"
 #include "app/sjis_line_edit.h"
 #include "text/sjis_qt.h"
 #include "tests/app/test_form_fixture.h"
@@ -141,6 +143,25 @@ private slots:
         QCOMPARE(edit("Edit_Zip")->text(), QStringLiteral("999-9999"));
         QCOMPARE(f->focusedName(), QStringLiteral("Edit_Add1"));
         QCOMPARE(memoColour(), kSilver);
+    }
+
+    // A pasted line longer than the memo keeps is cut on a character
+    // boundary, with a note (a megabyte-long line made every caret blink
+    // redraw it whole); short lines and every line break, "\r" too, stay.
+    void overlongPastedLinesAreCut() {
+        QTest::mouseClick(memo()->viewport(), Qt::LeftButton);
+        auto* help = f->find<QLabel>(QStringLiteral("Panel_HelpMess"));
+        const QString prompt = help->text();
+        QApplication::clipboard()->setText(QStringLiteral("〒123-4567\n"));
+        f->key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(help->text(), prompt);
+
+        const QString longLine = QString(MemoEdit::kMaxLineChars - 1, u'a') + QStringLiteral("😀");
+        QApplication::clipboard()->setText(longLine + QStringLiteral("tail\r山田太郎\n") + QString(1 << 16, u'b'));
+        f->key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(memo()->toPlainText(), QStringLiteral("〒123-4567\n") + longLine + QStringLiteral("\n山田太郎\n") +
+                                            QString(MemoEdit::kMaxLineChars, u'b'));
+        QCOMPARE(help->text(), MemoEdit::cutMessage());
     }
 
     void unencodablePasteShowsGeta() {
