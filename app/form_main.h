@@ -201,7 +201,7 @@ public:
     // ---- Postal codes (form_main_postal.cpp); F6 is declared above --------
     QLabel* Label_ZipWarning = nullptr;  // the code is unknown or does not fit the address
     void SpeedButton_F5Click();
-    void Edit_ZipExit();
+    void Edit_ZipExit(Qt::FocusReason reason);  // the code is completed: check it
     void checkZipAddress(bool announce);  // announce: also in the prompt line
     void updatePostalKeys();
 

@@ -5,7 +5,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPalette>
@@ -29,25 +28,6 @@ namespace {
 const QString kUnreadable = QStringLiteral("郵便番号データを読めません");
 const QString kMismatch = QStringLiteral("郵便番号と住所が一致しません");
 const QString kUnknown = QStringLiteral("この郵便番号は見つかりません");
-
-// Reports the field losing the focus to another control of the window (not
-// to a box or another window, which leave it as it was).
-class FocusOutWatcher : public QObject {
-    Q_OBJECT
-public:
-    using QObject::QObject;
-signals:
-    void left();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut) {
-            const Qt::FocusReason r = static_cast<QFocusEvent*>(event)->reason();
-            if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason) emit left();
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 QString placeText(const postal::Candidate& c) { return sjis::toQString(c.pref + c.city + c.town); }
 
@@ -100,9 +80,6 @@ void TForm_Main::buildPostal() {
         on(e, &QLineEdit::textChanged, [this] {
             if (!Label_ZipWarning->text().isEmpty()) checkZipAddress(false);
         });
-    auto* watcher = new FocusOutWatcher(Edit_Zip);
-    Edit_Zip->installEventFilter(watcher);
-    on(watcher, &FocusOutWatcher::left, [this] { Edit_ZipExit(); });
 
     on(SpeedButton_F5, &QPushButton::clicked, [this] { SpeedButton_F5Click(); });
     for (const auto& [key, button] : {std::pair{Qt::Key_F5, SpeedButton_F5}, std::pair{Qt::Key_F6, SpeedButton_F6}}) {
@@ -231,7 +208,11 @@ void TForm_Main::SpeedButton_F6Click() {
     if (!sender) checkZipAddress(false);
 }
 
-void TForm_Main::Edit_ZipExit() { checkZipAddress(true); }
+void TForm_Main::Edit_ZipExit(Qt::FocusReason reason) {
+    // Only a move to another control completes the code: a box or another
+    // window taking the focus leaves the field as it was.
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) checkZipAddress(true);
+}
 
 void TForm_Main::checkZipAddress(bool announce) {
     const std::string zip = sjis::fromQString(Edit_Zip->text());
@@ -268,5 +249,3 @@ void TForm_Main::checkZipAddress(bool announce) {
     // warning follows it so that it is what the user reads.
     QTimer::singleShot(0, this, [this, detail] { Panel_HelpMess->setText(detail); });
 }
-
-#include "form_main_postal.moc"

@@ -114,7 +114,8 @@ Table::Table(std::string bytes) : bytes_(std::move(bytes)) {
     const std::uint64_t expected = format::kHeaderBytes + prefs * format::kPrefBytes +
                                    cities * format::kCityBytes + entries * format::kEntryBytes + blob;
     if (expected != b.size()) throw TableError("postal table truncated or damaged (length)");
-    if (cities > 0xFFFF || format::checksum(std::string_view(b).substr(format::kHeaderBytes)) != u32At(b, 32))
+    if (cities > 0xFFFF) throw TableError("postal table damaged (city count)");  // entries index them with 16 bits
+    if (format::checksum(std::string_view(b).substr(format::kHeaderBytes)) != u32At(b, 32))
         throw TableError("postal table damaged (checksum)");
     blobStart_ = static_cast<std::size_t>(b.size() - blob);
 

@@ -39,7 +39,7 @@ std::string executableFolder() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-LazyTable::LazyTable(std::string baseFolder, std::string executableFolder)
+LazyTable::LazyTable(const std::string& baseFolder, const std::string& executableFolder)
     : paths_(tablePaths(baseFolder, executableFolder)) {}
 
 LazyTable::LazyTable(std::string path) : paths_{std::move(path)} {}

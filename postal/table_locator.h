@@ -28,7 +28,7 @@ std::string executableFolder();
 // goes on without them.
 class LazyTable {
 public:
-    LazyTable(std::string baseFolder, std::string executableFolder);
+    LazyTable(const std::string& baseFolder, const std::string& executableFolder);
     // A fixed file instead of the search (the command line's --table, tests).
     explicit LazyTable(std::string path);
 

@@ -1,0 +1,67 @@
+// Postal table speed on the bundled table: code → places, address → codes,
+// the first load of the file, and the memory the loaded table holds.
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "postal/postal_search.h"
+#include "postal/postal_table.h"
+#include "text/sjis_convert.h"
+
+namespace {
+
+const postal::Table& table() {
+    static const postal::Table t = postal::Table::load(VP_BUNDLED_TABLE);
+    return t;
+}
+
+std::string sj(const char* utf8) { return sjis::fromUtf8(utf8).value(); }
+
+// Resident memory of the process in bytes.
+double residentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * 4096.0;
+}
+
+void BM_PostalLookupCode(benchmark::State& state) {
+    const std::vector<std::string> codes{"1050011", "4380078", "0600042", "9071801", "1006001", "0000000"};
+    std::size_t i = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(table().lookup(codes[i++ % codes.size()]));
+}
+BENCHMARK(BM_PostalLookupCode);
+
+// Address → codes, the slowest kinds: no prefecture (every city is tried)
+// and a city with many towns.
+void BM_PostalReverse(benchmark::State& state) {
+    const std::vector<std::string> addresses{sj("港区芝公園４－２－８"), sj("京都府京都市下京区四条通烏丸東入"),
+                                             sj("東京都港区芝"), sj("札幌市中央区大通西5丁目")};
+    std::size_t i = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(postal::reverseLookup(table(), addresses[i++ % addresses.size()]));
+}
+BENCHMARK(BM_PostalReverse)->Unit(benchmark::kMicrosecond);
+
+void BM_PostalCheck(benchmark::State& state) {
+    const std::string address = sj("東京都港区芝公園4-2-8");
+    for (auto _ : state) benchmark::DoNotOptimize(postal::checkAddress(table(), "1050011", address));
+}
+BENCHMARK(BM_PostalCheck);
+
+// Reading and checking the whole file, as the first lookup does; the
+// counter is the memory the loaded table adds.
+void BM_PostalFirstLoad(benchmark::State& state) {
+    double added = 0;
+    for (auto _ : state) {
+        const double before = residentBytes();
+        const postal::Table t = postal::Table::load(VP_BUNDLED_TABLE);
+        added = residentBytes() - before;
+        benchmark::DoNotOptimize(t.entryCount());
+    }
+    state.counters["resident_MB"] = added / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_PostalFirstLoad)->Unit(benchmark::kMillisecond);
+
+}  // namespace
