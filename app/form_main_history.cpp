@@ -77,7 +77,7 @@ void TForm_Main::buildHistory() {
             if (by == store::CompleteBy::Telephone && store::telKey(sjisText).size() < kTelDigitsToComplete)
                 return found;
             // No store, no list: completion never stands in the way of typing.
-            historyBook_->run([&](store::HistoryStore& s) { found = s.complete(by, sjisText); });
+            historyBook_->read([&](store::HistoryStore& s) { found = s.complete(by, sjisText); });
             return found;
         };
     };
@@ -90,9 +90,9 @@ void TForm_Main::setUpHistoryKey() {
     SpeedButton_F8->setText(QStringLiteral("履歴"));
     SpeedButton_F8->setEnabled(true);
     historyBook_->setFolder(Label_CurrentDir->text());
-    // The store opens once the window is up: a notice about its file then
-    // shows over the window, and the start does not wait for it.
-    QTimer::singleShot(0, historyBook_, [book = historyBook_] { book->run([](store::HistoryStore&) {}); });
+    // An existing store opens once the window is up: a notice about its
+    // file then shows over the window, and the start does not wait for it.
+    QTimer::singleShot(0, historyBook_, [book = historyBook_] { book->read([](store::HistoryStore&) {}); });
 }
 
 void TForm_Main::fillConsignee(const store::Consignee& c) {

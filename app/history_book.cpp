@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QWidget>
 
 #include "services/message_boxes.h"
@@ -19,6 +20,8 @@ void HistoryBook::setFolder(const QString& folder) {
 QString HistoryBook::filePath() const {
     return QDir(folder_).filePath(QString::fromLatin1(store::kHistoryFileName));
 }
+
+bool HistoryBook::fileExists() const { return QFileInfo::exists(filePath()); }
 
 store::HistoryStore& HistoryBook::open() {
     if (!store_) {

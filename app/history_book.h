@@ -1,13 +1,15 @@
 #pragma once
 // The main window's access to the history store of its base folder. The
-// store is opened once, after the window shows, and kept open; when it
-// cannot be had (read-only folder, locked or unreadable file) every use
+// store is opened after the window shows (when its file exists; else with
+// the first write, so a run that prints nothing leaves no file behind) and
+// kept open; when it cannot be had (read-only folder, locked or unreadable file) every use
 // tries again, so a passing problem does not lose the rest of the run.
 // Notices of the store (a damaged file moved aside, a newer file opened
 // read-only) are shown as notice boxes when they arise.
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <utility>
 
 #include "store/history_store.h"
 
@@ -39,9 +41,17 @@ public:
             return false;
         }
     }
+    // The same for work that only reads: without a database file there is
+    // nothing to read, and none is made (the file appears with the first
+    // print or address kept).
+    template <class F>
+    bool read(F&& work) {
+        return (!store_ && !fileExists()) || run(std::forward<F>(work));
+    }
     QString lastError() const { return error_; }
 
 private:
+    bool fileExists() const;
     store::HistoryStore& open();
     void showNotice();
     void failed(const std::exception& e);

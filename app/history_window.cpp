@@ -136,7 +136,7 @@ void HistoryWindow::reload() {
     }
     query.limit = kShownRows;
     std::vector<store::WaybillRecord> found;
-    if (!book_.run([&](store::HistoryStore& s) { found = s.list(query); }))
+    if (!book_.read([&](store::HistoryStore& s) { found = s.list(query); }))
         throw std::runtime_error("履歴を読めません: " + book_.lastError().toStdString());
     rows_ = std::move(found);
 

@@ -196,6 +196,7 @@ private slots:
             {QStringLiteral("PageControl_My"),
              QStringLiteral("依頼主番号ごとに登録してください。　登録後切り替えが可能になります。")},
             {QStringLiteral("BitBtn_My"), QStringLiteral("ご依頼主を保存します")},
+            {QStringLiteral("BitBtn_AddrBook"), QStringLiteral("お届け先をアドレス帳に登録します")},
             {QStringLiteral("CheckBox_Date_1"), QStringLiteral("チェックをはずすと日付を印字しません")},
             {QStringLiteral("Edit_G1"), QStringLiteral("30文字入力可")},
             {QStringLiteral("ComboBox_FontSize"), QStringLiteral("住所/品名の印字サイズを選択をします")},

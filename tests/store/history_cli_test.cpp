@@ -59,20 +59,12 @@ private slots:
         const CliRun layout = runCli({QStringLiteral("layout")}, QJsonDocument(first).toJson());
         QVERIFY2(layout.exitCode == 0, layout.err.constData());
 
-        const struct {
-            QStringList args;
-            int lines;
-        } cases[] = {
-            {{QStringLiteral("--search"), QStringLiteral("0312345678")}, 1},
-            {{QStringLiteral("--search"), QStringLiteral("りんご"), QStringLiteral("--limit"), QStringLiteral("1")}, 1},
-            {{QStringLiteral("--search"), QStringLiteral("大阪")}, 0},
-        };
-        for (const auto& c : cases) {
-            const CliRun r = runCli(QStringList{QStringLiteral("history"), QStringLiteral("list"),
-                                                QStringLiteral("--db"), db} + c.args, {});
-            QCOMPARE(r.exitCode, 0);
-            QCOMPARE(r.out.count('\n'), c.lines);
-        }
+        const CliRun found = runCli({QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--db"), db,
+                                     QStringLiteral("--search"), QStringLiteral("0312345678"),
+                                     QStringLiteral("--limit"), QStringLiteral("1")}, {});
+        QCOMPARE(found.exitCode, 0);
+        QCOMPARE(found.out.count('\n'), 1);
+        QVERIFY(found.out.contains("山田太郎"));
 
         const QString csv = dir.filePath(QStringLiteral("out.csv"));
         const CliRun exported = runCli({QStringLiteral("history"), QStringLiteral("export"), QStringLiteral("--csv"),
