@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QScrollBar>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -96,6 +96,9 @@ TForm_Preview::TForm_Preview(TForm_Main& form) : QWidget(&form, Qt::Window), for
     layout->addLayout(bar);
     layout->addWidget(ScrollArea, 1);
 
+    // Escape closes the window, as it does a dialog.
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
     connect(Button_Fit, &QPushButton::clicked, this, [this] { zoomToFit(); });
     connect(Button_Actual, &QPushButton::clicked, this, [this] { zoomActual(); });
     connect(View, &PreviewView::ctrlWheel, this, [this](int steps) { zoomBy(steps); });
@@ -124,7 +127,8 @@ void TForm_Preview::setMargins(const std::optional<print_preview::Margins>& marg
 }
 
 void TForm_Preview::scheduleRefresh() {
-    if (refreshPending_) return;
+    // A closed preview is brought up to date when F10 shows it again.
+    if (refreshPending_ || !isVisible()) return;
     refreshPending_ = true;
     QTimer::singleShot(0, this, [this] {
         refreshPending_ = false;

@@ -54,8 +54,10 @@ void PreviewPage::update(const print::WaybillFields& fields, const PageSetup& se
                                     static_cast<int>(std::floor(printable.height() * setup.dpi / 72.0)), setup.dpi};
     std::vector<print::Overflow> overflows = print::findOverflows(
         items, map, [&](int points, const std::string& text) { return measure.width(points, text); }, area);
+    std::vector<print::DeviceRect> areas;
+    for (const print::FormItemSpec& spec : print::formItems()) areas.push_back(map.area(spec.item));
     setup_ = setup;
-    map_ = map;
+    areas_ = std::move(areas);
     items_ = std::move(items);
     overflows_ = std::move(overflows);
     planned_ = true;
@@ -91,7 +93,7 @@ void PreviewPage::paint(QPainter& painter, bool guides) const {
         toDevice();
         painter.setPen(QPen(kGuide, 0, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
-        for (const print::FormItemSpec& spec : print::formItems()) painter.drawRect(deviceRect(map_.area(spec.item)));
+        for (const print::DeviceRect& area : areas_) painter.drawRect(deviceRect(area));
         painter.setTransform(base);
     }
 
@@ -106,7 +108,7 @@ void PreviewPage::paint(QPainter& painter, bool guides) const {
         const int em = wbprn::pixelSizeFor(10, setup_.dpi);
         for (const print::Overflow& o : overflows_) {
             painter.setPen(QPen(kOverflow, std::max(1, em / 12)));
-            painter.drawRect(deviceRect(map_.area(o.item)));
+            painter.drawRect(deviceRect(areas_[static_cast<std::size_t>(o.item)]));
             for (const print::DrawItem& item : items_) {
                 if (item.item != o.item) continue;
                 const int h = wbprn::pixelSizeFor(item.size, setup_.dpi);

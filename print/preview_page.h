@@ -45,11 +45,13 @@ print::WaybillFields printFields(const QWidget& form, const PageSetup& setup, st
 
 class PreviewPage {
 public:
-    // Plans and checks the waybill. Raises what the layout raises (a bad
-    // caption, an unmappable position); the page keeps its previous state.
+    // Plans and checks the waybill and maps every item's area. Raises what
+    // the layout raises (a bad caption, an unmappable position or area);
+    // the page then keeps its previous state. Painting raises nothing.
     void update(const print::WaybillFields& fields, const PageSetup& setup);
 
     bool empty() const { return !planned_; }
+    const std::vector<print::DrawItem>& items() const { return items_; }
     const std::vector<print::Overflow>& overflows() const { return overflows_; }
     const PageSetup& setup() const { return setup_; }
 
@@ -68,7 +70,7 @@ public:
 private:
     bool planned_ = false;
     PageSetup setup_;
-    print::DeviceMap map_;
+    std::vector<print::DeviceRect> areas_;  // per FormItem, device pixels
     std::vector<print::DrawItem> items_;
     std::vector<print::Overflow> overflows_;
 };

@@ -32,6 +32,9 @@ int pixelSizeFor(int points, int dpi) {
 QFont printFont(const QString& family, int points, int dpi, int dpiX) {
     QFont font(family);
     font.setStyleStrategy(QFont::PreferMatch);
+    // Outlines as designed, as the PDF carries them: hinting would snap the
+    // preview's glyphs (and their widths) to its own pixel grid.
+    font.setHintingPreference(QFont::PreferNoHinting);
     font.setPixelSize(std::max(1, pixelSizeFor(points, dpi)));
     if (dpiX > 0 && dpiX != dpi)
         font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * dpiX / dpi)), 1, 4000));
@@ -43,12 +46,20 @@ PrintFontMeasure::PrintFontMeasure(int dpi, int dpiX) : dpi_(dpi), dpiX_(dpiX) {
 PrintFontMeasure::~PrintFontMeasure() = default;
 
 int PrintFontMeasure::width(int points, const std::string& sjisText) {
+    std::string key = std::to_string(points);
+    key += '\0';
+    key += sjisText;
+    if (auto known = widths_.find(key); known != widths_.end()) return known->second;
     auto it = metrics_.find(points);
     if (it == metrics_.end()) {
         static const QString face = sjis::toQString(print::kFaceName);
         it = metrics_.emplace(points, std::make_unique<QFontMetrics>(printFont(face, points, dpi_, dpiX_))).first;
     }
-    return it->second->horizontalAdvance(sjis::toQString(sjisText));
+    const int w = it->second->horizontalAdvance(sjis::toQString(sjisText));
+    // Bounded: a long batch of distinct texts starts afresh now and then.
+    if (widths_.size() >= 4096) widths_.clear();
+    widths_.emplace(std::move(key), w);
+    return w;
 }
 
 PainterCanvas::PainterCanvas(QPainter& painter, int dpi, int dpiX, QPointF printableOriginPt)

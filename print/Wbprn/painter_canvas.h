@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "print/core/surface.h"
 
@@ -32,7 +33,9 @@ int pixelSizeFor(int points, int dpi);
 QFont printFont(const QString& family, int points, int dpi, int dpiX);
 
 // Widths of texts in the print font, as the canvas draws them (one metrics
-// object per size, made on first use).
+// object per size, made on first use). Widths are remembered: a batch of
+// waybills repeats most of its texts (digits, dates, marks, the sender),
+// and shaping a text costs far more than looking it up.
 class PrintFontMeasure {
 public:
     PrintFontMeasure(int dpi, int dpiX);
@@ -46,6 +49,7 @@ public:
 private:
     int dpi_, dpiX_;
     std::map<int, std::unique_ptr<QFontMetrics>> metrics_;
+    std::unordered_map<std::string, int> widths_;  // key: size, NUL, text
 };
 
 class PainterCanvas final : public print::Surface {

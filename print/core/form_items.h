@@ -24,8 +24,9 @@ enum class FormItem : std::uint8_t {
 
 struct FormItemSpec {
     FormItem item;
-    // Stable ASCII name: the command-line tool's field key ("name", "add1",
-    // "zip1" …), used in overflow reports.
+    // Stable ASCII name, used in overflow reports: the command-line tool's
+    // field key for an item that is a whole field ("name", "add1", "g1"),
+    // with the box or part for the rest ("zip1", "date_year", "special3").
     const char* key;
     // What the user calls it, in Shift-JIS ("おなまえ"); boxes of one field
     // share their field's label.

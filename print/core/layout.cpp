@@ -72,9 +72,12 @@ std::int32_t checkedPosition(std::int64_t pos) {
     return static_cast<std::int32_t>(pos);
 }
 
+std::int64_t mapPosition64(std::int64_t raw, int units, std::int32_t margin) {
+    return floorDiv(raw * units + 5000, 10000) + margin;
+}
+
 std::int32_t mapPosition(std::int64_t raw, int units, std::int32_t margin) {
-    // |raw| < 2^38 and |units| is a form size, so the product fits 64 bits.
-    return checkedPosition(floorDiv(raw * units + 5000, 10000) + margin);
+    return checkedPosition(mapPosition64(raw, units, margin));
 }
 
 DeviceMap DeviceMap::of(const WaybillFields& f) {

@@ -49,8 +49,12 @@ std::int64_t scaleRaw(std::int32_t resolution);
 // leaves that range.
 std::int32_t checkedPosition(std::int64_t pos);
 
-// floor((raw × units + 5000) / 10000) + margin. Raises LayoutRangeError
-// when the result leaves the 32-bit range.
+// floor((raw × units + 5000) / 10000) + margin, in 64 bits (|raw| < 2^38
+// and |units| a form size, so it cannot overflow).
+std::int64_t mapPosition64(std::int64_t raw, int units, std::int32_t margin);
+
+// mapPosition64, raising LayoutRangeError when the result leaves the
+// 32-bit range.
 std::int32_t mapPosition(std::int64_t raw, int units, std::int32_t margin);
 
 // A rectangle in device pixels; right and bottom are exclusive.

@@ -20,10 +20,10 @@ std::vector<Overflow> findOverflows(const std::vector<DrawItem>& items, const De
     std::vector<Overflow> out;
     for (const DrawItem& item : items) {
         if (item.item == FormItem::Count) continue;
-        const DeviceRect area = map.area(item.item);
         const int w = width(item.size, item.text);
-        // 64-bit: positions near the ends of the 32-bit range must not wrap.
-        std::int64_t end = area.right;
+        // 64-bit, never raising: the text's own position was mappable, but
+        // its area's edge may lie past the 32-bit range with an absurd margin.
+        std::int64_t end = mapPosition64(map.rawX, formItem(item.item).right, map.left);
         bool outside = false;
         if (imageable) {
             end = std::min<std::int64_t>(end, imageable->width);

@@ -36,7 +36,8 @@ struct Overflow {
 };
 
 // The planned texts that do not fit, in drawing order. A text exactly as
-// wide as its room fits.
+// wide as its room fits. Raises nothing of its own (only what `width`
+// raises).
 std::vector<Overflow> findOverflows(const std::vector<DrawItem>& items, const DeviceMap& map,
                                     const TextWidth& width, const std::optional<ImageableArea>& imageable = {});
 

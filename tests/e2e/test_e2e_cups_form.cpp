@@ -13,6 +13,9 @@
 
 #include "tests/e2e/cups_program.h"
 #include "tests/e2e/cups_test.h"
+#include "print/Wbprn/WbPrinters.h"
+#include "print/preview_page.h"
+#include "tests/print/page_ink.h"
 
 using namespace std::chrono_literals;
 using e2e::expectAtPositions;
@@ -118,4 +121,27 @@ TEST_F(CupsProgram, APrintAppearsInTheHistoryWithItsJob) {
     EXPECT_EQ(row.value(QStringLiteral("g1")).toString(), QStringLiteral("書籍"));
     EXPECT_EQ(row.value(QStringLiteral("printer")).toString(), jobs[0].queue);
     EXPECT_EQ(QString::number(row.value(QStringLiteral("job")).toInteger()), job);
+}
+
+TEST_F(CupsProgram, PreviewShowsThePageThatF11Sends) {
+    Program p;  // Wb203: A4, printable area from (18, 18) pt
+    p.form->Label_Prn_Top->setText(QStringLiteral("9"));
+    p.form->Label_Prn_Left->setText(QStringLiteral("-4"));
+    const print_preview::PageSetup setup = print_preview::currentPageSetup();
+    EXPECT_EQ(setup.dpi, 203);
+    EXPECT_EQ(setup.page.printable.topLeft(), QPointF(18, 18));
+    const print::WaybillFields fields = print_preview::printFields(*p.form, setup, WbPrinter().Scale());
+    print_preview::PreviewPage page;
+    page.update(fields, setup);
+    const QImage preview = page.render(false);
+
+    p.printYes();
+    const auto jobs = e2e::waitForJobs(1, 10s);
+    ASSERT_EQ(jobs.size(), 1u);
+    const auto printed = page_ink::firstPage(jobs[0].pdfPath, 203);
+    ASSERT_TRUE(printed);
+    EXPECT_LE(std::abs(printed->width() - preview.width()), 1);
+    const QStringList problems =
+        page_ink::inkDifferences(*printed, preview, fields, QPointF(18, 18) * (203 / 72.0), 1.0);
+    EXPECT_TRUE(problems.isEmpty()) << problems.join(QStringLiteral("; ")).toStdString();
 }

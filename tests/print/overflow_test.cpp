@@ -146,14 +146,3 @@ TEST_F(OverflowCheck, ImageableAreaWithTheMargins) {
     EXPECT_TRUE(check({{1000, 547, 160}}).empty());
     EXPECT_EQ(check({{1000, 546, 160}}), (std::vector<Overflow>{{FormItem::MyTel, 11, 305, true}}));
 }
-
-TEST_F(OverflowCheck, EveryOverflowInDrawingOrder) {
-    f.add1 = repeat(kFullA, 30);
-    f.g2 = repeat("A", 100);  // 1100 wide, room 470
-    f.custo1 = "ok";
-    f.timeBand[0] = true;
-    const auto found = check();
-    ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].item, FormItem::Add1);
-    EXPECT_EQ(found[1], (Overflow{FormItem::Goods2, 1100, 470, false}));
-}

@@ -46,7 +46,7 @@ private slots:
         QCOMPARE(o.dlg.Label5->text(), QStringLiteral("TOPﾏｰｼﾞﾝ"));
         QCOMPARE(o.dlg.Label6->text(), QStringLiteral("LEFTﾏｰｼﾞﾝ"));
         QCOMPARE(o.dlg.BitBtn_MRGN->text(), QStringLiteral("印字位置登録"));
-        QCOMPARE(o.dlg.frameGeometry().size(), QSize(190, 160));
+        QCOMPARE(o.dlg.frameGeometry().size(), QSize(256, 160));  // room for millimetres and the test print
         QCOMPARE(o.dlg.NumEdit_TOP->text(), QStringLiteral("12"));
         QCOMPARE(o.dlg.NumEdit_LEFT->text(), QStringLiteral("-3"));
         QVERIFY(!o.dlg.NumEdit_TOP->errorBeep());

@@ -18,7 +18,7 @@ struct FakePrinter {
     CapabilityList bins{0, {}, {}};
     DeviceSettings defaults{kFieldPaperSize | kFieldDefaultSource, 9, 100, 1, 1, 1};
     PrinterSystem::Resolution dpi{360, 360};
-    PageGeometry page;
+    PageGeometry page{};
 };
 
 struct FakeDocument {

@@ -1,14 +1,17 @@
 // Random field texts, resolutions and margins through the waybill layout:
 // no crash, and every position drawn is the exact (64-bit) mapping of a
 // form position, never a wrapped one; a layout that cannot be mapped is
-// refused with the range error, and only then.
+// refused with the range error, and only then. The overflow check and the
+// calibration page of the same fields neither crash nor draw half a page.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "print/core/calibration.h"
 #include "print/core/layout.h"
+#include "print/core/overflow.h"
 #include "print/core/recording_surface.h"
 #include "print/core/str_to_int.h"
 
@@ -100,6 +103,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int u : kUs) xOk = xOk || exactPosition(dx, u, left) == c.x;
         for (int v : kVs) yOk = yOk || exactPosition(dy, v, top) == c.y;
         if (!xOk || !yOk || c.text.empty()) std::abort();
+    }
+
+    // The overflow check of what was drawn raises nothing, and reports only
+    // texts wider than their room or outside the area (7 pixels a byte).
+    const print::ImageableArea page{nums[0] & 0xFFFF, nums[1] & 0xFFFF, dy};
+    const auto overflows = print::findOverflows(
+        print::planWaybill(f), print::DeviceMap::of(f),
+        [](int, const std::string& t) { return static_cast<int>(t.size()) * 7; }, page);
+    for (const auto& o : overflows)
+        if (!(o.width > o.room || o.outside)) std::abort();
+
+    // The calibration page draws all of itself or, raising, nothing.
+    print::RecordingSurface calibration;
+    try {
+        print::drawCalibration(f, calibration);
+    } catch (const print::LayoutRangeError&) {
+        if (!calibration.calls.empty() || !calibration.lines.empty()) std::abort();
     }
     return 0;
 }
