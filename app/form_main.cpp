@@ -500,6 +500,7 @@ void TForm_Main::setUpFunctionBar() {
     SpeedButton_F11->setText(QStringLiteral("印刷"));
     SpeedButton_F11->setEnabled(true);
     setUpHistoryKey();
+    setUpBatchKey();
     updatePostalKeys();
 }
 

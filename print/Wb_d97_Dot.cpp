@@ -7,8 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "print/Wbprn/WbPrinters.h"
-#include "print/core/layout.h"
+#include "print/Wbprn/waybill_job.h"
 #include "print/main_form.h"
 #include "text/sjis_qt.h"
 
@@ -21,9 +20,7 @@ TWb_d97_Dot::TWb_d97_Dot(QWidget* parent) : QWidget(parent) {
 QWidget& TWb_d97_Dot::mainForm() const { return print_form::mainForm(mainForm_); }
 
 void TWb_d97_Dot::SLIP97_Prn() {
-    const print::WaybillFields fields = gatherWaybillFields(mainForm());
-    print::layoutWaybill(fields, WbPrinter().Canvas());
-    WbPrinter().NewPage();
+    wbprn::printWaybillPage(gatherWaybillFields(mainForm()));
 }
 
 namespace {

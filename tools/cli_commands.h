@@ -6,4 +6,5 @@ int cmdClassify(int argc, char** argv);
 int cmdLayout(int argc, char** argv);
 int cmdPrint(int argc, char** argv);
 int cmdHistory(int argc, char** argv);
+int cmdBatch(int argc, char** argv);
 int cmdPostal(int argc, char** argv);

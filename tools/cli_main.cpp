@@ -21,6 +21,7 @@ constexpr Command kCommands[] = {
     {"history", cmdHistory, "printed waybills: history list [--search T] / history export --csv FILE"},
     {"print", cmdPrint, "waybill fields (JSON on stdin) to a PDF: print --pdf FILE"},
     {"postal", cmdPostal, "postal codes: lookup CODE, reverse ADDRESS, check ZIP ADDRESS, import KEN_ALL.CSV"},
+    {"batch", cmdBatch, "orders from a CSV file: batch check FILE, batch print FILE --pdf OUT"},
 };
 }  // namespace
 

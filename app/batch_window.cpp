@@ -1,0 +1,541 @@
+#include "app/batch_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cstdint>
+#include <optional>
+
+#include "app/form_main.h"
+#include "batch/overflow_problems.h"
+#include "batch/postal_check.h"
+#include "postal/table_locator.h"
+#include "print/Wb_d97_Dot.h"
+#include "print/Wbprn/WbPrinters.h"
+#include "print/Wbprn/waybill_fit.h"
+#include "print/Wbprn/waybill_job.h"
+#include "print/core/layout.h"
+#include "print/core/history_record.h"
+#include "services/guard.h"
+#include "services/message_boxes.h"
+#include "store/atomic_file.h"
+#include "app/history_book.h"
+#include "store/history_store.h"
+#include "text/sjis_qt.h"
+
+namespace {
+
+// The editable columns of the table: the consignee and the shipment.
+constexpr int kFieldColumns = static_cast<int>(batch::Col::ShipDate) + 1;
+constexpr int kProblemColumn = TBatchWindow::kFirstFieldColumn + kFieldColumns;
+
+const QColor kProblemRow(255, 228, 228);
+const QColor kProblemCell(255, 176, 176);
+const QColor kPrintedRow(224, 224, 224);
+
+QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+// The job's title, as for a single waybill.
+const QString kTitle = QStringLiteral("vamu_Pelican  ");
+
+}  // namespace
+
+TBatchWindow::TBatchWindow(TForm_Main* form, QWidget* parent) : QWidget(parent, Qt::Window), form_(form) {
+    setObjectName(QStringLiteral("Form_Batch"));
+    setWindowTitle(QStringLiteral("一括印刷"));
+    setAcceptDrops(true);
+    resize(1100, 640);
+    askOpenPath = [](QWidget* owner) {
+        return QFileDialog::getOpenFileName(owner, QStringLiteral("注文ファイルを開く"), QString(),
+                                            QStringLiteral("CSV・タブ区切り (*.csv *.txt *.tsv);;すべて (*)"));
+    };
+    askSavePath = [](QWidget* owner, const QString& suggested) {
+        return QFileDialog::getSaveFileName(owner, QStringLiteral("印刷しなかった行を保存"), suggested,
+                                            QStringLiteral("CSV (*.csv)"));
+    };
+    build();
+}
+
+TBatchWindow::~TBatchWindow() = default;
+
+QString TBatchWindow::baseFolder() const {
+    const QString dir = form_ && form_->Label_CurrentDir ? form_->Label_CurrentDir->text() : QString();
+    return dir.isEmpty() ? QStringLiteral(".") : dir;
+}
+
+void TBatchWindow::build() {
+    auto* top = new QHBoxLayout;
+    Button_Open = new QPushButton(QStringLiteral("ファイルを開く..."), this);
+    Button_Open->setObjectName(QStringLiteral("Button_Open"));
+    Label_File = new QLabel(QStringLiteral("注文のCSVファイルを開くか、ここへドロップしてください"), this);
+    Label_File->setObjectName(QStringLiteral("Label_File"));
+    CheckBox_FileSender = new QCheckBox(QStringLiteral("ファイルのご依頼主を印字する"), this);
+    CheckBox_FileSender->setObjectName(QStringLiteral("CheckBox_FileSender"));
+    ComboBox_Mapping = new QComboBox(this);
+    ComboBox_Mapping->setObjectName(QStringLiteral("ComboBox_Mapping"));
+    top->addWidget(Button_Open);
+    top->addWidget(Label_File, 1);
+    top->addWidget(CheckBox_FileSender);
+    top->addWidget(new QLabel(QStringLiteral("列の対応:"), this));
+    top->addWidget(ComboBox_Mapping);
+
+    auto* mappingBox = new QWidget(this);
+    auto* mappingLayout = new QVBoxLayout(mappingBox);
+    mappingLayout->setContentsMargins(0, 0, 0, 0);
+    Table_Mapping = new QTableWidget(0, 3, mappingBox);
+    Table_Mapping->setObjectName(QStringLiteral("Table_Mapping"));
+    Table_Mapping->setHorizontalHeaderLabels({QStringLiteral("列"), QStringLiteral("例"), QStringLiteral("項目")});
+    Table_Mapping->horizontalHeader()->setStretchLastSection(true);
+    Table_Mapping->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto* saveRow = new QHBoxLayout;
+    Edit_MappingName = new QLineEdit(mappingBox);
+    Edit_MappingName->setObjectName(QStringLiteral("Edit_MappingName"));
+    Edit_MappingName->setPlaceholderText(QStringLiteral("対応表の名前"));
+    Button_SaveMapping = new QPushButton(QStringLiteral("対応表を保存"), mappingBox);
+    Button_SaveMapping->setObjectName(QStringLiteral("Button_SaveMapping"));
+    saveRow->addWidget(Edit_MappingName, 1);
+    saveRow->addWidget(Button_SaveMapping);
+    mappingLayout->addWidget(Table_Mapping, 1);
+    mappingLayout->addLayout(saveRow);
+
+    Table_Orders = new QTableWidget(0, kProblemColumn + 1, this);
+    Table_Orders->setObjectName(QStringLiteral("Table_Orders"));
+    QStringList heads{QStringLiteral("印刷"), QStringLiteral("行")};
+    for (int c = 0; c < kFieldColumns; ++c) heads << qs(batch::colCaption(static_cast<batch::Col>(c)));
+    heads << QStringLiteral("問題");
+    Table_Orders->setHorizontalHeaderLabels(heads);
+    Table_Orders->horizontalHeader()->setStretchLastSection(true);
+    Table_Orders->setSelectionBehavior(QAbstractItemView::SelectRows);
+
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    split->addWidget(mappingBox);
+    split->addWidget(Table_Orders);
+    split->setStretchFactor(1, 4);
+
+    auto* bottom = new QHBoxLayout;
+    Button_Repair = new QPushButton(QStringLiteral("選んだ行を修正"), this);
+    Button_Repair->setObjectName(QStringLiteral("Button_Repair"));
+    Button_RepairAll = new QPushButton(QStringLiteral("すべて修正"), this);
+    Button_RepairAll->setObjectName(QStringLiteral("Button_RepairAll"));
+    Label_Status = new QLabel(this);
+    Label_Status->setObjectName(QStringLiteral("Label_Status"));
+    ProgressBar_Print = new QProgressBar(this);
+    ProgressBar_Print->setObjectName(QStringLiteral("ProgressBar_Print"));
+    ProgressBar_Print->hide();
+    Button_Cancel = new QPushButton(QStringLiteral("中止"), this);
+    Button_Cancel->setObjectName(QStringLiteral("Button_Cancel"));
+    Button_Cancel->hide();
+    Button_Print = new QPushButton(QStringLiteral("印刷"), this);
+    Button_Print->setObjectName(QStringLiteral("Button_Print"));
+    bottom->addWidget(Button_Repair);
+    bottom->addWidget(Button_RepairAll);
+    bottom->addWidget(Label_Status, 1);
+    bottom->addWidget(ProgressBar_Print);
+    bottom->addWidget(Button_Cancel);
+    bottom->addWidget(Button_Print);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(split, 1);
+    layout->addLayout(bottom);
+
+    auto on = [this](auto* sender, auto signal, auto handler) {
+        connect(sender, signal, this, [this, handler](auto&&...) { guarded(this, [&] { handler(); }); });
+    };
+    on(Button_Open, &QPushButton::clicked, [this] {
+        const QString path = askOpenPath(this);
+        if (!path.isEmpty()) openFile(path);
+    });
+    on(Button_SaveMapping, &QPushButton::clicked, [this] { saveMapping(); });
+    on(Button_Repair, &QPushButton::clicked, [this] { repairSelected(); });
+    on(Button_RepairAll, &QPushButton::clicked, [this] { repairAll(); });
+    on(Button_Print, &QPushButton::clicked, [this] { printChecked(); });
+    on(Button_Cancel, &QPushButton::clicked, [this] { cancel_ = true; });
+    on(ComboBox_Mapping, &QComboBox::activated, [this] { mappingChosen(); });
+    on(CheckBox_FileSender, &QCheckBox::clicked, [this] { mappingChosen(); });
+    connect(Table_Orders, &QTableWidget::itemChanged, this,
+            [this](QTableWidgetItem* item) { guarded(this, [&] { cellEdited(item); }); });
+    reloadMappingNames();
+    updateStatus();
+}
+
+void TBatchWindow::reloadMappingNames() {
+    const QString current = ComboBox_Mapping->currentText();
+    ComboBox_Mapping->clear();
+    ComboBox_Mapping->addItem(QStringLiteral("(自動)"));
+    for (const std::string& name : batch::savedMappingNames(baseFolder().toStdString())) ComboBox_Mapping->addItem(qs(name));
+    const int at = ComboBox_Mapping->findText(current);
+    ComboBox_Mapping->setCurrentIndex(at < 0 ? 0 : at);
+}
+
+// ---- Reading the file --------------------------------------------------------
+
+void TBatchWindow::openFile(const QString& path) {
+    if (printing_) return;
+    batch::OrderFile file;
+    try {
+        file = batch::readOrderFile(batch::readFileBytes(QFile::encodeName(path).toStdString()));
+    } catch (const batch::InputError& e) {
+        // Nothing of the file is taken; the table keeps what it showed.
+        throw std::runtime_error(QFileInfo(path).fileName().toStdString() + " " + e.what());
+    }
+    file_ = std::move(file);
+    const char* encoding = file_.encoding == batch::Encoding::Cp932 ? "Shift-JIS" : "UTF-8";
+    Label_File->setText(QStringLiteral("%1 (%2%3, %4件)")
+                            .arg(QFileInfo(path).fileName(), QString::fromLatin1(encoding),
+                                 file_.b2 ? QStringLiteral(", B2形式") : QString())
+                            .arg(file_.records.size()));
+    // A B2 file carries its sender; a saved mapping is kept when it fits.
+    if (file_.b2 && ComboBox_Mapping->currentIndex() == 0) CheckBox_FileSender->setChecked(true);
+    mappingChosen();
+}
+
+void TBatchWindow::mappingChosen() {
+    // While a job is built the orders it prints from must stay as they are.
+    if (file_.header.empty() || printing_) return;
+    batch::Mapping m;
+    if (ComboBox_Mapping->currentIndex() <= 0) {
+        m = batch::guessMapping(file_.header, CheckBox_FileSender->isChecked());
+    } else {
+        const std::string name = ComboBox_Mapping->currentText().toStdString();
+        const auto text = batch::loadMapping(baseFolder().toStdString(), name);
+        if (!text) throw std::runtime_error("対応表「" + name + "」が見つかりません");
+        m = batch::mappingFromText(*text, file_.header);
+    }
+    fillMappingTable(m);
+    applyMapping(m);
+}
+
+void TBatchWindow::fillMappingTable(const batch::Mapping& m) {
+    Table_Mapping->setRowCount(static_cast<int>(file_.header.size()));
+    for (int i = 0; i < Table_Mapping->rowCount(); ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        Table_Mapping->setItem(i, 0, new QTableWidgetItem(qs(file_.header[at])));
+        const auto& first = file_.records.front().fields;
+        Table_Mapping->setItem(i, 1, new QTableWidgetItem(at < first.size() ? qs(first[at]) : QString()));
+        auto* combo = new QComboBox(Table_Mapping);
+        combo->setObjectName(QStringLiteral("ComboBox_Column%1").arg(i));
+        for (int t = 0; t < static_cast<int>(batch::Target::Count); ++t)
+            combo->addItem(qs(batch::targetCaption(static_cast<batch::Target>(t))));
+        combo->setCurrentIndex(static_cast<int>(at < m.size() ? m[at] : batch::Target::None));
+        connect(combo, &QComboBox::activated, this,
+                [this](int) { guarded(this, [this] { applyMapping(mappingFromTable()); }); });
+        Table_Mapping->setCellWidget(i, 2, combo);
+    }
+}
+
+batch::Mapping TBatchWindow::mappingFromTable() const {
+    batch::Mapping m(file_.header.size(), batch::Target::None);
+    for (int i = 0; i < Table_Mapping->rowCount() && static_cast<std::size_t>(i) < m.size(); ++i)
+        if (auto* combo = qobject_cast<QComboBox*>(Table_Mapping->cellWidget(i, 2)))
+            m[static_cast<std::size_t>(i)] = static_cast<batch::Target>(combo->currentIndex());
+    return m;
+}
+
+void TBatchWindow::applyMapping(const batch::Mapping& m) {
+    if (printing_) return;
+    // ordersOf refuses a mapping without a consignee column; the table is
+    // then emptied so that nothing stale can print.
+    orders_.clear();
+    checked_.clear();
+    printed_.clear();
+    Table_Orders->setRowCount(0);
+    orders_ = batch::ordersOf(file_, m);
+    checked_.resize(orders_.size());
+    printed_.assign(orders_.size(), false);
+    filling_ = true;
+    Table_Orders->setRowCount(static_cast<int>(orders_.size()));
+    filling_ = false;
+    recheckAll();
+}
+
+void TBatchWindow::saveMapping() {
+    const std::string name = Edit_MappingName->text().trimmed().toStdString();
+    if (file_.header.empty()) return;
+    if (!batch::isValidMappingName(name)) {
+        messageBoxes().notice(this, QStringLiteral("対応表の名前を入れてください (「/」などは使えません)"));
+        return;
+    }
+    batch::saveMapping(baseFolder().toStdString(), name, batch::mappingToText(file_.header, mappingFromTable()));
+    reloadMappingNames();
+    ComboBox_Mapping->setCurrentIndex(ComboBox_Mapping->findText(qs(name)));
+}
+
+// ---- Checks and the table ----------------------------------------------------
+
+void TBatchWindow::refreshDefaults() {
+    if (!form_) throw std::logic_error("the batch window has no main form");
+    defaults_ = gatherWaybillFields(*form_);
+    std::optional<QSizeF> printable;
+    try {
+        const std::uint16_t scale = WbPrinter().Scale();
+        const TPoint dpi = WbPrinter().Dpi();
+        defaults_.dpix = std::to_string(print::effectiveResolution(dpi.x, scale));
+        defaults_.dpiy = std::to_string(print::effectiveResolution(dpi.y, scale));
+        printable = WbPrinter().PaperLayout().printable.size();
+    } catch (const std::exception&) {
+        // No usable printer yet: the texts are measured against their
+        // places at a common resolution; printing will say what is wrong.
+        defaults_.dpix = defaults_.dpiy = "360";
+    }
+    fit_ = std::make_unique<wbprn::WaybillFit>(printable);
+}
+
+const postal::Table* TBatchWindow::postalTable() const {
+    return form_ ? form_->batchPostalTable()->get() : nullptr;
+}
+
+void TBatchWindow::checkRow(int row) {
+    const auto r = static_cast<std::size_t>(row);
+    batch::Checks checks;
+    if (const postal::Table* t = postalTable()) checks.postal = batch::postalCheckOf(*t);
+    checks.waybill = batch::overflowCheckOf([this](const print::WaybillFields& f) { return fit_->overflows(f); });
+    checked_[r] = batch::checkOrder(orders_[r], defaults_, checks);
+    fillRow(row);
+}
+
+void TBatchWindow::recheckAll() {
+    refreshDefaults();
+    for (int r = 0; r < Table_Orders->rowCount(); ++r) checkRow(r);
+    updateStatus();
+}
+
+void TBatchWindow::fillRow(int row) {
+    const auto r = static_cast<std::size_t>(row);
+    const batch::Order& o = orders_[r];
+    const batch::CheckedOrder& c = checked_[r];
+    filling_ = true;
+    auto* check = new QTableWidgetItem;
+    // A row with a problem cannot be checked until it is mended; a printed
+    // row is done.
+    const bool can = c.printable() && !printed_[r];
+    check->setFlags(can ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable : Qt::ItemIsSelectable);
+    check->setCheckState(can ? Qt::Checked : Qt::Unchecked);
+    Table_Orders->setItem(row, 0, check);
+    auto* line = new QTableWidgetItem(QString::number(o.line));
+    line->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    Table_Orders->setItem(row, 1, line);
+    QStringList texts;
+    for (const batch::Problem& p : c.problems) texts << qs(p.text);
+    for (int col = 0; col < kFieldColumns; ++col) {
+        auto* item = new QTableWidgetItem(qs(o.text[static_cast<std::size_t>(col)]));
+        if (printed_[r]) item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        QStringList mine;
+        for (const batch::Problem& p : c.problems)
+            if (static_cast<int>(p.col) == col) mine << qs(p.text);
+        if (printed_[r]) item->setBackground(kPrintedRow);
+        else if (!mine.isEmpty()) item->setBackground(kProblemCell);
+        else if (!c.printable()) item->setBackground(kProblemRow);
+        item->setToolTip(mine.join(QLatin1Char('\n')));
+        Table_Orders->setItem(row, kFirstFieldColumn + col, item);
+    }
+    auto* problems = new QTableWidgetItem(printed_[r] ? QStringLiteral("印刷済") : texts.join(QStringLiteral(" / ")));
+    problems->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    if (!c.printable() && !printed_[r]) problems->setForeground(Qt::red);
+    Table_Orders->setItem(row, kProblemColumn, problems);
+    filling_ = false;
+}
+
+void TBatchWindow::cellEdited(QTableWidgetItem* item) {
+    if (filling_ || !item || printing_) return;
+    const int col = item->column() - kFirstFieldColumn;
+    if (item->column() == 0) {
+        updateStatus();
+        return;
+    }
+    if (col < 0 || col >= kFieldColumns) return;
+    const auto r = static_cast<std::size_t>(item->row());
+    orders_[r].text[static_cast<std::size_t>(col)] = item->text().toStdString();
+    checkRow(item->row());
+    updateStatus();
+}
+
+void TBatchWindow::repairSelected() {
+    if (printing_) return;
+    for (const QModelIndex& i : Table_Orders->selectionModel()->selectedRows()) {
+        const auto r = static_cast<std::size_t>(i.row());
+        orders_[r] = batch::withRepairs(orders_[r], checked_[r].problems);
+        checkRow(i.row());
+    }
+    updateStatus();
+}
+
+void TBatchWindow::repairAll() {
+    if (printing_) return;
+    for (std::size_t r = 0; r < orders_.size(); ++r) {
+        if (printed_[r]) continue;
+        orders_[r] = batch::withRepairs(orders_[r], checked_[r].problems);
+        checkRow(static_cast<int>(r));
+    }
+    updateStatus();
+}
+
+void TBatchWindow::updateStatus() {
+    int ok = 0, chosen = 0, repairs = 0, done = 0;
+    for (std::size_t r = 0; r < orders_.size(); ++r) {
+        if (printed_[r]) {
+            ++done;
+            continue;
+        }
+        if (checked_[r].printable()) ++ok;
+        for (const batch::Problem& p : checked_[r].problems)
+            if (!p.repair.empty()) ++repairs;
+        const QTableWidgetItem* box = Table_Orders->item(static_cast<int>(r), 0);
+        if (box && box->checkState() == Qt::Checked) ++chosen;
+    }
+    QString text = QStringLiteral("%1件中 %2件は問題なし、%3件を印刷します").arg(orders_.size()).arg(ok).arg(chosen);
+    if (done > 0) text += QStringLiteral("、%1件は印刷済").arg(done);
+    if (repairs > 0) text += QStringLiteral("、修正できる値が%1件あります").arg(repairs);
+    if (!orders_.empty() && !postalTable()) text += QStringLiteral(" (郵便番号データを読めません)");
+    Label_Status->setText(text);
+    Button_Print->setEnabled(chosen > 0 && !printing_);
+    Button_RepairAll->setEnabled(repairs > 0 && !printing_);
+    Button_Repair->setEnabled(repairs > 0 && !printing_);
+}
+
+// ---- Printing --------------------------------------------------------------
+
+void TBatchWindow::printChecked() {
+    if (printing_ || !form_) return;
+    std::vector<std::size_t> rows;
+    for (std::size_t r = 0; r < orders_.size(); ++r) {
+        const QTableWidgetItem* box = Table_Orders->item(static_cast<int>(r), 0);
+        if (box && box->checkState() == Qt::Checked && checked_[r].printable() && !printed_[r]) rows.push_back(r);
+    }
+    if (rows.empty()) {
+        messageBoxes().notice(this, QStringLiteral("印刷する行がありません"));
+        return;
+    }
+    if (!messageBoxes().question(this, QStringLiteral("%1件を印刷しますか?").arg(rows.size()))) return;
+
+    // The effective resolution, as the print command hands it to the layout.
+    const std::uint16_t scale = WbPrinter().Scale();
+    const TPoint dpi = WbPrinter().Dpi();
+    form_->Label_dpix->setText(QString::number(print::effectiveResolution(dpi.x, scale)));
+    form_->Label_dpiy->setText(QString::number(print::effectiveResolution(dpi.y, scale)));
+    refreshDefaults();
+    std::vector<print::WaybillFields> pages;
+    std::vector<std::size_t> printedRows;
+    for (std::size_t r : rows) {
+        checkRow(static_cast<int>(r));  // with the printer's resolution now in force
+        if (!checked_[r].printable()) continue;
+        pages.push_back(checked_[r].fields);
+        printedRows.push_back(r);
+    }
+    if (pages.empty()) return;
+
+    printing_ = true;
+    cancel_ = false;
+    // The window keeps answering while the document is built; what would
+    // change the orders waits until the job is done.
+    for (QWidget* w : std::initializer_list<QWidget*>{Table_Orders, Table_Mapping, ComboBox_Mapping, CheckBox_FileSender,
+                                                      Button_Open, Button_SaveMapping})
+        w->setEnabled(false);
+    ProgressBar_Print->setRange(0, static_cast<int>(pages.size()));
+    ProgressBar_Print->setValue(0);
+    ProgressBar_Print->show();
+    Button_Cancel->show();
+    updateStatus();
+    std::optional<int> job;
+    try {
+        job = wbprn::printWaybillJob(kTitle, pages, [this](std::size_t done) {
+            ProgressBar_Print->setValue(static_cast<int>(done));
+            // Keeps the window answering (and the Cancel button working)
+            // while the document is built.
+            QApplication::processEvents();
+            return !cancel_;
+        });
+    } catch (...) {
+        endPrinting();
+        throw;
+    }
+    endPrinting();
+    if (!job) {
+        updateStatus();
+        Label_Status->setText(QStringLiteral("印刷を中止しました。何も印刷していません"));
+        return;
+    }
+    for (std::size_t r : printedRows) {
+        printed_[r] = true;
+        fillRow(static_cast<int>(r));
+    }
+    updateStatus();
+    recordHistory(printedRows, *job);
+    offerToSaveUnprinted();
+}
+
+void TBatchWindow::endPrinting() {
+    printing_ = false;
+    ProgressBar_Print->hide();
+    Button_Cancel->hide();
+    for (QWidget* w : std::initializer_list<QWidget*>{Table_Orders, Table_Mapping, ComboBox_Mapping, CheckBox_FileSender,
+                                                      Button_Open, Button_SaveMapping})
+        w->setEnabled(true);
+    updateStatus();
+}
+
+void TBatchWindow::recordHistory(const std::vector<std::size_t>& rows, int job) {
+    // The waybills are printed whatever happens here: a store that cannot
+    // be written costs the history, never the print.
+    QString why;
+    bool saved = false;
+    try {
+        const std::string feedMode = sjis::fromQString(form_->ComboBox_SEL->currentText());
+        const std::string printer = sjis::fromQString(WbPrinter().System().currentDeviceName());
+        std::vector<store::WaybillRecord> records;
+        records.reserve(rows.size());
+        for (std::size_t r : rows) records.push_back(print::historyRecordOf(checked_[r].fields, feedMode, printer, job));
+        // One transaction: every waybill of the job or none.
+        saved = form_->historyBook()->run([&](store::HistoryStore& s) { s.record(records); });
+        why = form_->historyBook()->lastError();
+    } catch (const std::exception& e) {
+        why = QString::fromUtf8(e.what());
+    }
+    if (!saved) {
+        const QString text = QStringLiteral("印刷しましたが、履歴は保存できませんでした（%1）").arg(why);
+        form_->Panel_HelpMess->setText(text);
+        Label_Status->setText(text);
+    }
+}
+
+void TBatchWindow::offerToSaveUnprinted() {
+    std::vector<batch::Order> rest;
+    for (std::size_t r = 0; r < orders_.size(); ++r)
+        if (!printed_[r]) rest.push_back(orders_[r]);
+    if (rest.empty()) return;
+    if (!messageBoxes().question(
+            this, QStringLiteral("印刷しなかった%1件を新しいCSVファイルに保存しますか?").arg(rest.size())))
+        return;
+    const QString path = askSavePath(this, QDir(baseFolder()).filePath(QStringLiteral("未印刷.csv")));
+    if (path.isEmpty()) return;
+    writeFileAtomically(QFile::encodeName(path).toStdString(), batch::ordersToCsv(rest));
+}
+
+// ---- Dropping a file -------------------------------------------------------
+
+void TBatchWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && !printing_) event->acceptProposedAction();
+}
+
+void TBatchWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile()) return;
+    event->acceptProposedAction();
+    guarded(this, [&] { openFile(urls.front().toLocalFile()); });
+}

@@ -1,0 +1,97 @@
+#include "batch/address_join.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "print/core/form_items.h"
+
+namespace batch {
+
+namespace {
+
+std::size_t utf8Len(unsigned char c) {
+    if (c < 0x80) return 1;
+    if (c >= 0xF0) return 4;
+    if (c >= 0xE0) return 3;
+    if (c >= 0xC0) return 2;
+    return 1;
+}
+
+// Code point of the UTF-8 character at s[i] (len bytes).
+char32_t codePoint(std::string_view s, std::size_t i, std::size_t len) {
+    auto b = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(s[i + k])); };
+    if (len == 1 || i + len > s.size()) return b(0);
+    if (len == 2) return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
+    if (len == 3) return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
+    return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
+}
+
+bool isDigit(char32_t c) { return (c >= U'0' && c <= U'9') || (c >= U'０' && c <= U'９'); }
+// Characters that continue a house number ("1-2", "1の2").
+bool joinsNumber(char32_t c) {
+    return c == U'-' || c == U'－' || c == U'ー' || c == U'‐' || c == U'−' || c == U'の';
+}
+bool isBlank(char32_t c) { return c == U' ' || c == U'\u3000'; }
+bool endsPlaceName(char32_t c) {
+    return c == U'都' || c == U'道' || c == U'府' || c == U'県' || c == U'市' || c == U'区' || c == U'郡' ||
+           c == U'町' || c == U'村';
+}
+
+constexpr std::string_view kWideSpace = "\xE3\x80\x80";  // U+3000
+
+std::string trimBlanks(std::string_view s) {
+    auto blankAt = [&](std::size_t i) { return s[i] == ' ' || s.substr(i, kWideSpace.size()) == kWideSpace; };
+    std::size_t b = 0;
+    while (b < s.size() && blankAt(b)) b += s[b] == ' ' ? 1u : 3u;
+    std::size_t e = s.size();
+    while (e > b && (s[e - 1] == ' ' || (e - b >= 3 && s.substr(e - 3, kWideSpace.size()) == kWideSpace)))
+        e -= s[e - 1] == ' ' ? 1u : 3u;
+    return std::string(s.substr(b, e - b));
+}
+
+}  // namespace
+
+std::size_t sjisWidth(std::string_view s) {
+    std::size_t w = 0;
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t len = utf8Len(static_cast<unsigned char>(s[i]));
+        const char32_t c = codePoint(s, i, len);
+        w += (c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F)) ? 1 : 2;
+        i += len;
+    }
+    return w;
+}
+
+std::size_t addressRoomBytes() {
+    // 1/160 inch per form unit, 72 points per inch: an em of `size` points
+    // is size × 160 / 72 units.
+    const print::FormItemSpec& add1 = print::formItem(print::FormItem::Add1);
+    const auto chars = static_cast<std::size_t>((add1.right - add1.u) * 72 / (160 * add1.size));
+    return std::min(kAddressLineBytes, 2 * chars);
+}
+
+AddressLines joinAddress(std::string_view streetIn, std::string_view restIn, std::size_t room) {
+    const std::string street = trimBlanks(streetIn);
+    const std::string rest = trimBlanks(restIn);
+    if (sjisWidth(street) <= room) return {street, rest};
+
+    // Walk the characters, remembering the last break that still fits.
+    std::size_t width = 0, lastFit = 0, lastBreak = 0;
+    char32_t prev = 0;
+    for (std::size_t i = 0; i < street.size();) {
+        const std::size_t len = utf8Len(static_cast<unsigned char>(street[i]));
+        const char32_t c = codePoint(street, i, len);
+        if (i > 0 && (isBlank(c) || (isDigit(c) && !isDigit(prev) && !joinsNumber(prev)) || endsPlaceName(prev))) lastBreak = i;
+        width += (c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F)) ? 1 : 2;
+        if (width > room) break;
+        i += len;
+        lastFit = i;
+        prev = c;
+    }
+    const std::size_t cut = lastBreak > 0 ? lastBreak : lastFit;
+    std::string tail = trimBlanks(std::string_view(street).substr(cut));
+    if (!rest.empty()) tail += (tail.empty() ? "" : " ") + rest;
+    return {trimBlanks(std::string_view(street).substr(0, cut)), tail};
+}
+
+}  // namespace batch

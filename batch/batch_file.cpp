@@ -1,0 +1,96 @@
+#include "batch/batch_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+#include "store/file_error.h"
+
+namespace batch {
+
+OrderFile readOrderFile(std::string_view bytes) {
+    OrderFile f;
+    DecodedText text = decodeText(bytes);
+    f.encoding = text.encoding;
+    f.delimiter = guessDelimiter(text.utf8);
+    f.records = parseRecords(text.utf8, f.delimiter);
+    if (f.records.empty()) throw InputError(1, "ファイルが空です");
+    f.header = std::move(f.records.front().fields);
+    f.records.erase(f.records.begin());
+    if (f.records.empty()) throw InputError(2, "見出しの後に注文の行がありません");
+    f.b2 = isB2Header(f.header);
+    return f;
+}
+
+std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping) {
+    if (!hasConsigneeColumn(mapping))
+        throw InputError(1, "見出しにお届け先の列 (郵便番号・住所・氏名・電話番号) が見つかりません");
+    std::vector<Order> orders;
+    orders.reserve(file.records.size());
+    for (const Record& r : file.records) orders.push_back(extractOrder(r, mapping, file.header.size()));
+    return orders;
+}
+
+namespace {
+
+void appendCell(std::string& out, std::string_view cell) {
+    if (cell.find_first_of(",\"\r\n") == std::string_view::npos && (cell.empty() || (cell.front() != ' ' && cell.back() != ' '))) {
+        out += cell;
+        return;
+    }
+    out += '"';
+    for (char c : cell) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+}  // namespace
+
+std::string ordersToCsv(const std::vector<Order>& orders) {
+    const bool sender = std::any_of(orders.begin(), orders.end(), [](const Order& o) {
+        return !o[Col::MyZip].empty() || !o[Col::MyAdd1].empty() || !o[Col::My].empty();
+    });
+    const std::size_t cols = sender ? kColCount : idx(Col::MyZip);
+    std::string out = "\xEF\xBB\xBF";
+    for (std::size_t c = 0; c < cols; ++c) {
+        if (c > 0) out += ',';
+        appendCell(out, colCaption(static_cast<Col>(c)));
+    }
+    out += "\r\n";
+    for (const Order& o : orders) {
+        for (std::size_t c = 0; c < cols; ++c) {
+            if (c > 0) out += ',';
+            appendCell(out, o.text[c]);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+}  // namespace batch
+
+namespace batch {
+
+std::string readFileBytes(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) throw FileError(errno, path + ": " + systemErrorText(errno));
+    std::string out;
+    char buf[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        out.append(buf, n);
+        if (out.size() > kMaxFileBytes) {
+            std::fclose(f);
+            throw InputError(1, "ファイルが大きすぎます (" + std::to_string(kMaxFileMegabytes) + "MBまで)");
+        }
+    }
+    const bool failed = std::ferror(f) != 0;
+    const int err = errno;
+    std::fclose(f);
+    if (failed) throw FileError(err, path + ": " + systemErrorText(err));
+    return out;
+}
+
+}  // namespace batch

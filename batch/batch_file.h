@@ -1,0 +1,43 @@
+#pragma once
+// An order file from bytes to orders: decoding, records, the header row
+// and its mapping; and the orders written back as CSV.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "batch/csv_reader.h"
+#include "batch/mapping.h"
+#include "batch/order.h"
+
+namespace batch {
+
+struct OrderFile {
+    Encoding encoding = Encoding::Utf8;
+    char delimiter = ',';
+    std::vector<std::string> header;
+    bool b2 = false;                // the Yamato B2 send-list layout
+    std::vector<Record> records;    // the data rows, header excluded
+};
+
+// Decodes and splits the file; the first record is the header. A file
+// without a data row or with an empty header raises InputError.
+OrderFile readOrderFile(std::string_view bytes);
+
+// The orders under a mapping. A mapping that feeds no consignee field
+// raises InputError naming line 1.
+std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping);
+
+// The orders as CSV text for spreadsheet programs: UTF-8 with a byte-order
+// mark, CR LF, the batch table's captions as header. The sender columns
+// are written only when some order has a sender of its own.
+std::string ordersToCsv(const std::vector<Order>& orders);
+
+}  // namespace batch
+
+namespace batch {
+
+// The bytes of the file at path, refusing (InputError) a file larger than
+// kMaxFileBytes before reading it whole; FileError when it cannot be read.
+std::string readFileBytes(const std::string& path);
+
+}  // namespace batch

@@ -1,0 +1,345 @@
+#include "batch/mapping.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "batch/address_join.h"
+#include "store/atomic_file.h"
+#include "store/file_read.h"
+
+namespace batch {
+
+namespace {
+
+struct TargetInfo {
+    Target target;
+    std::string_view key, caption;
+};
+constexpr TargetInfo kTargets[] = {
+    {Target::None, "-", "(使わない)"},
+    {Target::Zip, "zip", "郵便番号"},
+    {Target::Address, "address", "住所"},
+    {Target::Address2, "address2", "住所2"},
+    {Target::Pref, "pref", "都道府県"},
+    {Target::City, "city", "市区町村"},
+    {Target::Street, "street", "番地"},
+    {Target::Building, "building", "建物名"},
+    {Target::Name, "name", "おなまえ"},
+    {Target::Company, "company", "会社名"},
+    {Target::Department, "department", "部署名"},
+    {Target::Honorific, "honorific", "敬称"},
+    {Target::Tel, "tel", "でんわ"},
+    {Target::G1, "g1", "品名1"},
+    {Target::G2, "g2", "品名2"},
+    {Target::G3, "g3", "品名3"},
+    {Target::DeliveryDate, "delivery_date", "お届け日"},
+    {Target::TimeBand, "time_band", "時間帯"},
+    {Target::Special, "special", "特殊取扱"},
+    {Target::ShipDate, "ship_date", "出荷日"},
+    {Target::MyZip, "my_zip", "ご依頼主郵便番号"},
+    {Target::MyAddress, "my_address", "ご依頼主住所"},
+    {Target::MyBuilding, "my_building", "ご依頼主建物名"},
+    {Target::MyName, "my_name", "ご依頼主名"},
+    {Target::MyTel, "my_tel", "ご依頼主でんわ"},
+};
+static_assert(std::size(kTargets) == static_cast<std::size_t>(Target::Count));
+
+// Header words after normaliseHeader, with the field each names.
+struct Word {
+    std::string_view word;
+    Target target;
+};
+constexpr Word kWords[] = {
+    {"郵便番号", Target::Zip}, {"〒", Target::Zip}, {"送付先郵便番号", Target::Zip},
+    {"お届け先郵便番号", Target::Zip}, {"届け先郵便番号", Target::Zip}, {"配送先郵便番号", Target::Zip},
+    {"zip", Target::Zip}, {"zipcode", Target::Zip}, {"postal", Target::Zip}, {"postalcode", Target::Zip},
+    {"postcode", Target::Zip},
+    {"住所", Target::Address}, {"住所1", Target::Address}, {"お届け先住所", Target::Address},
+    {"送付先住所", Target::Address}, {"届け先住所", Target::Address}, {"配送先住所", Target::Address},
+    {"address", Target::Address}, {"address1", Target::Address},
+    {"住所2", Target::Address2}, {"address2", Target::Address2}, {"お届け先住所2", Target::Address2},
+    {"都道府県", Target::Pref}, {"prefecture", Target::Pref}, {"state", Target::Pref},
+    {"市区町村", Target::City}, {"city", Target::City},
+    {"番地", Target::Street}, {"町域番地", Target::Street}, {"町名番地", Target::Street},
+    {"町名・番地", Target::Street}, {"street", Target::Street},
+    {"建物名", Target::Building}, {"建物", Target::Building}, {"ビル名", Target::Building},
+    {"建物名・部屋番号", Target::Building}, {"アパートマンション名", Target::Building},
+    {"お届け先アパートマンション名", Target::Building}, {"住所3", Target::Building},
+    {"building", Target::Building}, {"address3", Target::Building},
+    {"氏名", Target::Name}, {"お名前", Target::Name}, {"名前", Target::Name}, {"送付先名", Target::Name},
+    {"送付先氏名", Target::Name}, {"お届け先名", Target::Name}, {"お届け先氏名", Target::Name},
+    {"届け先名", Target::Name}, {"配送先名", Target::Name}, {"宛名", Target::Name}, {"name", Target::Name},
+    {"fullname", Target::Name},
+    {"会社名", Target::Company}, {"company", Target::Company}, {"お届け先会社・部門1", Target::Company},
+    {"会社・部門1", Target::Company},
+    {"部署名", Target::Department}, {"部署", Target::Department}, {"部門", Target::Department},
+    {"お届け先会社・部門2", Target::Department}, {"会社・部門2", Target::Department},
+    {"department", Target::Department},
+    {"敬称", Target::Honorific},
+    {"電話番号", Target::Tel}, {"電話", Target::Tel}, {"tel", Target::Tel}, {"phone", Target::Tel},
+    {"telephone", Target::Tel}, {"お届け先電話番号", Target::Tel}, {"送付先電話番号", Target::Tel},
+    {"届け先電話番号", Target::Tel}, {"配送先電話番号", Target::Tel},
+    {"品名", Target::G1}, {"品名1", Target::G1}, {"商品名", Target::G1}, {"商品名1", Target::G1},
+    {"item", Target::G1}, {"item1", Target::G1}, {"product", Target::G1}, {"内容品", Target::G1},
+    {"品名2", Target::G2}, {"商品名2", Target::G2}, {"item2", Target::G2},
+    {"品名3", Target::G3}, {"商品名3", Target::G3}, {"item3", Target::G3},
+    {"お届け日", Target::DeliveryDate}, {"配達希望日", Target::DeliveryDate},
+    {"お届け予定(指定)日", Target::DeliveryDate}, {"お届け希望日", Target::DeliveryDate},
+    {"配達指定日", Target::DeliveryDate}, {"配達日", Target::DeliveryDate}, {"着日指定", Target::DeliveryDate},
+    {"deliverydate", Target::DeliveryDate},
+    {"時間帯", Target::TimeBand}, {"配達時間帯", Target::TimeBand}, {"配達希望時間帯", Target::TimeBand},
+    {"お届け時間帯", Target::TimeBand}, {"希望時間帯", Target::TimeBand}, {"timeband", Target::TimeBand},
+    {"deliverytime", Target::TimeBand},
+    {"クール区分", Target::Special}, {"クール", Target::Special}, {"特殊取扱", Target::Special},
+    {"special", Target::Special},
+    {"出荷予定日", Target::ShipDate}, {"出荷日", Target::ShipDate}, {"発送日", Target::ShipDate},
+    {"shipdate", Target::ShipDate},
+    {"ご依頼主郵便番号", Target::MyZip}, {"依頼主郵便番号", Target::MyZip},
+    {"ご依頼主住所", Target::MyAddress}, {"依頼主住所", Target::MyAddress},
+    {"ご依頼主アパートマンション", Target::MyBuilding}, {"ご依頼主アパートマンション名", Target::MyBuilding},
+    {"ご依頼主建物名", Target::MyBuilding},
+    {"ご依頼主名", Target::MyName}, {"依頼主名", Target::MyName}, {"ご依頼主氏名", Target::MyName},
+    {"ご依頼主電話番号", Target::MyTel}, {"依頼主電話番号", Target::MyTel},
+    // The captions of the batch table, so that a file of unprinted orders
+    // saved from it reads back as it was.
+    {"おところ①", Target::Address}, {"おところ②", Target::Address2}, {"おなまえ", Target::Name},
+    {"でんわ", Target::Tel}, {"ご依頼主おところ①", Target::MyAddress}, {"ご依頼主おところ②", Target::MyBuilding},
+    {"ご依頼主おなまえ", Target::MyName}, {"ご依頼主でんわ", Target::MyTel},
+};
+
+bool isSenderTarget(Target t) { return t >= Target::MyZip && t < Target::Count; }
+
+// A cell's line breaks and tabs become blanks: a form line holds one line.
+std::string oneLine(std::string s) {
+    std::replace_if(s.begin(), s.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+    return s;
+}
+
+std::string trimAscii(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    return std::string(s.substr(b, e - b));
+}
+
+std::string join(std::initializer_list<std::string_view> parts, std::string_view sep) {
+    std::string out;
+    for (std::string_view p : parts) {
+        if (p.empty()) continue;
+        if (!out.empty()) out += sep;
+        out += p;
+    }
+    return out;
+}
+
+// Joins address parts in order; a part that already begins with what came
+// before it (an address column that repeats the 都道府県) replaces it.
+std::string joinParts(std::initializer_list<std::string_view> parts) {
+    std::string out;
+    for (std::string_view p : parts) {
+        if (p.empty()) continue;
+        if (!out.empty() && p.substr(0, out.size()) == out) out = p;
+        else out += p;
+    }
+    return out;
+}
+
+std::string mappingPath(const std::string& base, const std::string& name) {
+    return base + "/" + kMappingFolder + "/" + name + ".txt";
+}
+
+}  // namespace
+
+std::string_view targetKey(Target t) { return kTargets[static_cast<std::size_t>(t)].key; }
+std::string_view targetCaption(Target t) { return kTargets[static_cast<std::size_t>(t)].caption; }
+
+std::optional<Target> targetFromKey(std::string_view key) {
+    for (const TargetInfo& i : kTargets)
+        if (i.key == key) return i.target;
+    return std::nullopt;
+}
+
+std::string normaliseHeader(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        // U+FF01..U+FF5E (full-width ASCII) is EF BC 81..EF BD 9E.
+        if (c == 0xEF && i + 2 < s.size()) {
+            const auto c1 = static_cast<unsigned char>(s[i + 1]);
+            const auto c2 = static_cast<unsigned char>(s[i + 2]);
+            unsigned cp = 0;
+            if (c1 == 0xBC && c2 >= 0x81 && c2 <= 0xBF) cp = 0xFF00u + (c2 - 0x80u);
+            else if (c1 == 0xBD && c2 >= 0x80 && c2 <= 0x9E) cp = 0xFF40u + (c2 - 0x80u);
+            if (cp != 0) {
+                const auto a = static_cast<char>(cp - 0xFEE0u);
+                if (a != '_' && a != '-') out += static_cast<char>(a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a);
+                i += 3;
+                continue;
+            }
+        }
+        if (s.substr(i, 3) == "\xE3\x80\x80") {  // U+3000, the full-width blank
+            i += 3;
+            continue;
+        }
+        if (c == ' ' || c == '\t' || c == '_' || c == '-' || c == '"') {
+            ++i;
+            continue;
+        }
+        out += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        ++i;
+    }
+    return out;
+}
+
+Mapping guessMapping(const std::vector<std::string>& header, bool fileSender) {
+    Mapping m(header.size(), Target::None);
+    std::vector<bool> taken(static_cast<std::size_t>(Target::Count), false);
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        const std::string h = normaliseHeader(header[i]);
+        for (const Word& w : kWords) {
+            if (w.word != h) continue;
+            if (isSenderTarget(w.target) && !fileSender) break;
+            // Each field is fed by its first column only; several special
+            // handling columns may add up.
+            const auto t = static_cast<std::size_t>(w.target);
+            if (taken[t] && w.target != Target::Special) break;
+            taken[t] = true;
+            m[i] = w.target;
+            break;
+        }
+    }
+    return m;
+}
+
+bool isB2Header(const std::vector<std::string>& header) {
+    int found = 0;
+    for (const std::string& h : header) {
+        const std::string n = normaliseHeader(h);
+        if (n == "お届け先郵便番号" || n == "お届け先住所" || n == "お届け先名" || n == "お届け予定(指定)日") ++found;
+    }
+    return found == 4;
+}
+
+bool hasConsigneeColumn(const Mapping& m) {
+    return std::any_of(m.begin(), m.end(), [](Target t) {
+        return t == Target::Zip || t == Target::Address || t == Target::Pref || t == Target::City ||
+               t == Target::Street || t == Target::Name || t == Target::Tel;
+    });
+}
+
+Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCount) {
+    std::array<std::string, static_cast<std::size_t>(Target::Count)> v{};
+    for (std::size_t i = 0; i < m.size() && i < record.fields.size(); ++i) {
+        if (m[i] == Target::None) continue;
+        std::string& slot = v[static_cast<std::size_t>(m[i])];
+        const std::string cell = trimAscii(oneLine(record.fields[i]));
+        if (m[i] == Target::Special) slot = join({slot, cell}, " ");
+        else slot = cell;
+    }
+    auto get = [&](Target t) -> const std::string& { return v[static_cast<std::size_t>(t)]; };
+
+    Order o;
+    o.line = record.line;
+    o.fieldCount = record.fields.size();
+    o.headerCount = headerCount;
+    o[Col::Zip] = get(Target::Zip);
+    const AddressLines lines = joinAddress(
+        joinParts({get(Target::Pref), get(Target::City), get(Target::Address), get(Target::Street)}),
+        join({get(Target::Address2), get(Target::Building)}, " "), addressRoomBytes());
+    o[Col::Add1] = lines.add1;
+    o[Col::Add2] = lines.add2;
+    o[Col::Name] = join({get(Target::Company), get(Target::Department), get(Target::Name), get(Target::Honorific)},
+                        "\u3000");
+    o[Col::Tel] = get(Target::Tel);
+    o[Col::G1] = get(Target::G1);
+    o[Col::G2] = get(Target::G2);
+    o[Col::G3] = get(Target::G3);
+    o[Col::DeliveryDate] = get(Target::DeliveryDate);
+    o[Col::TimeBand] = get(Target::TimeBand);
+    o[Col::Special] = get(Target::Special);
+    o[Col::ShipDate] = get(Target::ShipDate);
+    o[Col::MyZip] = get(Target::MyZip);
+    const AddressLines my = joinAddress(get(Target::MyAddress), get(Target::MyBuilding), addressRoomBytes());
+    o[Col::MyAdd1] = my.add1;
+    o[Col::MyAdd2] = my.add2;
+    o[Col::My] = get(Target::MyName);
+    o[Col::MyTel] = get(Target::MyTel);
+    return o;
+}
+
+std::string mappingToText(const std::vector<std::string>& header, const Mapping& m) {
+    std::string out = "# vamu_Pelican CSV mapping: header<TAB>field\n";
+    for (std::size_t i = 0; i < header.size() && i < m.size(); ++i) {
+        if (m[i] == Target::None) continue;
+        // A header with a tab or line break cannot be written as a line; it
+        // is left out and falls back to the guess next time.
+        if (header[i].find_first_of("\t\r\n") != std::string::npos) continue;
+        out += trimAscii(header[i]) + "\t" + std::string(targetKey(m[i])) + "\n";
+    }
+    return out;
+}
+
+Mapping mappingFromText(std::string_view text, const std::vector<std::string>& header) {
+    Mapping m(header.size(), Target::None);
+    int line = 0;
+    while (!text.empty()) {
+        ++line;
+        const std::size_t nl = text.find('\n');
+        std::string_view l = text.substr(0, nl);
+        text = nl == std::string_view::npos ? std::string_view{} : text.substr(nl + 1);
+        if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
+        if (l.empty() || l.front() == '#') continue;
+        const std::size_t tab = l.rfind('\t');
+        if (tab == std::string_view::npos) throw InputError(line, "対応表の行にタブがありません");
+        const auto target = targetFromKey(trimAscii(l.substr(tab + 1)));
+        if (!target) throw InputError(line, "対応表に知らない項目があります: " + std::string(l.substr(tab + 1)));
+        const std::string name = trimAscii(l.substr(0, tab));
+        for (std::size_t i = 0; i < header.size(); ++i) {
+            if (m[i] == Target::None && trimAscii(header[i]) == name) {
+                m[i] = *target;
+                break;
+            }
+        }
+    }
+    return m;
+}
+
+bool isValidMappingName(std::string_view name) {
+    if (name.empty() || name.size() > 64 || name.front() == '.') return false;
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        return c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+}
+
+std::vector<std::string> savedMappingNames(const std::string& base) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(base + "/" + kMappingFolder, ec)) {
+        const std::filesystem::path& p = e.path();
+        if (p.extension() == ".txt" && isValidMappingName(p.stem().string())) names.push_back(p.stem().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void saveMapping(const std::string& base, const std::string& name, const std::string& text) {
+    if (!isValidMappingName(name)) throw InputError(1, "対応表の名前に使えない文字があります");
+    std::error_code ec;
+    std::filesystem::create_directories(base + "/" + kMappingFolder, ec);
+    if (ec) throw FileError(ec.value(), ec.message());
+    writeFileAtomically(mappingPath(base, name), text);
+}
+
+std::optional<std::string> loadMapping(const std::string& base, const std::string& name) {
+    if (!isValidMappingName(name)) return std::nullopt;
+    std::string text;
+    const int err = readWholeFile(mappingPath(base, name), text);
+    if (err == ENOENT) return std::nullopt;
+    if (err != 0) throw FileError(err, systemErrorText(err));
+    return text;
+}
+
+}  // namespace batch

@@ -1,0 +1,41 @@
+#pragma once
+// One order of a batch as the user sees and edits it: the printed fields
+// as UTF-8 texts, before they are checked and turned into a waybill.
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace batch {
+
+// The editable columns of an order, in the order the batch table shows them.
+enum class Col {
+    Zip, Add1, Add2, Name, Tel, G1, G2, G3,
+    DeliveryDate,  // "yyyy/mm/dd" (other spellings are read too)
+    TimeBand,      // a carrier code ("1214") or a caption ("12-14時", "午前中")
+    Special,       // words: ゴルフ スキー 空港 冷蔵 冷凍, or a cool code 1 / 2
+    ShipDate,      // "yyyy/mm/dd"; empty: the batch's shipping date
+    MyZip, MyAdd1, MyAdd2, My, MyTel,  // the file's sender, when it is used
+    Count
+};
+inline constexpr std::size_t kColCount = static_cast<std::size_t>(Col::Count);
+
+inline constexpr std::size_t idx(Col c) { return static_cast<std::size_t>(c); }
+
+// Key of a column in JSON and saved mappings ("zip", "add1", … "my_tel").
+std::string_view colKey(Col c);
+// Japanese caption of a column for the table header and messages.
+std::string_view colCaption(Col c);
+
+struct Order {
+    int line = 0;  // line of the file where the record starts
+    std::array<std::string, kColCount> text{};
+    // The record has a different number of fields than the header: shown
+    // as a problem, since a shifted column would print a wrong waybill.
+    std::size_t fieldCount = 0, headerCount = 0;
+
+    std::string& operator[](Col c) { return text[idx(c)]; }
+    const std::string& operator[](Col c) const { return text[idx(c)]; }
+};
+
+}  // namespace batch

@@ -1,0 +1,29 @@
+#pragma once
+// Waybills on the current printer. Every document is its waybill pages back
+// to back, then the one empty page a document ends with: an empty page
+// after every waybill would feed out, and waste, a pre-printed form on
+// continuous paper.
+#include <QString>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "print/core/waybill_fields.h"
+
+namespace wbprn {
+
+// One waybill on the open document of WbPrinter(): its texts, then a new
+// page. Errors propagate unchanged; nothing is drawn when planning fails.
+void printWaybillPage(const print::WaybillFields& fields);
+
+// All waybills as one document titled `title`. Every waybill is planned
+// before the document opens, so a bad caption stops the job before it
+// starts. onPage(done) runs after each page; when it returns false the
+// document is discarded (nothing reaches the printer) and the result is
+// nullopt. An error discards the document and propagates. Returns the
+// print service's job id (0 when it gives none).
+std::optional<int> printWaybillJob(const QString& title, const std::vector<print::WaybillFields>& waybills,
+                     const std::function<bool(std::size_t done)>& onPage = {});
+
+}  // namespace wbprn

@@ -1,0 +1,158 @@
+// batch check and batch print run as a program: JSON per data row, bad
+// input refused with its line number, one PDF of the printable rows.
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "tests/support/cli_run.h"
+
+namespace {
+
+QString data(const char* name) { return QStringLiteral(VP_BATCH_DATA "/") + QString::fromUtf8(name); }
+
+std::vector<QJsonObject> rows(const QByteArray& out) {
+    std::vector<QJsonObject> r;
+    for (const QByteArray& line : out.split('\n'))
+        if (!line.isEmpty()) r.push_back(QJsonDocument::fromJson(line).object());
+    return r;
+}
+
+QStringList problemFields(const QJsonObject& row) {
+    QStringList f;
+    for (const QJsonValue& p : row[QStringLiteral("problems")].toArray())
+        f << p.toObject()[QStringLiteral("field")].toString();
+    return f;
+}
+
+}  // namespace
+
+class TestBatchCli : public QObject {
+    Q_OBJECT
+
+private slots:
+    void checkReportsEveryRow() {
+        const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), data("shop_utf8_bom.csv"),
+                                 QStringLiteral("--date"), QStringLiteral("2025/12/01")},
+                                {});
+        QCOMPARE(r.exitCode, 0);
+        const auto all = rows(r.out);
+        QCOMPARE(all.size(), std::size_t{3});
+        QCOMPARE(all[0][QStringLiteral("row")].toInt(), 2);
+        QCOMPARE(all[1][QStringLiteral("row")].toInt(), 4);  // a quoted line break counts
+        QCOMPARE(problemFields(all[0]), QStringList());
+        QCOMPARE(all[0][QStringLiteral("fields")].toObject()[QStringLiteral("zip")].toString(),
+                 QStringLiteral("105-0011"));
+        QCOMPARE(problemFields(all[1]), (QStringList{QStringLiteral("zip"), QStringLiteral("tel")}));
+        QCOMPARE(problemFields(all[2]), (QStringList{QStringLiteral("name"), QStringLiteral("delivery_date")}));
+
+        // Taking the repairs leaves only the character Shift-JIS lacks.
+        const CliRun fixed = runCli({QStringLiteral("batch"), QStringLiteral("check"), data("shop_utf8_bom.csv"),
+                                     QStringLiteral("--date"), QStringLiteral("2025/12/01"),
+                                     QStringLiteral("--accept-repairs")},
+                                    {});
+        const auto again = rows(fixed.out);
+        QCOMPARE(problemFields(again[1]), QStringList());
+        QCOMPARE(again[1][QStringLiteral("fields")].toObject()[QStringLiteral("tel")].toString(),
+                 QStringLiteral("0312345678"));
+        QCOMPARE(problemFields(again[2]), QStringList{QStringLiteral("name")});
+    }
+
+    void savedMappingFileIsUsed() {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("o.csv"));
+        const QString map = dir.filePath(QStringLiteral("m.txt"));
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("送り先,宛先住所,宛先〒\n山田,東京都港区芝公園1,1050011\n");
+        f.close();
+        QFile m(map);
+        QVERIFY(m.open(QIODevice::WriteOnly));
+        m.write("送り先\tname\n宛先住所\taddress\n宛先〒\tzip\n");
+        m.close();
+        const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), csv, QStringLiteral("--mapping"), map}, {});
+        QCOMPARE(r.exitCode, 0);
+        const auto all = rows(r.out);
+        QCOMPARE(all.size(), std::size_t{1});
+        QCOMPARE(problemFields(all[0]), QStringList());
+        QCOMPARE(all[0][QStringLiteral("fields")].toObject()[QStringLiteral("name")].toString(), QStringLiteral("山田"));
+    }
+
+    void codesAreCheckedAgainstThePostalTableAndTextsAgainstTheirPlaces() {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("o.csv"));
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("郵便番号,住所,氏名\n"
+                "105-0011,東京都港区芝公園4-2-8,a\n"
+                "1050011,大阪府大阪市北区梅田1-1,b\n"
+                "999-9999,東京都港区芝公園1,c\n"
+                // Within the entry form's 80 bytes, but wider than the name's place.
+                "105-0011,東京都港区芝公園4-2-8,ペリカン株式会社東日本支社営業第一部第二課配送センター長　山田太郎\n");
+        f.close();
+        const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), csv}, {});
+        QCOMPARE(r.exitCode, 0);
+        const auto all = rows(r.out);
+        QCOMPARE(all.size(), std::size_t{4});
+        QCOMPARE(problemFields(all[0]), QStringList());
+        QCOMPARE(problemFields(all[1]), QStringList{QStringLiteral("zip")});
+        QCOMPARE(problemFields(all[3]), QStringList{QStringLiteral("name")});
+        QVERIFY(all[3][QStringLiteral("problems")].toArray()[0].toObject()[QStringLiteral("text")].toString().contains(
+            QStringLiteral("はみ出します")));
+        QVERIFY(all[1][QStringLiteral("problems")].toArray()[0].toObject()[QStringLiteral("text")].toString().contains(
+            QStringLiteral("一致しません")));
+        QCOMPARE(problemFields(all[2]), QStringList{QStringLiteral("zip")});
+        // Without a readable table the codes are checked for their form only.
+        const CliRun off = runCli({QStringLiteral("batch"), QStringLiteral("check"), csv, QStringLiteral("--table"),
+                                   dir.filePath(QStringLiteral("missing.bin"))},
+                                  {});
+        QCOMPARE(off.exitCode, 0);
+        QCOMPARE(problemFields(rows(off.out)[1]), QStringList());
+        QVERIFY(QString::fromUtf8(off.err).contains(QStringLiteral("郵便番号データを読めません")));
+    }
+
+    void badInputIsRefusedWithItsLine() {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("bad.csv"));
+        const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("zip,name\n1050011,\"open\n1050011,b\n");
+        f.close();
+        for (const QStringList& args : {QStringList{QStringLiteral("check"), csv},
+                                        QStringList{QStringLiteral("print"), csv, QStringLiteral("--pdf"), pdf}}) {
+            const CliRun r = runCli(QStringList{QStringLiteral("batch")} + args, {});
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY(r.out.isEmpty());
+            QVERIFY2(QString::fromUtf8(r.err).contains(QStringLiteral("2行目")), r.err.constData());
+        }
+        QVERIFY(!QFile::exists(pdf));
+        QCOMPARE(runCli({QStringLiteral("batch"), QStringLiteral("print"), csv}, {}).exitCode, 2);
+        QCOMPARE(runCli({QStringLiteral("batch"), QStringLiteral("check"), csv, QStringLiteral("--pdf"), pdf}, {}).exitCode, 2);
+        QCOMPARE(runCli({QStringLiteral("batch"), QStringLiteral("check"), dir.filePath(QStringLiteral("none"))}, {}).exitCode, 1);
+    }
+
+    void printRendersPrintableRowsThenOneEmptyPage() {
+        const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+        if (pdfinfo.isEmpty()) QSKIP("pdfinfo not installed");
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+        const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("print"), data("shop_utf8_bom.csv"),
+                                 QStringLiteral("--pdf"), pdf, QStringLiteral("--date"), QStringLiteral("2025/12/01")},
+                                {});
+        QCOMPARE(r.exitCode, 0);
+        QProcess info;
+        info.start(pdfinfo, {pdf});
+        QVERIFY(info.waitForFinished());
+        // One row prints (two have problems), then the document's empty page.
+        const QString text = QString::fromUtf8(info.readAllStandardOutput());
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))), qPrintable(text));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBatchCli)
+#include "batch_cli_test.moc"

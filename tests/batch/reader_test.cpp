@@ -1,0 +1,215 @@
+// Order files: encodings, CSV quoting, bad input with its line number,
+// header mapping (the B2 layout included), address joining and saved
+// mappings.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "batch/address_join.h"
+#include "batch/batch_file.h"
+#include "tests/support/scratch_folder.h"
+#include "text/sjis_convert.h"
+
+using namespace batch;
+
+namespace {
+
+std::string fixture(const char* name) {
+    std::ifstream in(std::string(VP_BATCH_DATA) + "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::vector<std::string>> fieldsOf(std::string_view text, char delim = ',') {
+    std::vector<std::vector<std::string>> out;
+    for (Record& r : parseRecords(text, delim)) out.push_back(std::move(r.fields));
+    return out;
+}
+
+using Rows = std::vector<std::vector<std::string>>;
+
+}  // namespace
+
+TEST(BatchReader, SplitsQuotedFieldsAndLineEnds) {
+    struct Case {
+        const char* text;
+        Rows rows;
+    } cases[] = {
+        {"a,b\r\nc,d", {{"a", "b"}, {"c", "d"}}},              // CR LF, last line without a break
+        {"a,b\n\n\nc,d\n", {{"a", "b"}, {"c", "d"}}},          // blank lines skipped
+        {"\"x,y\",\"he said \"\"hi\"\"\"\n", {{"x,y", "he said \"hi\""}}},
+        {"\"two\r\nlines\",z\n", {{"two\nlines", "z"}}},       // line break inside quotes
+        {"a,,\n", {{"a", "", ""}}},                            // empty fields kept
+        {"\"q\"tail,b\n", {{"qtail", "b"}}},                   // text after a closing quote kept
+        {"mid\"quote,b\n", {{"mid\"quote", "b"}}},             // a quote inside a field is text
+        {"\"\",x\n", {{"", "x"}}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(fieldsOf(c.text), c.rows) << c.text;
+    EXPECT_EQ(fieldsOf("a\tb,c\n", '\t'), (Rows{{"a", "b,c"}}));
+    EXPECT_EQ(guessDelimiter("zip\tname\taddress,with comma\n"), '\t');
+    EXPECT_EQ(guessDelimiter("zip,name,\"a\tb\"\n"), ',');
+}
+
+TEST(BatchReader, RecordsKnowTheirLine) {
+    const auto recs = parseRecords("h1,h2\n\"a\nb\",c\n\nd,e\n", ',');
+    ASSERT_EQ(recs.size(), 3u);
+    EXPECT_EQ(recs[1].line, 2);
+    EXPECT_EQ(recs[2].line, 5);
+}
+
+TEST(BatchReader, TellsUtf8FromShiftJis) {
+    const std::string utf8 = "郵便番号,氏名\n105-0011,山田\n";
+    const std::string sjis = *sjis::fromUtf8(utf8);
+    EXPECT_EQ(decodeText(utf8).encoding, Encoding::Utf8);
+    EXPECT_EQ(decodeText("\xEF\xBB\xBF" + utf8).encoding, Encoding::Utf8Bom);
+    EXPECT_EQ(decodeText("\xEF\xBB\xBF" + utf8).utf8, utf8);
+    const DecodedText d = decodeText(sjis);
+    EXPECT_EQ(d.encoding, Encoding::Cp932);
+    EXPECT_EQ(d.utf8, utf8);
+    // Half-width katakana only: not UTF-8, valid CP932.
+    EXPECT_EQ(decodeText("\xB6\xC5\n").utf8, "ｶﾅ\n");
+    EXPECT_EQ(decodeText("a,b\x1A").utf8, "a,b");  // a DOS end-of-file mark
+}
+
+TEST(BatchReader, BadInputNamesTheLine) {
+    struct Case {
+        std::string bytes;
+        int line;
+        const char* words;
+    } cases[] = {
+        {std::string("a,b\nc,d\n\0x", 10), 3, "NUL"},
+        {"a,b\nc,\"open\nstill open\n", 2, "閉じていません"},
+        {"a\n\x01\n", 2, "制御文字"},
+        {"ok\nok\n\x80\x80\n", 3, "判別できません"},                // neither encoding
+        {"\xEF\xBB\xBF" "ok\n\x82\xA0\n", 2, "UTF-8"},             // BOM, then Shift-JIS
+        {"ok\n\x82", 2, "判別できません"},                          // lead byte cut off
+        {std::string(kMaxFileBytes + 1, 'a'), 1, "大きすぎます"},
+        {"", 1, "空です"},
+        {"zip,name\n", 2, "行がありません"},
+    };
+    for (const Case& c : cases) {
+        try {
+            readOrderFile(c.bytes);
+            ADD_FAILURE() << c.words;
+        } catch (const InputError& e) {
+            EXPECT_EQ(e.line(), c.line) << c.words;
+            EXPECT_NE(std::string(e.what()).find(c.words), std::string::npos) << e.what();
+            EXPECT_EQ(std::string(e.what()).rfind(std::to_string(c.line) + "行目", 0), 0u) << e.what();
+        }
+    }
+    EXPECT_THROW(parseRecords(std::string(kMaxFields + 1, ','), ','), InputError);
+}
+
+TEST(BatchMapping, GuessesFromHeaderWords) {
+    const std::vector<std::string> header = {"注文番号", "〒", "ＴＥＬ", "お名前", "住所１", "住所2",
+                                             "Item", "配達希望日", "配達時間帯", "Zip Code", "ご依頼主名"};
+    const Mapping m = guessMapping(header, false);
+    const Mapping expected = {Target::None, Target::Zip, Target::Tel, Target::Name, Target::Address,
+                              Target::Address2, Target::G1, Target::DeliveryDate, Target::TimeBand,
+                              Target::None /* second postal column */, Target::None /* sender tab in use */};
+    EXPECT_EQ(m, expected);
+    EXPECT_EQ(guessMapping(header, true).back(), Target::MyName);
+    EXPECT_FALSE(hasConsigneeColumn(guessMapping({"注文番号", "金額"}, false)));
+    const OrderFile f = readOrderFile("注文番号,金額\n1,100\n");
+    EXPECT_THROW(ordersOf(f, guessMapping(f.header, false)), InputError);
+}
+
+TEST(BatchMapping, ReadsTheB2LayoutWithoutHelp) {
+    const OrderFile f = readOrderFile(fixture("b2_sjis.csv"));
+    EXPECT_EQ(f.encoding, Encoding::Cp932);
+    EXPECT_TRUE(f.b2);
+    const std::vector<Order> orders = ordersOf(f, guessMapping(f.header, true));
+    ASSERT_EQ(orders.size(), 3u);
+    const Order& a = orders[0];
+    EXPECT_EQ(a.line, 2);
+    EXPECT_EQ(a[Col::Zip], "1050011");
+    EXPECT_EQ(a[Col::Add1], "東京都港区芝公園4-2-8");
+    EXPECT_EQ(a[Col::Add2], "芝ビル3F");
+    EXPECT_EQ(a[Col::Name], "山田太郎　様");
+    EXPECT_EQ(a[Col::G1], "りんご");
+    EXPECT_EQ(a[Col::G2], "みかん");
+    EXPECT_EQ(a[Col::DeliveryDate], "2026/12/09");
+    EXPECT_EQ(a[Col::TimeBand], "0812");
+    EXPECT_EQ(a[Col::ShipDate], "2026/12/07");
+    EXPECT_EQ(a[Col::My], "ペリカン商店");
+    EXPECT_EQ(a[Col::MyAdd1], "大阪府大阪市北区梅田1-1-1");
+    EXPECT_EQ(orders[1][Col::Name], "株式会社北海　総務部　佐藤花子　様");
+    EXPECT_EQ(orders[1][Col::Special], "2");
+    // Without the file's sender the ご依頼主 columns stay unused.
+    EXPECT_EQ(ordersOf(f, guessMapping(f.header, false))[0][Col::My], "");
+}
+
+TEST(BatchMapping, JoinsSplitAddressesAtANaturalPoint) {
+    struct Case {
+        const char* street;
+        const char* rest;
+        const char* add1;
+        const char* add2;
+    } cases[] = {
+        {"東京都港区芝公園4-2-8", "芝ビル", "東京都港区芝公園4-2-8", "芝ビル"},
+        // Broken before the house number.
+        {"北海道札幌市中央区北一条西二丁目大通公園1-1", "",
+         "北海道札幌市中央区北一条西二丁目大通公園", "1-1"},
+        // A house number is not broken at its hyphen.
+        {"神奈川県足柄上郡中井町井ノ口あいう1234-5678", "ビル",
+         "神奈川県足柄上郡中井町井ノ口あいう", "1234-5678 ビル"},
+        // No digit: the last place-name end that fits.
+        {"和歌山県東牟婁郡那智勝浦町大字那智山あいうえおかきく", "",
+         "和歌山県東牟婁郡那智勝浦町", "大字那智山あいうえおかきく"},
+        // Nothing natural: cut at the last whole character.
+        {"あいうえおかきくけこさしすせそたちつてとなにぬね", "",
+         "あいうえおかきくけこさしすせそたちつてと", "なにぬね"},
+    };
+    for (const Case& c : cases) {
+        const AddressLines l = joinAddress(c.street, c.rest);
+        EXPECT_EQ(l.add1, c.add1) << c.street;
+        EXPECT_EQ(l.add2, c.add2) << c.street;
+        EXPECT_LE(sjisWidth(l.add1), kAddressLineBytes);
+    }
+    EXPECT_EQ(sjisWidth("ｱA亜"), 4u);
+    // The orders break where the form's address line ends (17 characters
+    // at its print size), so the line fits its place.
+    EXPECT_EQ(addressRoomBytes(), 34u);
+    const AddressLines fit = joinAddress("北海道札幌市中央区北一条西2丁目1番地", "", addressRoomBytes());
+    EXPECT_EQ(fit.add1, "北海道札幌市中央区北一条西2丁目");
+    EXPECT_EQ(fit.add2, "1番地");
+
+    // Parts that repeat what came before are not doubled.
+    const OrderFile f = readOrderFile("都道府県,市区町村,住所,氏名\n東京都,港区,東京都港区芝公園1,a\n");
+    EXPECT_EQ(ordersOf(f, guessMapping(f.header, false))[0][Col::Add1], "東京都港区芝公園1");
+}
+
+TEST(BatchMapping, SavedMappingsRoundTripByHeaderName) {
+    ScratchFolder dir;
+    const std::vector<std::string> header = {"送り先", "宛先住所", "メモ"};
+    const Mapping m = {Target::Name, Target::Address, Target::None};
+    saveMapping(dir.path(), "店A", mappingToText(header, m));
+    saveMapping(dir.path(), "店B", mappingToText(header, {Target::None, Target::Address, Target::Name}));
+    EXPECT_EQ(savedMappingNames(dir.path()), (std::vector<std::string>{"店A", "店B"}));
+    // Applied to a file whose columns come in another order.
+    EXPECT_EQ(mappingFromText(*loadMapping(dir.path(), "店A"), {"メモ", "宛先住所", "送り先"}),
+              (Mapping{Target::None, Target::Address, Target::Name}));
+    EXPECT_FALSE(loadMapping(dir.path(), "ない"));
+    for (const char* bad : {"", "../x", "a/b", ".hidden"}) {
+        EXPECT_FALSE(isValidMappingName(bad)) << bad;
+        EXPECT_THROW(saveMapping(dir.path(), bad, ""), InputError) << bad;
+    }
+    EXPECT_THROW(mappingFromText("zip\tunknown_key\n", header), InputError);
+}
+
+TEST(BatchFile, UnprintedOrdersSaveAndReadBack) {
+    const OrderFile f = readOrderFile(fixture("shop_utf8_bom.csv"));
+    EXPECT_EQ(f.encoding, Encoding::Utf8Bom);
+    const std::vector<Order> orders = ordersOf(f, guessMapping(f.header, false));
+    ASSERT_EQ(orders.size(), 3u);
+    EXPECT_EQ(orders[0][Col::Name], "田中 \"Tanaka\" 商店");
+    EXPECT_EQ(orders[0][Col::G1], "ギフトセット (大)");  // one line on the form
+    EXPECT_EQ(orders[1].line, 4);  // the quoted line break counts
+
+    const std::string csv = ordersToCsv(orders);
+    ASSERT_EQ(csv.rfind("\xEF\xBB\xBF", 0), 0u);
+    const OrderFile back = readOrderFile(csv);
+    const std::vector<Order> again = ordersOf(back, guessMapping(back.header, false));
+    ASSERT_EQ(again.size(), orders.size());
+    for (std::size_t i = 0; i < orders.size(); ++i) EXPECT_EQ(again[i].text, orders[i].text) << i;
+}

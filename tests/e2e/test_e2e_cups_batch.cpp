@@ -1,0 +1,126 @@
+// A batch of orders through the private CUPS scheduler: the batch window
+// and the command line each submit one job whose pages are the waybills in
+// order, each text at its computed position, then one empty page.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <chrono>
+#include <cmath>
+
+#include "app/batch_window.h"
+#include "batch/batch_file.h"
+#include "store/history_store.h"
+#include "tests/e2e/cups_program.h"
+#include "tests/e2e/cups_test.h"
+#include "text/sjis_convert.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+using CupsBatch = e2e::MainSchedulerTest;
+
+// Two orders to print and one without a name between them.
+const char kOrders[] =
+    "郵便番号,住所,建物名,氏名,電話番号,品名,時間帯\r\n"
+    "1050011,東京都港区芝公園4-2-8,芝ビル3F,山田太郎,03-3433-1111,りんご,午前中\r\n"
+    "5300001,大阪府大阪市北区梅田1-1-1,,,06-6345-0000,みかん,\r\n"
+    "8100001,福岡県福岡市中央区天神1-1-1,,鈴木一郎,092-111-2222,かに,1618\r\n";
+
+QString writeOrders(const QTemporaryDir& dir) {
+    const QString path = dir.filePath(QStringLiteral("orders.csv"));
+    QFile f(path);
+    const std::string bytes = *sjis::fromUtf8(kOrders);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    return path;
+}
+
+// The waybills the batch prints, laid out with the given defaults.
+std::vector<std::vector<print::DrawItem>> plannedPages(const QString& csv, const print::WaybillFields& defaults) {
+    QFile f(csv);
+    f.open(QIODevice::ReadOnly);
+    const batch::OrderFile file = batch::readOrderFile(f.readAll().toStdString());
+    std::vector<std::vector<print::DrawItem>> pages;
+    for (const batch::Order& o : batch::ordersOf(file, batch::guessMapping(file.header, false))) {
+        const batch::CheckedOrder c = batch::checkOrder(o, defaults, {});
+        if (c.printable()) pages.push_back(print::planWaybill(c.fields));
+    }
+    return pages;
+}
+
+// Every page of the job holds its waybill's texts at their places (within
+// 0.5 pt), and the page after the last waybill is empty.
+void expectPages(const QString& pdf, const std::vector<std::vector<print::DrawItem>>& pages, double dpi,
+                 QPointF origin) {
+    const auto info = e2e::run(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info);
+    EXPECT_TRUE(info->contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages.size() + 1))))
+        << info->toStdString();
+    const auto words = e2e::pdfWords(pdf);
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        for (const auto& item : pages[p]) {
+            const QString text = sjis::toQString(item.text);
+            const double x = origin.x() + item.x * 72.0 / dpi, y = origin.y() + item.y * 72.0 / dpi;
+            const e2e::Word* best = nullptr;
+            for (const auto& w : words) {
+                if (w.page != static_cast<int>(p) + 1 || !text.startsWith(w.text)) continue;
+                if (!best || std::hypot(w.xMin - x, w.yMin - y) < std::hypot(best->xMin - x, best->yMin - y)) best = &w;
+            }
+            ASSERT_NE(best, nullptr) << "page " << p + 1 << ": not found: " << text.toStdString();
+            EXPECT_NEAR(best->xMin, x, 0.5) << text.toStdString();
+            EXPECT_NEAR(best->yMin, y, 0.5) << text.toStdString();
+        }
+    }
+    for (const auto& w : words) EXPECT_LE(w.page, static_cast<int>(pages.size())) << "the last page is empty";
+}
+
+}  // namespace
+
+TEST_F(CupsBatch, BatchWindowPrintsOneJobAndRecordsEachWaybill) {
+    e2e::Program p;
+    const QString csv = writeOrders(p.dir);
+    p.form->SpeedButton_F9->click();
+    auto* window = p.form->findChild<TBatchWindow*>(QStringLiteral("Form_Batch"));
+    ASSERT_NE(window, nullptr);
+    window->openFile(csv);
+    p.boxes.answer(true);   // 2件を印刷しますか?
+    p.boxes.answer(false);  // keep the unprinted row unsaved
+    window->Button_Print->click();
+    EXPECT_EQ(p.boxes.questions.value(0), QStringLiteral("2件を印刷しますか?"));
+    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+
+    const auto jobs = e2e::waitForJobs(1, 10s);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].queue, QStringLiteral("Wb203"));
+    EXPECT_EQ(jobs[0].title, QStringLiteral("vamu_Pelican  "));
+    EXPECT_TRUE(jobs[0].options.split(u' ').contains(QStringLiteral("print-scaling=none")));
+    // The same layout as a single print: the form's captions after printing.
+    expectPages(jobs[0].pdfPath, plannedPages(csv, gatherWaybillFields(*p.form)), 203, QPointF(18, 18));
+
+    store::HistoryStore history(p.dir.filePath(QStringLiteral("vamu_Pelican.db")).toStdString());
+    const auto rows = history.list({});
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_GT(rows[0].job, 0);
+    EXPECT_EQ(rows[0].printer, "Wb203");
+}
+
+TEST_F(CupsBatch, CommandLineSubmitsThePrintableRowsToAQueue) {
+    QTemporaryDir dir;
+    const QString csv = writeOrders(dir);
+    QProcess cli;
+    cli.start(QStringLiteral(VP_CLI_PATH), {QStringLiteral("batch"), QStringLiteral("print"), csv,
+                                           QStringLiteral("--printer"), QStringLiteral("Wb360"),
+                                           QStringLiteral("--date"), QStringLiteral("2026/12/07")});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    const auto jobs = e2e::waitForJobs(1, 10s);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].queue, QStringLiteral("Wb360"));
+    print::WaybillFields defaults;
+    defaults.dpix = defaults.dpiy = "360";
+    defaults.prnTop = defaults.prnLeft = "0";
+    defaults.date = "2026/12/07";
+    expectPages(jobs[0].pdfPath, plannedPages(csv, defaults), 360, QPointF(9, 9));
+}

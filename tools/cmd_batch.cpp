@@ -1,0 +1,263 @@
+// batch check FILE: the orders of a CSV or tab-separated file, checked one
+// by one, one JSON object per data row.
+// batch print FILE --pdf OUT | --printer QUEUE: every order without a
+// problem as one document (the waybill pages, then the empty page).
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QTemporaryFile>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "batch/batch_file.h"
+#include "batch/order_check.h"
+#include "batch/overflow_problems.h"
+#include "batch/postal_check.h"
+#include "postal/table_locator.h"
+#include "print/Wbprn/WbPrinters.h"
+#include "print/Wbprn/pdf_canvas.h"
+#include "print/Wbprn/waybill_fit.h"
+#include "print/Wbprn/waybill_job.h"
+#include "print/core/layout.h"
+#include "print/core/str_to_int.h"
+#include "store/atomic_file.h"
+#include "text/sjis_convert.h"
+#include "tools/cli_commands.h"
+#include "tools/cli_io.h"
+#include "tools/json_out.h"
+
+namespace {
+
+const char kTitle[] = "vamu_Pelican  ";
+
+struct Options {
+    const char* file = nullptr;
+    const char* mapping = nullptr;
+    const char* pdf = nullptr;
+    const char* printer = nullptr;
+    const char* date = nullptr;
+    const char* table = nullptr;
+    int dpi = 360;
+    int top = 0, left = 0;
+    bool fileSender = false;
+    bool acceptRepairs = false;
+};
+
+int usage() {
+    std::fputs("usage: vamu_pelican_cli batch check FILE [options]\n"
+               "       vamu_pelican_cli batch print FILE (--pdf OUT [--dpi N] | --printer QUEUE\n"
+               "                                        [--top DOTS] [--left DOTS]) [options]\n"
+               "  options: --mapping NAME|FILE  a saved column mapping (NAME in the current folder)\n"
+               "           --file-sender        print the file's ご依頼主 columns as the sender\n"
+               "           --date YYYY/MM/DD    shipping date (default today)\n"
+               "           --accept-repairs     take every value mended from spreadsheet damage\n"
+               "           --table FILE         postal table to check codes against (default: the\n"
+               "                                program's own; codes are checked for form only\n"
+               "                                when no table can be read)\n"
+               "  check prints {\"row\":LINE,\"fields\":{…},\"problems\":[{\"field\":…,\"text\":…}]}\n"
+               "  per data row (LINE counts the header as line 1); print renders the rows\n"
+               "  without problems\n",
+               stderr);
+    return 2;
+}
+
+std::optional<int> intArg(const char* text, int lo, int hi) {
+    const auto v = print::parseInt32(text);
+    if (!v || *v < lo || *v > hi) return std::nullopt;
+    return *v;
+}
+
+// Parses argv after the subcommand word; nullopt on anything unknown.
+std::optional<Options> parse(int argc, char** argv, bool printing) {
+    Options o;
+    for (int i = 2; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (a == "--mapping" && hasValue) o.mapping = argv[++i];
+        else if (a == "--date" && hasValue) o.date = argv[++i];
+        else if (a == "--table" && hasValue) o.table = argv[++i];
+        else if (a == "--file-sender") o.fileSender = true;
+        else if (a == "--accept-repairs") o.acceptRepairs = true;
+        else if (printing && a == "--pdf" && hasValue) o.pdf = argv[++i];
+        else if (printing && a == "--printer" && hasValue) o.printer = argv[++i];
+        else if (printing && (a == "--dpi" || a == "--top" || a == "--left") && hasValue) {
+            const auto v = a == "--dpi" ? intArg(argv[++i], 1, 9600) : intArg(argv[++i], -100000, 100000);
+            if (!v) return std::nullopt;
+            (a == "--dpi" ? o.dpi : a == "--top" ? o.top : o.left) = *v;
+        } else if (!o.file && !a.empty() && a[0] != '-') o.file = argv[i];
+        else return std::nullopt;
+    }
+    if (!o.file) return std::nullopt;
+    if (printing && (o.pdf == nullptr) == (o.printer == nullptr)) return std::nullopt;
+    return o;
+}
+
+batch::Mapping mappingFor(const batch::OrderFile& file, const Options& o) {
+    if (!o.mapping) return batch::guessMapping(file.header, o.fileSender);
+    std::optional<std::string> text;
+    if (batch::isValidMappingName(o.mapping) && !QFileInfo::exists(QString::fromLocal8Bit(o.mapping)))
+        text = batch::loadMapping(".", o.mapping);
+    else
+        text = batch::readFileBytes(o.mapping);
+    if (!text) throw std::runtime_error(std::string("no saved mapping named ") + o.mapping);
+    return batch::mappingFromText(*text, file.header);
+}
+
+struct Checked {
+    std::vector<batch::Order> orders;
+    std::vector<batch::CheckedOrder> results;
+};
+
+Checked checkFile(const Options& o, const batch::OrderFile& file, const print::WaybillFields& defaults,
+                  wbprn::WaybillFit& fit) {
+    postal::LazyTable table = o.table ? postal::LazyTable(o.table) : postal::LazyTable(".", postal::executableFolder());
+    batch::Checks checks;
+    if (const postal::Table* t = table.get()) checks.postal = batch::postalCheckOf(*t);
+    else std::fprintf(stderr, "郵便番号データを読めません (%s): 郵便番号は形だけを確かめます\n", table.error().c_str());
+    checks.waybill = batch::overflowCheckOf([&fit](const print::WaybillFields& f) { return fit.overflows(f); });
+    Checked c;
+    c.orders = batch::ordersOf(file, mappingFor(file, o));
+    c.results.reserve(c.orders.size());
+    for (batch::Order& order : c.orders) {
+        batch::CheckedOrder r = batch::checkOrder(order, defaults, checks);
+        if (o.acceptRepairs && std::any_of(r.problems.begin(), r.problems.end(),
+                                           [](const batch::Problem& p) { return !p.repair.empty(); })) {
+            order = batch::withRepairs(order, r.problems);
+            r = batch::checkOrder(order, defaults, checks);
+        }
+        c.results.push_back(std::move(r));
+    }
+    return c;
+}
+
+print::WaybillFields defaultsFor(const Options& o) {
+    print::WaybillFields d;
+    d.dpix = d.dpiy = std::to_string(o.dpi);
+    d.prnTop = std::to_string(o.top);
+    d.prnLeft = std::to_string(o.left);
+    d.date = o.date ? o.date : QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")).toStdString();
+    return d;
+}
+
+std::string flagsJson(const bool* begin, const bool* end) {
+    std::vector<std::string> v;
+    for (const bool* b = begin; b != end; ++b) v.emplace_back(*b ? "true" : "false");
+    return json::array(v);
+}
+
+// The waybill with the keys the layout command reads, texts in UTF-8.
+std::string fieldsJson(const print::WaybillFields& f) {
+    json::Object o;
+    o.string("zip", sjis::toUtf8(f.zip)).string("add1", sjis::toUtf8(f.add1)).string("add2", sjis::toUtf8(f.add2));
+    o.string("name", sjis::toUtf8(f.custo1)).string("tel", sjis::toUtf8(f.tel));
+    o.string("g1", sjis::toUtf8(f.g1)).string("g2", sjis::toUtf8(f.g2)).string("g3", sjis::toUtf8(f.g3));
+    o.string("date", f.date).boolean("print_date", f.printDate);
+    o.string("de1", f.deDate1).string("de2", f.deDate2).string("de3", f.deDate3);
+    o.boolean("print_sender", f.printSender).string("my_zip", sjis::toUtf8(f.myZip));
+    o.string("my_add1", sjis::toUtf8(f.myAdd1)).string("my_add2", sjis::toUtf8(f.myAdd2));
+    o.string("my_name", sjis::toUtf8(f.my)).string("my_tel", sjis::toUtf8(f.myTel));
+    o.raw("time_band", flagsJson(f.timeBand.data(), f.timeBand.data() + f.timeBand.size()));
+    o.raw("special", flagsJson(f.special.data(), f.special.data() + f.special.size()));
+    return o.str();
+}
+
+std::string rowJson(const batch::Order& order, const batch::CheckedOrder& r) {
+    std::vector<std::string> problems;
+    for (const batch::Problem& p : r.problems) {
+        json::Object po;
+        po.string("field", batch::problemKey(p)).string("text", p.text);
+        if (!p.repair.empty()) po.string("repair", p.repair);
+        problems.push_back(po.str());
+    }
+    return json::Object().number("row", order.line).raw("fields", fieldsJson(r.fields)).raw("problems", json::array(problems)).str();
+}
+
+// The pages into `path` through a temporary file renamed over it only when
+// the document is complete, as print --pdf does.
+void renderPdf(const std::vector<print::WaybillFields>& waybills, const QString& path, int dpi) {
+    std::vector<std::vector<print::DrawItem>> pages;
+    pages.reserve(waybills.size());
+    for (const print::WaybillFields& f : waybills) pages.push_back(print::planWaybill(f));
+    QTemporaryFile tmp;
+    if (!tmp.open()) throw std::runtime_error("cannot create a temporary file");
+    tmp.close();
+    wbprn::PdfPageSetup setup;
+    setup.dpi = dpi;
+    {
+        wbprn::PdfCanvas canvas(tmp.fileName(), setup, QString::fromLatin1(kTitle));
+        for (const auto& page : pages) {
+            print::drawItems(page, canvas);
+            canvas.newPage();
+        }
+        if (!canvas.finish()) throw std::runtime_error("cannot write " + path.toStdString());
+    }
+    if (!tmp.open()) throw std::runtime_error("cannot write " + path.toStdString());
+    const QByteArray pdf = tmp.readAll();
+    writeFileAtomically(QFile::encodeName(path).toStdString(),
+                        std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+}
+
+// Selects the CUPS queue by name and gives the waybills the effective
+// resolution the print command uses (resolution × 100 / driver scale).
+void selectQueue(const QString& queue, print::WaybillFields& defaults) {
+    const QStringList& names = WbPrinter().PrinterNames();
+    const auto at = names.indexOf(queue);
+    if (at < 0) throw std::runtime_error("no printer queue named " + queue.toStdString());
+    WbPrinter().SetIndex(static_cast<int>(at));
+    const std::uint16_t scale = WbPrinter().Scale();
+    const TPoint dpi = WbPrinter().Dpi();
+    defaults.dpix = std::to_string(print::effectiveResolution(dpi.x, scale));
+    defaults.dpiy = std::to_string(print::effectiveResolution(dpi.y, scale));
+}
+
+}  // namespace
+
+int cmdBatch(int argc, char** argv) {
+    if (argc < 2) return usage();
+    const std::string_view sub = argv[1];
+    if (sub != "check" && sub != "print") return usage();
+    const std::optional<Options> opts = parse(argc, argv, sub == "print");
+    if (!opts) return usage();
+    return cli::runChecked([&] {
+        const Options& o = *opts;
+        // A file that cannot be read fails before anything else starts.
+        const batch::OrderFile file = batch::readOrderFile(batch::readFileBytes(o.file));
+
+        // Fonts (to measure the texts against their places) need a GUI
+        // application; no display is needed.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        int qtArgc = 1;
+        char* qtArgv[] = {argv[0], nullptr};
+        QGuiApplication app(qtArgc, qtArgv);
+        wbprn::registerFontSubstitutes();
+
+        print::WaybillFields defaults = defaultsFor(o);
+        // The PDF's page (A4, origin at its corner), or the queue's own.
+        QSizeF printable = QPageSize(QPageSize::A4).size(QPageSize::Point);
+        if (o.printer) {
+            selectQueue(QString::fromLocal8Bit(o.printer), defaults);
+            printable = WbPrinter().PaperLayout().printable.size();
+        }
+        wbprn::WaybillFit fit(printable);
+        const Checked c = checkFile(o, file, defaults, fit);
+        if (sub == "check") {
+            std::string out;
+            for (std::size_t i = 0; i < c.orders.size(); ++i) out += rowJson(c.orders[i], c.results[i]) + "\n";
+            cli::writeStdout(out);
+            return;
+        }
+        std::vector<print::WaybillFields> waybills;
+        for (const batch::CheckedOrder& r : c.results)
+            if (r.printable()) waybills.push_back(r.fields);
+        if (waybills.empty()) throw std::runtime_error("印刷できる行がありません");
+        if (o.pdf) renderPdf(waybills, QString::fromLocal8Bit(o.pdf), o.dpi);
+        else wbprn::printWaybillJob(QString::fromLatin1(kTitle), waybills);
+        std::fprintf(stderr, "%zu件を印刷しました (問題のある%zu件は印刷していません)\n", waybills.size(),
+                     c.results.size() - waybills.size());
+    });
+}
