@@ -6,14 +6,16 @@
 # installed. Any failure or sanitizer report makes the exit code non-zero.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+# Each stage says how long it took, so a slow CI run shows where the time went.
+stage() { local start=$SECONDS; "$@"; echo "test.sh: '$*' took $((SECONDS - start)) s"; }
+stage scripts/install-deps.sh
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVP_SANITIZE=ON -DVP_WERROR=ON
-cmake --build build/test
-scripts/static-analysis.sh build/test
-scripts/fuzz.sh "${VP_FUZZ_SECONDS:-30}"
+stage cmake --build build/test
+stage scripts/static-analysis.sh build/test
+stage scripts/fuzz.sh "${VP_FUZZ_SECONDS:-30}"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-ctest --test-dir build/test --output-on-failure --timeout 600 -j2
+stage ctest --test-dir build/test --output-on-failure --timeout 600 -j2
 # The Debian package, tested as installed in a temporary root.
-scripts/package.sh
+stage scripts/package.sh
 scripts/test-installed.sh build/package/*.deb
