@@ -4,18 +4,11 @@
 #include <vector>
 
 #include "print/core/form_items.h"
+#include "text/sjis_convert.h"
 
 namespace batch {
 
 namespace {
-
-std::size_t utf8Len(unsigned char c) {
-    if (c < 0x80) return 1;
-    if (c >= 0xF0) return 4;
-    if (c >= 0xE0) return 3;
-    if (c >= 0xC0) return 2;
-    return 1;
-}
 
 // Code point of the UTF-8 character at s[i] (len bytes).
 char32_t codePoint(std::string_view s, std::size_t i, std::size_t len) {
@@ -54,7 +47,7 @@ std::string trimBlanks(std::string_view s) {
 std::size_t sjisWidth(std::string_view s) {
     std::size_t w = 0;
     for (std::size_t i = 0; i < s.size();) {
-        const std::size_t len = utf8Len(static_cast<unsigned char>(s[i]));
+        const std::size_t len = sjis::utf8SeqLen(static_cast<unsigned char>(s[i]));
         const char32_t c = codePoint(s, i, len);
         w += (c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F)) ? 1 : 2;
         i += len;
@@ -79,7 +72,7 @@ AddressLines joinAddress(std::string_view streetIn, std::string_view restIn, std
     std::size_t width = 0, lastFit = 0, lastBreak = 0;
     char32_t prev = 0;
     for (std::size_t i = 0; i < street.size();) {
-        const std::size_t len = utf8Len(static_cast<unsigned char>(street[i]));
+        const std::size_t len = sjis::utf8SeqLen(static_cast<unsigned char>(street[i]));
         const char32_t c = codePoint(street, i, len);
         if (i > 0 && (isBlank(c) || (isDigit(c) && !isDigit(prev) && !joinsNumber(prev)) || endsPlaceName(prev))) lastBreak = i;
         width += (c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F)) ? 1 : 2;

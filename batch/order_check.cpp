@@ -14,14 +14,6 @@ namespace {
 
 using namespace std::chrono;
 
-std::size_t utf8Len(unsigned char c) {
-    if (c < 0x80) return 1;
-    if (c >= 0xF0) return 4;
-    if (c >= 0xE0) return 3;
-    if (c >= 0xC0) return 2;
-    return 1;
-}
-
 bool allDigits(std::string_view s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -74,7 +66,7 @@ std::string Checker::encode(Col c, const std::string& utf8) {
     if (auto s = sjis::fromUtf8(utf8)) return *s;
     std::string bad;
     for (std::size_t i = 0; i < utf8.size();) {
-        const std::size_t len = std::min(utf8Len(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
+        const std::size_t len = std::min(sjis::utf8SeqLen(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
         const std::string ch = utf8.substr(i, len);
         if (!sjis::canEncode(ch) && bad.find(ch) == std::string::npos) bad += ch;
         i += len;

@@ -53,14 +53,6 @@ Converter& decoder() {
     return c;
 }
 
-std::size_t utf8SeqLen(unsigned char c) {
-    if (c < 0x80) return 1;
-    if ((c & 0xE0) == 0xC0) return 2;
-    if ((c & 0xF0) == 0xE0) return 3;
-    if ((c & 0xF8) == 0xF0) return 4;
-    return 1;
-}
-
 constexpr std::string_view kGetaSjis = "\x81\xAC";  // U+3013 〓
 
 // Characters mapped by hand before iconv sees them: iconv turns the yen
@@ -143,6 +135,14 @@ std::string toUtf8(std::string_view s) {
         left -= skip;
     }
     return out;
+}
+
+std::size_t utf8SeqLen(unsigned char c) {
+    if (c < 0x80) return 1;
+    if ((c & 0xE0) == 0xC0) return 2;
+    if ((c & 0xF0) == 0xE0) return 3;
+    if ((c & 0xF8) == 0xF0) return 4;
+    return 1;
 }
 
 }  // namespace sjis

@@ -1,6 +1,7 @@
 #pragma once
 // CP932 <-> UTF-8 through glibc iconv (the Windows table: 0x8160 is U+FF5E,
 // 0x817C is U+FF0D).
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,5 +22,9 @@ std::string toUtf8(std::string_view sjis);
 
 // True when the UTF-8 text can be stored as CP932.
 bool canEncode(std::string_view utf8);
+
+// Length of the UTF-8 sequence that starts with this byte (1 for a byte that
+// cannot start one, so a caller stepping through text always moves on).
+std::size_t utf8SeqLen(unsigned char lead);
 
 }  // namespace sjis
