@@ -12,7 +12,7 @@ stage scripts/install-deps.sh
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVP_SANITIZE=ON -DVP_WERROR=ON
 stage cmake --build build/test
 stage scripts/static-analysis.sh build/test
-stage scripts/fuzz.sh "${VP_FUZZ_SECONDS:-30}"
+stage scripts/fuzz.sh "${VP_FUZZ_SECONDS:-20}"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 stage ctest --test-dir build/test --output-on-failure --timeout 600 -j2
