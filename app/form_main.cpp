@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -502,6 +503,14 @@ void TForm_Main::setUpFunctionBar() {
     setUpHistoryKey();
     setUpBatchKey();
     updatePostalKeys();
+    // A caption wider than its 55-pixel key ("プレビュー") gets a smaller
+    // font rather than being cut off.
+    for (QPushButton* b : SpeedButton_F) {
+        QFont font = gothicFont(13);
+        while (font.pixelSize() > 9 && QFontMetrics(font).horizontalAdvance(b->text()) > b->width() - 6)
+            font.setPixelSize(font.pixelSize() - 1);
+        b->setFont(font);
+    }
 }
 
 void TForm_Main::centreOnDesktop() {

@@ -80,6 +80,7 @@ private slots:
                                     : i == 9  ? QStringLiteral("一括印刷")
                                               : QStringLiteral("F%1").arg(i);
             QCOMPARE(b->text(), caption);
+            QVERIFY2(b->fontMetrics().horizontalAdvance(caption) <= b->width() - 6, qPrintable(caption));
         }
     }
 
