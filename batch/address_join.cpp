@@ -58,7 +58,7 @@ std::size_t sjisWidth(std::string_view s) {
 std::size_t addressRoomBytes() {
     // 1/160 inch per form unit, 72 points per inch: an em of `size` points
     // is size × 160 / 72 units.
-    const print::FormItemSpec& add1 = print::formItem(print::FormItem::Add1);
+    const print::FormItemPlace& add1 = print::formItem(print::FormItem::Add1);
     const auto chars = static_cast<std::size_t>((add1.right - add1.u) * 72 / (160 * add1.size));
     return std::min(kAddressLineBytes, 2 * chars);
 }

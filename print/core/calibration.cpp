@@ -90,10 +90,10 @@ void drawCalibration(const WaybillFields& fields, Surface& surface) {
     const DeviceMap map = DeviceMap::of(fields);
     Drawing d;
     d.rect(map.map(0, 0, kFormWidth, kFormHeight));
-    for (const FormItemSpec& spec : formItems()) {
-        const DeviceRect area = map.area(spec.item);
+    for (const FormItemPlace& place : formItems()) {
+        const DeviceRect area = map.area(place.item);
         d.rect(area);
-        d.texts.push_back({spec.size, area.x, area.y, calibrationSample(spec.item), spec.item});
+        d.texts.push_back({place.size, area.x, area.y, calibrationSample(place.item), place.item});
     }
     addRulers(map, d);
     addCrosshairs(map, d);

@@ -46,7 +46,7 @@ constexpr char kFrozen[] = "\x97\xe2\x93\x80";  // 冷凍
 //   first address line, 80 and 380; a time band at the next band, 40 lower),
 //   and the form's bottom edge for the last line of a column.
 // A mark's area is its box: the step to the neighbouring box.
-constexpr FormItemSpec kItems[] = {
+constexpr FormItemPlace kItems[] = {
     {F::Zip1, "zip1", kZip, 14, 190, 30, 235, 80},
     {F::Zip2, "zip2", kZip, 14, 235, 30, 280, 80},
     {F::Zip3, "zip3", kZip, 14, 280, 30, 350, 80},
@@ -100,8 +100,8 @@ static_assert(inOrder(), "one entry per item, in FormItem order");
 
 }  // namespace
 
-std::span<const FormItemSpec> formItems() { return kItems; }
+std::span<const FormItemPlace> formItems() { return kItems; }
 
-const FormItemSpec& formItem(FormItem item) { return kItems[static_cast<std::size_t>(item)]; }
+const FormItemPlace& formItem(FormItem item) { return kItems[static_cast<std::size_t>(item)]; }
 
 }  // namespace print

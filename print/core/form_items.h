@@ -22,7 +22,7 @@ enum class FormItem : std::uint8_t {
     Count
 };
 
-struct FormItemSpec {
+struct FormItemPlace {
     FormItem item;
     // Stable ASCII name, used in overflow reports: the command-line tool's
     // field key for an item that is a whole field ("name", "add1", "g1"),
@@ -44,7 +44,7 @@ inline constexpr int kFormWidth = 1280;
 inline constexpr int kFormHeight = 640;
 
 // One entry per item, in FormItem order.
-std::span<const FormItemSpec> formItems();
-const FormItemSpec& formItem(FormItem item);
+std::span<const FormItemPlace> formItems();
+const FormItemPlace& formItem(FormItem item);
 
 }  // namespace print

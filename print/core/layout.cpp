@@ -31,10 +31,10 @@ public:
     void add(FormItem item, std::string text) {
         // Positions are mapped even for empty texts, so that an unmappable
         // layout fails the same way whatever the fields hold.
-        const FormItemSpec& spec = formItem(item);
-        int x = mapPosition(map_.rawX, spec.u, map_.left);
-        int y = mapPosition(map_.rawY, spec.v, map_.top);
-        if (!text.empty()) items.push_back({spec.size, x, y, std::move(text), item});
+        const FormItemPlace& place = formItem(item);
+        int x = mapPosition(map_.rawX, place.u, map_.left);
+        int y = mapPosition(map_.rawY, place.v, map_.top);
+        if (!text.empty()) items.push_back({place.size, x, y, std::move(text), item});
     }
 
     // One byte per box. A byte that is half of a double-byte character
@@ -95,7 +95,7 @@ DeviceRect DeviceMap::map(int u, int v, int right, int bottom) const {
 }
 
 DeviceRect DeviceMap::area(FormItem item) const {
-    const FormItemSpec& s = formItem(item);
+    const FormItemPlace& s = formItem(item);
     return map(s.u, s.v, s.right, s.bottom);
 }
 

@@ -174,7 +174,7 @@ TEST(BatchMapping, JoinsSplitAddressesAtANaturalPoint) {
     EXPECT_EQ(fit.add1, "北海道札幌市中央区北一条西2丁目");
     EXPECT_EQ(fit.add2, "1番地");
 
-    // Parts that repeat what came before are not doubled.
+    // Address pieces that repeat what came before are not doubled.
     const OrderFile f = readOrderFile("都道府県,市区町村,住所,氏名\n東京都,港区,東京都港区芝公園1,a\n");
     EXPECT_EQ(ordersOf(f, guessMapping(f.header, false))[0][Col::Add1], "東京都港区芝公園1");
 }

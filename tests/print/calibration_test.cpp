@@ -65,13 +65,13 @@ TEST_F(CalibrationPage, RulersAtWholeMillimetresFromTheShiftedOrigin) {
 
 TEST_F(CalibrationPage, EveryItemSampleAtItsPlaceInsideItsOutline) {
     const print::DeviceMap map = print::DeviceMap::of(f);
-    for (const auto& spec : print::formItems()) {
-        SCOPED_TRACE(spec.key);
-        const print::DeviceRect r = map.area(spec.item);
+    for (const auto& place : print::formItems()) {
+        SCOPED_TRACE(place.key);
+        const print::DeviceRect r = map.area(place.item);
         EXPECT_TRUE(hasLine(r.x, r.y, r.right, r.y));
         EXPECT_TRUE(hasLine(r.x, r.bottom, r.x, r.y));
         const bool placed = std::any_of(s.calls.begin(), s.calls.end(), [&](const auto& c) {
-            return c.x == r.x && c.y == r.y && c.size == spec.size && c.text == print::calibrationSample(spec.item);
+            return c.x == r.x && c.y == r.y && c.size == place.size && c.text == print::calibrationSample(place.item);
         });
         EXPECT_TRUE(placed);
     }
