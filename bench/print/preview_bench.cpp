@@ -17,6 +17,7 @@
 #include "print/Wbprn/fake/fake_printer_system.h"
 #include "print/Wbprn/painter_canvas.h"
 #include "print/core/overflow.h"
+#include "tests/print/sample_waybill.h"
 #include "tests/support/scripted_boxes.h"
 #include "text/sjis_qt.h"
 
@@ -92,34 +93,12 @@ void BM_PreviewRedrawAfterKeystroke(benchmark::State& state) {
 }
 BENCHMARK(BM_PreviewRedrawAfterKeystroke)->Unit(benchmark::kMillisecond);
 
-print::WaybillFields fullWaybill() {
-    print::WaybillFields f;
-    f.dpix = f.dpiy = "360";
-    f.zip = "123-4567";
-    f.date = "2026/12/07";
-    f.deDate1 = "26";
-    f.deDate2 = "12";
-    f.deDate3 = "24";
-    f.add1 = sjis::fromQString(QStringLiteral("東京都千代田区丸の内１－２－３　丸の内ビル１２階"));
-    f.add2 = sjis::fromQString(QStringLiteral("株式会社ペリカン商事"));
-    f.custo1 = sjis::fromQString(QStringLiteral("日通太郎様"));
-    f.tel = "03-1234-5678";
-    f.g1 = f.g2 = f.g3 = sjis::fromQString(QStringLiteral("書籍・文房具"));
-    f.myZip = "530-0001";
-    f.myAdd1 = sjis::fromQString(QStringLiteral("大阪府大阪市北区梅田１－１"));
-    f.my = sjis::fromQString(QStringLiteral("依頼主商店"));
-    f.myTel = "06-1111-2222";
-    f.timeBand[1] = true;
-    f.special[0] = true;
-    return f;
-}
-
 // Per waybill with one measure for the run, as a batch runs it: every
 // waybill has a consignee (address, name, telephone) not seen before; the
 // rest repeats. Planning is included, the fields' parsing too.
 void BM_OverflowCheckPerWaybill(benchmark::State& state) {
     app();
-    print::WaybillFields f = fullWaybill();
+    print::WaybillFields f = layout_test::sampleFields();
     const std::string add1 = f.add1, name = f.custo1;
     wbprn::PrintFontMeasure measure(360, 360);
     const print::TextWidth width = [&](int points, const std::string& text) { return measure.width(points, text); };
@@ -138,13 +117,9 @@ void BM_OverflowCheckPerWaybill(benchmark::State& state) {
 }
 BENCHMARK(BM_OverflowCheckPerWaybill)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
-
-namespace {
-
 // The parts of the check: text conversion, and shaping in the print font.
 void BM_ToQStringPerWaybill(benchmark::State& state) {
-    const print::WaybillFields f = fullWaybill();
+    const print::WaybillFields f = layout_test::sampleFields();
     const auto items = print::planWaybill(f);
     for (auto _ : state)
         for (const auto& item : items) benchmark::DoNotOptimize(sjis::toQString(item.text));
