@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "tests/support/cli_run.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
@@ -66,14 +67,8 @@ private slots:
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("o.csv"));
         const QString map = dir.filePath(QStringLiteral("m.txt"));
-        QFile f(csv);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("送り先,宛先住所,宛先〒\n山田,東京都港区芝公園1,1050011\n");
-        f.close();
-        QFile m(map);
-        QVERIFY(m.open(QIODevice::WriteOnly));
-        m.write("送り先\tname\n宛先住所\taddress\n宛先〒\tzip\n");
-        m.close();
+        writeFile(csv, "送り先,宛先住所,宛先〒\n山田,東京都港区芝公園1,1050011\n");
+        writeFile(map, "送り先\tname\n宛先住所\taddress\n宛先〒\tzip\n");
         const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), csv, QStringLiteral("--mapping"), map}, {});
         QCOMPARE(r.exitCode, 0);
         const auto all = rows(r.out);
@@ -85,15 +80,12 @@ private slots:
     void codesAreCheckedAgainstThePostalTableAndTextsAgainstTheirPlaces() {
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("o.csv"));
-        QFile f(csv);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("郵便番号,住所,氏名\n"
-                "105-0011,東京都港区芝公園4-2-8,a\n"
-                "1050011,大阪府大阪市北区梅田1-1,b\n"
-                "999-9999,東京都港区芝公園1,c\n"
-                // Within the entry form's 80 bytes, but wider than the name's place.
-                "105-0011,東京都港区芝公園4-2-8,ペリカン株式会社東日本支社営業第一部第二課配送センター長　山田太郎\n");
-        f.close();
+        writeFile(csv, "郵便番号,住所,氏名\n"
+                       "105-0011,東京都港区芝公園4-2-8,a\n"
+                       "1050011,大阪府大阪市北区梅田1-1,b\n"
+                       "999-9999,東京都港区芝公園1,c\n"
+                       // Within the entry form's 80 bytes, but wider than the name's place.
+                       "105-0011,東京都港区芝公園4-2-8,ペリカン株式会社東日本支社営業第一部第二課配送センター長　山田太郎\n");
         const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), csv}, {});
         QCOMPARE(r.exitCode, 0);
         const auto all = rows(r.out);
@@ -119,10 +111,7 @@ private slots:
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("bad.csv"));
         const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
-        QFile f(csv);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("zip,name\n1050011,\"open\n1050011,b\n");
-        f.close();
+        writeFile(csv, "zip,name\n1050011,\"open\n1050011,b\n");
         for (const QStringList& args : {QStringList{QStringLiteral("check"), csv},
                                         QStringList{QStringLiteral("print"), csv, QStringLiteral("--pdf"), pdf}}) {
             const CliRun r = runCli(QStringList{QStringLiteral("batch")} + args, {});
