@@ -65,7 +65,8 @@ InputModeDelegate* orderCellModes(QObject* parent) {
         modes->setColumnMode(column(c), InputMode::Japanese);
     modes->setColumnMode(column(batch::Col::Zip), InputMode::Code);
     modes->setColumnMode(column(batch::Col::Tel), InputMode::Telephone);
-    for (batch::Col c : {batch::Col::DeliveryDate, batch::Col::ShipDate}) modes->setColumnMode(column(c), InputMode::Code);
+    for (batch::Col c : {batch::Col::DeliveryDate, batch::Col::ShipDate})
+        modes->setColumnMode(column(c), InputMode::Code);
     return modes;
 }
 

@@ -302,7 +302,8 @@ void TForm_Main::buildShipment() {
     SjisLineEdit** goods[] = {&Edit_G1, &Edit_G2, &Edit_G3};
     const char* goodsNames[] = {"Edit_G1", "Edit_G2", "Edit_G3"};
     const int goodsY[] = {24, 47, 71};
-    for (int i = 0; i < 3; ++i) *goods[i] = makeEdit(p, goodsNames[i], {341, goodsY[i], 260, 24}, 30, InputMode::Japanese, 16);
+    for (int i = 0; i < 3; ++i)
+        *goods[i] = makeEdit(p, goodsNames[i], {341, goodsY[i], 260, 24}, 30, InputMode::Japanese, 16);
     Edit_G1->setToolTip(QStringLiteral("30文字入力可"));
 
     NumEdit_KOSUU = new TNumEdit(p);

@@ -12,9 +12,9 @@
 // window's search or number box. Setting the mode again replaces it.
 //
 // Why a helper and not Qt::WA_InputMethodEnabled alone: QLineEdit answers
-// the input method's "enabled?" query from its read-only state only, and
-// turns the attribute back on when it leaves read-only; the input method
-// would go on composing in a field that has the attribute off.
+// the input method's "enabled?" query itself, whatever the attribute says,
+// and turns the attribute back on when it leaves read-only; the input
+// method would go on composing in a field that has the attribute off.
 class QWidget;
 
 enum class InputMode {
