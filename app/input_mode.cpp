@@ -31,7 +31,6 @@ public:
         setObjectName(kFilterName);
         field->installEventFilter(this);
     }
-    InputMode mode() const { return mode_; }
     void setMode(InputMode mode) { mode_ = mode; }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -107,9 +106,4 @@ void setInputMode(QWidget* field, InputMode mode) {
         new InputModeFilter(field, mode);
     field->setAttribute(Qt::WA_InputMethodEnabled, !isOff(mode));
     field->setInputMethodHints(hintsFor(mode));
-}
-
-InputMode inputMode(const QWidget* field) {
-    const InputModeFilter* f = filterOf(field);
-    return f ? f->mode() : InputMode::Japanese;
 }

@@ -25,5 +25,3 @@ enum class InputMode {
 };
 
 void setInputMode(QWidget* field, InputMode mode);
-// The mode set on the field; Japanese when none was set.
-InputMode inputMode(const QWidget* field);
