@@ -23,6 +23,7 @@
 #include <optional>
 
 #include "app/form_main.h"
+#include "app/input_mode_delegate.h"
 #include "batch/overflow_problems.h"
 #include "batch/postal_check.h"
 #include "postal/table_locator.h"
@@ -53,6 +54,21 @@ QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static
 
 // The job's title, as for a single waybill.
 const QString kTitle = QStringLiteral("vamu_Pelican  ");
+
+// Codes, numbers and dates are typed with the input method off, the
+// consignee's and the goods' words in Japanese.
+InputModeDelegate* orderCellModes(QObject* parent) {
+    auto* modes = new InputModeDelegate(parent);
+    const auto column = [](batch::Col c) { return TBatchWindow::kFirstFieldColumn + static_cast<int>(c); };
+    for (batch::Col c : {batch::Col::Add1, batch::Col::Add2, batch::Col::Name, batch::Col::G1, batch::Col::G2,
+                         batch::Col::G3})
+        modes->setColumnMode(column(c), InputMode::Japanese);
+    modes->setColumnMode(column(batch::Col::Zip), InputMode::Code);
+    modes->setColumnMode(column(batch::Col::Tel), InputMode::Telephone);
+    for (batch::Col c : {batch::Col::DeliveryDate, batch::Col::ShipDate})
+        modes->setColumnMode(column(c), InputMode::Code);
+    return modes;
+}
 
 }  // namespace
 
@@ -122,6 +138,7 @@ void TBatchWindow::build() {
     Table_Orders->setHorizontalHeaderLabels(heads);
     Table_Orders->horizontalHeader()->setStretchLastSection(true);
     Table_Orders->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Table_Orders->setItemDelegate(orderCellModes(Table_Orders));
 
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(mappingBox);

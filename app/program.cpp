@@ -8,6 +8,7 @@
 #include "app/app_windows.h"
 #include "app/data_folder_notice.h"
 #include "app/form_main.h"
+#include "app/qt_translation.h"
 #include "services/app_title.h"
 #include "app/session_end.h"
 #include "app/single_instance.h"
@@ -24,6 +25,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     if (instance.anotherIsRunning()) return 0;
 
     QApplication::setApplicationName(appTitle());
+    installQtTranslation();  // Qt's menus and dialogs in the desktop's language
     // Wayland finds the menu entry (name and icon) of the window by this;
     // the installed icon theme gives the window its icon (none when the
     // program runs from the build tree).

@@ -21,6 +21,7 @@ out=$build/results
 read -r -d '' TARGETS <<'EOF' || true
 bench_startup    | BM_StartupVamuPelican/BM_StartupBareQMainWindow | 1.5 | x  | start-up to idle window vs bare Qt
 bench_startup    | BM_StartupBareWithJapaneseLabel | - | ms | start-up, bare Qt with a Japanese label
+bench_startup    | BM_StartupVamuPelicanJapanese | - | ms | start-up under ja_JP (reads Qt's translation)
 bench_settings   | BM_SettingsReadAtStart        | 5   | ms | settings read at start (17 reads)
 bench_settings   | BM_SettingsWriteAtEnd         | 50  | ms | settings write at the end
 bench_settings   | BM_SettingsWrite17Standalone  | 50  | ms | settings as 17 standalone writes

@@ -4,6 +4,7 @@
 // Cancel submits nothing, printed waybills reach the history.
 #include <QComboBox>
 #include <QDropEvent>
+#include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QLineEdit>
@@ -209,6 +210,23 @@ private slots:
         // Picked again for the next file.
         b.window->openFile(b.shown.dir.filePath(QStringLiteral("orders.csv")));
         QCOMPARE(b.cell(0, batch::Col::G1)->text(), QString());
+    }
+
+    // Codes and numbers are typed with the input method off, names in Japanese.
+    void cellEditorsFollowTheirColumnsInputMethod() {
+        BatchFixture b;
+        for (const auto& [col, composes] : {std::pair{batch::Col::Zip, false}, std::pair{batch::Col::Tel, false},
+                                            std::pair{batch::Col::Name, true}}) {
+            QTableWidgetItem* item = b.cell(0, col);
+            b.table().setCurrentItem(item);
+            b.table().editItem(item);
+            auto* editor = qobject_cast<QLineEdit*>(b.table().indexWidget(b.table().indexFromItem(item)));
+            QVERIFY(editor);
+            QInputMethodQueryEvent asked(Qt::ImEnabled);
+            QCoreApplication::sendEvent(editor, &asked);
+            QCOMPARE(asked.value(Qt::ImEnabled).toBool(), composes);
+            b.table().closePersistentEditor(item);
+        }
     }
 };
 
