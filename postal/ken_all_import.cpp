@@ -5,9 +5,9 @@
 #include <set>
 #include <tuple>
 
-#include "postal/read_capped.h"
 #include "store/atomic_file.h"
 #include "store/file_error.h"
+#include "store/file_read.h"
 #include "text/sjis.h"
 #include "text/sjis_convert.h"
 

@@ -1,5 +1,7 @@
 #pragma once
-// Reading files with the system's error number kept.
+// Reading files with the system's error number kept. Only a plain file is
+// read: the file is opened without waiting (a named pipe with no writer
+// would block the caller for good) and anything but a plain file is refused.
 #include <cstddef>
 #include <string>
 
@@ -9,3 +11,8 @@ int readWholeFile(const std::string& path, std::string& out);
 // The bytes of the file up to and including its maxLines-th line feed (or
 // all of it when it has fewer). Returns 0 or the errno of the failure.
 int readFileLines(const std::string& path, std::size_t maxLines, std::string& out);
+
+// The whole file when it holds at most maxBytes bytes, else nothing. Returns
+// 0 or an errno: EFBIG when it is larger, EISDIR for a folder, EINVAL for
+// anything else that is not a plain file (a pipe, a device, a socket).
+int readFileCapped(const std::string& path, std::size_t maxBytes, std::string& out);
