@@ -8,12 +8,16 @@
 #include <cstdint>
 #include <limits>
 
+#include "store/own_folder.h"
+
 namespace {
 
 // Opens a plain file for reading; -1 with errno set otherwise.
 int openPlainFile(const std::string& path, struct stat& st) {
-    // O_NONBLOCK: opening a named pipe must not wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // O_NONBLOCK: opening a named pipe must not wait for a writer. A link
+    // is read through only in a folder of the user's own (ELOOP elsewhere).
+    const int nofollow = isUsersOwnFolder(folderOfPath(path)) ? 0 : O_NOFOLLOW;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | nofollow);
     if (fd < 0) return -1;
     // Only a plain file is read: a pipe could block and a device such as
     // /dev/zero would never end.

@@ -2,6 +2,8 @@
 // Reading files with the system's error number kept. Only a plain file is
 // read: the file is opened without waiting (a named pipe with no writer
 // would block the caller for good) and anything but a plain file is refused.
+// A symbolic link is read through only in a folder of the user's own
+// (store/own_folder.h); elsewhere it gives ELOOP.
 #include <cstddef>
 #include <string>
 
