@@ -12,12 +12,13 @@
 
 namespace {
 
+enum class Links { Follow, OnlyInOwnFolder };
+
 // Opens a plain file for reading; -1 with errno set otherwise.
-int openPlainFile(const std::string& path, struct stat& st) {
-    // O_NONBLOCK: opening a named pipe must not wait for a writer. A link
-    // is read through only in a folder of the user's own (ELOOP elsewhere).
-    const int nofollow = isUsersOwnFolder(folderOfPath(path)) ? 0 : O_NOFOLLOW;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | nofollow);
+int openPlainFile(const std::string& path, Links links, struct stat& st) {
+    // O_NONBLOCK: opening a named pipe must not wait for a writer.
+    const bool follow = links == Links::Follow || isUsersOwnFolder(folderOfPath(path));
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (follow ? 0 : O_NOFOLLOW));
     if (fd < 0) return -1;
     // Only a plain file is read: a pipe could block and a device such as
     // /dev/zero would never end.
@@ -59,10 +60,11 @@ int readUpTo(int fd, std::size_t maxLines, std::size_t maxBytes, std::string& ou
 }
 
 // maxLines 0: no line limit.
-int readPlainFile(const std::string& path, std::size_t maxLines, std::size_t maxBytes, std::string& out) {
+int readPlainFile(const std::string& path, Links links, std::size_t maxLines, std::size_t maxBytes,
+                  std::string& out) {
     out.clear();
     struct stat st {};
-    const int fd = openPlainFile(path, st);
+    const int fd = openPlainFile(path, links, st);
     if (fd < 0) return errno;
     // A file already known to be too large is not read at all.
     int err = static_cast<std::uint64_t>(st.st_size) > maxBytes && maxLines == 0 ? EFBIG : 0;
@@ -78,16 +80,18 @@ constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 
 }  // namespace
 
-int readWholeFile(const std::string& path, std::string& out) { return readPlainFile(path, 0, kNoLimit, out); }
+int readWholeFile(const std::string& path, std::string& out) {
+    return readPlainFile(path, Links::OnlyInOwnFolder, 0, kNoLimit, out);
+}
 
 int readFileLines(const std::string& path, std::size_t maxLines, std::string& out) {
     if (maxLines == 0) {
         out.clear();
         return 0;
     }
-    return readPlainFile(path, maxLines, kNoLimit, out);
+    return readPlainFile(path, Links::OnlyInOwnFolder, maxLines, kNoLimit, out);
 }
 
 int readFileCapped(const std::string& path, std::size_t maxBytes, std::string& out) {
-    return readPlainFile(path, 0, maxBytes, out);
+    return readPlainFile(path, Links::Follow, 0, maxBytes, out);
 }
