@@ -203,7 +203,7 @@ void removeWithJournal(const std::string& path) {
 // read (or the file is not of this schema version). Other failures (disk
 // full, a locked file) throw, with nothing left behind.
 std::string copyRowsToFreshFile(const std::string& path) {
-    const std::string fresh = path + ".rebuild-" + std::to_string(::getpid());
+    std::string fresh = path + ".rebuild-" + std::to_string(::getpid());
     removeWithJournal(fresh);
     try {
         SqliteDb db(fresh, SqliteDb::Mode::ReadWriteCreate);
