@@ -198,7 +198,7 @@ void removeWithJournal(const std::string& path) {
 
 // Copies every row of the damaged database at `path` into a new file beside
 // it, made by the migrations, so that the search index and the other
-// indexes are built afresh from the rows. The damaged file is not changed.
+// indexes are built afresh from the rows; the damaged file is only read.
 // Returns the new file's path, or "" when the rows themselves cannot be
 // read (or the file is not of this schema version). Other failures (disk
 // full, a locked file) throw, with nothing left behind.
