@@ -25,6 +25,9 @@ std::int64_t effectiveDpi(int dpi, std::uint16_t scale) {
 }
 
 void printWaybill(TForm_Main& form) {
+    // With the feed mode's printer gone nothing is asked: the waybill would
+    // go nowhere, or to another printer.
+    WbPrinter().CheckDocumentsAllowed();
     form.showOverflowPrompt();
     if (!messageBoxes().question(&form, QStringLiteral("印刷しますか?"))) {
         form.Edit_G1->setFocus();

@@ -5,7 +5,12 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "app/app_windows.h"
+#include "controls/TNumEdit.h"
+#include "print/Form_SLIP97YPrn.h"
 #include "print/WbPrinterSetupDialog.h"
+#include "print/Wb_d97_Dot.h"
+#include "print/printer_file.h"
 #include "tests/print/test_printer_box_support.h"
 
 using namespace printer_box_test;
@@ -25,7 +30,17 @@ class TestPrinterBox : public QObject {
         emit f.form->ComboBox_SEL->activated(i);  // as the user's choice
     }
 
+    std::unique_ptr<TWb_d97_Dot> layout_;  // the print command's layout window
+
 private slots:
+    void initTestCase() {
+        layout_ = std::make_unique<TWb_d97_Dot>();
+        Wb_d97_Dot = layout_.get();
+    }
+    void cleanupTestCase() {
+        Wb_d97_Dot = nullptr;
+        layout_.reset();
+    }
     void init() { TWbPrinterSetupDialog::runner() = nullptr; }
 
     void controlsOfTheBox() {
@@ -148,7 +163,8 @@ private slots:
         QVERIFY(ran);
         QVERIFY2(printerErrors(f).isEmpty(), qPrintable(printerErrors(f).join(u'|')));
         // Byte for byte: Shift-JIS section, CR LF, four keys in order.
-        QCOMPARE(readFile(iniPath()), sj("[手差し]\r\nPrnName=A\r\nPrnNoIndex=0\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"));
+        QCOMPARE(readFile(iniPath()), sj("[手差し]\r\nPrnName=A\r\nPrnNoIndex=0\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"
+                                         "PrnPaperSize=A4\r\nPrnBin=手差し\r\n"));
         QCOMPARE(WbPrinter().GetIndex(), 0);
     }
 
@@ -167,22 +183,112 @@ private slots:
         QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("B "));
         QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("送り状"));
         QCOMPARE(f.form->ComboBox3->currentText(), QStringLiteral("トラクタ"));
-        QCOMPARE(readFile(iniPath()),
-                 sj("[連続(４インチ)]\r\nPrnName=B\r\nPrnNoIndex=1\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"));
+        QCOMPARE(readFile(iniPath()), sj("[連続(４インチ)]\r\nPrnName=B\r\nPrnNoIndex=1\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"
+                                         "PrnPaperSize=送り状\r\nPrnBin=トラクタ\r\n"));
 
-        // The chosen paper lasts until another printer is selected.
+        // The feed mode keeps its paper and bin when another mode used
+        // another printer in between; the other mode has its own.
+        selectFeed(f, 0);
+        QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("A4"));
         selectFeed(f, 1);
         QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("送り状"));
-        selectFeed(f, 0);
-        selectFeed(f, 1);
-        QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("A4"));
+        QCOMPARE(f.form->ComboBox3->currentText(), QStringLiteral("トラクタ"));
+        f.boxes.answer(true);
+        f.form->SpeedButton_F11Click();
+        QCOMPARE(f.printers->documents.size(), std::size_t{1});
+        QCOMPARE(f.printers->documents[0].printer, QStringLiteral("B "));
+        QCOMPARE(f.printers->documents[0].settings.paperSize, std::int16_t{256});
+        QCOMPARE(f.printers->documents[0].settings.defaultSource, std::int16_t{257});
     }
 
-    void theIndexChoosesWhateverTheStoredNameSays() {
-        BoxForm f({fakePrinter("X"), fakePrinter("Y")});
-        writeFile(iniPath(), sj("[連続(４インチ)]\r\nPrnName=X\r\nPrnNoIndex=1\r\n"));
+    void theNameChoosesAndTheIndexOnlyWithoutOne_data() {
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<QString>("printer");
+        QTest::addColumn<QString>("index");
+        QTest::addColumn<QString>("paper");
+        QTest::newRow("name wins over a stale index") << sj("PrnName=X\r\nPrnNoIndex=1\r\n") << "X" << "0" << "A4";
+        QTest::newRow("a file without names goes by the index") << sj("PrnNoIndex=1\r\n") << "Y" << "1" << "A4";
+        QTest::newRow("an empty name too") << sj("PrnName=\r\nPrnNoIndex=1\r\n") << "Y" << "1" << "A4";
+        QTest::newRow("stored paper and bin") << sj("PrnName=Y\r\nPrnPaperSize=A3\r\nPrnBin=トラクタ\r\n") << "Y"
+                                              << "1" << "A3";
+        QTest::newRow("a paper this printer lacks keeps its default")
+            << sj("PrnName=Y\r\nPrnPaperSize=Letter\r\n") << "Y" << "1" << "A4";
+    }
+    void theNameChoosesAndTheIndexOnlyWithoutOne() {
+        QFETCH(QByteArray, record);
+        QFETCH(QString, printer);
+        QFETCH(QString, index);
+        QFETCH(QString, paper);
+        BoxForm f({fakePrinter("X"), fakePrinter("Y")}, 0, sj("[連続(４インチ)]\r\n") + record);
         selectFeed(f, 1);
-        QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("Y"));
+        QCOMPARE(f.form->ComboBox1->currentText(), printer);
+        QCOMPARE(f.form->Label_PrinterIndex->text(), index);
+        QCOMPARE(f.form->ComboBox2->currentText(), paper);
+        QVERIFY2(printerErrors(f).isEmpty(), qPrintable(printerErrors(f).join(u'|')));
+        // The margin dialog writes the record back with the name.
+        TForm_SLIP97YPrn margins(f.form.get());
+        margins.setMainForm(f.form.get());
+        f.boxes.answer(true);
+        margins.BitBtn_MRGNClick();
+        QCOMPARE(printer_file::readRecord(QDir::currentPath(), f.form->ComboBox_SEL->currentText()).name, printer);
+    }
+
+    void aRegisteredPrinterThatIsGonePrintsNowhere() {
+        const QString gone = QStringLiteral("登録したプリンタ PdfOut が見つかりません");
+        const QByteArray file = sj("[手差し]\r\nPrnName=PdfOut\r\nPrnNoIndex=0\r\nvamPrn_Top=5\r\nPrnPaperSize=A3\r\n");
+        BoxForm f({fakePrinter("A"), fakePrinter("B")}, 0, file);
+        QCOMPARE(f.form->ComboBox1->currentText(), gone);
+        QCOMPARE(f.form->ComboBox2->currentText(), QString());
+        QCOMPARE(f.form->Panel_HelpMess->text(), gone);  // still there once the first field has the focus
+        QCOMPARE(f.focusedName(), QStringLiteral("Edit_Zip"));
+
+        // F11 asks nothing and prints nowhere; the calibration print neither.
+        f.boxes.errors.clear();
+        f.boxes.answer(true);
+        f.form->SpeedButton_F11Click();
+        QVERIFY(f.boxes.questions.isEmpty());
+        QCOMPARE(f.boxes.errors, QStringList{gone + u'.'});
+        TForm_SLIP97YPrn margins(f.form.get());
+        margins.setMainForm(f.form.get());
+        QVERIFY_THROWS_EXCEPTION(EWbPrinterWithheld, margins.BitBtn_TestPrnClick());
+        QVERIFY_THROWS_EXCEPTION(EWbPrinterWithheld, WbPrinter().BeginDoc(QStringLiteral("batch")));
+        QVERIFY(f.printers->documents.empty());
+
+        // Saving margins keeps the registered printer; a cancelled
+        // registration changes nothing.
+        margins.NumEdit_TOP->setText(QStringLiteral("7"));
+        f.boxes.answer(true);
+        margins.BitBtn_MRGNClick();
+        const QByteArray saved = readFile(iniPath());
+        QVERIFY2(saved.startsWith(sj("[手差し]\r\nPrnName=PdfOut\r\nPrnNoIndex=0\r\nvamPrn_Top=7\r\nPrnPaperSize=A3\r\n")),
+                 saved.constData());
+        TWbPrinterSetupDialog::runner() = [](WbPrinterSetupWindow&) { return false; };
+        f.find<QPushButton>(QStringLiteral("BitBtn_PrnSet"))->click();
+        QCOMPARE(readFile(iniPath()), saved);
+        QCOMPARE(f.form->ComboBox1->currentText(), gone);
+
+        // Another feed mode with its printer there prints; back again, not.
+        selectFeed(f, 1);
+        QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("A"));
+        QCOMPARE(f.form->Panel_HelpMess->text(), QString());
+        f.boxes.answer(true);
+        f.form->SpeedButton_F11Click();
+        QCOMPARE(f.printers->documents.size(), std::size_t{1});
+        selectFeed(f, 0);
+        QCOMPARE(f.form->ComboBox1->currentText(), gone);
+
+        // The user's choice replaces it.
+        TWbPrinterSetupDialog::runner() = [](WbPrinterSetupWindow& w) {
+            w.ComboBox_Printer->setCurrentIndex(1);
+            return true;
+        };
+        f.find<QPushButton>(QStringLiteral("BitBtn_PrnSet"))->click();
+        QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("B"));
+        QCOMPARE(printer_file::readRecord(QDir::currentPath(), QStringLiteral("手差し")).name, QStringLiteral("B"));
+        f.boxes.answer(true);
+        f.form->SpeedButton_F11Click();
+        QCOMPARE(f.printers->documents.size(), std::size_t{2});
+        QCOMPARE(f.printers->documents[1].printer, QStringLiteral("B"));
     }
 };
 
