@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cstdlib>
 #include <thread>
 
@@ -58,7 +59,10 @@ std::vector<CapturedJob> waitForJobs(std::size_t count, std::chrono::millisecond
     QDir dir = captureDir();
     for (;;) {
         // The backend renames *.queue last, so a listed job is complete.
-        const QStringList done = dir.entryList({QStringLiteral("job-*.queue")}, QDir::Files, QDir::Name);
+        QStringList done = dir.entryList({QStringLiteral("job-*.queue")}, QDir::Files, QDir::Name);
+        // In the order the scheduler took them: job-9 before job-10.
+        auto number = [](const QString& f) { return f.mid(4).chopped(6).toInt(); };
+        std::sort(done.begin(), done.end(), [&](const QString& a, const QString& b) { return number(a) < number(b); });
         if (static_cast<std::size_t>(done.size()) >= count || std::chrono::steady_clock::now() >= end) {
             std::vector<CapturedJob> jobs;
             for (const QString& q : done) {

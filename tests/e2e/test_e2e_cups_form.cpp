@@ -13,6 +13,7 @@
 
 #include "tests/e2e/cups_program.h"
 #include "tests/e2e/cups_test.h"
+#include "print/WbPrinterSetupDialog.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/preview_page.h"
 #include "tests/print/page_ink.h"
@@ -144,4 +145,106 @@ TEST_F(CupsProgram, PreviewShowsThePageThatF11Sends) {
     const QStringList problems =
         page_ink::inkDifferences(*printed, preview, fields, QPointF(18, 18) * (203 / 72.0), 1.0);
     EXPECT_TRUE(problems.isEmpty()) << problems.join(QStringLiteral("; ")).toStdString();
+}
+
+namespace {
+
+// A queue added to the main scheduler for one test, removed again after it.
+struct AddedQueue {
+    QString name;
+    AddedQueue(const QString& queue, const char* ppd) : name(queue) {
+        const QString dir = qEnvironmentVariable("VP_E2E_CUPS_DIR");
+        added = e2e::run(QStringLiteral("lpadmin"),
+                         {QStringLiteral("-h"), e2e::mainSocket(), QStringLiteral("-p"), name, QStringLiteral("-E"),
+                          QStringLiteral("-v"), QStringLiteral("capture:") + dir + QStringLiteral("/capture"),
+                          QStringLiteral("-P"), QStringLiteral(VP_E2E_PPD_DIR "/") + QString::fromLatin1(ppd)})
+                    .has_value();
+    }
+    ~AddedQueue() {
+        e2e::run(QStringLiteral("lpadmin"), {QStringLiteral("-h"), e2e::mainSocket(), QStringLiteral("-x"), name});
+        e2e::useScheduler(e2e::mainSocket());
+    }
+    AddedQueue(const AddedQueue&) = delete;
+    AddedQueue& operator=(const AddedQueue&) = delete;
+    bool added = false;
+};
+
+QStringList jobOptions(const e2e::CapturedJob& job) { return job.options.split(u' '); }
+
+}  // namespace
+
+TEST_F(CupsProgram, AQueueAddedInFrontMovesNoFeedModeToAnotherPrinter) {
+    // As the program registered them: 手差し on Wb360 (then usable 1), 連続 on Wb203 (usable 0).
+    const QByteArray file = sj("[手差し]\r\nPrnName=Wb360\r\nPrnNoIndex=1\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"
+                               "[連続(４インチ)]\r\nPrnName=Wb203\r\nPrnNoIndex=0\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n");
+    AddedQueue first(QStringLiteral("Wa100"), "wb360.ppd");  // sorts before every other queue
+    ASSERT_TRUE(first.added);
+    e2e::useScheduler(e2e::mainSocket());  // start again: the new queue is listed first
+    Program p(file);
+    ASSERT_EQ(p.form->ComboBox1->count(), 3);
+    EXPECT_EQ(p.form->ComboBox1->currentText(), QStringLiteral("Wb360"));
+    p.printYes();
+    p.selectFeed(1);
+    EXPECT_EQ(p.form->ComboBox1->currentText(), QStringLiteral("Wb203"));
+    p.printYes();
+    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+    const auto jobs = e2e::waitForJobs(2, 10s);
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_EQ(jobs[0].queue, QStringLiteral("Wb360"));
+    EXPECT_EQ(jobs[1].queue, QStringLiteral("Wb203"));
+}
+
+TEST_F(CupsProgram, ARegisteredQueueThatIsGoneGetsNoJob) {
+    const QString gone = QStringLiteral("登録したプリンタ PdfOut が見つかりません");
+    Program p(sj("[手差し]\r\nPrnName=PdfOut\r\nPrnNoIndex=0\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"));
+    EXPECT_EQ(p.form->ComboBox1->currentText(), gone);
+    EXPECT_EQ(p.form->Panel_HelpMess->text(), gone);
+    p.printYes();
+    EXPECT_EQ(p.boxes.errors, QStringList{gone + u'.'});
+    EXPECT_TRUE(e2e::waitForJobs(1, 1s).empty());
+}
+
+TEST_F(CupsProgram, EachFeedModeKeepsItsPaperAndBinAcrossRuns) {
+    QByteArray saved;
+    {
+        Program p;
+        // 手差し: Wb360 on A4 from the tractor, chosen in the set-up dialog.
+        TWbPrinterSetupDialog::runner() = [](WbPrinterSetupWindow& w) {
+            w.ComboBox_Printer->setCurrentIndex(w.ComboBox_Printer->findText(QStringLiteral("Wb360")));
+            w.ComboBox_Paper->setCurrentIndex(w.ComboBox_Paper->findText(QStringLiteral("A4")));
+            w.ComboBox_Bin->setCurrentIndex(w.ComboBox_Bin->findText(QStringLiteral("トラクタ")));
+            return true;
+        };
+        p.form->BitBtn_PrnSet->click();
+        // 連続: the same queue on its own default paper.
+        p.selectFeed(1);
+        TWbPrinterSetupDialog::runner() = [](WbPrinterSetupWindow& w) {
+            w.ComboBox_Printer->setCurrentIndex(w.ComboBox_Printer->findText(QStringLiteral("Wb360")));
+            w.ComboBox_Paper->setCurrentIndex(w.ComboBox_Paper->findText(QStringLiteral("送り状")));
+            return true;
+        };
+        p.form->BitBtn_PrnSet->click();
+        TWbPrinterSetupDialog::runner() = nullptr;
+        p.selectFeed(0);
+        EXPECT_EQ(p.form->ComboBox2->currentText(), QStringLiteral("A4"));
+        p.printYes();
+        p.selectFeed(1);
+        p.printYes();
+        ASSERT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+        QFile f(p.dir.filePath(QStringLiteral("vamu_a500.ini")));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        saved = f.readAll();
+    }
+    {
+        Program again(saved);  // 手差し is the mode selected at start
+        again.printYes();
+    }
+    const auto jobs = e2e::waitForJobs(3, 10s);
+    ASSERT_EQ(jobs.size(), 3u);
+    for (const auto& job : jobs) EXPECT_EQ(job.queue, QStringLiteral("Wb360"));
+    EXPECT_TRUE(jobOptions(jobs[0]).contains(QStringLiteral("media=A4"))) << jobs[0].options.toStdString();
+    EXPECT_TRUE(jobOptions(jobs[0]).contains(QStringLiteral("InputSlot=Tractor"))) << jobs[0].options.toStdString();
+    EXPECT_TRUE(jobOptions(jobs[1]).contains(QStringLiteral("media=Slip"))) << jobs[1].options.toStdString();
+    EXPECT_TRUE(jobOptions(jobs[2]).contains(QStringLiteral("media=A4"))) << jobs[2].options.toStdString();
+    EXPECT_TRUE(jobOptions(jobs[2]).contains(QStringLiteral("InputSlot=Tractor"))) << jobs[2].options.toStdString();
 }
