@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "app/app_windows.h"
+#include "app/continuous_page.h"
 #include "app/form_main.h"
 #include "app/standing_prompt.h"
 #include "services/guard.h"
@@ -15,6 +16,7 @@
 #include "print/Form_SLIP97YPrn.h"
 #include "print/WbPrinterSetupDialog.h"
 #include "print/Wbprn/WbPrinters.h"
+#include "print/Wbprn/continuous_form.h"
 #include "print/core/str_to_int.h"
 #include "print/printer_file.h"
 #include "text/sjis.h"
@@ -22,6 +24,8 @@
 #include "transfer/text_functions.h"
 
 namespace {
+
+const QString kNoFormPage = QStringLiteral("このプリンタは4インチの連続用紙を選べません");
 
 // A read-only edit line in the button-face colour that the Tab key skips.
 QComboBox* infoLine(QWidget* parent, const char* name, int y) {
@@ -84,15 +88,18 @@ QString selectedEntry(Names names, Index index) {
     }
 }
 
-// Selects the stored entry of one of the current printer's lists; a
-// printer without it keeps its own setting.
+// Selects the stored entry of one of the current printer's lists; false
+// (the printer keeps its own setting) when it has no such entry.
 template <class Names, class Select>
-void selectStored(const QString& stored, Names names, Select select) {
-    if (stored.isEmpty()) return;
+bool selectStored(const QString& stored, Names names, Select select) {
+    if (stored.isEmpty()) return false;
     try {
         const int i = names().indexOf(stored);
-        if (i >= 0) select(i);
+        if (i < 0) return false;
+        select(i);
+        return true;
     } catch (const EWbPrinter&) {
+        return false;
     }
 }
 
@@ -188,12 +195,31 @@ void TForm_Main::SpeedButton_PRNSETClick() {
     };
     show(ComboBox2, [&] { return wb.GetPaperSizeNames(); }, [&] { return wb.GetPaperSizeIndex(); });
     show(ComboBox3, [&] { return wb.GetBinNames(); }, [&] { return wb.GetBinIndex(); });
+    // Continuous forms need a page one form long; a printer that offers
+    // none says so here (the print commands ask before using another).
+    const bool noFormPage = continuousFeed(*this) && ComboBox2->findText(wbprn::continuousFormPaperName()) < 0;
+    if (noFormPage) {
+        ComboBox2->setEditText(kNoFormPage);
+        showStandingPrompt(*this, kNoFormPage);
+    } else {
+        withdrawStandingPrompt(*this, kNoFormPage);
+    }
 }
 
 void TForm_Main::applyStoredPaperAndBin() {
     TWbPrinter& wb = WbPrinter();
-    selectStored(Label_PrinterPaper->text(), [&] { return wb.GetPaperSizeNames(); },
-                 [&](int i) { wb.SetPaperSizeIndex(i); });
+    const auto papers = [&] { return wb.GetPaperSizeNames(); };
+    const auto setPaper = [&](int i) { wb.SetPaperSizeIndex(i); };
+    const QString formPage = wbprn::continuousFormPaperName();
+    if (!selectStored(Label_PrinterPaper->text(), papers, setPaper)) {
+        // On continuous forms the page is one form unless the user chose
+        // another paper for the mode; on manual sheets never, even when
+        // the other mode left it on the same printer.
+        if (continuousFeed(*this))
+            selectStored(formPage, papers, setPaper);
+        else if (selectedEntry(papers, [&] { return wb.GetPaperSizeIndex(); }) == formPage)
+            wb.ResetSettings();
+    }
     selectStored(Label_PrinterBin->text(), [&] { return wb.GetBinNames(); }, [&](int i) { wb.SetBinIndex(i); });
 }
 

@@ -269,6 +269,12 @@ void TWbPrinter::SetBinIndex(int index) {
     ChangeSettings([code](wbprn::DeviceSettings& s) { s.defaultSource = code; });
 }
 
+void TWbPrinter::ResetSettings() {
+    CheckNoPrinter();
+    system_->resetSettings();
+    ClearDevMode();
+}
+
 TPoint TWbPrinter::Dpi() {
     CheckNoPrinter();
     const auto r = system_->resolution();

@@ -95,6 +95,8 @@ public:
     // printer is selected).
     void SetPaperSizeIndex(int index);
     void SetBinIndex(int index);
+    // The current printer's settings back to its driver's defaults.
+    void ResetSettings();
     TPoint Dpi();
     std::uint16_t Scale();
     // The current printer's paper and printable area (points).

@@ -76,6 +76,21 @@ std::vector<CapturedJob> waitForJobs(std::size_t count, std::chrono::millisecond
     }
 }
 
+AddedQueue::AddedQueue(const QString& name, const QString& driver) : name_(name) {
+    const bool model = driver.contains(QStringLiteral(":/"));
+    added_ = run(QStringLiteral("lpadmin"),
+                 {QStringLiteral("-h"), mainSocket(), QStringLiteral("-p"), name_, QStringLiteral("-E"), QStringLiteral("-v"),
+                  QStringLiteral("capture:") + captureDir().path(), model ? QStringLiteral("-m") : QStringLiteral("-P"),
+                  driver})
+                 .has_value();
+    useScheduler(mainSocket());
+}
+
+AddedQueue::~AddedQueue() {
+    run(QStringLiteral("lpadmin"), {QStringLiteral("-h"), mainSocket(), QStringLiteral("-x"), name_});
+    useScheduler(mainSocket());
+}
+
 std::optional<QString> run(const QString& program, const QStringList& args) {
     QProcess p;
     p.start(program, args);

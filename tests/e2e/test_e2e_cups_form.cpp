@@ -84,10 +84,15 @@ TEST_F(CupsProgram, FeedModesSwitchQueuesAndMargins) {
 
     p.selectFeed(1);
     EXPECT_EQ(p.form->ComboBox1->currentText(), QStringLiteral("Wb203"));
-    EXPECT_EQ(p.form->ComboBox2->currentText(), QStringLiteral("A4"));
+    // No page one form long on this queue: the box says so, F11 asks first.
+    EXPECT_EQ(p.form->ComboBox2->currentText(), QStringLiteral("このプリンタは4インチの連続用紙を選べません"));
     EXPECT_EQ(p.form->ComboBox3->currentText(), QStringLiteral("手差し"));
     EXPECT_EQ(p.form->Label_Prn_Top->text(), QStringLiteral("20"));
+    p.boxes.answer(true);
     p.printYes();
+    EXPECT_EQ(p.boxes.questions.value(0),
+              QStringLiteral("用紙の長さが11.69インチのため、送り状1枚ごとに連続用紙を2.92枚分送り、"
+                             "次の送り状はミシン目にかかります。このまま印刷しますか?"));
     ASSERT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
     const auto shifted = p.plan();
     p.form->Label_Prn_Top->setText(QStringLiteral("0"));
@@ -149,26 +154,6 @@ TEST_F(CupsProgram, PreviewShowsThePageThatF11Sends) {
 
 namespace {
 
-// A queue added to the main scheduler for one test, removed again after it.
-struct AddedQueue {
-    QString name;
-    AddedQueue(const QString& queue, const char* ppd) : name(queue) {
-        const QString dir = qEnvironmentVariable("VP_E2E_CUPS_DIR");
-        added = e2e::run(QStringLiteral("lpadmin"),
-                         {QStringLiteral("-h"), e2e::mainSocket(), QStringLiteral("-p"), name, QStringLiteral("-E"),
-                          QStringLiteral("-v"), QStringLiteral("capture:") + dir + QStringLiteral("/capture"),
-                          QStringLiteral("-P"), QStringLiteral(VP_E2E_PPD_DIR "/") + QString::fromLatin1(ppd)})
-                    .has_value();
-    }
-    ~AddedQueue() {
-        e2e::run(QStringLiteral("lpadmin"), {QStringLiteral("-h"), e2e::mainSocket(), QStringLiteral("-x"), name});
-        e2e::useScheduler(e2e::mainSocket());
-    }
-    AddedQueue(const AddedQueue&) = delete;
-    AddedQueue& operator=(const AddedQueue&) = delete;
-    bool added = false;
-};
-
 QStringList jobOptions(const e2e::CapturedJob& job) { return job.options.split(u' '); }
 
 }  // namespace
@@ -177,15 +162,15 @@ TEST_F(CupsProgram, AQueueAddedInFrontMovesNoFeedModeToAnotherPrinter) {
     // As the program registered them: 手差し on Wb360 (then usable 1), 連続 on Wb203 (usable 0).
     const QByteArray file = sj("[手差し]\r\nPrnName=Wb360\r\nPrnNoIndex=1\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"
                                "[連続(４インチ)]\r\nPrnName=Wb203\r\nPrnNoIndex=0\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n");
-    AddedQueue first(QStringLiteral("Wa100"), "wb360.ppd");  // sorts before every other queue
-    ASSERT_TRUE(first.added);
-    e2e::useScheduler(e2e::mainSocket());  // start again: the new queue is listed first
+    e2e::AddedQueue first(QStringLiteral("Wa100"), QStringLiteral(VP_E2E_PPD_DIR "/wb360.ppd"));  // sorts before every other queue
+    ASSERT_TRUE(first.added());  // listed first from the next start on
     Program p(file);
     ASSERT_EQ(p.form->ComboBox1->count(), 3);
     EXPECT_EQ(p.form->ComboBox1->currentText(), QStringLiteral("Wb360"));
     p.printYes();
     p.selectFeed(1);
     EXPECT_EQ(p.form->ComboBox1->currentText(), QStringLiteral("Wb203"));
+    p.boxes.answer(true);  // A4 on the continuous form, all the same
     p.printYes();
     EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
     const auto jobs = e2e::waitForJobs(2, 10s);
@@ -229,6 +214,7 @@ TEST_F(CupsProgram, EachFeedModeKeepsItsPaperAndBinAcrossRuns) {
         EXPECT_EQ(p.form->ComboBox2->currentText(), QStringLiteral("A4"));
         p.printYes();
         p.selectFeed(1);
+        p.boxes.answer(true);  // 送り状 is 5.5 inches long: printed on the continuous form all the same
         p.printYes();
         ASSERT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
         QFile f(p.dir.filePath(QStringLiteral("vamu_a500.ini")));

@@ -15,6 +15,10 @@
 
 using namespace printer_box_test;
 
+namespace {
+const QString kNoFormPage = QStringLiteral("このプリンタは4インチの連続用紙を選べません");
+}
+
 class TestPrinterBox : public QObject {
     Q_OBJECT
 
@@ -99,12 +103,17 @@ private slots:
         QCOMPARE(f.form->Label_Prn_Top->text(), QStringLiteral("-15"));
         QCOMPARE(f.form->Label_Prn_Left->text(), QStringLiteral("7"));
         QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("C"));
-        QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("B5"));
+        // No page one form long on C: the paper line says so.
+        QCOMPARE(f.form->ComboBox2->itemText(0), QStringLiteral("B5"));
+        QCOMPARE(f.form->ComboBox2->currentText(), kNoFormPage);
+        QCOMPARE(f.form->Panel_HelpMess->text(), kNoFormPage);
         QCOMPARE(f.form->ComboBox3->currentText(), QStringLiteral("連続紙"));
 
         selectFeed(f, 0);
         QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("A"));
         QCOMPARE(f.form->Label_Prn_Top->text(), QStringLiteral("0"));
+        QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("A4"));
+        QCOMPARE(f.form->Panel_HelpMess->text(), QString());
     }
 
     void storedIndexProblems() {
@@ -193,6 +202,7 @@ private slots:
         selectFeed(f, 1);
         QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("送り状"));
         QCOMPARE(f.form->ComboBox3->currentText(), QStringLiteral("トラクタ"));
+        f.boxes.answer(true);  // 送り状 is no continuous form page: printed all the same
         f.boxes.answer(true);
         f.form->SpeedButton_F11Click();
         QCOMPARE(f.printers->documents.size(), std::size_t{1});
@@ -206,19 +216,25 @@ private slots:
         QTest::addColumn<QString>("printer");
         QTest::addColumn<QString>("index");
         QTest::addColumn<QString>("paper");
-        QTest::newRow("name wins over a stale index") << sj("PrnName=X\r\nPrnNoIndex=1\r\n") << "X" << "0" << "A4";
-        QTest::newRow("a file without names goes by the index") << sj("PrnNoIndex=1\r\n") << "Y" << "1" << "A4";
-        QTest::newRow("an empty name too") << sj("PrnName=\r\nPrnNoIndex=1\r\n") << "Y" << "1" << "A4";
-        QTest::newRow("stored paper and bin") << sj("PrnName=Y\r\nPrnPaperSize=A3\r\nPrnBin=トラクタ\r\n") << "Y"
-                                              << "1" << "A3";
-        QTest::newRow("a paper this printer lacks keeps its default")
-            << sj("PrnName=Y\r\nPrnPaperSize=Letter\r\n") << "Y" << "1" << "A4";
+        QTest::addColumn<QString>("question");  // F11's first question
+        const QString form = wbprn::continuousFormPaperName();
+        const QString plain = QStringLiteral("印刷しますか?");
+        QTest::newRow("name wins over a stale index") << sj("PrnName=X\r\nPrnNoIndex=1\r\n") << "X" << "0" << form << plain;
+        QTest::newRow("a file without names goes by the index") << sj("PrnNoIndex=1\r\n") << "Y" << "1" << form << plain;
+        QTest::newRow("an empty name too") << sj("PrnName=\r\nPrnNoIndex=1\r\n") << "Y" << "1" << form << plain;
+        QTest::newRow("the user's paper wins and is asked about")
+            << sj("PrnName=Y\r\nPrnPaperSize=A3\r\nPrnBin=トラクタ\r\n") << "Y" << "1" << "A3"
+            << "用紙の長さが11.69インチのため、送り状1枚ごとに連続用紙を2.92枚分送り、次の送り状はミシン目にかかります。"
+               "このまま印刷しますか?";
+        QTest::newRow("a paper this printer lacks gives the mode's own")
+            << sj("PrnName=Y\r\nPrnPaperSize=Letter\r\n") << "Y" << "1" << form << plain;
     }
     void theNameChoosesAndTheIndexOnlyWithoutOne() {
         QFETCH(QByteArray, record);
         QFETCH(QString, printer);
         QFETCH(QString, index);
         QFETCH(QString, paper);
+        QFETCH(QString, question);
         BoxForm f({fakePrinter("X"), fakePrinter("Y")}, 0, sj("[連続(４インチ)]\r\n") + record);
         selectFeed(f, 1);
         QCOMPARE(f.form->ComboBox1->currentText(), printer);
@@ -231,6 +247,9 @@ private slots:
         f.boxes.answer(true);
         margins.BitBtn_MRGNClick();
         QCOMPARE(printer_file::readRecord(QDir::currentPath(), f.form->ComboBox_SEL->currentText()).name, printer);
+        f.boxes.questions.clear();
+        f.form->SpeedButton_F11Click();  // answered No
+        QCOMPARE(f.boxes.questions.value(0), question);
     }
 
     void aRegisteredPrinterThatIsGonePrintsNowhere() {
