@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QLabel>
 #include <chrono>
 #include <memory>
 
@@ -23,7 +22,6 @@ using e2e::sj;
 namespace {
 
 constexpr int kInch = 180;  // ESC/P vertical units
-const QString kNoFormPage = QStringLiteral("このプリンタは4インチの連続用紙を選べません");
 
 // The main scheduler with a dot-matrix queue as CUPS sets it up.
 class CupsContinuous : public e2e::MainSchedulerTest {
@@ -135,15 +133,11 @@ TEST_F(CupsContinuous, ManualSheetsKeepThePaperChosen) {
     EXPECT_EQ(s.pages.size(), 2u);
 }
 
-TEST_F(CupsContinuous, AQueueWithoutAFormPageWarnsAndAsksFirst) {
-    Program p(sj("[連続(４インチ)]\r\nPrnName=Wb360\r\n"));
-    p.selectFeed(1);
-    EXPECT_EQ(p.form->ComboBox2->currentText(), kNoFormPage);
-    EXPECT_EQ(p.form->Panel_HelpMess->text(), kNoFormPage);
-    p.boxes.answer(false);
-    p.form->SpeedButton_F11->click();
-    EXPECT_EQ(p.boxes.questions,
-              QStringList{QStringLiteral("用紙の長さが5.5インチのため、送り状1枚ごとに連続用紙を1.38枚分送り、"
-                                         "次の送り状はミシン目にかかります。このまま印刷しますか?")});
+TEST_F(CupsContinuous, AQueueDeletedAfterTheStartIsNamedAndGetsNoJob) {
+    auto p = start(1);
+    ASSERT_TRUE(e2e::run(QStringLiteral("lpadmin"), {QStringLiteral("-h"), e2e::mainSocket(), QStringLiteral("-x"),
+                                                     QStringLiteral("Wc24pin")}));
+    p->printYes();
+    EXPECT_EQ(p->boxes.errors, QStringList{QStringLiteral("プリンタ Wc24pin が見つかりません.")});
     EXPECT_TRUE(e2e::waitForJobs(1, 1s).empty());
 }
