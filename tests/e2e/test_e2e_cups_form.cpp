@@ -179,16 +179,6 @@ TEST_F(CupsProgram, AQueueAddedInFrontMovesNoFeedModeToAnotherPrinter) {
     EXPECT_EQ(jobs[1].queue, QStringLiteral("Wb203"));
 }
 
-TEST_F(CupsProgram, ARegisteredQueueThatIsGoneGetsNoJob) {
-    const QString gone = QStringLiteral("登録したプリンタ PdfOut が見つかりません");
-    Program p(sj("[手差し]\r\nPrnName=PdfOut\r\nPrnNoIndex=0\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"));
-    EXPECT_EQ(p.form->ComboBox1->currentText(), gone);
-    EXPECT_EQ(p.form->Panel_HelpMess->text(), gone);
-    p.printYes();
-    EXPECT_EQ(p.boxes.errors, QStringList{gone + u'.'});
-    EXPECT_TRUE(e2e::waitForJobs(1, 1s).empty());
-}
-
 TEST_F(CupsProgram, EachFeedModeKeepsItsPaperAndBinAcrossRuns) {
     QByteArray saved;
     {

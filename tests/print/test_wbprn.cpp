@@ -352,22 +352,3 @@ TEST(WbPrinterDocuments, PagesTitleAndAbortAreRecorded) {
     EXPECT_TRUE(rig.fake->documents[1].aborted);
     EXPECT_FALSE(rig.fake->documents[1].ended);
 }
-
-TEST(WbPrinterSettings, PaperAndBinSetByTheirListPositionLastUntilAnotherPrinter) {
-    Rig rig({printer("A"), printer("B")});
-    TWbPrinter& wb = *rig.wb;
-    wb.SetPaperSizeIndex(2);  // 送り状
-    wb.SetBinIndex(0);        // 手差し
-    EXPECT_EQ(wb.GetPaperSizeIndex(), 2);
-    EXPECT_EQ(wb.GetBinIndex(), 0);
-    EXPECT_EQ(rig.fake->currentSettings()->paperSize, 256);
-    EXPECT_EQ(messageOf<EWBPrinterPaperSizeError>([&] { wb.SetPaperSizeIndex(3); }),
-              "TWbPrinter.SetPaperSizeIndex: Index is out of Range");
-    EXPECT_EQ(messageOf<EWbPrinterBinError>([&] { wb.SetBinIndex(-1); }), "TWbPrinter.SetBinIndex: Index is out of Range");
-    wb.ResetSettings();
-    EXPECT_EQ(wb.GetPaperSizeIndex(), 0);
-    wb.SetPaperSizeIndex(1);
-    wb.SetIndex(1);
-    wb.SetIndex(0);
-    EXPECT_EQ(wb.GetPaperSizeIndex(), 0) << "another printer in between: the driver's defaults";
-}
