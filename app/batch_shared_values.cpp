@@ -32,26 +32,8 @@ struct Kind {
     void (*clear)(Fields&);
 };
 
+// In the order of what a wrong value costs most: handling and time band first.
 const Kind kKinds[] = {
-    {"CheckBox_SharedSender", u"ご依頼主",
-     [](const Fields& f) { return f.printSender ? joined({&f.my, &f.myAdd1}, QStringLiteral(" ")) : QString(); },
-     [](Fields& f) { f.printSender = false; }},
-    {"CheckBox_SharedShipDate", u"出荷日",
-     [](const Fields& f) { return f.printDate ? sjis::toQString(f.date) : QString(); },
-     [](Fields& f) { f.printDate = false; }},
-    {"CheckBox_SharedGoods", u"品名", [](const Fields& f) { return joined({&f.g1, &f.g2, &f.g3}, QStringLiteral(" / ")); },
-     [](Fields& f) { f.g1.clear(), f.g2.clear(), f.g3.clear(); }},
-    {"CheckBox_SharedDeliveryDate", u"お届け日",
-     [](const Fields& f) { return joined({&f.deDate1, &f.deDate2, &f.deDate3}, QStringLiteral("/")); },
-     [](Fields& f) { f.deDate1.clear(), f.deDate2.clear(), f.deDate3.clear(); }},
-    {"CheckBox_SharedTimeBand", u"時間帯",
-     [](const Fields& f) {
-         // The layout marks the first band only.
-         for (std::size_t i = 0; i < f.timeBand.size(); ++i)
-             if (f.timeBand[i]) return QString::fromUtf16(kTimeBands[i]);
-         return QString();
-     },
-     [](Fields& f) { f.timeBand = {}; }},
     {"CheckBox_SharedSpecial", u"取扱",
      [](const Fields& f) {
          QStringList on;
@@ -60,6 +42,30 @@ const Kind kKinds[] = {
          return on.join(QStringLiteral("・"));
      },
      [](Fields& f) { f.special = {}; }},
+    {"CheckBox_SharedTimeBand", u"時間帯",
+     [](const Fields& f) {
+         // The layout marks the first band only.
+         for (std::size_t i = 0; i < f.timeBand.size(); ++i)
+             if (f.timeBand[i]) return QString::fromUtf16(kTimeBands[i]);
+         return QString();
+     },
+     [](Fields& f) { f.timeBand = {}; }},
+    {"CheckBox_SharedDeliveryDate", u"お届け日",
+     [](const Fields& f) { return joined({&f.deDate1, &f.deDate2, &f.deDate3}, QStringLiteral("/")); },
+     [](Fields& f) { f.deDate1.clear(), f.deDate2.clear(), f.deDate3.clear(); }},
+    {"CheckBox_SharedShipDate", u"出荷日",
+     [](const Fields& f) { return f.printDate ? sjis::toQString(f.date) : QString(); },
+     [](Fields& f) { f.printDate = false; }},
+    {"CheckBox_SharedGoods", u"品名", [](const Fields& f) { return joined({&f.g1, &f.g2, &f.g3}, QStringLiteral(" / ")); },
+     [](Fields& f) { f.g1.clear(), f.g2.clear(), f.g3.clear(); }},
+    {"CheckBox_SharedSender", u"ご依頼主",
+     [](const Fields& f) {
+         // Named by what the user knows it by; any field shows that it prints.
+         for (const std::string* s : {&f.my, &f.myAdd1, &f.myAdd2, &f.myTel, &f.myZip})
+             if (f.printSender && !s->empty()) return sjis::toQString(*s);
+         return QString();
+     },
+     [](Fields& f) { f.printSender = false; }},
 };
 
 }  // namespace
@@ -71,6 +77,7 @@ BatchSharedValues::BatchSharedValues(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     Label_Shared = new QLabel(this);
     Label_Shared->setObjectName(QStringLiteral("Label_Shared"));
+    Label_Shared->setToolTip(QStringLiteral("ファイルに値のない行には、メイン画面のこの値を印刷します"));
     layout->addWidget(Label_Shared);
     for (std::size_t i = 0; i < kItems; ++i) {
         auto* box = new QCheckBox(this);
@@ -105,8 +112,7 @@ void BatchSharedValues::showValues(const print::WaybillFields& form) {
         item.box->show();
         any = true;
     }
-    Label_Shared->setText(any ? QStringLiteral("ファイルに値のない項目はメイン画面の値で印刷:")
-                              : QStringLiteral("ファイルに値のない項目はメイン画面の値で印刷: なし"));
+    Label_Shared->setText(any ? QStringLiteral("ファイルにない項目に使う値:") : QStringLiteral("ファイルにない項目に使う値: なし"));
 }
 
 print::WaybillFields BatchSharedValues::applied(print::WaybillFields form) const {

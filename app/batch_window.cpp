@@ -150,17 +150,12 @@ void TBatchWindow::build() {
     Table_Orders->setSelectionBehavior(QAbstractItemView::SelectRows);
     // Tab leaves the table for the buttons; the arrow keys move in it.
     Table_Orders->setTabKeyNavigation(false);
-    auto* ordersBox = new QWidget(this);
-    auto* ordersLayout = new QVBoxLayout(ordersBox);
-    ordersLayout->setContentsMargins(0, 0, 0, 0);
-    ordersLayout->addWidget(sharedArea);
-    ordersLayout->addWidget(Table_Orders, 1);
 
-    auto* split = new QSplitter(Qt::Horizontal, this);
-    split->setChildrenCollapsible(false);
-    split->addWidget(mappingBox_);
-    split->addWidget(ordersBox);
-    split->setStretchFactor(1, 4);
+    split_ = new QSplitter(Qt::Horizontal, this);
+    split_->setChildrenCollapsible(false);
+    split_->addWidget(mappingBox_);
+    split_->addWidget(Table_Orders);
+    split_->setStretchFactor(1, 4);
 
     auto* bottom = new QHBoxLayout;
     Button_Repair = new QPushButton(QStringLiteral("選んだ行を修正"), this);
@@ -190,7 +185,8 @@ void TBatchWindow::build() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(split, 1);
+    layout->addWidget(sharedArea);
+    layout->addWidget(split_, 1);
     layout->addLayout(bottom);
 
     connectControls();
@@ -232,9 +228,10 @@ void TBatchWindow::connectControls() {
 
 void TBatchWindow::orderTabs() {
     QList<QWidget*> chain{Button_Open, CheckBox_FileSender, ComboBox_Mapping};
+    chain << Panel_Shared->boxes();
     for (int i = 0; i < Table_Mapping->rowCount(); ++i)
         if (QWidget* combo = Table_Mapping->cellWidget(i, 2)) chain << combo;
-    chain << Edit_MappingName << Button_SaveMapping << Panel_Shared->boxes();
+    chain << Edit_MappingName << Button_SaveMapping;
     chain << Table_Orders << Button_Repair << Button_RepairAll << Button_Cancel << Button_Print << Button_Close;
     for (qsizetype i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
 }
@@ -252,7 +249,11 @@ void TBatchWindow::fitMappingPanel() {
     head->resizeSection(2, choice);
     const int frame = 2 * Table_Mapping->frameWidth();
     const int bar = Table_Mapping->verticalScrollBar()->sizeHint().width();
-    mappingBox_->setMinimumWidth(head->length() + frame + bar);
+    const int needed = head->length() + frame + bar;
+    mappingBox_->setMinimumWidth(needed);
+    // The splitter keeps the panel's share as it was; the orders give way.
+    const QList<int> sizes = split_->sizes();
+    if (sizes.value(0) < needed) split_->setSizes({needed, std::max(0, sizes.value(0) + sizes.value(1) - needed)});
 }
 
 bool TBatchWindow::eventFilter(QObject* watched, QEvent* event) {

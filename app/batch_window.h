@@ -18,6 +18,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QSplitter;
 class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
@@ -54,10 +55,10 @@ public:
     QPushButton* Button_Open = nullptr;        // also Ctrl+O
     QCheckBox* CheckBox_FileSender = nullptr;
     QComboBox* ComboBox_Mapping = nullptr;     // "(自動)" then the saved mappings
+    BatchSharedValues* Panel_Shared = nullptr;  // the entry form's values for rows without their own
     QTableWidget* Table_Mapping = nullptr;     // one row per file column: header, example, field
     QLineEdit* Edit_MappingName = nullptr;
     QPushButton* Button_SaveMapping = nullptr;
-    BatchSharedValues* Panel_Shared = nullptr;  // the entry form's values for rows without their own
     QTableWidget* Table_Orders = nullptr;      // one row per order, check box in column 0
     QPushButton* Button_Repair = nullptr;      // take the offered repairs of the selected rows
     QPushButton* Button_RepairAll = nullptr;
@@ -128,6 +129,7 @@ private:
 
     BatchContext context_;
     QWidget* mappingBox_ = nullptr;
+    QSplitter* split_ = nullptr;  // the mapping panel beside the orders
     std::unique_ptr<wbprn::WaybillFit> fit_;
     print::WaybillFields defaults_;
     batch::OrderFile file_;

@@ -274,6 +274,8 @@ private slots:
         // Each choice reads whole, and so does every problem.
         QApplication::processEvents();
         const QWidget* viewport = b.window->Table_Mapping->viewport();
+        const auto leftOf = [&](const QWidget* w) { return w->mapTo(b.window, QPoint(0, 0)).x(); };
+        QVERIFY(leftOf(b.window->Table_Mapping) + b.window->Table_Mapping->width() <= leftOf(b.window->Table_Orders));
         for (int i = 0; i < 3; ++i) {
             QComboBox* c = b.column(i);
             QVERIFY2(c->width() >= c->sizeHint().width(), qPrintable(c->currentText()));
