@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QWidget>
 #include <string>
+#include <utility>
 
 #include "store/ini_file.h"
 
@@ -31,8 +32,8 @@ QMargins frameOf(const QWidget& w) {
 // is hidden and when the run ends with it open.
 class Placement final : public QObject {
 public:
-    Placement(QWidget& window, const QString& baseFolder)
-        : QObject(&window), window_(window), baseFolder_(baseFolder), section_(window.objectName().toStdString()) {
+    Placement(QWidget& window, QString baseFolder)
+        : QObject(&window), window_(window), baseFolder_(std::move(baseFolder)), section_(window.objectName().toStdString()) {
         window.installEventFilter(this);
         connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
             if (window_.isVisible()) store();
@@ -117,10 +118,10 @@ QRect fitIntoArea(const QRect& wanted, const QMargins& frame, const QRect& avail
 
 QString fileDialogFolder(const QString& baseFolder) {
     if (!baseFolder.isEmpty()) {
-        const QString last = QString::fromStdString(memoryFile(baseFolder).readString(kFolderSection, kFolderKey, ""));
+        QString last = QString::fromStdString(memoryFile(baseFolder).readString(kFolderSection, kFolderKey, ""));
         if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
     }
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (!documents.isEmpty() && QFileInfo(documents).isDir()) return documents;
     return QDir::homePath();
 }
