@@ -28,6 +28,7 @@
 
 #include "app/batch_shared_values.h"
 #include "app/history_book.h"
+#include "app/input_mode_delegate.h"
 #include "app/list_combo_box.h"
 #include "app/window_memory.h"
 #include "batch/overflow_problems.h"
@@ -62,6 +63,21 @@ const QString kTitle = QStringLiteral("vamu_Pelican  ");
 // The mapping panel's header and example columns are kept to this width
 // (the full text is in the cell's tooltip); the choice column is never cut.
 constexpr int kMappingTextWidth = 150;
+
+// Codes, numbers and dates are typed with the input method off, the
+// consignee's and the goods' words in Japanese.
+InputModeDelegate* orderCellModes(QObject* parent) {
+    auto* modes = new InputModeDelegate(parent);
+    const auto column = [](batch::Col c) { return TBatchWindow::kFirstFieldColumn + static_cast<int>(c); };
+    for (batch::Col c : {batch::Col::Add1, batch::Col::Add2, batch::Col::Name, batch::Col::G1, batch::Col::G2,
+                         batch::Col::G3})
+        modes->setColumnMode(column(c), InputMode::Japanese);
+    modes->setColumnMode(column(batch::Col::Zip), InputMode::Code);
+    modes->setColumnMode(column(batch::Col::Tel), InputMode::Telephone);
+    for (batch::Col c : {batch::Col::DeliveryDate, batch::Col::ShipDate})
+        modes->setColumnMode(column(c), InputMode::Code);
+    return modes;
+}
 
 }  // namespace
 
@@ -148,6 +164,7 @@ void TBatchWindow::build() {
     heads << QStringLiteral("問題");
     Table_Orders->setHorizontalHeaderLabels(heads);
     Table_Orders->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Table_Orders->setItemDelegate(orderCellModes(Table_Orders));
     // Tab leaves the table for the buttons; the arrow keys move in it.
     Table_Orders->setTabKeyNavigation(false);
 

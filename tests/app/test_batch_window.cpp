@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QDropEvent>
+#include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "app/batch_window.h"
 #include "batch/batch_file.h"
@@ -189,18 +191,29 @@ private slots:
         QVERIFY(b.window->Table_Orders->isEnabled());
     }
 
+    // A damaged file, a named pipe nobody writes to and a device: each is
+    // reported at once and the table keeps what it showed.
     void badFileIsReportedAndChangesNothing() {
         BatchFixture b;
         QFile f(b.shown.dir.filePath(QStringLiteral("bad.csv")));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("zip,name\n1050011,\"open\n");
         f.close();
-        b.window->askOpenPath = [&](QWidget*, const QString&) { return f.fileName(); };
-        const auto before = b.shown.boxes.errors.size();  // the first start's missing sender file
-        QTest::mouseClick(b.window->Button_Open, Qt::LeftButton);
-        QCOMPARE(b.shown.boxes.errors.size(), before + 1);
-        QVERIFY2(b.shown.boxes.errors.last().contains(QStringLiteral("2行目")), qPrintable(b.shown.boxes.errors.last()));
-        QCOMPARE(b.table().rowCount(), 3);
+        const QString fifo = b.shown.dir.filePath(QStringLiteral("fifo.csv"));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        const QPair<QString, QString> cases[] = {
+            {f.fileName(), QStringLiteral("2行目")},
+            {fifo, QStringLiteral("通常のファイルではありません")},
+            {QStringLiteral("/dev/zero"), QStringLiteral("通常のファイルではありません")},
+        };
+        for (const auto& [path, message] : cases) {
+            b.window->askOpenPath = [path = path](QWidget*, const QString&) { return path; };
+            const auto before = b.shown.boxes.errors.size();  // the first start's missing sender file
+            QTest::mouseClick(b.window->Button_Open, Qt::LeftButton);
+            QCOMPARE(b.shown.boxes.errors.size(), before + 1);
+            QVERIFY2(b.shown.boxes.errors.last().contains(message), qPrintable(b.shown.boxes.errors.last()));
+            QCOMPARE(b.table().rowCount(), 3);
+        }
     }
 
     void droppedFileOpens() {
@@ -345,6 +358,23 @@ private slots:
         QCOMPARE(b.cell(1, batch::Col::Name)->text(), QStringLiteral("鈴木一郎"));
         QTest::mouseClick(b.window->Button_Close, Qt::LeftButton);
         QVERIFY(!b.window->isVisible());
+    }
+
+    // Codes and numbers are typed with the input method off, names in Japanese.
+    void cellEditorsFollowTheirColumnsInputMethod() {
+        BatchFixture b;
+        for (const auto& [col, composes] : {std::pair{batch::Col::Zip, false}, std::pair{batch::Col::Tel, false},
+                                            std::pair{batch::Col::Name, true}}) {
+            QTableWidgetItem* item = b.cell(0, col);
+            b.table().setCurrentItem(item);
+            b.table().editItem(item);
+            auto* editor = qobject_cast<QLineEdit*>(b.table().indexWidget(b.table().indexFromItem(item)));
+            QVERIFY(editor);
+            QInputMethodQueryEvent asked(Qt::ImEnabled);
+            QCoreApplication::sendEvent(editor, &asked);
+            QCOMPARE(asked.value(Qt::ImEnabled).toBool(), composes);
+            b.table().closePersistentEditor(item);
+        }
     }
 };
 
