@@ -592,7 +592,10 @@ void TBatchWindow::printChecked() {
     }
     if (!messageBoxes().question(this, QStringLiteral("%1件を印刷しますか?").arg(rows.size()))) return;
 
-    // With the printer's effective resolution, as the layout gets it.
+    // A printer that cannot tell its resolution stops the job here: pages
+    // laid out at a guessed one would print off their places.
+    (void)WbPrinter().Scale();
+    (void)WbPrinter().Dpi();
     refreshDefaults();
     std::vector<print::WaybillFields> pages;
     std::vector<std::size_t> printedRows;

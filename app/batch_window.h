@@ -18,8 +18,8 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
-class QSplitter;
 class QPushButton;
+class QSplitter;
 class QTableWidget;
 class QTableWidgetItem;
 
@@ -117,8 +117,9 @@ private:
     void cellEdited(QTableWidgetItem* item);
     void updateStatus();
     void reloadMappingNames();
-    // The main form's fields as the batch's defaults, with the current
-    // printer's effective resolution; renews the fit check for it.
+    // The entry form's fields, less those the user left off above the
+    // table, as the batch's defaults, with the current printer's effective
+    // resolution; renews the fit check for it.
     void refreshDefaults();
     // The postal table, or none when it cannot be read.
     const postal::Table* postalTable() const;
