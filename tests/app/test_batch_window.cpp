@@ -344,9 +344,17 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(asked, 1);
 
+        // Escape in a cell being edited only drops what was typed there.
+        b.table().setFocus();
+        b.table().setCurrentItem(b.cell(1, batch::Col::Name));
+        QTest::keyClick(&b.table(), Qt::Key_F2);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(b.window->isVisible());
+        QCOMPARE(b.cell(1, batch::Col::Name)->text(), QString());
+
         // Escape closes; the edits wait for F9.
         b.cell(1, batch::Col::Name)->setText(QStringLiteral("鈴木一郎"));
-        b.table().setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(!b.window->isVisible());
         b.shown.form->SpeedButton_F9->click();
