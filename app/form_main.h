@@ -211,8 +211,6 @@ public:
     // ---- Batch printing (form_main_batch.cpp) ----------------------------
     void setUpBatchKey();  // F9 caption, enabling and key
     void SpeedButton_F9Click();
-    // The form's postal table (loaded on first use), shared with the batch.
-    postal::LazyTable* batchPostalTable() { return postalTable(); }
 
     // ---- Preview (form_main_preview.cpp) ----------------------------------
     void SpeedButton_F10Click();
