@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyleOptionViewItem>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -158,6 +159,9 @@ private slots:
         QCOMPARE(w->Grid_History->rowCount(), 1);
         w->Edit_Search->setText(u("0312345678"));  // the number without hyphens
         QCOMPARE(w->Grid_History->rowCount(), 1);
+        w->Edit_Search->setText(u("１０００００５"));  // the postal code without its hyphen, full-width
+        QCOMPARE(w->Grid_History->rowCount(), 2);
+        w->Edit_Search->setText(u("0312345678"));
         w->CheckBox_Range->setChecked(true);
         w->DateEdit_From->setDate(QDate::currentDate().addDays(1));
         w->DateEdit_To->setDate(QDate::currentDate().addDays(2));
@@ -182,7 +186,18 @@ private slots:
         fx.print();
         fx.consignee("佐藤花子", "06-9999-0000", "大阪府");
         fx.print();
+        store::WaybillRecord known;  // a row whose time the question shows
+        known.time = "2026-12-07 14:03:27";
+        known.consignee.name = sjis::fromQString(u("山田 太郎"));
+        known.consignee.zip = "105-0011";
+        fx.form().historyBook()->run([&](store::HistoryStore& s) { s.record(known); });
         HistoryWindow* w = fx.openHistory();
+        // The print time is shown whole, however the font measures it.
+        QStyleOptionViewItem cell;
+        cell.initFrom(w->Grid_History);
+        cell.font = w->Grid_History->font();
+        const QModelIndex stamp = w->Grid_History->model()->index(0, 0);
+        QVERIFY(w->Grid_History->columnWidth(0) > w->Grid_History->itemDelegate()->sizeHint(cell, stamp).width());
 
         QTemporaryDir out;
         const QString csvPath = out.filePath(QStringLiteral("h.csv"));
@@ -190,17 +205,27 @@ private slots:
         w->BitBtn_Csv->click();
         const QByteArray csv = readFile(csvPath);
         QVERIFY(csv.startsWith("\xEF\xBB\xBF\""));
-        QCOMPARE(csv.count("\r\n"), 3);
+        QCOMPARE(csv.count("\r\n"), 4);
         QVERIFY(csv.contains(u("\"佐藤花子\"").toUtf8()));
         QVERIFY(csv.contains("\"'=cmd|' /C calc'!A0\""));
 
-        w->Grid_History->selectRow(1);
+        // The question names the one entry it deletes.
+        w->Grid_History->selectRow(0);
         fx.shown.boxes.answer(false);
         w->BitBtn_Delete->click();
-        QCOMPARE(fx.rows().size(), std::size_t{2});
+        QCOMPARE(fx.shown.boxes.questions.last(), u("山田 太郎 様（2026/12/07 14:03）を削除しますか?"));
+        QCOMPARE(fx.rows().size(), std::size_t{3});
         fx.shown.boxes.answer(true);
         w->BitBtn_Delete->click();
-        QCOMPARE(fx.shown.boxes.questions.last(), u("選択した履歴 1 件を削除しますか?"));
+        QCOMPARE(fx.rows().size(), std::size_t{2});
+
+        w->Grid_History->selectAll();
+        fx.shown.boxes.answer(false);
+        w->BitBtn_Delete->click();
+        QCOMPARE(fx.shown.boxes.questions.last(), u("選択した履歴 2 件を削除しますか?"));
+        w->Grid_History->selectRow(1);
+        fx.shown.boxes.answer(true);
+        w->BitBtn_Delete->click();
         QCOMPARE(fx.rows().size(), std::size_t{1});
         QCOMPARE(w->Grid_History->rowCount(), 1);
         QCOMPARE(w->Grid_History->item(0, 1)->text(), u("佐藤花子"));
