@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyleOptionViewItem>
 #include <QTableWidget>
 #include <QtTest>
@@ -283,6 +284,53 @@ private slots:
         QListWidget* byName = completionOf("Edit_Custo1");
         QVERIFY(byName && byName->isVisible());
         QCOMPARE(byName->count(), 1);
+    }
+
+    // The list shows its entries whole, hides no field the user may click
+    // next, and only a chosen entry changes the form.
+    void theCompletionListStaysClearAndTakesOnlyAChosenEntry() {
+        HistoryFixture fx;
+        fx.form().historyBook()->run([](store::HistoryStore& s) {
+            for (int i = 1; i <= 6; ++i)
+                s.keepConsignee({"100-0005", sjis::fromQString(u("東京都千代田区丸の内一丁目%1番地 新丸の内ビルディング").arg(i)),
+                                 "", sjis::fromQString(u("山田%1").arg(i)), "03-1234-567" + std::to_string(i)});
+        });
+        QLineEdit* name = fx.edit("Edit_Custo1");
+        fx.shown.focus(QStringLiteral("Edit_Custo1"));
+        typeInto(name, u("山田"));
+        QListWidget* list = completionOf("Edit_Custo1");
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(list->count(), 6);
+        QVERIFY(!list->verticalScrollBar()->isVisible() && !list->horizontalScrollBar()->isVisible());
+        QVERIFY(list->viewport()->rect().contains(list->visualItemRect(list->item(5))));
+        for (const char* field : {"Edit_Zip", "Edit_Add1", "Edit_Add2", "Edit_Add3", "Edit_Custo1", "Edit_tel",
+                                  "DateTimePicker_1", "Edit_de_date1", "Edit_G1", "Edit_G2", "Edit_G3"}) {
+            QWidget* w = fx.shown.find(QLatin1String(field));
+            QVERIFY2(!list->geometry().intersects(QRect(w->mapToGlobal(QPoint(0, 0)), w->size())), field);
+        }
+
+        // A click on another field or on the window's background closes the
+        // list and leaves every text as typed.
+        QTest::mouseClick(fx.edit("Edit_tel"), Qt::LeftButton);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(fx.shown.focusedName(), u("Edit_tel"));
+        QCOMPARE(name->text(), u("山田"));
+        QVERIFY(fx.text("Edit_tel").isEmpty() && fx.text("Edit_Add1").isEmpty());
+        QTest::keyClicks(fx.edit("Edit_tel"), QStringLiteral("03-1234"));
+        QListWidget* byTel = completionOf("Edit_tel");
+        QVERIFY(byTel && byTel->isVisible());
+        QTest::mouseClick(fx.form().Panel1, Qt::LeftButton, {}, QPoint(20, 150));
+        QVERIFY(!byTel->isVisible());
+        QCOMPARE(fx.text("Edit_tel"), u("03-1234"));
+        QCOMPARE(name->text(), u("山田"));
+
+        // A click on an entry takes that entry.
+        QTest::keyClicks(fx.edit("Edit_tel"), QStringLiteral("-567"));
+        QVERIFY(byTel->isVisible());
+        QTest::mouseClick(byTel->viewport(), Qt::LeftButton, {}, byTel->visualItemRect(byTel->item(2)).center());
+        QVERIFY(!byTel->isVisible());
+        QCOMPARE(name->text(), u("山田3"));
+        QCOMPARE(fx.text("Edit_tel"), u("03-1234-5673"));
     }
 };
 
