@@ -290,6 +290,8 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(zipWarning(), QStringLiteral("この郵便番号は見つかりません"));
         QCOMPARE(prompt(), business ? hint : QStringLiteral("この郵便番号は見つかりません"));
+        auto* line = f->find<QLabel>(QStringLiteral("Panel_HelpMess"));
+        QVERIFY(line->fontMetrics().horizontalAdvance(prompt()) <= line->contentsRect().width() - line->indent());
         f->focus(QStringLiteral("Edit_Zip"));
         const qsizetype noticesBefore = f->boxes.notices.size();
         press(Qt::Key_F5);
