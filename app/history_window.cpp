@@ -189,12 +189,15 @@ void HistoryWindow::deleteSelected() {
     std::set<int> picked;
     for (const QModelIndex& i : Grid_History->selectionModel()->selectedRows()) picked.insert(i.row());
     if (picked.empty() || *picked.rbegin() >= static_cast<int>(rows_.size())) return;
-    const QString question =
-        picked.size() == 1 ? QStringLiteral("%1を削除しますか?").arg(entryName(rows_[static_cast<std::size_t>(*picked.begin())]))
-                           : QStringLiteral("選択した履歴 %1 件を削除しますか?").arg(picked.size());
-    if (!messageBoxes().question(this, question)) return;
     std::vector<std::int64_t> ids;
+    ids.reserve(picked.size());
     for (const int row : picked) ids.push_back(rows_[static_cast<std::size_t>(row)].id);
+    // One entry is named, so the user sees which one goes.
+    const QString question =
+        picked.size() == 1
+            ? QStringLiteral("%1を削除しますか?").arg(entryName(rows_[static_cast<std::size_t>(*picked.begin())]))
+            : QStringLiteral("選択した履歴 %1 件を削除しますか?").arg(picked.size());
+    if (!messageBoxes().question(this, question)) return;
     if (!book_.run([&](store::HistoryStore& s) { s.remove(ids); }))
         throw std::runtime_error("履歴を削除できません: " + book_.lastError().toStdString());
     reload();
