@@ -12,6 +12,7 @@
 #include "app/batch_window.h"
 #include "app/sjis_line_edit.h"
 #include "tests/app/test_form_fixture.h"
+#include "tests/support/file_bytes.h"
 
 class TestTextFit : public QObject {
     Q_OBJECT
@@ -34,14 +35,12 @@ private slots:
 
     void savedMappingNameShowsWhole() {
         ShownForm f;
-        QFile csv(f.dir.filePath(QStringLiteral("orders.csv")));
-        QVERIFY(csv.open(QIODevice::WriteOnly));
-        csv.write("zip,address,name\r\n1050011,x,y\r\n");
-        csv.close();
+        const QString csv = f.dir.filePath(QStringLiteral("orders.csv"));
+        writeFile(csv, "zip,address,name\r\n1050011,x,y\r\n");
         f.form->SpeedButton_F9Click();
         auto* batch = f.form->findChild<TBatchWindow*>(QStringLiteral("Form_Batch"));
         QVERIFY(batch && QTest::qWaitForWindowExposed(batch));
-        batch->openFile(csv.fileName());
+        batch->openFile(csv);
         batch->Edit_MappingName->setText(QStringLiteral("自社CSV"));
         batch->Button_SaveMapping->click();
         QComboBox* combo = batch->ComboBox_Mapping;
