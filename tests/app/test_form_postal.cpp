@@ -295,21 +295,6 @@ private slots:
                     help.contains(QStringLiteral("vamu_pelican_cli postal import KEN_ALL.CSV JIGYOSYO.CSV")));
     }
 
-    // Places that share a town name are told apart by their codes.
-    void pickListShowsEachCode() {
-        f->focus(QStringLiteral("Edit_Add1"));
-        edit("Edit_Add1")->setText(QStringLiteral("北海道札幌市中央区大通西"));
-        QStringList lines;
-        int rows = 0;
-        whenPickListOpens(rows, [&lines](QListWidget* list) {
-            for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
-            QTest::keyClick(list, Qt::Key_Escape);
-        });
-        press(Qt::Key_F6);
-        QCOMPARE(lines, (QStringList{QStringLiteral("060-0042  北海道札幌市中央区大通西"),
-                                     QStringLiteral("064-0820  北海道札幌市中央区大通西")}));
-    }
-
     void warningAfterTheTransfer() {
         auto* memo = f->find<QPlainTextEdit>(QStringLiteral("Memo1"));
         memo->setPlainText(QStringLiteral("〒150-0001\n大阪府大阪市北区梅田1-1\n佐藤 健一 様\n電話番号：03-5412-7788\n"));
