@@ -117,6 +117,8 @@ void TBatchWindow::build() {
     CheckBox_FileSender->setObjectName(QStringLiteral("CheckBox_FileSender"));
     ComboBox_Mapping = new QComboBox(this);
     ComboBox_Mapping->setObjectName(QStringLiteral("ComboBox_Mapping"));
+    // Grows with a mapping saved while the window is open.
+    ComboBox_Mapping->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     top->addWidget(Button_Open);
     top->addWidget(Label_File, 1);
     top->addWidget(CheckBox_FileSender);

@@ -385,13 +385,17 @@ std::vector<WaybillRecord> HistoryStore::list(const HistoryQuery& query) {
         sql += " ORDER BY id DESC LIMIT ?4";
         SqliteStatement st(*db_, sql);
         if (!needle.empty()) {
-            // One quoted phrase, inner quotes doubled: the user's text is
-            // never read as query syntax. Under three characters it is a
-            // prefix of the indexed trigrams.
-            std::string phrase = "\"";
-            for (const char ch : needle) phrase += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-            phrase += '"';
-            st.bind(1, utf8Length(needle) < 3 ? phrase + "*" : phrase);
+            // Each form of the text one quoted phrase, inner quotes doubled:
+            // the user's text is never read as query syntax. Under three
+            // characters a phrase is a prefix of the indexed trigrams.
+            std::string match;
+            for (const std::string& form : searchForms(needle)) {
+                std::string phrase = match.empty() ? "\"" : " OR \"";
+                for (const char ch : form) phrase += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+                phrase += '"';
+                match += utf8Length(form) < 3 ? phrase + "*" : phrase;
+            }
+            st.bind(1, match);
         }
         if (!query.fromDate.empty()) st.bind(2, query.fromDate);
         // "~" sorts after the blank that follows the date in every stamp.
