@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "store/csv_field.h"
 #include "store/file_error.h"
 
 namespace batch {
@@ -31,23 +32,6 @@ std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping) {
     return orders;
 }
 
-namespace {
-
-void appendCell(std::string& out, std::string_view cell) {
-    if (cell.find_first_of(",\"\r\n") == std::string_view::npos && (cell.empty() || (cell.front() != ' ' && cell.back() != ' '))) {
-        out += cell;
-        return;
-    }
-    out += '"';
-    for (char c : cell) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
-}  // namespace
-
 std::string ordersToCsv(const std::vector<Order>& orders) {
     const bool sender = std::any_of(orders.begin(), orders.end(), [](const Order& o) {
         return !o[Col::MyZip].empty() || !o[Col::MyAdd1].empty() || !o[Col::My].empty();
@@ -56,13 +40,13 @@ std::string ordersToCsv(const std::vector<Order>& orders) {
     std::string out = "\xEF\xBB\xBF";
     for (std::size_t c = 0; c < cols; ++c) {
         if (c > 0) out += ',';
-        appendCell(out, colCaption(static_cast<Col>(c)));
+        out += store::csvField(colCaption(static_cast<Col>(c)));
     }
     out += "\r\n";
     for (const Order& o : orders) {
         for (std::size_t c = 0; c < cols; ++c) {
             if (c > 0) out += ',';
-            appendCell(out, o.text[c]);
+            out += store::csvField(o.text[c]);
         }
         out += "\r\n";
     }

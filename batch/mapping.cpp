@@ -7,6 +7,7 @@
 
 #include "batch/address_join.h"
 #include "store/atomic_file.h"
+#include "store/csv_field.h"
 #include "store/file_read.h"
 
 namespace batch {
@@ -235,7 +236,8 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
     for (std::size_t i = 0; i < m.size() && i < record.fields.size(); ++i) {
         if (m[i] == Target::None) continue;
         std::string& slot = v[static_cast<std::size_t>(m[i])];
-        const std::string cell = trimAscii(oneLine(record.fields[i]));
+        // A file we saved carries an apostrophe before formula-like texts.
+        const std::string cell = trimAscii(oneLine(std::string(store::withoutFormulaMark(record.fields[i]))));
         if (m[i] == Target::Special) slot = join({slot, cell}, " ");
         else slot = cell;
     }

@@ -3,11 +3,8 @@
 // batch print FILE --pdf OUT | --printer QUEUE: every order without a
 // problem as one document (the waybill pages, then the empty page).
 #include <QDate>
-#include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QPageSize>
-#include <QTemporaryFile>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -25,9 +22,9 @@
 #include "print/Wbprn/waybill_job.h"
 #include "print/core/layout.h"
 #include "print/core/str_to_int.h"
-#include "store/atomic_file.h"
 #include "text/sjis_convert.h"
 #include "tools/cli_commands.h"
+#include "tools/cli_fonts.h"
 #include "tools/cli_io.h"
 #include "tools/json_out.h"
 
@@ -177,29 +174,22 @@ std::string rowJson(const batch::Order& order, const batch::CheckedOrder& r) {
     return json::Object().number("row", order.line).raw("fields", fieldsJson(r.fields)).raw("problems", json::array(problems)).str();
 }
 
-// The pages into `path` through a temporary file renamed over it only when
-// the document is complete, as print --pdf does.
-void renderPdf(const std::vector<print::WaybillFields>& waybills, const QString& path, int dpi) {
+// The pages into `path` (cli::writePdfFile: checked to its end, then
+// replacing the file atomically); the order file, mapping and postal table
+// are never written over.
+void renderPdf(const std::vector<print::WaybillFields>& waybills, const Options& o) {
     std::vector<std::vector<print::DrawItem>> pages;
     pages.reserve(waybills.size());
     for (const print::WaybillFields& f : waybills) pages.push_back(print::planWaybill(f));
-    QTemporaryFile tmp;
-    if (!tmp.open()) throw std::runtime_error("cannot create a temporary file");
-    tmp.close();
     wbprn::PdfPageSetup setup;
-    setup.dpi = dpi;
-    {
-        wbprn::PdfCanvas canvas(tmp.fileName(), setup, QString::fromLatin1(kTitle));
-        for (const auto& page : pages) {
-            print::drawItems(page, canvas);
-            canvas.newPage();
-        }
-        if (!canvas.finish()) throw std::runtime_error("cannot write " + path.toStdString());
-    }
-    if (!tmp.open()) throw std::runtime_error("cannot write " + path.toStdString());
-    const QByteArray pdf = tmp.readAll();
-    writeFileAtomically(QFile::encodeName(path).toStdString(),
-                        std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+    setup.dpi = o.dpi;
+    cli::writePdfFile(QString::fromLocal8Bit(o.pdf), setup, QString::fromLatin1(kTitle),
+                      {o.file, o.mapping ? o.mapping : "", o.table ? o.table : ""}, [&](wbprn::PdfCanvas& canvas) {
+                          for (const auto& page : pages) {
+                              print::drawItems(page, canvas);
+                              canvas.newPage();
+                          }
+                      });
 }
 
 // Selects the CUPS queue by name and gives the waybills the effective
@@ -228,13 +218,8 @@ int cmdBatch(int argc, char** argv) {
         // A file that cannot be read fails before anything else starts.
         const batch::OrderFile file = batch::readOrderFile(batch::readFileBytes(o.file));
 
-        // Fonts (to measure the texts against their places) need a GUI
-        // application; no display is needed.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        int qtArgc = 1;
-        char* qtArgv[] = {argv[0], nullptr};
-        QGuiApplication app(qtArgc, qtArgv);
-        wbprn::registerFontSubstitutes();
+        // Fonts, to measure the texts against their places.
+        const auto app = cli::startFonts(argv[0]);
 
         print::WaybillFields defaults = defaultsFor(o);
         // The PDF's page (A4, origin at its corner), or the queue's own.
@@ -255,7 +240,7 @@ int cmdBatch(int argc, char** argv) {
         for (const batch::CheckedOrder& r : c.results)
             if (r.printable()) waybills.push_back(r.fields);
         if (waybills.empty()) throw std::runtime_error("印刷できる行がありません");
-        if (o.pdf) renderPdf(waybills, QString::fromLocal8Bit(o.pdf), o.dpi);
+        if (o.pdf) renderPdf(waybills, o);
         else wbprn::printWaybillJob(QString::fromLatin1(kTitle), waybills);
         std::fprintf(stderr, "%zu件を印刷しました (問題のある%zu件は印刷していません)\n", waybills.size(),
                      c.results.size() - waybills.size());
