@@ -9,10 +9,11 @@
 
 namespace batch {
 
-OrderFile readOrderFile(std::string_view bytes) {
+OrderFile readOrderFile(std::string_view bytes, EncodingChoice choice) {
     OrderFile f;
-    DecodedText text = decodeText(bytes);
+    DecodedText text = decodeText(bytes, choice);
     f.encoding = text.encoding;
+    f.encodingAmbiguous = text.ambiguous;
     f.delimiter = guessDelimiter(text.utf8);
     f.records = parseRecords(text.utf8, f.delimiter);
     if (f.records.empty()) throw InputError(1, "ファイルが空です");
@@ -21,6 +22,12 @@ OrderFile readOrderFile(std::string_view bytes) {
     if (f.records.empty()) throw InputError(2, "見出しの後に注文の行がありません");
     f.b2 = isB2Header(f.header);
     return f;
+}
+
+std::string encodingNote(const OrderFile& file) {
+    if (!file.encodingAmbiguous) return {};
+    return file.encoding == Encoding::Cp932 ? "文字コード: Shift-JIS として読みました (UTF-8 としても読めます)"
+                                            : "文字コード: UTF-8 として読みました (Shift-JIS としても読めます)";
 }
 
 std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping) {

@@ -9,6 +9,7 @@
 #include "store/atomic_file.h"
 #include "store/csv_field.h"
 #include "store/file_read.h"
+#include "text/printable.h"
 
 namespace batch {
 
@@ -297,7 +298,8 @@ Mapping mappingFromText(std::string_view text, const std::vector<std::string>& h
         const std::size_t tab = l.rfind('\t');
         if (tab == std::string_view::npos) throw InputError(line, "対応表の行にタブがありません");
         const auto target = targetFromKey(trimAscii(l.substr(tab + 1)));
-        if (!target) throw InputError(line, "対応表に知らない項目があります: " + std::string(l.substr(tab + 1)));
+        // The key is shown escaped: a line of the file must not drive the terminal.
+        if (!target) throw InputError(line, "対応表に知らない項目があります: " + text::printable(l.substr(tab + 1), 64));
         const std::string name = trimAscii(l.substr(0, tab));
         for (std::size_t i = 0; i < header.size(); ++i) {
             if (m[i] == Target::None && trimAscii(header[i]) == name) {
@@ -337,9 +339,19 @@ void saveMapping(const std::string& base, const std::string& name, const std::st
 
 std::optional<std::string> loadMapping(const std::string& base, const std::string& name) {
     if (!isValidMappingName(name)) return std::nullopt;
+    try {
+        return readMappingFile(mappingPath(base, name));
+    } catch (const FileError& e) {
+        if (e.errorNumber() == ENOENT) return std::nullopt;
+        throw;
+    }
+}
+
+std::string readMappingFile(const std::string& path) {
     std::string text;
-    const int err = readWholeFile(mappingPath(base, name), text);
-    if (err == ENOENT) return std::nullopt;
+    const int err = readFileAtMost(path, kMaxMappingBytes, text);
+    if (err == EFBIG)
+        throw InputError(1, "対応表のファイルが大きすぎます (" + std::to_string(kMaxMappingBytes / 1024) + "KBまで)");
     if (err != 0) throw FileError(err, systemErrorText(err));
     return text;
 }

@@ -10,9 +10,11 @@
 
 namespace {
 
-// Reads chunks until EOF or until maxLines line feeds were seen; the rest
-// of the file is never read, so a huge file costs only what is needed.
-int readUpTo(const std::string& path, std::size_t maxLines, std::string& out) {
+// Reads chunks until EOF, until maxLines line feeds were seen or until
+// maxBytes bytes are read; the rest of the file is never read, so a huge
+// file costs only what is needed.
+int readUpTo(const std::string& path, std::size_t maxLines, std::string& out,
+             std::size_t maxBytes = std::numeric_limits<std::size_t>::max()) {
     out.clear();
     // O_NONBLOCK: opening a named pipe must not wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -44,8 +46,9 @@ int readUpTo(const std::string& path, std::size_t maxLines, std::string& out) {
                 break;
             }
         }
+        take = std::min(take, maxBytes - out.size());
         out.append(buffer, take);
-        if (lines == maxLines) break;
+        if (lines == maxLines || out.size() == maxBytes) break;
     }
     ::close(fd);
     return 0;
@@ -63,4 +66,15 @@ int readFileLines(const std::string& path, std::size_t maxLines, std::string& ou
         return 0;
     }
     return readUpTo(path, maxLines, out);
+}
+
+int readFileAtMost(const std::string& path, std::size_t maxBytes, std::string& out) {
+    // One byte past the limit tells "too large" without reading the rest.
+    const int err = readUpTo(path, std::numeric_limits<std::size_t>::max(), out, maxBytes + 1);
+    if (err != 0) return err;
+    if (out.size() > maxBytes) {
+        out.clear();
+        return EFBIG;
+    }
+    return 0;
 }
