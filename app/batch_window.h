@@ -39,6 +39,7 @@ public:
     QPushButton* Button_Open = nullptr;
     QCheckBox* CheckBox_FileSender = nullptr;
     QComboBox* ComboBox_Mapping = nullptr;     // "(自動)" then the saved mappings
+    QComboBox* ComboBox_Encoding = nullptr;    // 自動 / UTF-8 / Shift-JIS: how the file is read
     QTableWidget* Table_Mapping = nullptr;     // one row per file column: header, example, field
     QLineEdit* Edit_MappingName = nullptr;
     QPushButton* Button_SaveMapping = nullptr;
@@ -96,6 +97,7 @@ private:
     std::unique_ptr<wbprn::WaybillFit> fit_;
     print::WaybillFields defaults_;
     batch::OrderFile file_;
+    QString filePath_;  // the file shown, read again when the encoding is chosen
     std::vector<batch::Order> orders_;
     std::vector<batch::CheckedOrder> checked_;
     std::vector<bool> printed_;
