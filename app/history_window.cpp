@@ -21,6 +21,7 @@
 #include "services/message_boxes.h"
 #include "store/atomic_file.h"
 #include "store/history_csv.h"
+#include "store/output_file.h"
 #include "text/sjis_qt.h"
 
 namespace {
@@ -184,6 +185,9 @@ void HistoryWindow::exportCsv() {
         QFileInfo(book_.filePath()).absoluteDir().filePath(QStringLiteral("vamu_Pelican_履歴.csv"));
     const QString path = askCsvPath(this, suggested);
     if (path.isEmpty()) return;
+    // Never over the database itself or another file that is not text.
+    store::checkOutputFile(QFile::encodeName(path).toStdString(), store::OutputKind::Text,
+                           {QFile::encodeName(book_.filePath()).toStdString()});
     const std::string csv = store::historyCsv(rows_);
     // Replaced as a whole: a failed export leaves an earlier file intact.
     try {
