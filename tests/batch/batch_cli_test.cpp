@@ -145,26 +145,40 @@ private slots:
         QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))), qPrintable(text));
     }
 
-    // A PDF that could not be written whole is a failure: exit code 1, no
-    // "印刷しました", the previous file as it was and nothing left beside it.
-    // The disk is a 24 KB tmpfs when the test may mount one, else a file
-    // size limit (with SIGXFSZ ignored, writes past it fail with EFBIG).
+    // A PDF is written whole or not at all. With the temporary folder full
+    // the document is still made whole; with no room for it where it goes,
+    // the run fails (exit code 1, no "印刷しました") and the previous file
+    // stays as it was, nothing left beside it. The full disk is a 24 KB
+    // tmpfs when the test may mount one, else a file size limit (SIGXFSZ
+    // ignored, so writes past it fail with EFBIG).
     void aFailedWriteIsNeverReportedAsPrinted() {
-        ScratchFolder out;
-        const bool tmpfs = out.mountTmpfs("24k");
+        ScratchFolder small;
+        const bool tmpfs = small.mountTmpfs("24k");
         QTemporaryDir dir;
         const QString one = dir.filePath(QStringLiteral("one.csv")), fifty = dir.filePath(QStringLiteral("fifty.csv"));
         QByteArray orders = "郵便番号,住所,氏名,電話番号\n";
         writeFile(one, orders + "105-0011,東京都港区芝公園4-2-8,山田太郎,03-1234-5678\n");
         for (int i = 0; i < 50; ++i) orders += "105-0011,東京都港区芝公園4-2-8,山田" + QByteArray::number(i) + "太郎,03-1234-5678\n";
         writeFile(fifty, orders);
-        const QString keep = QString::fromStdString(out.file("keep.pdf"));
+        const QString keep = QString::fromStdString(small.file("keep.pdf"));
         QCOMPARE(runCli({QStringLiteral("batch"), QStringLiteral("print"), one, QStringLiteral("--pdf"), keep}, {}).exitCode, 0);
         const QByteArray good = readFile(keep);
         QVERIFY(good.startsWith("%PDF-"));
+        QStringList files{QStringLiteral("keep.pdf")};
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (tmpfs) {
+            spit(small.file("filler"), std::string(64 * 1024, 'x'));  // cut off where the disk is full
+            files.prepend(QStringLiteral("filler"));
+            env.insert(QStringLiteral("TMPDIR"), QString::fromStdString(small.path()));
+            const QString elsewhere = dir.filePath(QStringLiteral("whole.pdf"));
+            const CliRun whole = runCli({QStringLiteral("batch"), QStringLiteral("print"), fifty, QStringLiteral("--pdf"),
+                                         elsewhere}, {}, env);
+            QCOMPARE(whole.exitCode, 0);
+            QVERIFY(readFile(elsewhere).trimmed().endsWith("%%EOF"));
+        }
 
         const QStringList args{QStringLiteral("batch"), QStringLiteral("print"), fifty, QStringLiteral("--pdf"), keep};
-        const CliRun r = tmpfs ? runCli(args, {})
+        const CliRun r = tmpfs ? runCli(args, {}, env)
                                : runProgram(QStringLiteral("sh"),
                                             QStringList{QStringLiteral("-c"),
                                                         QStringLiteral("trap '' XFSZ; ulimit -f 40; exec \"$0\" \"$@\""),
@@ -173,7 +187,7 @@ private slots:
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(!QString::fromUtf8(r.err).contains(QStringLiteral("印刷しました")), r.err.constData());
         QCOMPARE(readFile(keep), good);
-        QCOMPARE(out.entryCount(), std::size_t{1});
+        QCOMPARE(QDir(QString::fromStdString(small.path())).entryList(QDir::Files | QDir::Hidden, QDir::Name), files);
     }
 
     // An output that is one of the inputs, or an existing file that is not
