@@ -58,10 +58,6 @@ void checkControls(std::string_view s) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 // The bytes read as CP932; `badLine` names the first line that is not
 // CP932 (0 when all of it is), `unmapped` tells a sequence without a
 // character from one that is not CP932 at all.

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "batch/batch_file.h"
