@@ -25,6 +25,7 @@
 #include "services/message_boxes.h"
 #include "store/atomic_file.h"
 #include "store/history_csv.h"
+#include "store/output_file.h"
 #include "text/sjis_qt.h"
 
 namespace {
@@ -209,6 +210,9 @@ void HistoryWindow::exportCsv() {
     const QString suggested = QDir(fileDialogFolder(base)).filePath(QStringLiteral("vamu_Pelican_履歴.csv"));
     const QString path = askCsvPath(this, suggested);
     if (path.isEmpty()) return;
+    // Never over the database itself or another file that is not text.
+    store::checkOutputFile(QFile::encodeName(path).toStdString(), store::OutputKind::Text,
+                           {QFile::encodeName(book_.filePath()).toStdString()});
     rememberFileDialogFolder(base, path);
     const std::string csv = store::historyCsv(rows_);
     // Replaced as a whole: a failed export leaves an earlier file intact.

@@ -13,6 +13,7 @@
 
 #include "store/file_error.h"
 #include "store/gram_tokenizer.h"
+#include "store/history_schema.h"
 #include "store/history_text.h"
 #include "store/sqlite_db.h"
 #include "text/sjis.h"
@@ -298,6 +299,12 @@ void HistoryStore::connect() {
     registerGramTokenizer(*db_);
     db_->exec(("PRAGMA busy_timeout = " + std::to_string(kBusyTimeoutMs)).c_str());
     // Reading the header is where a file that is no database shows itself.
+    try {
+        requireHistorySchema(*db_);
+    } catch (const NotHistoryDatabase&) {
+        db_.reset();  // never used for anything, not even a later retry
+        throw;
+    }
     const std::int64_t version = db_->queryInt("PRAGMA user_version");
     if (version > kHistorySchemaVersion) {
         db_ = std::make_unique<SqliteDb>(path_, SqliteDb::Mode::ReadOnly);

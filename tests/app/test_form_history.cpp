@@ -209,6 +209,15 @@ private slots:
         QCOMPARE(csv.count("\r\n"), 4);
         QVERIFY(csv.contains(u("\"佐藤花子\"").toUtf8()));
         QVERIFY(csv.contains("\"'=cmd|' /C calc'!A0\""));
+        // Never over the live database it is made from.
+        const QString db = fx.form().historyBook()->filePath();
+        const QByteArray dbBytes = readFile(db);
+        w->askCsvPath = [&](QWidget*, const QString&) { return db; };
+        const qsizetype errorsBefore = fx.shown.boxes.errors.size();
+        w->BitBtn_Csv->click();
+        QCOMPARE(fx.shown.boxes.errors.size(), errorsBefore + 1);
+        QCOMPARE(readFile(db), dbBytes);
+        QCOMPARE(fx.rows().size(), std::size_t{2});
 
         // The question names the one entry it deletes.
         w->Grid_History->selectRow(0);
