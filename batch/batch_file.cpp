@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "batch/order_grouping.h"
+#include "batch/platform_layouts.h"
 #include "store/file_error.h"
 
 namespace batch {
@@ -19,6 +21,7 @@ OrderFile readOrderFile(std::string_view bytes) {
     f.records.erase(f.records.begin());
     if (f.records.empty()) throw InputError(2, "見出しの後に注文の行がありません");
     f.b2 = isB2Header(f.header);
+    if (const PlatformLayout* layout = recogniseLayout(f.header)) f.layout = layout->name;
     return f;
 }
 
@@ -28,7 +31,7 @@ std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping) {
     std::vector<Order> orders;
     orders.reserve(file.records.size());
     for (const Record& r : file.records) orders.push_back(extractOrder(r, mapping, file.header.size()));
-    return orders;
+    return groupOrders(std::move(orders));
 }
 
 namespace {

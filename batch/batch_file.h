@@ -16,6 +16,7 @@ struct OrderFile {
     char delimiter = ',';
     std::vector<std::string> header;
     bool b2 = false;                // the Yamato B2 send-list layout
+    std::string layout;             // the platform layout recognised ("Shopify"), or empty
     std::vector<Record> records;    // the data rows, header excluded
 };
 
@@ -23,8 +24,9 @@ struct OrderFile {
 // without a data row or with an empty header raises InputError.
 OrderFile readOrderFile(std::string_view bytes);
 
-// The orders under a mapping. A mapping that feeds no consignee field
-// raises InputError naming line 1.
+// The waybills under a mapping, the rows of one order grouped into one
+// (batch/order_grouping.h). A mapping that feeds no consignee field raises
+// InputError naming line 1.
 std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping);
 
 // The orders as CSV text for spreadsheet programs: UTF-8 with a byte-order

@@ -104,7 +104,7 @@ TEST(BatchMapping, GuessesFromHeaderWords) {
     const std::vector<std::string> header = {"注文番号", "〒", "ＴＥＬ", "お名前", "住所１", "住所2",
                                              "Item", "配達希望日", "配達時間帯", "Zip Code", "ご依頼主名"};
     const Mapping m = guessMapping(header, false);
-    const Mapping expected = {Target::None, Target::Zip, Target::Tel, Target::Name, Target::Address,
+    const Mapping expected = {Target::OrderNo, Target::Zip, Target::Tel, Target::Name, Target::Address,
                               Target::Address2, Target::G1, Target::DeliveryDate, Target::TimeBand,
                               Target::None /* second postal column */, Target::None /* sender tab in use */};
     EXPECT_EQ(m, expected);
