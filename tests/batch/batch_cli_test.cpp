@@ -36,6 +36,30 @@ class TestBatchCli : public QObject {
     Q_OBJECT
 
 private slots:
+    void trackingNumbersAreCheckedAndCountedOn() {
+        struct Case {
+            QStringList args;
+            int exitCode;
+            QByteArray out;
+        } cases[] = {
+            {{QStringLiteral("check"), QStringLiteral("A1234-5678-9013D")}, 0,
+             R"({"number":"123456789013","valid":true})" "\n"},
+            {{QStringLiteral("check"), QStringLiteral("123456789014")}, 1,
+             R"({"number":"123456789014","valid":false})" "\n"},
+            {{QStringLiteral("next"), QStringLiteral("123456789013"), QStringLiteral("2")}, 0,
+             "123456789024\n123456789035\n"},
+            {{QStringLiteral("next"), QStringLiteral("12345678901")}, 1, ""},
+            {{QStringLiteral("next"), QStringLiteral("123456789013"), QStringLiteral("0")}, 2, ""},
+        };
+        for (const Case& c : cases) {
+            const CliRun r = runCli(QStringList{QStringLiteral("tracking")} + c.args, {});
+            QCOMPARE(r.exitCode, c.exitCode);
+            QCOMPARE(r.out, c.out);
+        }
+        QVERIFY(runCli({QStringLiteral("tracking"), QStringLiteral("check"), QStringLiteral("123456789014")}, {})
+                    .err.contains("伝票番号の検査数字が合いません"));
+    }
+
     void checkReportsEveryRow() {
         const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), data("shop_utf8_bom.csv"),
                                  QStringLiteral("--date"), QStringLiteral("2025/12/01")},
