@@ -73,34 +73,6 @@ const ShippedLayout* shippedLayout(std::string_view name) {
     return nullptr;
 }
 
-std::vector<OrderItemRef> orderItemsOf(std::string_view text) {
-    std::vector<OrderItemRef> out;
-    while (!text.empty()) {
-        const std::size_t blank = text.find(' ');
-        const std::string_view one = text.substr(0, blank);
-        text = blank == std::string_view::npos ? std::string_view{} : text.substr(blank + 1);
-        if (one.empty()) continue;
-        const std::size_t colon = one.rfind(':');
-        out.push_back({std::string(one.substr(0, colon)),
-                       colon == std::string_view::npos ? std::string() : std::string(one.substr(colon + 1))});
-    }
-    return out;
-}
-
-std::string orderItemsText(const std::vector<OrderItemRef>& items) {
-    std::string out;
-    for (const OrderItemRef& i : items) {
-        if (i.id.empty()) continue;
-        if (!out.empty()) out += ' ';
-        // Ids are the platform's own tokens; a blank or colon in one would
-        // split it, so they are dropped.
-        for (char c : i.id)
-            if (c != ' ' && c != ':') out += c;
-        out += ':' + i.quantity;
-    }
-    return out;
-}
-
 std::string shippedExport(std::span<const WaybillRecord> rows, const ShippedLayout& layout, const Carrier& carrier,
                           bool cp932) {
     std::string out = layout.byteOrderMark && !cp932 ? "\xEF\xBB\xBF" : "";

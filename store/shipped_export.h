@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/order_items.h"
 #include "store/waybill_record.h"
 
 class IniFile;
@@ -49,13 +50,5 @@ const ShippedLayout* shippedLayout(std::string_view name);
 // without a byte-order mark instead of UTF-8.
 std::string shippedExport(std::span<const WaybillRecord> rows, const ShippedLayout& layout, const Carrier& carrier,
                           bool cp932 = false);
-
-// The "id:quantity" items of a record (WaybillRecord::orderItems) and back.
-struct OrderItemRef {
-    std::string id, quantity;
-    friend bool operator==(const OrderItemRef&, const OrderItemRef&) = default;
-};
-std::vector<OrderItemRef> orderItemsOf(std::string_view text);
-std::string orderItemsText(const std::vector<OrderItemRef>& items);
 
 }  // namespace store
