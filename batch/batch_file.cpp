@@ -56,13 +56,22 @@ std::string ordersToCsv(const std::vector<Order>& orders) {
         return !o[Col::MyZip].empty() || !o[Col::MyAdd1].empty() || !o[Col::My].empty();
     });
     const std::size_t cols = sender ? kColCount : idx(Col::MyZip);
+    // The order number leads when there is one, so that orders printed
+    // later from this file are still recorded with it.
+    const bool orderNumbers =
+        std::any_of(orders.begin(), orders.end(), [](const Order& o) { return !o.orderNo.empty(); });
     std::string out = "\xEF\xBB\xBF";
+    if (orderNumbers) out += "注文番号,";
     for (std::size_t c = 0; c < cols; ++c) {
         if (c > 0) out += ',';
         appendCell(out, colCaption(static_cast<Col>(c)));
     }
     out += "\r\n";
     for (const Order& o : orders) {
+        if (orderNumbers) {
+            appendCell(out, o.orderNo);
+            out += ',';
+        }
         for (std::size_t c = 0; c < cols; ++c) {
             if (c > 0) out += ',';
             appendCell(out, o.text[c]);

@@ -30,8 +30,9 @@ OrderFile readOrderFile(std::string_view bytes);
 std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping);
 
 // The orders as CSV text for spreadsheet programs: UTF-8 with a byte-order
-// mark, CR LF, the batch table's captions as header. The sender columns
-// are written only when some order has a sender of its own.
+// mark, CR LF, the batch table's captions as header, led by the order
+// number when some order has one. The sender columns are written only when
+// some order has a sender of its own.
 std::string ordersToCsv(const std::vector<Order>& orders);
 
 }  // namespace batch

@@ -158,7 +158,8 @@ std::string headerKey(std::string_view utf8) {
         if (n.compare(i, 2, "\xE2\x91") == 0 && i + 2 < n.size() && n[i + 2] >= '\xA0' && n[i + 2] <= '\xA2') {
             out += static_cast<char>('1' + (n[i + 2] - '\xA0'));
             i += 2;
-        } else if (n[i] != ':') {
+        } else if (n[i] != ':' && n[i] != '"') {  // a full-width quote comes through as '"'
+
             out += n[i];
         }
     }

@@ -27,7 +27,7 @@ struct HeaderMeaning {
 };
 
 // The header reduced for matching: normaliseHeader(), then circled digits
-// made plain and colons dropped.
+// made plain, colons and quotes dropped.
 std::string headerKey(std::string_view utf8);
 
 // What one header names, read as consignee fields (the role says whose).

@@ -211,5 +211,8 @@ TEST(BatchFile, UnprintedOrdersSaveAndReadBack) {
     const OrderFile back = readOrderFile(csv);
     const std::vector<Order> again = ordersOf(back, guessMapping(back.header, false));
     ASSERT_EQ(again.size(), orders.size());
-    for (std::size_t i = 0; i < orders.size(); ++i) EXPECT_EQ(again[i].text, orders[i].text) << i;
+    for (std::size_t i = 0; i < orders.size(); ++i) {
+        EXPECT_EQ(again[i].text, orders[i].text) << i;
+        EXPECT_EQ(again[i].orderNo, orders[i].orderNo) << i;
+    }
 }

@@ -1,0 +1,62 @@
+// Fuzz target: a header line from arbitrary bytes (cells split at commas).
+// Recognition gives one target per column; no field is fed by two columns
+// unless they are parts of it; writing ASCII in full width changes nothing.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "batch/header_recognition.h"
+#include "batch/platform_layouts.h"
+
+namespace {
+
+std::string fullWidth(std::string_view s) {
+    std::string out;
+    for (char c : s) {
+        if (c <= ' ' || c > '~') {
+            out += c;
+            continue;
+        }
+        const unsigned cp = 0xFEE0u + static_cast<unsigned char>(c);
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
+bool joins(batch::Target t) {
+    using batch::Target;
+    return t == Target::Zip || t == Target::Tel || t == Target::Special || t >= Target::MyZip;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view line(reinterpret_cast<const char*>(data), size);
+    std::vector<std::string> header;
+    for (std::size_t from = 0; from <= line.size();) {
+        const std::size_t comma = line.find(',', from);
+        header.emplace_back(line.substr(from, comma - from));
+        if (comma == std::string_view::npos) break;
+        from = comma + 1;
+    }
+    for (const bool fileSender : {false, true}) {
+        const batch::Mapping m = batch::guessMapping(header, fileSender);
+        if (m.size() != header.size()) std::abort();
+        std::vector<int> fed(static_cast<std::size_t>(batch::Target::Count), 0);
+        for (std::size_t i = 0; i < m.size(); ++i) {
+            if (m[i] == batch::Target::None) continue;
+            if (++fed[static_cast<std::size_t>(m[i])] > 1 && !joins(m[i]) && !batch::recogniseLayout(header)) std::abort();
+            if (!fileSender && m[i] >= batch::Target::MyZip) std::abort();
+        }
+    }
+    for (const std::string& h : header) {
+        if (!(batch::recogniseHeader(h) == batch::recogniseHeader(fullWidth(h)))) std::abort();
+        const std::string key = batch::headerKey(h);
+        if (batch::headerKey(key) != key) std::abort();
+    }
+    return 0;
+}
