@@ -16,8 +16,8 @@ std::uint64_t valueOf(std::string_view digits) {
 
 bool isStartStop(char c) { return (c >= 'A' && c <= 'D') || (c >= 'a' && c <= 'd'); }
 
-// Separators a typed or printed number may carry.
-constexpr std::string_view kDropped[] = {" ", "\t", "-", "\u3000", "－", "ー", "‐", "−"};
+// Full-width separators a typed or pasted number may carry.
+constexpr std::string_view kDropped[] = {"\u3000", "－", "ー", "‐", "−"};
 
 // Bytes of the UTF-8 character with this lead byte (1 for a stray byte).
 std::size_t utf8Length(unsigned char lead) {
@@ -38,7 +38,13 @@ std::variant<std::string, TrackingRefusal> parseTracking(std::string_view s) {
     // The text without blanks and hyphens, full-width digits made plain.
     std::string t;
     for (std::size_t i = 0; i < s.size();) {
-        const std::size_t len = std::min(utf8Length(static_cast<unsigned char>(s[i])), s.size() - i);
+        const char c = s[i];
+        if (static_cast<unsigned char>(c) < 0x80) {  // ASCII, what a scanner sends
+            if (c != ' ' && c != '\t' && c != '-') t += c;
+            ++i;
+            continue;
+        }
+        const std::size_t len = std::min(utf8Length(static_cast<unsigned char>(c)), s.size() - i);
         const std::string_view ch = s.substr(i, len);
         i += len;
         if (std::find(std::begin(kDropped), std::end(kDropped), ch) != std::end(kDropped)) continue;
