@@ -389,7 +389,7 @@ void HistoryStore::setTracking(std::int64_t id, const std::string& tracking) {
 
 std::string HistoryStore::lastTracking() {
     return withRecovery([&] {
-        SqliteStatement st(*db_, "SELECT tracking FROM history WHERE tracking <> '' ORDER BY id DESC LIMIT 1");
+        SqliteStatement st(*db_, "SELECT tracking FROM history ORDER BY id DESC LIMIT 1");
         return st.step() ? st.text(0) : std::string();
     });
 }

@@ -79,7 +79,8 @@ public:
     // caller has checked the number; anything but twelve digits or empty
     // throws std::invalid_argument, and nothing is stored.
     void setTracking(std::int64_t id, const std::string& tracking);
-    // The tracking number of the newest row that has one, or empty.
+    // The tracking number of the newest row: the last form a print was
+    // recorded on. Empty when that row has none (its forms are unknown).
     std::string lastTracking();
 
     // Keeps a consignee in the address book under its name; one with the

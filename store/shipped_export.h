@@ -19,7 +19,7 @@ namespace store {
 // ShipMethod), these defaults when a key is missing.
 struct Carrier {
     std::string name = "日本通運";
-    std::string code = "Nippon Express";
+    std::string code = "Other";  // Amazon's code for a carrier it does not list by name
     std::string method = "ペリカン便";
 };
 Carrier readCarrier(const IniFile& settings);

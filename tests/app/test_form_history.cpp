@@ -107,6 +107,34 @@ private slots:
         QCOMPARE(fx.rows().size(), std::size_t{1});
     }
 
+    // The print question carries the first form's number: a scanned number
+    // is recorded with the print, the next print proposes the form after
+    // the empty page, a number failing its check is refused and asked again.
+    void theFirstFormsNumberIsRecordedAndTheNextProposed() {
+        HistoryFixture fx;
+        fx.consignee("山田太郎", "03-1234-5678", "東京都千代田区丸の内1-1");
+        fx.print();  // nothing recorded yet: nothing proposed
+        QCOMPARE(fx.shown.boxes.offeredNumbers, QStringList{QString()});
+        QCOMPARE(fx.rows().front().tracking, std::string());
+
+        fx.shown.boxes.numbers.push_back(u("A1234-5678-9013A"));
+        fx.print();
+        QCOMPARE(fx.rows().front().tracking, std::string("123456789013"));
+        fx.print();  // the proposal taken as it is
+        QCOMPARE(fx.shown.boxes.offeredNumbers.back(), u("123456789035"));
+        QCOMPARE(fx.rows().front().tracking, std::string("123456789035"));
+
+        const std::size_t printed = fx.shown.printers->documents.size();
+        fx.shown.boxes.numbers.push_back(u("123456789014"));
+        fx.shown.boxes.answer(true);
+        fx.shown.boxes.answer(false);  // asked again with the refused number: No
+        fx.form().SpeedButton_F11Click();
+        QCOMPARE(fx.shown.boxes.errors.back(), u("伝票番号の検査数字が合いません."));
+        QCOMPARE(fx.shown.boxes.offeredNumbers.back(), u("123456789014"));
+        QCOMPARE(fx.shown.printers->documents.size(), printed);
+        QCOMPARE(fx.rows().size(), std::size_t{3});
+    }
+
     void aStoreThatCannotBeWrittenStillPrintsAndSaysSo() {
         HistoryFixture fx;
         fx.rows();  // the store exists

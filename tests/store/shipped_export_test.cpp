@@ -31,9 +31,9 @@ TEST(ShippedExport, LayoutsWriteTheShippedRows) {
     const Carrier carrier;
     EXPECT_EQ(shippedExport(rows, *shippedLayout("amazon"), carrier),
               "order-id\torder-item-id\tquantity\tship-date\tcarrier-code\tcarrier-name\ttracking-number\tship-method\r\n"
-              "250-1234567-1234567\t11111111111111\t2\t2026-12-07\tNippon Express\t日本通運\t123456789013\tペリカン便\r\n"
-              "250-1234567-1234567\t22222222222222\t1\t2026-12-07\tNippon Express\t日本通運\t123456789013\tペリカン便\r\n"
-              "#1001\t\t\t2026-12-07\tNippon Express\t日本通運\t123456789024\tペリカン便\r\n");
+              "250-1234567-1234567\t11111111111111\t2\t2026-12-07\tOther\t日本通運\t123456789013\tペリカン便\r\n"
+              "250-1234567-1234567\t22222222222222\t1\t2026-12-07\tOther\t日本通運\t123456789013\tペリカン便\r\n"
+              "#1001\t\t\t2026-12-07\tOther\t日本通運\t123456789024\tペリカン便\r\n");
     const std::string plain = "\"注文番号\",\"伝票番号\",\"出荷日\",\"配送会社\"\r\n"
                               "\"250-1234567-1234567\",\"123456789013\",\"2026/12/07\",\"日本通運\"\r\n"
                               "\"#1001\",\"123456789024\",\"2026/12/07\",\"日本通運\"\r\n";
