@@ -61,7 +61,7 @@ int cmdTracking(int argc, char** argv) {
     return cli::runChecked([&] {
         if (const auto* refusal = std::get_if<batch::TrackingRefusal>(&parsed))
             throw std::runtime_error(refusal->reason);
-        const std::string& first = std::get<std::string>(parsed);
+        const auto& first = std::get<std::string>(parsed);
         std::string out;
         for (int k = 1; k <= count; ++k) {
             const std::string next = batch::nextTracking(first, static_cast<std::uint64_t>(k));
