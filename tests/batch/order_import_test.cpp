@@ -241,7 +241,7 @@ TEST(PlatformLayouts, RakutenSplitColumnsAreJoined) {
 }
 
 TEST(OrderGrouping, ContinuationRowsAndGoodsLines) {
-    auto row = [](int line, std::string no, std::string name, std::string item, std::string qty = "1") {
+    auto row = [](int line, std::string no, const std::string& name, std::string item, std::string qty = "1") {
         Order o;
         o.line = line;
         o.orderNo = std::move(no);

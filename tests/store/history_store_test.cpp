@@ -320,7 +320,7 @@ TEST_F(HistoryFixture, OrdersAndTrackingNumbersAreKeptSearchedAndCorrected) {
     amazon.id = h.list({}).back().id;
     EXPECT_EQ(h.list({}).back(), amazon);
 
-    auto found = [&](HistoryQuery q) { return names(h, q); };
+    auto found = [&](const HistoryQuery& q) { return names(h, q); };
     HistoryQuery byOrder, byTracking, byText, shipped;
     byOrder.orderNo = "#1001";
     byTracking.tracking = "123456789013";

@@ -47,10 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const batch::Mapping m = batch::guessMapping(header, fileSender);
         if (m.size() != header.size()) std::abort();
         std::vector<int> fed(static_cast<std::size_t>(batch::Target::Count), 0);
-        for (std::size_t i = 0; i < m.size(); ++i) {
-            if (m[i] == batch::Target::None) continue;
-            if (++fed[static_cast<std::size_t>(m[i])] > 1 && !joins(m[i]) && !batch::recogniseLayout(header)) std::abort();
-            if (!fileSender && m[i] >= batch::Target::MyZip) std::abort();
+        for (const batch::Target t : m) {
+            if (t == batch::Target::None) continue;
+            if (++fed[static_cast<std::size_t>(t)] > 1 && !joins(t) && !batch::recogniseLayout(header)) std::abort();
+            if (!fileSender && t >= batch::Target::MyZip) std::abort();
         }
     }
     for (const std::string& h : header) {

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (refusal->reason.empty()) std::abort();
         return 0;
     }
-    const std::string& digits = std::get<std::string>(parsed);
+    const auto& digits = std::get<std::string>(parsed);
     if (!batch::isValidTracking(digits)) std::abort();
     const auto again = batch::parseTracking("A" + digits + "D");
     if (!std::holds_alternative<std::string>(again) || std::get<std::string>(again) != digits) std::abort();
