@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "app/app_windows.h"
+#include "app/continuous_page.h"
 #include "app/form_main.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
@@ -47,9 +48,12 @@ bool askToPrint(TForm_Main& form, std::string& tracking) {
 }
 
 void printWaybill(TForm_Main& form) {
+    // With the feed mode's printer gone nothing is asked: the waybill would
+    // go nowhere, or to another printer.
+    WbPrinter().CheckDocumentsAllowed();
     form.showOverflowPrompt();
     std::string tracking;
-    if (!askToPrint(form, tracking)) {
+    if (!confirmFormFeed(&form, form) || !askToPrint(form, tracking)) {
         form.Edit_G1->setFocus();
         return;
     }
