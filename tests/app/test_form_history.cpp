@@ -234,6 +234,45 @@ private slots:
         QCOMPARE(w->Grid_History->item(0, 1)->text(), u("佐藤花子"));
     }
 
+    // Orders in the history: found by their number, a form's number set or
+    // corrected on a row (a wrong check digit refused, nothing stored), the
+    // shipped ones written as a confirmation file; none shipped: no file.
+    void theHistoryWindowRecordsTrackingNumbersAndExportsShippedOrders() {
+        HistoryFixture fx;
+        for (const char* order : {"#1001", "#1002"}) {
+            store::WaybillRecord r;
+            r.consignee.name = sjis::fromQString(u("山田太郎"));
+            r.date = "2026/12/07";
+            r.orderNo = order;
+            fx.form().historyBook()->run([&](store::HistoryStore& s) { s.record(r); });
+        }
+        HistoryWindow* w = fx.openHistory();
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("shipped.csv"));
+        w->askShippedPath = [&](QWidget*, const QString&) { return path; };
+        w->ComboBox_Shipped->setCurrentIndex(1);  // the plain list
+        w->BitBtn_Shipped->click();
+        QCOMPARE(fx.shown.boxes.notices.back(), u("出荷済みの注文 (注文番号と伝票番号のある行) がありません"));
+        QVERIFY(!QFile::exists(path));
+
+        w->Edit_Search->setText(u("#1001"));
+        QCOMPARE(w->Grid_History->rowCount(), 1);
+        QCOMPARE(w->Grid_History->item(0, 7)->text(), u("#1001"));
+        typeInto(w->Edit_Tracking, u("123456789014"));
+        QTest::keyClick(w->Edit_Tracking, Qt::Key_Return);
+        QCOMPARE(fx.shown.boxes.errors.back(), u("伝票番号の検査数字が合いません."));
+        QCOMPARE(fx.rows("#1001").front().tracking, std::string());
+        w->Edit_Tracking->setText(u("A1234-5678-9013D"));
+        QTest::keyClick(w->Edit_Tracking, Qt::Key_Return);
+        QCOMPARE(fx.rows("#1001").front().tracking, std::string("123456789013"));
+        QCOMPARE(w->Grid_History->item(0, 8)->text(), u("123456789013"));
+
+        w->Edit_Search->clear();
+        w->BitBtn_Shipped->click();
+        QCOMPARE(readFile(path), QByteArray("\xEF\xBB\xBF\"注文番号\",\"伝票番号\",\"出荷日\",\"配送会社\"\r\n"
+                                            "\"#1001\",\"123456789013\",\"2026/12/07\",\"日本通運\"\r\n"));
+    }
+
     void typingOffersConsigneesAndEnterTakesOne() {
         HistoryFixture fx;
         fx.consignee("山田太郎", "03-1234-5678", "東京都千代田区");
