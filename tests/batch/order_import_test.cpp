@@ -10,6 +10,7 @@
 #include "batch/order_check.h"
 #include "batch/order_grouping.h"
 #include "batch/platform_layouts.h"
+#include "tests/support/full_width.h"
 
 using namespace batch;
 
@@ -23,22 +24,6 @@ namespace {
 std::string fixture(const std::string& name) {
     std::ifstream in(std::string(VP_BATCH_DATA) + "/" + name, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// ASCII letters and digits in their full-width forms (U+FF01..U+FF5E).
-std::string fullWidth(std::string_view ascii) {
-    std::string out;
-    for (char c : ascii) {
-        if (c <= ' ' || c > '~') {
-            out += c;
-            continue;
-        }
-        const unsigned cp = 0xFEE0u + static_cast<unsigned char>(c);
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return out;
 }
 
 struct Read {

@@ -9,23 +9,9 @@
 
 #include "batch/header_recognition.h"
 #include "batch/platform_layouts.h"
+#include "tests/support/full_width.h"
 
 namespace {
-
-std::string fullWidth(std::string_view s) {
-    std::string out;
-    for (char c : s) {
-        if (c <= ' ' || c > '~') {
-            out += c;
-            continue;
-        }
-        const unsigned cp = 0xFEE0u + static_cast<unsigned char>(c);
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return out;
-}
 
 bool joins(batch::Target t) {
     using batch::Target;
