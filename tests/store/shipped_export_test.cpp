@@ -44,10 +44,3 @@ TEST(ShippedExport, LayoutsWriteTheShippedRows) {
     const std::vector<WaybillRecord> none(rows.begin() + 2, rows.end());
     EXPECT_THROW(shippedExport(none, *shippedLayout("plain"), carrier), std::runtime_error);
 }
-
-TEST(ShippedExport, OrderItemsRoundTrip) {
-    const std::vector<OrderItemRef> items = {{"111", "2"}, {"222", ""}};
-    EXPECT_EQ(orderItemsText(items), "111:2 222:");
-    EXPECT_EQ(orderItemsOf(orderItemsText(items)), items);
-    EXPECT_EQ(orderItemsText({{"a b:c", "1"}, {"", "3"}}), "abc:1");
-}
