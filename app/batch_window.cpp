@@ -32,7 +32,9 @@
 #include "app/input_mode_delegate.h"
 #include "app/list_combo_box.h"
 #include "app/window_memory.h"
+#include "batch/order_record.h"
 #include "batch/overflow_problems.h"
+#include "batch/platform_layouts.h"
 #include "batch/postal_check.h"
 #include "postal/table_locator.h"
 #include "print/Wbprn/WbPrinters.h"
@@ -173,7 +175,7 @@ void TBatchWindow::build() {
 
     Table_Orders = new QTableWidget(0, kProblemColumn + 1, this);
     Table_Orders->setObjectName(QStringLiteral("Table_Orders"));
-    QStringList heads{QStringLiteral("印刷"), QStringLiteral("行")};
+    QStringList heads{QStringLiteral("印刷"), QStringLiteral("注文番号"), QStringLiteral("点数"), QStringLiteral("行")};
     for (int c = 0; c < kFieldColumns; ++c) heads << qs(batch::colCaption(static_cast<batch::Col>(c)));
     heads << QStringLiteral("問題");
     Table_Orders->setHorizontalHeaderLabels(heads);
@@ -202,6 +204,10 @@ void TBatchWindow::build() {
     Button_Cancel = new QPushButton(QStringLiteral("中止"), this);
     Button_Cancel->setObjectName(QStringLiteral("Button_Cancel"));
     Button_Cancel->hide();
+    Edit_FirstNumber = new QLineEdit(this);
+    Edit_FirstNumber->setObjectName(QStringLiteral("Edit_FirstNumber"));
+    Edit_FirstNumber->setPlaceholderText(QStringLiteral("空欄: 記録しない"));
+    Edit_FirstNumber->setMaximumWidth(160);
     Button_Print = new QPushButton(QStringLiteral("印刷"), this);
     Button_Print->setObjectName(QStringLiteral("Button_Print"));
     Button_Close = new QPushButton(QStringLiteral("閉じる"), this);
@@ -211,6 +217,8 @@ void TBatchWindow::build() {
     bottom->addWidget(Label_Status, 1);
     bottom->addWidget(ProgressBar_Print);
     bottom->addWidget(Button_Cancel);
+    bottom->addWidget(new QLabel(QStringLiteral("1枚目の伝票番号"), this));
+    bottom->addWidget(Edit_FirstNumber);
     bottom->addWidget(Button_Print);
     bottom->addWidget(Button_Close);
 
@@ -225,6 +233,7 @@ void TBatchWindow::build() {
     fitMappingPanel();
     orderTabs();
     updateStatus();
+    proposeFirstNumber();
 }
 
 void TBatchWindow::connectControls() {
@@ -350,10 +359,11 @@ void TBatchWindow::openFile(const QString& path) {
     if (file_.encodingAmbiguous)
         encoding += file_.encoding == batch::Encoding::Cp932 ? QStringLiteral("、UTF-8としても読めます")
                                                              : QStringLiteral("、Shift-JISとしても読めます");
-    Label_File->setText(QStringLiteral("%1 (%2%3, %4件)")
-                            .arg(QFileInfo(path).fileName(), encoding,
-                                 file_.b2 ? QStringLiteral(", B2形式") : QString())
-                            .arg(file_.records.size()));
+    QString name = QStringLiteral("%1 (%2%3, %4件)")
+                       .arg(QFileInfo(path).fileName(), encoding, file_.b2 ? QStringLiteral(", B2形式") : QString())
+                       .arg(file_.records.size());
+    if (!file_.layout.empty() && !file_.b2) name += QStringLiteral("　") + qs(batch::layoutNotice(file_.layout));
+    Label_File->setText(name);
     pickMappingFor(file_.header);
     // A B2 file carries its sender; a saved mapping says for itself.
     if (file_.b2 && ComboBox_Mapping->currentIndex() == 0) CheckBox_FileSender->setChecked(true);
@@ -509,9 +519,13 @@ void TBatchWindow::fillRow(int row) {
     check->setFlags(can ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable : Qt::ItemIsSelectable);
     check->setCheckState(can ? Qt::Checked : Qt::Unchecked);
     Table_Orders->setItem(row, 0, check);
-    auto* line = new QTableWidgetItem(QString::number(o.line));
-    line->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    Table_Orders->setItem(row, 1, line);
+    const QString fixed[] = {qs(o.orderNo), o.items.empty() ? QString() : QString::number(o.items.size()),
+                             QString::number(o.line)};
+    for (int c = 0; c < 3; ++c) {
+        auto* item = new QTableWidgetItem(fixed[c]);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        Table_Orders->setItem(row, kOrderColumn + c, item);
+    }
     QStringList texts;
     for (const batch::Problem& p : c.problems) texts << qs(p.text);
     for (int col = 0; col < kFieldColumns; ++col) {
@@ -609,6 +623,8 @@ void TBatchWindow::printChecked() {
         messageBoxes().notice(this, QStringLiteral("印刷する行がありません"));
         return;
     }
+    // A first number that fails its check stops the print before anything is asked.
+    if (!trackingNumbers(rows.size())) return;
     if (context_.confirmFeed && !context_.confirmFeed(this)) return;
     if (!messageBoxes().question(this, QStringLiteral("%1件を印刷しますか?").arg(rows.size()))) return;
 
@@ -626,6 +642,8 @@ void TBatchWindow::printChecked() {
         printedRows.push_back(r);
     }
     if (pages.empty()) return;
+    const std::optional<std::vector<std::string>> tracking = trackingNumbers(pages.size());
+    if (!tracking) return;
 
     printing_ = true;
     cancel_ = false;
@@ -663,7 +681,8 @@ void TBatchWindow::printChecked() {
         fillRow(static_cast<int>(r));
     }
     updateStatus();
-    recordHistory(printedRows, *job);
+    recordHistory(printedRows, *job, *tracking);
+    proposeFirstNumber();
     offerToSaveUnprinted();
 }
 
@@ -677,7 +696,8 @@ void TBatchWindow::endPrinting() {
     updateStatus();
 }
 
-void TBatchWindow::recordHistory(const std::vector<std::size_t>& rows, int job) {
+void TBatchWindow::recordHistory(const std::vector<std::size_t>& rows, int job,
+                                 const std::vector<std::string>& tracking) {
     // The waybills are printed whatever happens here: a store that cannot
     // be written costs the history, never the print.
     QString why;
@@ -688,7 +708,12 @@ void TBatchWindow::recordHistory(const std::vector<std::size_t>& rows, int job) 
         const std::string printer = sjis::fromQString(WbPrinter().System().currentDeviceName());
         std::vector<store::WaybillRecord> records;
         records.reserve(rows.size());
-        for (std::size_t r : rows) records.push_back(print::historyRecordOf(checked_[r].fields, feedMode, printer, job));
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            store::WaybillRecord record = print::historyRecordOf(checked_[rows[i]].fields, feedMode, printer, job);
+            batch::addOrderTo(record, orders_[rows[i]]);
+            record.tracking = tracking[i];
+            records.push_back(std::move(record));
+        }
         // One transaction: every waybill of the job or none.
         saved = context_.history->run([&](store::HistoryStore& s) { s.record(records); });
         why = context_.history->lastError();

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "batch/batch_file.h"
@@ -66,6 +68,9 @@ public:
     QTableWidget* Table_Orders = nullptr;      // one row per order, check box in column 0
     QPushButton* Button_Repair = nullptr;      // take the offered repairs of the selected rows
     QPushButton* Button_RepairAll = nullptr;
+    // 伝票番号 of the first form in the printer (typed or scanned; empty:
+    // not recorded), proposed from the last print's forms.
+    QLineEdit* Edit_FirstNumber = nullptr;
     QPushButton* Button_Print = nullptr;
     QProgressBar* ProgressBar_Print = nullptr;
     QPushButton* Button_Cancel = nullptr;
@@ -90,8 +95,12 @@ public:
     std::function<QString(QWidget*, const QString& folder)> askOpenPath;
     std::function<QString(QWidget*, const QString& suggested)> askSavePath;
 
-    // Columns of Table_Orders after the check box and the line number.
-    static constexpr int kFirstFieldColumn = 2;
+    // Columns of Table_Orders: the check box, the order number, the count
+    // of its items, the line number, then the order's fields.
+    static constexpr int kOrderColumn = 1;
+    static constexpr int kItemsColumn = 2;
+    static constexpr int kLineColumn = 3;
+    static constexpr int kFirstFieldColumn = 4;
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -129,7 +138,14 @@ private:
     const postal::Table* postalTable() const;
     QString baseFolder() const;
     void endPrinting();
-    void recordHistory(const std::vector<std::size_t>& rows, int job);
+    void recordHistory(const std::vector<std::size_t>& rows, int job, const std::vector<std::string>& tracking);
+    // Puts the number of the form after the last print's into
+    // Edit_FirstNumber (batch_window_tracking.cpp).
+    void proposeFirstNumber();
+    // The tracking number of each of `pages` forms from Edit_FirstNumber
+    // (all empty when it is empty); nullopt, after saying why, when the
+    // number fails its check or the count runs out of numbers.
+    std::optional<std::vector<std::string>> trackingNumbers(std::size_t pages);
     void offerToSaveUnprinted();
 
     BatchContext context_;

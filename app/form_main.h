@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <string>
 
 class QCheckBox;
 class QComboBox;
@@ -241,7 +242,11 @@ public:
     void BitBtn_AddrBookClick();
     // Records the waybill just printed as job `job`; a failure only shows
     // in the prompt line.
-    void recordPrint(int job) noexcept;
+    void recordPrint(int job, const std::string& tracking = {}) noexcept;
+    // The first form's number to propose for the next print: two forms on
+    // from the last one recorded (its job's empty page fed one); empty
+    // when the last print's forms are not known.
+    QString proposedFirstNumber();
     void fillConsignee(const store::Consignee& consignee);
     HistoryBook* historyBook() const { return historyBook_; }
 

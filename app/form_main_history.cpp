@@ -16,6 +16,7 @@
 #include "app/sjis_line_edit.h"
 #include "app/ui_fonts.h"
 #include "app/window_memory.h"
+#include "batch/tracking_number.h"
 #include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/core/history_record.h"
@@ -151,15 +152,22 @@ void TForm_Main::BitBtn_AddrBookClick() {
     messageBoxes().notice(this, QStringLiteral("お届け先を登録しました"));
 }
 
-void TForm_Main::recordPrint(int job) noexcept {
+QString TForm_Main::proposedFirstNumber() {
+    std::string last;
+    historyBook_->read([&](store::HistoryStore& s) { last = s.lastTracking(); });
+    return batch::isValidTracking(last) ? QString::fromStdString(batch::nextTracking(last, 2)) : QString();
+}
+
+void TForm_Main::recordPrint(int job, const std::string& tracking) noexcept {
     // The job is with the print service already: whatever happens here,
     // the print stands, and a row that cannot be written is only reported.
     bool saved = false;
     QString why;
     try {
-        const store::WaybillRecord row =
+        store::WaybillRecord row =
             print::historyRecordOf(gatherWaybillFields(*this), sjis::fromQString(ComboBox_SEL->currentText()),
                                    sjis::fromQString(WbPrinter().System().currentDeviceName()), job);
+        row.tracking = tracking;
         saved = historyBook_->run([&](store::HistoryStore& s) { s.record(row); });
         why = historyBook_->lastError();
     } catch (const std::exception& e) {

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <cstdint>
 #include <stdexcept>
+#include <string>
+#include <variant>
 
 #include "app/app_windows.h"
 #include "app/continuous_page.h"
@@ -12,6 +14,7 @@
 #include "services/guard.h"
 #include "services/message_boxes.h"
 #include "app/sjis_line_edit.h"
+#include "batch/tracking_number.h"
 #include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/WbPrinters.h"
 
@@ -26,6 +29,25 @@ std::int64_t effectiveDpi(int dpi, std::uint16_t scale) {
     return std::int64_t{dpi} * 100 / scale;
 }
 
+// Asks the print question with the first form's number, proposed from the
+// history; a number that fails its check is refused with the reason and
+// asked again. Empty: print without recording a number. False for No.
+bool askToPrint(TForm_Main& form, std::string& tracking) {
+    QString number = form.proposedFirstNumber();
+    for (;;) {
+        const std::optional<QString> answer = messageBoxes().printQuestion(&form, QStringLiteral("印刷しますか?"), number);
+        if (!answer) return false;
+        if (answer->trimmed().isEmpty()) return true;
+        const auto parsed = batch::parseTracking(answer->toStdString());
+        if (const auto* digits = std::get_if<std::string>(&parsed)) {
+            tracking = *digits;
+            return true;
+        }
+        messageBoxes().error(&form, QString::fromStdString(std::get<batch::TrackingRefusal>(parsed).reason));
+        number = *answer;
+    }
+}
+
 // `named` tells whether the waybill's faults were named in the prompt line.
 void printWaybill(TForm_Main& form, bool& named) {
     // With the feed mode's printer gone nothing is asked: the waybill would
@@ -33,7 +55,8 @@ void printWaybill(TForm_Main& form, bool& named) {
     WbPrinter().CheckDocumentsAllowed();
     form.showPrintPrompt();
     named = true;
-    if (!confirmFormFeed(&form, form) || !messageBoxes().question(&form, QStringLiteral("印刷しますか?"))) {
+    std::string tracking;
+    if (!confirmFormFeed(&form, form) || !askToPrint(form, tracking)) {
         form.Edit_G1->setFocus();
         return;
     }
@@ -59,7 +82,7 @@ void printWaybill(TForm_Main& form, bool& named) {
         }
         throw;
     }
-    form.recordPrint(WbPrinter().EndDoc());
+    form.recordPrint(WbPrinter().EndDoc(), tracking);
 }
 
 }  // namespace

@@ -43,6 +43,10 @@ QString entryName(const store::WaybillRecord& r) {
     return QStringLiteral("%1 様（%2）").arg(q(r.consignee.name).trimmed(), when);
 }
 
+// Print time, name, telephone, postal code, address, goods, printer, order
+// number, tracking number.
+constexpr int kColumns = 9;
+
 QString goodsOf(const store::WaybillRecord& r) {
     QStringList parts;
     for (const std::string* g : {&r.g1, &r.g2, &r.g3})
@@ -60,7 +64,7 @@ HistoryWindow::HistoryWindow(HistoryBook& book, QWidget* parent) : QDialog(paren
 
     Edit_Search = new QLineEdit(this);
     Edit_Search->setObjectName(QStringLiteral("Edit_Search"));
-    Edit_Search->setPlaceholderText(QStringLiteral("おなまえ・でんわ・郵便番号・おところ・品名で検索"));
+    Edit_Search->setPlaceholderText(QStringLiteral("おなまえ・でんわ・郵便番号・おところ・品名・注文番号・伝票番号で検索"));
     Edit_Search->setClearButtonEnabled(true);
     CheckBox_Range = new QCheckBox(QStringLiteral("印刷日"), this);
     CheckBox_Range->setObjectName(QStringLiteral("CheckBox_Range"));
@@ -83,20 +87,21 @@ HistoryWindow::HistoryWindow(HistoryBook& book, QWidget* parent) : QDialog(paren
     top->addWidget(new QLabel(QStringLiteral("～"), this));
     top->addWidget(DateEdit_To);
 
-    Grid_History = new QTableWidget(0, 7, this);
+    Grid_History = new QTableWidget(0, kColumns, this);
     Grid_History->setObjectName(QStringLiteral("Grid_History"));
     Grid_History->setHorizontalHeaderLabels({QStringLiteral("印刷日時"), QStringLiteral("おなまえ"),
                                              QStringLiteral("でんわ"), QStringLiteral("郵便番号"),
                                              QStringLiteral("おところ"), QStringLiteral("品名"),
-                                             QStringLiteral("プリンタ")});
+                                             QStringLiteral("プリンタ"), QStringLiteral("注文番号"),
+                                             QStringLiteral("伝票番号")});
     Grid_History->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grid_History->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Grid_History->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid_History->verticalHeader()->hide();
     Grid_History->horizontalHeader()->setStretchLastSection(true);
     Grid_History->setWordWrap(false);
-    const int widths[] = {140, 120, 110, 76, 250, 120};
-    for (int c = 0; c < 6; ++c) Grid_History->setColumnWidth(c, widths[c]);
+    const int widths[] = {140, 120, 110, 76, 250, 120, 90, 150};
+    for (int c = 0; c < 8; ++c) Grid_History->setColumnWidth(c, widths[c]);
     // The print time is read whole: as wide as the widest stamp in this
     // font, with the cell's margins.
     const int stampWidth = Grid_History->fontMetrics().horizontalAdvance(QStringLiteral("8888-88-88 88:88:88"));
@@ -122,6 +127,9 @@ HistoryWindow::HistoryWindow(HistoryBook& book, QWidget* parent) : QDialog(paren
     auto* all = new QVBoxLayout(this);
     all->addLayout(top);
     all->addWidget(Grid_History, 1);
+    auto* shipping = new QHBoxLayout;
+    buildShipping(shipping);
+    all->addLayout(shipping);
     all->addLayout(bottom);
 
     auto on = [this](auto* sender, auto signal, void (HistoryWindow::*handler)()) {
@@ -148,13 +156,18 @@ HistoryWindow::HistoryWindow(HistoryBook& book, QWidget* parent) : QDialog(paren
     };
 }
 
-void HistoryWindow::reload() {
+store::HistoryQuery HistoryWindow::currentQuery() const {
     store::HistoryQuery query;
     query.search = sjis::fromQString(Edit_Search->text());
     if (CheckBox_Range->isChecked()) {
         query.fromDate = DateEdit_From->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString();
         query.toDate = DateEdit_To->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString();
     }
+    return query;
+}
+
+void HistoryWindow::reload() {
+    store::HistoryQuery query = currentQuery();
     query.limit = kShownRows;
     std::vector<store::WaybillRecord> found;
     if (!book_.read([&](store::HistoryStore& s) { found = s.list(query); }))
@@ -168,8 +181,8 @@ void HistoryWindow::reload() {
         const store::WaybillRecord& r = rows_[static_cast<std::size_t>(i)];
         const QString cells[] = {QString::fromStdString(r.time), q(r.consignee.name), q(r.consignee.tel),
                                  q(r.consignee.zip), q(r.consignee.add1) + q(r.consignee.add2), goodsOf(r),
-                                 q(r.printer)};
-        for (int c = 0; c < 7; ++c) Grid_History->setItem(i, c, new QTableWidgetItem(cells[c]));
+                                 q(r.printer), q(r.orderNo), QString::fromStdString(r.tracking)};
+        for (int c = 0; c < kColumns; ++c) Grid_History->setItem(i, c, new QTableWidgetItem(cells[c]));
     }
     Grid_History->setUpdatesEnabled(true);
     if (!rows_.empty()) Grid_History->setCurrentCell(0, 0);

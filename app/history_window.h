@@ -3,15 +3,20 @@
 // narrowed as the user types a search text and by an optional range of
 // print dates. Enter or a double click hands the row to the main window;
 // selected rows can be deleted (after a question) and the rows shown can
-// be exported as CSV.
+// be exported as CSV. A row's tracking number (伝票番号) is typed or scanned
+// in, and the shipped orders are written as a platform's shipping
+// confirmation (history_window_shipping.cpp).
 #include <QDialog>
 #include <functional>
 #include <vector>
 
+#include "store/history_store.h"
 #include "store/waybill_record.h"
 
 class HistoryBook;
 class QCheckBox;
+class QComboBox;
+class QHBoxLayout;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -35,6 +40,10 @@ public:
     QPushButton* BitBtn_Delete = nullptr;
     QPushButton* BitBtn_Csv = nullptr;
     QPushButton* BitBtn_Close = nullptr;
+    QLineEdit* Edit_Tracking = nullptr;     // 伝票番号 for the current row
+    QPushButton* BitBtn_Tracking = nullptr;
+    QComboBox* ComboBox_Shipped = nullptr;  // the confirmation file's layout
+    QPushButton* BitBtn_Shipped = nullptr;
 
     // Reads the rows for the current search and range.
     void reload();
@@ -43,9 +52,16 @@ public:
     void takeCurrent();
     void deleteSelected();
     void exportCsv();
+    // Sets or corrects the current row's tracking number from
+    // Edit_Tracking; a number failing its check is refused, never stored.
+    void setTracking();
+    // The rows of the current search and range that have an order and a
+    // tracking number, as the chosen confirmation file.
+    void exportShipped();
 
     // Asks where to save the CSV file ("" cancels); tests replace it.
     std::function<QString(QWidget* parent, const QString& suggested)> askCsvPath;
+    std::function<QString(QWidget* parent, const QString& suggested)> askShippedPath;
 
 signals:
     void chosen(const store::WaybillRecord& row);
@@ -54,6 +70,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    store::HistoryQuery currentQuery() const;
+    void buildShipping(QHBoxLayout* row);
+
     HistoryBook& book_;
     std::vector<store::WaybillRecord> rows_;
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "batch/order_grouping.h"
+#include "batch/platform_layouts.h"
 #include "store/csv_field.h"
 #include "store/file_error.h"
 #include "store/file_read.h"
@@ -21,6 +23,7 @@ OrderFile readOrderFile(std::string_view bytes, EncodingChoice choice) {
     f.records.erase(f.records.begin());
     if (f.records.empty()) throw InputError(2, "見出しの後に注文の行がありません");
     f.b2 = isB2Header(f.header);
+    if (const PlatformLayout* layout = recogniseLayout(f.header)) f.layout = layout->name;
     return f;
 }
 
@@ -36,7 +39,7 @@ std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping) {
     std::vector<Order> orders;
     orders.reserve(file.records.size());
     for (const Record& r : file.records) orders.push_back(extractOrder(r, mapping, file.header.size()));
-    return orders;
+    return groupOrders(std::move(orders));
 }
 
 std::string ordersToCsv(const std::vector<Order>& orders) {
@@ -44,13 +47,22 @@ std::string ordersToCsv(const std::vector<Order>& orders) {
         return !o[Col::MyZip].empty() || !o[Col::MyAdd1].empty() || !o[Col::My].empty();
     });
     const std::size_t cols = sender ? kColCount : idx(Col::MyZip);
+    // The order number leads when there is one, so that orders printed
+    // later from this file are still recorded with it.
+    const bool orderNumbers =
+        std::any_of(orders.begin(), orders.end(), [](const Order& o) { return !o.orderNo.empty(); });
     std::string out = "\xEF\xBB\xBF";
+    if (orderNumbers) out += "注文番号,";
     for (std::size_t c = 0; c < cols; ++c) {
         if (c > 0) out += ',';
         out += store::csvField(colCaption(static_cast<Col>(c)));
     }
     out += "\r\n";
     for (const Order& o : orders) {
+        if (orderNumbers) {
+            appendCell(out, o.orderNo);
+            out += ',';
+        }
         for (std::size_t c = 0; c < cols; ++c) {
             if (c > 0) out += ',';
             out += store::csvField(o.text[c]);

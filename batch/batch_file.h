@@ -19,6 +19,7 @@ struct OrderFile {
     char delimiter = ',';
     std::vector<std::string> header;
     bool b2 = false;                // the Yamato B2 send-list layout
+    std::string layout;             // the platform layout recognised ("Shopify"), or empty
     std::vector<Record> records;    // the data rows, header excluded
 };
 
@@ -32,14 +33,16 @@ OrderFile readOrderFile(std::string_view bytes, EncodingChoice choice = Encoding
 // (Shift-JIS としても読めます)"; empty when the file was not ambiguous.
 std::string encodingNote(const OrderFile& file);
 
-// The orders under a mapping. A mapping that feeds no consignee field
-// raises InputError naming line 1.
+// The waybills under a mapping, the rows of one order grouped into one
+// (batch/order_grouping.h). A mapping that feeds no consignee field raises
+// InputError naming line 1.
 std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping);
 
 // The orders as CSV text for spreadsheet programs: UTF-8 with a byte-order
-// mark, CR LF, the batch table's captions as header, every field quoted
-// and formula-like texts disarmed as in every CSV we write. The sender
-// columns are written only when some order has a sender of its own.
+// mark, CR LF, the batch table's captions as header, led by the order
+// number when some order has one; every field quoted and formula-like texts
+// disarmed as in every CSV we write. The sender columns are written only
+// when some order has a sender of its own.
 std::string ordersToCsv(const std::vector<Order>& orders);
 
 }  // namespace batch

@@ -6,6 +6,8 @@
 #include <system_error>
 
 #include "batch/address_join.h"
+#include "batch/header_recognition.h"
+#include "batch/platform_layouts.h"
 #include "store/atomic_file.h"
 #include "store/csv_field.h"
 #include "store/file_read.h"
@@ -40,6 +42,10 @@ constexpr TargetInfo kTargets[] = {
     {Target::TimeBand, "time_band", "時間帯"},
     {Target::Special, "special", "特殊取扱"},
     {Target::ShipDate, "ship_date", "出荷日"},
+    {Target::OrderNo, "order", "注文番号"},
+    {Target::OrderItemId, "order_item", "注文商品ID"},
+    {Target::Quantity, "quantity", "数量"},
+    {Target::Family, "family", "姓"},
     {Target::MyZip, "my_zip", "ご依頼主郵便番号"},
     {Target::MyAddress, "my_address", "ご依頼主住所"},
     {Target::MyBuilding, "my_building", "ご依頼主建物名"},
@@ -47,71 +53,6 @@ constexpr TargetInfo kTargets[] = {
     {Target::MyTel, "my_tel", "ご依頼主でんわ"},
 };
 static_assert(std::size(kTargets) == static_cast<std::size_t>(Target::Count));
-
-// Header words after normaliseHeader, with the field each names.
-struct Word {
-    std::string_view word;
-    Target target;
-};
-constexpr Word kWords[] = {
-    {"郵便番号", Target::Zip}, {"〒", Target::Zip}, {"送付先郵便番号", Target::Zip},
-    {"お届け先郵便番号", Target::Zip}, {"届け先郵便番号", Target::Zip}, {"配送先郵便番号", Target::Zip},
-    {"zip", Target::Zip}, {"zipcode", Target::Zip}, {"postal", Target::Zip}, {"postalcode", Target::Zip},
-    {"postcode", Target::Zip},
-    {"住所", Target::Address}, {"住所1", Target::Address}, {"お届け先住所", Target::Address},
-    {"送付先住所", Target::Address}, {"届け先住所", Target::Address}, {"配送先住所", Target::Address},
-    {"address", Target::Address}, {"address1", Target::Address},
-    {"住所2", Target::Address2}, {"address2", Target::Address2}, {"お届け先住所2", Target::Address2},
-    {"都道府県", Target::Pref}, {"prefecture", Target::Pref}, {"state", Target::Pref},
-    {"市区町村", Target::City}, {"city", Target::City},
-    {"番地", Target::Street}, {"町域番地", Target::Street}, {"町名番地", Target::Street},
-    {"町名・番地", Target::Street}, {"street", Target::Street},
-    {"建物名", Target::Building}, {"建物", Target::Building}, {"ビル名", Target::Building},
-    {"建物名・部屋番号", Target::Building}, {"アパートマンション名", Target::Building},
-    {"お届け先アパートマンション名", Target::Building}, {"住所3", Target::Building},
-    {"building", Target::Building}, {"address3", Target::Building},
-    {"氏名", Target::Name}, {"お名前", Target::Name}, {"名前", Target::Name}, {"送付先名", Target::Name},
-    {"送付先氏名", Target::Name}, {"お届け先名", Target::Name}, {"お届け先氏名", Target::Name},
-    {"届け先名", Target::Name}, {"配送先名", Target::Name}, {"宛名", Target::Name}, {"name", Target::Name},
-    {"fullname", Target::Name},
-    {"会社名", Target::Company}, {"company", Target::Company}, {"お届け先会社・部門1", Target::Company},
-    {"会社・部門1", Target::Company},
-    {"部署名", Target::Department}, {"部署", Target::Department}, {"部門", Target::Department},
-    {"お届け先会社・部門2", Target::Department}, {"会社・部門2", Target::Department},
-    {"department", Target::Department},
-    {"敬称", Target::Honorific},
-    {"電話番号", Target::Tel}, {"電話", Target::Tel}, {"tel", Target::Tel}, {"phone", Target::Tel},
-    {"telephone", Target::Tel}, {"お届け先電話番号", Target::Tel}, {"送付先電話番号", Target::Tel},
-    {"届け先電話番号", Target::Tel}, {"配送先電話番号", Target::Tel},
-    {"品名", Target::G1}, {"品名1", Target::G1}, {"商品名", Target::G1}, {"商品名1", Target::G1},
-    {"item", Target::G1}, {"item1", Target::G1}, {"product", Target::G1}, {"内容品", Target::G1},
-    {"品名2", Target::G2}, {"商品名2", Target::G2}, {"item2", Target::G2},
-    {"品名3", Target::G3}, {"商品名3", Target::G3}, {"item3", Target::G3},
-    {"お届け日", Target::DeliveryDate}, {"配達希望日", Target::DeliveryDate},
-    {"お届け予定(指定)日", Target::DeliveryDate}, {"お届け希望日", Target::DeliveryDate},
-    {"配達指定日", Target::DeliveryDate}, {"配達日", Target::DeliveryDate}, {"着日指定", Target::DeliveryDate},
-    {"deliverydate", Target::DeliveryDate},
-    {"時間帯", Target::TimeBand}, {"配達時間帯", Target::TimeBand}, {"配達希望時間帯", Target::TimeBand},
-    {"お届け時間帯", Target::TimeBand}, {"希望時間帯", Target::TimeBand}, {"timeband", Target::TimeBand},
-    {"deliverytime", Target::TimeBand},
-    {"クール区分", Target::Special}, {"クール", Target::Special}, {"特殊取扱", Target::Special},
-    {"special", Target::Special},
-    {"出荷予定日", Target::ShipDate}, {"出荷日", Target::ShipDate}, {"発送日", Target::ShipDate},
-    {"shipdate", Target::ShipDate},
-    {"ご依頼主郵便番号", Target::MyZip}, {"依頼主郵便番号", Target::MyZip},
-    {"ご依頼主住所", Target::MyAddress}, {"依頼主住所", Target::MyAddress},
-    {"ご依頼主アパートマンション", Target::MyBuilding}, {"ご依頼主アパートマンション名", Target::MyBuilding},
-    {"ご依頼主建物名", Target::MyBuilding},
-    {"ご依頼主名", Target::MyName}, {"依頼主名", Target::MyName}, {"ご依頼主氏名", Target::MyName},
-    {"ご依頼主電話番号", Target::MyTel}, {"依頼主電話番号", Target::MyTel},
-    // The captions of the batch table, so that a file of unprinted orders
-    // saved from it reads back as it was.
-    {"おところ①", Target::Address}, {"おところ②", Target::Address2}, {"おなまえ", Target::Name},
-    {"でんわ", Target::Tel}, {"ご依頼主おところ①", Target::MyAddress}, {"ご依頼主おところ②", Target::MyBuilding},
-    {"ご依頼主おなまえ", Target::MyName}, {"ご依頼主でんわ", Target::MyTel},
-};
-
-bool isSenderTarget(Target t) { return t >= Target::MyZip && t < Target::Count; }
 
 // A cell's line breaks and tabs become blanks: a form line holds one line.
 std::string oneLine(std::string s) {
@@ -207,22 +148,8 @@ std::string normaliseHeader(std::string_view s) {
 }
 
 Mapping guessMapping(const std::vector<std::string>& header, bool fileSender) {
-    Mapping m(header.size(), Target::None);
-    std::vector<bool> taken(static_cast<std::size_t>(Target::Count), false);
-    for (std::size_t i = 0; i < header.size(); ++i) {
-        const std::string h = normaliseHeader(header[i]);
-        for (const Word& w : kWords) {
-            if (w.word != h) continue;
-            if (isSenderTarget(w.target) && !fileSender) break;
-            // Each field is fed by its first column only; several special
-            // handling columns may add up.
-            const auto t = static_cast<std::size_t>(w.target);
-            if (taken[t] && w.target != Target::Special) break;
-            taken[t] = true;
-            m[i] = w.target;
-            break;
-        }
-    }
+    Mapping m = recogniseColumns(header, fileSender);
+    if (const PlatformLayout* layout = recogniseLayout(header)) applyLayout(*layout, header, m);
     return m;
 }
 
@@ -238,19 +165,42 @@ bool isB2Header(const std::vector<std::string>& header) {
 bool hasConsigneeColumn(const Mapping& m) {
     return std::any_of(m.begin(), m.end(), [](Target t) {
         return t == Target::Zip || t == Target::Address || t == Target::Pref || t == Target::City ||
-               t == Target::Street || t == Target::Name || t == Target::Tel;
+               t == Target::Street || t == Target::Name || t == Target::Family || t == Target::Tel;
     });
 }
+
+namespace {
+
+// A cell added to what earlier columns of the same field gave: the parts
+// of a postal code or telephone number with hyphens, the sender's name and
+// address parts as the consignee's are joined; other fields take the cell.
+void addCell(Target t, std::string& slot, const std::string& cell) {
+    switch (t) {
+    case Target::Zip:
+    case Target::Tel:
+    case Target::MyZip:
+    case Target::MyTel: slot = join({slot, cell}, "-"); break;
+    case Target::Special:
+    case Target::MyBuilding: slot = join({slot, cell}, " "); break;
+    case Target::MyName: slot = join({slot, cell}, "\u3000"); break;
+    case Target::MyAddress: slot = joinParts({slot, cell}); break;
+    default: slot = cell;
+    }
+}
+
+}  // namespace
 
 Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCount) {
     std::array<std::string, static_cast<std::size_t>(Target::Count)> v{};
     for (std::size_t i = 0; i < m.size() && i < record.fields.size(); ++i) {
         if (m[i] == Target::None) continue;
-        std::string& slot = v[static_cast<std::size_t>(m[i])];
         // A file we saved carries an apostrophe before formula-like texts.
-        const std::string cell = trimAscii(oneLine(std::string(store::withoutFormulaMark(record.fields[i]))));
-        if (m[i] == Target::Special) slot = join({slot, cell}, " ");
-        else slot = cell;
+        std::string cell = trimAscii(oneLine(std::string(store::withoutFormulaMark(record.fields[i]))));
+        // A leading apostrophe is how a spreadsheet keeps digits as text.
+        const bool digits = m[i] == Target::Zip || m[i] == Target::Tel || m[i] == Target::MyZip ||
+                            m[i] == Target::MyTel;
+        if (digits && !cell.empty() && cell.front() == '\'') cell.erase(0, 1);
+        addCell(m[i], v[static_cast<std::size_t>(m[i])], cell);
     }
     auto get = [&](Target t) -> const std::string& { return v[static_cast<std::size_t>(t)]; };
 
@@ -264,7 +214,8 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
         join({get(Target::Address2), get(Target::Building)}, " "), addressRoomBytes());
     o[Col::Add1] = lines.add1;
     o[Col::Add2] = lines.add2;
-    o[Col::Name] = join({get(Target::Company), get(Target::Department), get(Target::Name), get(Target::Honorific)},
+    o[Col::Name] = join({get(Target::Company), get(Target::Department), get(Target::Family), get(Target::Name),
+                         get(Target::Honorific)},
                         "\u3000");
     o[Col::Tel] = get(Target::Tel);
     o[Col::G1] = get(Target::G1);
@@ -280,6 +231,13 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
     o[Col::MyAdd2] = my.add2;
     o[Col::My] = get(Target::MyName);
     o[Col::MyTel] = get(Target::MyTel);
+    o.orderNo = get(Target::OrderNo);
+    // The row's items: a line item of a platform's file (name, quantity,
+    // item id), and any further goods columns.
+    if (!o[Col::G1].empty() || !get(Target::OrderItemId).empty())
+        o.items.push_back({o[Col::G1], get(Target::Quantity), get(Target::OrderItemId)});
+    for (Col g : {Col::G2, Col::G3})
+        if (!o[g].empty()) o.items.push_back({o[g], {}, {}});
     return o;
 }
 

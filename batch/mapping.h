@@ -18,6 +18,8 @@ enum class Target {
     Zip, Address, Address2, Pref, City, Street, Building,
     Name, Company, Department, Honorific, Tel,
     G1, G2, G3, DeliveryDate, TimeBand, Special, ShipDate,
+    OrderNo, OrderItemId, Quantity, Family,
+    // The sender's fields last: everything from MyZip on is the sender's.
     MyZip, MyAddress, MyBuilding, MyName, MyTel,
     Count
 };
@@ -35,7 +37,9 @@ using Mapping = std::vector<Target>;
 // made half-width, blanks dropped, letters lowered.
 std::string normaliseHeader(std::string_view utf8);
 
-// The target each header word names. The sender columns (ご依頼主…) are
+// The target each header names (batch/header_recognition.h), with the
+// columns of a recognised platform layout put right. The sender columns
+// (ご依頼主…, and the orderer's when the file names a consignee too) are
 // mapped only when fileSender is set; otherwise they are left out and the
 // sender tab prints.
 Mapping guessMapping(const std::vector<std::string>& header, bool fileSender);
@@ -47,7 +51,9 @@ bool isB2Header(const std::vector<std::string>& header);
 bool hasConsigneeColumn(const Mapping& m);
 
 // The order of one record. Address parts are joined into おところ① and ②,
-// company, department, name and honorific into one name line.
+// company, department, family and given name and honorific into one name
+// line; several columns of a postal code or telephone number are joined
+// with hyphens. The item (name, quantity, item id) is kept in `items`.
 Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCount);
 
 // A saved mapping: one "header<TAB>key" line per column ("-" for an unused

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace batch {
 
@@ -27,12 +28,37 @@ std::string_view colKey(Col c);
 // Japanese caption of a column for the table header and messages.
 std::string_view colCaption(Col c);
 
+// One item of an order as the platform lists it.
+struct OrderItem {
+    std::string name;
+    std::string quantity;  // digits, or empty when none was given or usable
+    std::string id;        // the platform's id of the order line (Amazon's order-item-id)
+    friend bool operator==(const OrderItem&, const OrderItem&) = default;
+};
+
+// Something found while reading the rows of an order that the user must
+// look at before it prints. It holds while the column still has the value
+// it was found on (Col::Count: the whole waybill, always): correcting the
+// cell clears it.
+struct OrderNote {
+    Col col = Col::Count;
+    std::string text;   // for the user, Japanese UTF-8
+    std::string value;  // the column's text when the note was made
+    friend bool operator==(const OrderNote&, const OrderNote&) = default;
+};
+
 struct Order {
-    int line = 0;  // line of the file where the record starts
+    int line = 0;  // line of the file where the record starts (the first row of its order)
     std::array<std::string, kColCount> text{};
     // The record has a different number of fields than the header: shown
     // as a problem, since a shifted column would print a wrong waybill.
     std::size_t fieldCount = 0, headerCount = 0;
+
+    // The platform's order number; empty when the file has none.
+    std::string orderNo;
+    // The items of the order, in file order; their names fill the goods lines.
+    std::vector<OrderItem> items;
+    std::vector<OrderNote> notes;
 
     std::string& operator[](Col c) { return text[idx(c)]; }
     const std::string& operator[](Col c) const { return text[idx(c)]; }

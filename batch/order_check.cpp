@@ -196,7 +196,7 @@ std::optional<year_month_day> Checker::date(Col c, const std::string& text, std:
 void Checker::timeBand() {
     std::string t = halfWidthDigits(o_[Col::TimeBand]);
     if (t.empty()) return;  // the batch's own choice stays
-    for (const char* drop : {"時", "〜", "～", "~", "-", "→", "から", "まで"})
+    for (const char* drop : {"時", ":00", "〜", "～", "~", "-", "→", "から", "まで"})
         for (std::size_t p = t.find(drop); p != std::string::npos; p = t.find(drop))
             t.erase(p, std::char_traits<char>::length(drop));
     struct Band { std::string_view code; int box; };
@@ -311,6 +311,9 @@ CheckedOrder Checker::run() {
         limit(Col::MyAdd2, f.myAdd2, kAddressLineBytes);
         limit(Col::My, f.my, kNameBytes);
     }
+    // What reading the order's rows found holds until its cell is corrected.
+    for (const OrderNote& n : o_.notes)
+        if (n.col == Col::Count || o_[n.col] == n.value) problem(n.col, n.text);
     if (checks_.waybill && out_.problems.empty()) checks_.waybill(f, out_.problems);
     return std::move(out_);
 }

@@ -53,6 +53,10 @@ bench_postal     | BM_PostalImportUnclosedTowns  | 1000 | ms | postal import, 3 
 bench_batch      | BM_ReadAndCheck1000           | 50  | ms | read + check 1,000 orders (table, fit)
 bench_batch      | BM_ReadAndCheck1000NoFit      | -   | ms | the same without the fit test
 bench_batch      | BM_Document200                | 2   | s  | print document of 200 waybills
+bench_orders     | BM_ShopifyReadGroupCheck5000  | 250 | ms | read + group + check 5,000 Shopify rows
+bench_orders     | BM_HeaderRecognition100       | 1   | ms | header recognition, 100 columns
+bench_orders     | BM_TrackingCheck              | 100 | ns | tracking number read and checked (scanned)
+bench_orders     | BM_ConfirmationExport10000    | 100 | ms | Amazon confirmation of 10,000 history rows
 EOF
 
 command -v jq >/dev/null || { echo "bench-report: jq is needed (apt-get install jq)" >&2; exit 2; }

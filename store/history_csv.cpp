@@ -12,7 +12,7 @@ constexpr const char* kHeader[] = {
     "印刷日時", "プリンタ", "ジョブ", "用紙", "郵便番号", "おところ①", "おところ②", "おなまえ", "でんわ",
     "発送日", "日付印字", "ご希望お届け日", "品名1", "品名2", "品名3", "ご希望時間帯", "特殊扱い",
     "ご依頼主印字", "ご依頼主郵便番号", "ご依頼主おところ①", "ご依頼主おところ②", "ご依頼主おなまえ",
-    "ご依頼主でんわ"};
+    "ご依頼主でんわ", "注文番号", "伝票番号"};
 
 constexpr std::array<const char*, 6> kTimeBands = {"午前中", "12→14時", "14→16時", "16→18時", "18→20時", "20→21時"};
 constexpr std::array<const char*, 5> kSpecial = {"ゴルフ", "スキー", "空港", "冷蔵", "冷凍"};
@@ -63,7 +63,7 @@ std::string historyCsv(std::span<const WaybillRecord> rows) {
         line({r.time, u(r.printer), std::to_string(r.job), u(r.feedMode), u(c.zip), u(c.add1), u(c.add2),
               u(c.name), u(c.tel), u(r.date), yesNo(r.printDate), deliveryDate(r), u(r.g1), u(r.g2), u(r.g3),
               captions(r.timeBand, kTimeBands), captions(r.special, kSpecial), yesNo(r.printSender), u(r.myZip),
-              u(r.myAdd1), u(r.myAdd2), u(r.myName), u(r.myTel)});
+              u(r.myAdd1), u(r.myAdd2), u(r.myName), u(r.myTel), u(r.orderNo), r.tracking});
     }
     return out;
 }

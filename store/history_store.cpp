@@ -65,6 +65,20 @@ CREATE TABLE address_book(
   UNIQUE(name, tel_key));
 CREATE INDEX address_book_by_tel ON address_book(tel_key);
 )sql",
+    // 1 -> 2: the order a waybill came from and the form it went onto.
+    // Rows printed before have neither. Search text changes when a
+    // tracking number is set later; the trigger keeps the index with it.
+    R"sql(
+ALTER TABLE history ADD COLUMN order_no TEXT NOT NULL DEFAULT '';
+ALTER TABLE history ADD COLUMN order_items TEXT NOT NULL DEFAULT '';
+ALTER TABLE history ADD COLUMN tracking TEXT NOT NULL DEFAULT '';
+CREATE INDEX history_by_order ON history(order_no) WHERE order_no <> '';
+CREATE INDEX history_by_tracking ON history(tracking) WHERE tracking <> '';
+CREATE TRIGGER history_au AFTER UPDATE OF search ON history BEGIN
+  INSERT INTO history_search(history_search, rowid, search) VALUES ('delete', old.id, old.search);
+  INSERT INTO history_search(rowid, search) VALUES (new.id, new.search);
+END;
+)sql",
 };
 static_assert(std::size(kMigrations) == kHistorySchemaVersion);
 
@@ -72,7 +86,7 @@ static_assert(std::size(kMigrations) == kHistorySchemaVersion);
 constexpr const char kColumns[] =
     "printed_at, job, printer, feed, zip, add1, add2, name, tel, tel_key, ship_date, print_date, "
     "de1, de2, de3, g1, g2, g3, time_band, special, print_sender, my_zip, my_add1, my_add2, "
-    "my_name, my_tel, search";
+    "my_name, my_tel, search, order_no, order_items, tracking";
 
 // How long a write waits for another connection's lock before it gives up:
 // long enough for a reader's checkpoint, short enough not to hold up the
@@ -103,7 +117,8 @@ std::array<bool, N> boxesOf(std::int64_t v) {
 std::string searchText(const WaybillRecord& r) {
     const Consignee& c = r.consignee;
     std::string all;
-    for (const std::string* f : {&c.name, &c.tel, &c.zip, &c.add1, &c.add2, &r.g1, &r.g2, &r.g3}) {
+    for (const std::string* f :
+         {&c.name, &c.tel, &c.zip, &c.add1, &c.add2, &r.g1, &r.g2, &r.g3, &r.orderNo, &r.tracking}) {
         all += searchFold(utf8(*f));
         all += '\x1f';
     }
@@ -131,6 +146,7 @@ void bindRecord(SqliteStatement& st, const WaybillRecord& r) {
     number(r.printSender);
     for (const std::string* f : {&r.myZip, &r.myAdd1, &r.myAdd2, &r.myName, &r.myTel}) sjisText(*f);
     text(searchText(r));
+    for (const std::string* f : {&r.orderNo, &r.orderItems, &r.tracking}) sjisText(*f);
 }
 
 // Reads a row selected as "id, <kColumns>".
@@ -164,7 +180,11 @@ WaybillRecord readRecord(const SqliteStatement& st) {
     r.myAdd1 = sjisOf(st.text(i++));
     r.myAdd2 = sjisOf(st.text(i++));
     r.myName = sjisOf(st.text(i++));
-    r.myTel = sjisOf(st.text(i));
+    r.myTel = sjisOf(st.text(i++));
+    ++i;  // search
+    r.orderNo = sjisOf(st.text(i++));
+    r.orderItems = sjisOf(st.text(i++));
+    r.tracking = sjisOf(st.text(i));
     return r;
 }
 
@@ -370,7 +390,7 @@ void HistoryStore::record(std::span<const WaybillRecord> rows) {
     withRecovery([&] {
         SqliteTransaction t(*db_);
         SqliteStatement st(*db_, std::string("INSERT INTO history(") + kColumns +
-                                     ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+                                     ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
         for (const WaybillRecord& r : rows) {
             bindRecord(st, r);
             st.run();
@@ -389,6 +409,9 @@ std::vector<WaybillRecord> HistoryStore::list(const HistoryQuery& query) {
             sql += " AND id IN (SELECT rowid FROM history_search WHERE history_search MATCH ?1)";
         if (!query.fromDate.empty()) sql += " AND printed_at >= ?2";
         if (!query.toDate.empty()) sql += " AND printed_at < ?3";
+        if (!query.orderNo.empty()) sql += " AND order_no = ?5";
+        if (!query.tracking.empty()) sql += " AND tracking = ?6";
+        if (query.shippedOnly) sql += " AND order_no <> '' AND tracking <> ''";
         sql += " ORDER BY id DESC LIMIT ?4";
         SqliteStatement st(*db_, sql);
         if (!needle.empty()) {
@@ -408,6 +431,8 @@ std::vector<WaybillRecord> HistoryStore::list(const HistoryQuery& query) {
         // "~" sorts after the blank that follows the date in every stamp.
         if (!query.toDate.empty()) st.bind(3, query.toDate + "~");
         st.bind(4, std::int64_t{query.limit});
+        if (!query.orderNo.empty()) st.bind(5, utf8(query.orderNo));
+        if (!query.tracking.empty()) st.bind(6, query.tracking);
         std::vector<WaybillRecord> rows;
         while (st.step()) rows.push_back(readRecord(st));
         return rows;
@@ -425,6 +450,35 @@ void HistoryStore::remove(std::span<const std::int64_t> ids) {
             st.reset();
         }
         t.commit();
+    });
+}
+
+void HistoryStore::setTracking(std::int64_t id, const std::string& tracking) {
+    const bool digits = tracking.find_first_not_of("0123456789") == std::string::npos;
+    if (!tracking.empty() && (tracking.size() != 12 || !digits))
+        throw std::invalid_argument("a tracking number is twelve digits");
+    withRecovery([&] {
+        SqliteTransaction t(*db_);
+        WaybillRecord r;
+        {
+            SqliteStatement read(*db_, std::string("SELECT id, ") + kColumns + " FROM history WHERE id = ?1");
+            read.bind(1, id);
+            if (!read.step()) return;
+            r = readRecord(read);
+        }
+        r.tracking = tracking;
+        // The search text holds the tracking number; the index follows it.
+        SqliteStatement st(*db_, "UPDATE history SET tracking = ?1, search = ?2 WHERE id = ?3");
+        st.bind(1, tracking).bind(2, searchText(r)).bind(3, id);
+        st.run();
+        t.commit();
+    });
+}
+
+std::string HistoryStore::lastTracking() {
+    return withRecovery([&] {
+        SqliteStatement st(*db_, "SELECT tracking FROM history ORDER BY id DESC LIMIT 1");
+        return st.step() ? st.text(0) : std::string();
     });
 }
 

@@ -24,7 +24,7 @@ class SqliteDb;
 inline constexpr char kHistoryFileName[] = "vamu_Pelican.db";
 
 // The schema version this program writes; a newer file opens read-only.
-inline constexpr int kHistorySchemaVersion = 1;
+inline constexpr int kHistorySchemaVersion = 2;
 
 struct HistoryQuery {
     // Substring (Shift-JIS) searched in name, telephone (with or without
@@ -33,6 +33,11 @@ struct HistoryQuery {
     std::string search;
     // Print dates "yyyy-mm-dd", both inclusive; empty leaves the end open.
     std::string fromDate, toDate;
+    // Exact order number (Shift-JIS) and tracking number; empty: any.
+    std::string orderNo, tracking;
+    // Only rows with both an order number and a tracking number: the
+    // shipped orders a platform is told about.
+    bool shippedOnly = false;
     // At most this many rows, newest first; a negative limit is none.
     int limit = 1000;
 };
@@ -74,6 +79,13 @@ public:
     std::vector<WaybillRecord> list(const HistoryQuery& query);
     // Removes the rows with these ids (one transaction).
     void remove(std::span<const std::int64_t> ids);
+    // Sets or corrects (empty: clears) the tracking number of a row. The
+    // caller has checked the number; anything but twelve digits or empty
+    // throws std::invalid_argument, and nothing is stored.
+    void setTracking(std::int64_t id, const std::string& tracking);
+    // The tracking number of the newest row: the last form a print was
+    // recorded on. Empty when that row has none (its forms are unknown).
+    std::string lastTracking();
 
     // Keeps a consignee in the address book under its name; one with the
     // same name and telephone number is replaced. Throws

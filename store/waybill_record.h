@@ -43,6 +43,17 @@ struct WaybillRecord {
     std::string printer;                    // queue name
     std::int64_t job = 0;                   // the print service's job id (0: none known)
 
+    // The order behind the waybill, when it came from a sales platform's
+    // order file; all empty for a waybill typed on the form.
+    std::string orderNo;     // the platform's order number
+    // The platform's ids of the order's items with their quantities, as
+    // "id:quantity" separated by blanks (Amazon's order-item-id, which its
+    // shipping confirmation names).
+    std::string orderItems;
+    // 伝票番号: the twelve digits of the form the waybill went onto; empty
+    // when not recorded.
+    std::string tracking;
+
     friend bool operator==(const WaybillRecord&, const WaybillRecord&) = default;
 };
 

@@ -22,6 +22,7 @@ constexpr Command kCommands[] = {
     {"print", cmdPrint, "waybill fields (JSON on stdin) to a PDF: print --pdf FILE"},
     {"postal", cmdPostal, "postal codes: lookup CODE, reverse ADDRESS, check ZIP ADDRESS, import KEN_ALL.CSV"},
     {"batch", cmdBatch, "orders from a CSV file: batch check FILE, batch print FILE --pdf OUT"},
+    {"tracking", cmdTracking, "伝票番号: tracking check NUMBER, tracking next NUMBER [COUNT]"},
 };
 }  // namespace
 

@@ -1,7 +1,9 @@
-// batch check FILE: the orders of a CSV or tab-separated file, checked one
-// by one, one JSON object per data row.
-// batch print FILE --pdf OUT | --printer QUEUE: every order without a
-// problem as one document (the waybill pages, then the empty page).
+// batch check FILE: the orders of a CSV or tab-separated file (a sales
+// platform's order file among them), checked one by one, one JSON object
+// per waybill.
+// batch print FILE --pdf OUT | --printer QUEUE: every waybill without a
+// problem as one document (the waybill pages, then the empty page),
+// recorded in the history with its order and tracking number.
 #include <QDate>
 #include <QFileInfo>
 #include <QPageSize>
@@ -9,12 +11,16 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <variant>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "batch/batch_file.h"
 #include "batch/order_check.h"
+#include "batch/order_record.h"
+#include "batch/platform_layouts.h"
+#include "batch/tracking_number.h"
 #include "batch/overflow_problems.h"
 #include "batch/postal_check.h"
 #include "postal/table_locator.h"
@@ -22,8 +28,11 @@
 #include "print/Wbprn/pdf_canvas.h"
 #include "print/Wbprn/waybill_fit.h"
 #include "print/Wbprn/waybill_job.h"
+#include "print/core/history_record.h"
 #include "print/core/layout.h"
 #include "print/core/str_to_int.h"
+#include "store/atomic_file.h"
+#include "store/history_store.h"
 #include "text/printable.h"
 #include "text/sjis_convert.h"
 #include "tools/cli_commands.h"
@@ -42,6 +51,8 @@ struct Options {
     const char* printer = nullptr;
     const char* date = nullptr;
     const char* table = nullptr;
+    const char* db = nullptr;
+    std::string firstNumber;  // the tracking number of the first form, checked
     int dpi = 360;
     int top = 0, left = 0;
     bool fileSender = false;
@@ -52,7 +63,8 @@ struct Options {
 int usage() {
     std::fputs("usage: vamu_pelican_cli batch check FILE [options]\n"
                "       vamu_pelican_cli batch print FILE (--pdf OUT [--dpi N] | --printer QUEUE\n"
-               "                                        [--top DOTS] [--left DOTS]) [options]\n"
+               "                                        [--top DOTS] [--left DOTS]) [--first-number N]\n"
+               "                                        [--db FILE] [options]\n"
                "  options: --mapping NAME|FILE  a saved column mapping (NAME in the current folder)\n"
                "           --file-sender        print the file's ご依頼主 columns as the sender\n"
                "           --date YYYY/MM/DD    shipping date (default today)\n"
@@ -62,9 +74,13 @@ int usage() {
                "           --table FILE         postal table to check codes against (default: the\n"
                "                                program's own; codes are checked for form only\n"
                "                                when no table can be read)\n"
-               "  check prints {\"row\":LINE,\"fields\":{…},\"problems\":[{\"field\":…,\"text\":…}]}\n"
-               "  per data row (LINE counts the header as line 1); print renders the rows\n"
-               "  without problems\n",
+               "  check prints {\"row\":LINE,\"order\":…,\"layout\":…,\"fields\":{…},\"problems\":[…]}\n"
+               "  per waybill (the rows of one order are one waybill; LINE is its first row,\n"
+               "  counting the header as line 1); print renders the waybills without problems.\n"
+               "  --first-number N: the 伝票番号 of the first form in the printer; each waybill\n"
+               "  gets the next. Printed waybills are recorded in the history FILE (default\n"
+               "  vamu_Pelican.db in the current folder with --printer; with --pdf only when\n"
+               "  --db is given)\n",
                stderr);
     return 2;
 }
@@ -117,6 +133,15 @@ std::optional<Options> parse(int argc, char** argv, bool printing) {
         else if (a == "--accept-repairs") o.acceptRepairs = true;
         else if (printing && a == "--pdf" && hasValue) o.pdf = argv[++i];
         else if (printing && a == "--printer" && hasValue) o.printer = argv[++i];
+        else if (printing && a == "--db" && hasValue) o.db = argv[++i];
+        else if (printing && a == "--first-number" && hasValue) {
+            const auto number = batch::parseTracking(argv[++i]);
+            if (const auto* refusal = std::get_if<batch::TrackingRefusal>(&number)) {
+                std::fprintf(stderr, "--first-number: %s\n", refusal->reason.c_str());
+                return std::nullopt;
+            }
+            o.firstNumber = std::get<std::string>(number);
+        }
         else if (printing && (a == "--dpi" || a == "--top" || a == "--left") && hasValue) {
             const auto v = a == "--dpi" ? intArg(argv[++i], 1, 9600) : intArg(argv[++i], -100000, 100000);
             if (!v) return std::nullopt;
@@ -199,7 +224,7 @@ std::string fieldsJson(const print::WaybillFields& f) {
     return o.str();
 }
 
-std::string rowJson(const batch::Order& order, const batch::CheckedOrder& r) {
+std::string rowJson(const batch::Order& order, const batch::CheckedOrder& r, const std::string& layout) {
     std::vector<std::string> problems;
     for (const batch::Problem& p : r.problems) {
         json::Object po;
@@ -207,7 +232,14 @@ std::string rowJson(const batch::Order& order, const batch::CheckedOrder& r) {
         if (!p.repair.empty()) po.string("repair", p.repair);
         problems.push_back(po.str());
     }
-    return json::Object().number("row", order.line).raw("fields", fieldsJson(r.fields)).raw("problems", json::array(problems)).str();
+    auto orNull = [](const std::string& s) { return s.empty() ? std::nullopt : std::optional(s); };
+    return json::Object()
+        .number("row", order.line)
+        .stringOrNull("order", orNull(order.orderNo))
+        .stringOrNull("layout", orNull(layout))
+        .raw("fields", fieldsJson(r.fields))
+        .raw("problems", json::array(problems))
+        .str();
 }
 
 // The pages into `path` (cli::writePdfFile: checked to its end, then
@@ -220,7 +252,7 @@ void renderPdf(const std::vector<print::WaybillFields>& waybills, const Options&
     wbprn::PdfPageSetup setup;
     setup.dpi = o.dpi;
     cli::writePdfFile(QString::fromLocal8Bit(o.pdf), setup, QString::fromLatin1(kTitle),
-                      {o.file, o.mapping ? o.mapping : "", o.table ? o.table : ""}, [&](wbprn::PdfCanvas& canvas) {
+                      {o.file, o.mapping ? o.mapping : "", o.table ? o.table : "", o.db ? o.db : ""}, [&](wbprn::PdfCanvas& canvas) {
                           for (const auto& page : pages) {
                               print::drawItems(page, canvas);
                               canvas.newPage();
@@ -256,6 +288,7 @@ int cmdBatch(int argc, char** argv) {
         if (const std::string note = batch::encodingNote(file); !note.empty())
             std::fprintf(stderr, "%s。違うときは --encoding %s\n", note.c_str(),
                          file.encoding == batch::Encoding::Cp932 ? "utf-8" : "cp932");
+        if (!file.layout.empty()) std::fprintf(stderr, "%s\n", batch::layoutNotice(file.layout).c_str());
 
         // Fonts, to measure the texts against their places.
         const auto app = cli::startFonts(argv[0]);
@@ -271,16 +304,44 @@ int cmdBatch(int argc, char** argv) {
         const Checked c = checkFile(o, file, defaults, fit);
         if (sub == "check") {
             std::string out;
-            for (std::size_t i = 0; i < c.orders.size(); ++i) out += rowJson(c.orders[i], c.results[i]) + "\n";
+            for (std::size_t i = 0; i < c.orders.size(); ++i)
+                out += rowJson(c.orders[i], c.results[i], file.layout) + "\n";
             cli::writeStdout(out);
             return;
         }
         std::vector<print::WaybillFields> waybills;
-        for (const batch::CheckedOrder& r : c.results)
-            if (r.printable()) waybills.push_back(r.fields);
+        std::vector<const batch::Order*> printed;
+        for (std::size_t i = 0; i < c.results.size(); ++i) {
+            if (!c.results[i].printable()) continue;
+            waybills.push_back(c.results[i].fields);
+            printed.push_back(&c.orders[i]);
+        }
         if (waybills.empty()) throw std::runtime_error("印刷できる行がありません");
+        if (!o.firstNumber.empty() && batch::nextTracking(o.firstNumber, waybills.size() - 1).empty())
+            throw std::runtime_error("伝票番号が足りません: " + o.firstNumber + " から " +
+                                     std::to_string(waybills.size()) + "件は数えられません");
+        // The history is opened before the print, so that a history that
+        // cannot be had stops the job instead of losing its record.
+        std::optional<store::HistoryStore> history;
+        if (o.db || o.printer) history.emplace(o.db ? o.db : store::kHistoryFileName);
+        if (history && history->readOnly()) throw std::runtime_error(history->takeNotice());
+        int job = 0;
         if (o.pdf) renderPdf(waybills, o);
-        else wbprn::printWaybillJob(QString::fromLatin1(kTitle), waybills);
+        else job = wbprn::printWaybillJob(QString::fromLatin1(kTitle), waybills).value_or(0);
+        if (history) {
+            std::vector<store::WaybillRecord> records;
+            for (std::size_t i = 0; i < waybills.size(); ++i) {
+                store::WaybillRecord r = print::historyRecordOf(waybills[i], {}, o.printer ? o.printer : "", job);
+                batch::addOrderTo(r, *printed[i]);
+                if (!o.firstNumber.empty()) r.tracking = batch::nextTracking(o.firstNumber, i);
+                records.push_back(std::move(r));
+            }
+            try {
+                history->record(records);
+            } catch (const std::exception& e) {
+                throw std::runtime_error(std::string("印刷しましたが、履歴に記録できません: ") + e.what());
+            }
+        }
         std::fprintf(stderr, "%zu件を印刷しました (問題のある%zu件は印刷していません)\n", waybills.size(),
                      c.results.size() - waybills.size());
     });

@@ -3,20 +3,29 @@
 // layout input plus time, printer, job and feed.
 // history export --csv FILE [same options]: the same rows as CSV (UTF-8
 // with a byte order mark), replacing FILE as a whole.
+// history export --shipped amazon|plain [--cp932] [same options]: the rows
+// with an order number and a tracking number as a platform's shipping
+// confirmation, on standard output.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
+#include "batch/tracking_number.h"
 #include "print/core/str_to_int.h"
 #include "store/atomic_file.h"
 #include "store/history_csv.h"
 #include "store/history_schema.h"
 #include "store/history_store.h"
 #include "store/output_file.h"
+#include "store/ini_file.h"
+#include "store/shipped_export.h"
 #include "text/sjis_convert.h"
 #include "tools/cli_commands.h"
 #include "tools/cli_io.h"
@@ -24,11 +33,19 @@
 
 namespace {
 
+// The settings file of the current folder, where the carrier is set.
+const char kSettingsFile[] = "vamu_Pelican.ini";
+
 int usage() {
-    std::fputs("usage: vamu_pelican_cli history list [--db FILE] [--search TEXT] [--limit N]\n"
-               "       vamu_pelican_cli history export --csv FILE [--db FILE] [--search TEXT] [--limit N]\n"
+    std::fputs("usage: vamu_pelican_cli history list [options]\n"
+               "       vamu_pelican_cli history export --csv FILE [options]\n"
+               "       vamu_pelican_cli history export --shipped amazon|plain [--cp932] [options]\n"
+               "  options: --db FILE --search TEXT --order NO --tracking NUMBER --limit N\n"
+               "           --from YYYY-MM-DD --to YYYY-MM-DD (print dates, both included)\n"
                "  FILE defaults to vamu_Pelican.db in the current folder; TEXT (UTF-8) is looked\n"
-               "  for in name, telephone, postal code, address and goods; rows newest first\n",
+               "  for in name, telephone, postal code, address, goods, order and tracking number;\n"
+               "  rows newest first; --shipped writes the rows with an order and a tracking number\n"
+               "  to standard output (the carrier from vamu_Pelican.ini [Shipping])\n",
                stderr);
     return 2;
 }
@@ -69,12 +86,22 @@ std::string rowJson(const store::WaybillRecord& r) {
         .string("my_tel", u(r.myTel))
         .raw("time_band", booleans(r.timeBand))
         .raw("special", booleans(r.special))
+        .stringOrNull("order", r.orderNo.empty() ? std::nullopt : std::optional(u(r.orderNo)))
+        .stringOrNull("tracking", r.tracking.empty() ? std::nullopt : std::optional(r.tracking))
         .str();
 }
 
 bool exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
+}
+
+// "yyyy-mm-dd" with digits where digits belong.
+bool isIsoDate(std::string_view d) {
+    if (d.size() != 10 || d[4] != '-' || d[7] != '-') return false;
+    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (d[i] < '0' || d[i] > '9') return false;
+    return true;
 }
 
 }  // namespace
@@ -85,6 +112,8 @@ int cmdHistory(int argc, char** argv) {
     if (mode != "list" && mode != "export") return usage();
     std::string db = store::kHistoryFileName;
     std::optional<std::string> csv;
+    const store::ShippedLayout* shipped = nullptr;
+    bool cp932 = false;
     store::HistoryQuery query;
     query.limit = -1;  // all rows
     for (int i = 2; i < argc; ++i) {
@@ -107,11 +136,35 @@ int cmdHistory(int argc, char** argv) {
             query.limit = *n;
         } else if (std::strcmp(argv[i], "--csv") == 0 && hasValue && mode == "export") {
             csv = argv[++i];
+        } else if (std::strcmp(argv[i], "--shipped") == 0 && hasValue && mode == "export") {
+            shipped = store::shippedLayout(argv[++i]);
+            if (!shipped) return usage();
+        } else if (std::strcmp(argv[i], "--cp932") == 0 && mode == "export") {
+            cp932 = true;
+        } else if ((std::strcmp(argv[i], "--from") == 0 || std::strcmp(argv[i], "--to") == 0) && hasValue) {
+            if (!isIsoDate(argv[i + 1])) {
+                std::fprintf(stderr, "%s: expected YYYY-MM-DD, got '%s'\n", argv[i], argv[i + 1]);
+                return 2;
+            }
+            (argv[i][2] == 'f' ? query.fromDate : query.toDate) = argv[i + 1];
+            ++i;
+        } else if (std::strcmp(argv[i], "--order") == 0 && hasValue) {
+            const auto sjisText = sjis::fromUtf8(argv[++i]);
+            if (!sjisText) return usage();
+            query.orderNo = *sjisText;
+        } else if (std::strcmp(argv[i], "--tracking") == 0 && hasValue) {
+            const auto digits = batch::parseTracking(argv[++i]);
+            if (const auto* refusal = std::get_if<batch::TrackingRefusal>(&digits)) {
+                std::fprintf(stderr, "--tracking: %s\n", refusal->reason.c_str());
+                return 2;
+            }
+            query.tracking = std::get<std::string>(digits);
         } else {
             return usage();
         }
     }
-    if (mode == "export" && !csv) return usage();
+    if (mode == "export" && (csv.has_value() == (shipped != nullptr))) return usage();
+    if (shipped) query.shippedOnly = true;
     return cli::runChecked([&] {
         // The CSV never replaces the database it is made from, nor a file
         // that is not text.
@@ -129,6 +182,13 @@ int cmdHistory(int argc, char** argv) {
             rows = history.list(query);
             const std::string notice = history.takeNotice();
             if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
+        }
+        if (shipped) {
+            // Oldest first, the order they were printed in.
+            std::reverse(rows.begin(), rows.end());
+            const store::Carrier carrier = store::readCarrier(IniFile(kSettingsFile));
+            cli::writeStdout(store::shippedExport(rows, *shipped, carrier, cp932));
+            return;
         }
         if (mode == "list") {
             std::string out;

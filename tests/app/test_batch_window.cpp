@@ -156,6 +156,44 @@ private slots:
         QVERIFY(saved.contains("600000"));
     }
 
+    // A platform's file: named, one row per order with its number and item
+    // count; printed from a first form number, each waybill is recorded with
+    // its order and form, and the number after the job's empty page is
+    // proposed next. A number failing its check prints nothing.
+    void platformOrdersPrintOntoNumberedForms() {
+        BatchFixture b;
+        b.window->openFile(b.write(QStringLiteral("orders.txt"),
+                                   "order-id\torder-item-id\trecipient-name\tship-address-1\tship-city\tship-state\t"
+                                   "ship-postal-code\tship-phone-number\tproduct-name\tquantity-purchased\n"
+                                   "250-1\t11\t山田太郎\t芝公園4-2-8\t港区\t東京都\t105-0011\t03-3433-1111\tノート\t2\n"
+                                   "250-1\t12\t山田太郎\t芝公園4-2-8\t港区\t東京都\t105-0011\t03-3433-1111\tペン\t1\n"
+                                   "250-2\t21\t鈴木一郎\t梅田1-1-1\t大阪市北区\t大阪府\t530-0001\t06-6345-0000\t手帳\t1\n"));
+        QVERIFY(b.window->Label_File->text().contains(QStringLiteral("Amazon の注文ファイルとして読み込みました")));
+        QCOMPARE(b.table().rowCount(), 2);
+        QCOMPARE(b.table().item(0, TBatchWindow::kOrderColumn)->text(), QStringLiteral("250-1"));
+        QCOMPARE(b.table().item(0, TBatchWindow::kItemsColumn)->text(), QStringLiteral("2"));
+        QCOMPARE(b.cell(0, batch::Col::G2)->text(), QStringLiteral("ペン ×1"));
+        QCOMPARE(b.window->Edit_FirstNumber->text(), QString());  // no print recorded yet
+
+        b.window->Edit_FirstNumber->setText(QStringLiteral("123456789014"));
+        QTest::mouseClick(b.window->Button_Print, Qt::LeftButton);
+        QCOMPARE(b.shown.boxes.errors.back(), QStringLiteral("伝票番号の検査数字が合いません."));
+        QVERIFY(b.shown.printers->documents.empty());
+
+        b.window->Edit_FirstNumber->setText(QStringLiteral("A123456789013A"));
+        b.shown.boxes.answer(true);
+        QTest::mouseClick(b.window->Button_Print, Qt::LeftButton);
+        QCOMPARE(b.shown.printers->documents.size(), std::size_t{1});
+        store::HistoryStore history(b.shown.dir.filePath(QStringLiteral("vamu_Pelican.db")).toStdString());
+        const auto rows = history.list({});
+        QCOMPARE(rows.size(), std::size_t{2});
+        QCOMPARE(rows[1].orderNo, std::string("250-1"));
+        QCOMPARE(rows[1].orderItems, std::string("11:2 12:1"));
+        QCOMPARE(rows[1].tracking, std::string("123456789013"));
+        QCOMPARE(rows[0].tracking, std::string("123456789024"));
+        QCOMPARE(b.window->Edit_FirstNumber->text(), QStringLiteral("123456789046"));
+    }
+
     void cancelOrNoSubmitsNothing() {
         BatchFixture b;
         QTest::mouseClick(b.window->Button_Print, Qt::LeftButton);  // unscripted: No

@@ -109,6 +109,34 @@ private slots:
         QCOMPARE(fx.rows().size(), std::size_t{1});
     }
 
+    // The print question carries the first form's number: a scanned number
+    // is recorded with the print, the next print proposes the form after
+    // the empty page, a number failing its check is refused and asked again.
+    void theFirstFormsNumberIsRecordedAndTheNextProposed() {
+        HistoryFixture fx;
+        fx.consignee("山田太郎", "03-1234-5678", "東京都千代田区丸の内1-1");
+        fx.print();  // nothing recorded yet: nothing proposed
+        QCOMPARE(fx.shown.boxes.offeredNumbers, QStringList{QString()});
+        QCOMPARE(fx.rows().front().tracking, std::string());
+
+        fx.shown.boxes.numbers.push_back(u("A1234-5678-9013A"));
+        fx.print();
+        QCOMPARE(fx.rows().front().tracking, std::string("123456789013"));
+        fx.print();  // the proposal taken as it is
+        QCOMPARE(fx.shown.boxes.offeredNumbers.back(), u("123456789035"));
+        QCOMPARE(fx.rows().front().tracking, std::string("123456789035"));
+
+        const std::size_t printed = fx.shown.printers->documents.size();
+        fx.shown.boxes.numbers.push_back(u("123456789014"));
+        fx.shown.boxes.answer(true);
+        fx.shown.boxes.answer(false);  // asked again with the refused number: No
+        fx.form().SpeedButton_F11Click();
+        QCOMPARE(fx.shown.boxes.errors.back(), u("伝票番号の検査数字が合いません."));
+        QCOMPARE(fx.shown.boxes.offeredNumbers.back(), u("123456789014"));
+        QCOMPARE(fx.shown.printers->documents.size(), printed);
+        QCOMPARE(fx.rows().size(), std::size_t{3});
+    }
+
     void aStoreThatCannotBeWrittenStillPrintsAndSaysSo() {
         HistoryFixture fx;
         fx.rows();  // the store exists
@@ -239,6 +267,45 @@ private slots:
         QCOMPARE(fx.rows().size(), std::size_t{1});
         QCOMPARE(w->Grid_History->rowCount(), 1);
         QCOMPARE(w->Grid_History->item(0, 1)->text(), u("佐藤花子"));
+    }
+
+    // Orders in the history: found by their number, a form's number set or
+    // corrected on a row (a wrong check digit refused, nothing stored), the
+    // shipped ones written as a confirmation file; none shipped: no file.
+    void theHistoryWindowRecordsTrackingNumbersAndExportsShippedOrders() {
+        HistoryFixture fx;
+        for (const char* order : {"#1001", "#1002"}) {
+            store::WaybillRecord r;
+            r.consignee.name = sjis::fromQString(u("山田太郎"));
+            r.date = "2026/12/07";
+            r.orderNo = order;
+            fx.form().historyBook()->run([&](store::HistoryStore& s) { s.record(r); });
+        }
+        HistoryWindow* w = fx.openHistory();
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("shipped.csv"));
+        w->askShippedPath = [&](QWidget*, const QString&) { return path; };
+        w->ComboBox_Shipped->setCurrentIndex(1);  // the plain list
+        w->BitBtn_Shipped->click();
+        QCOMPARE(fx.shown.boxes.notices.back(), u("出荷済みの注文 (注文番号と伝票番号のある行) がありません"));
+        QVERIFY(!QFile::exists(path));
+
+        w->Edit_Search->setText(u("#1001"));
+        QCOMPARE(w->Grid_History->rowCount(), 1);
+        QCOMPARE(w->Grid_History->item(0, 7)->text(), u("#1001"));
+        typeInto(w->Edit_Tracking, u("123456789014"));
+        QTest::keyClick(w->Edit_Tracking, Qt::Key_Return);
+        QCOMPARE(fx.shown.boxes.errors.back(), u("伝票番号の検査数字が合いません."));
+        QCOMPARE(fx.rows("#1001").front().tracking, std::string());
+        w->Edit_Tracking->setText(u("A1234-5678-9013D"));
+        QTest::keyClick(w->Edit_Tracking, Qt::Key_Return);
+        QCOMPARE(fx.rows("#1001").front().tracking, std::string("123456789013"));
+        QCOMPARE(w->Grid_History->item(0, 8)->text(), u("123456789013"));
+
+        w->Edit_Search->clear();
+        w->BitBtn_Shipped->click();
+        QCOMPARE(readFile(path), QByteArray("\xEF\xBB\xBF\"注文番号\",\"伝票番号\",\"出荷日\",\"配送会社\"\r\n"
+                                            "\"#1001\",\"123456789013\",\"2026/12/07\",\"日本通運\"\r\n"));
     }
 
     void typingOffersConsigneesAndEnterTakesOne() {

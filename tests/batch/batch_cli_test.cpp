@@ -41,6 +41,30 @@ class TestBatchCli : public QObject {
     Q_OBJECT
 
 private slots:
+    void trackingNumbersAreCheckedAndCountedOn() {
+        struct Case {
+            QStringList args;
+            int exitCode;
+            QByteArray out;
+        } cases[] = {
+            {{QStringLiteral("check"), QStringLiteral("A1234-5678-9013D")}, 0,
+             R"({"number":"123456789013","valid":true})" "\n"},
+            {{QStringLiteral("check"), QStringLiteral("123456789014")}, 1,
+             R"({"number":"123456789014","valid":false})" "\n"},
+            {{QStringLiteral("next"), QStringLiteral("123456789013"), QStringLiteral("2")}, 0,
+             "123456789024\n123456789035\n"},
+            {{QStringLiteral("next"), QStringLiteral("12345678901")}, 1, ""},
+            {{QStringLiteral("next"), QStringLiteral("123456789013"), QStringLiteral("0")}, 2, ""},
+        };
+        for (const Case& c : cases) {
+            const CliRun r = runCli(QStringList{QStringLiteral("tracking")} + c.args, {});
+            QCOMPARE(r.exitCode, c.exitCode);
+            QCOMPARE(r.out, c.out);
+        }
+        QVERIFY(runCli({QStringLiteral("tracking"), QStringLiteral("check"), QStringLiteral("123456789014")}, {})
+                    .err.contains("伝票番号の検査数字が合いません"));
+    }
+
     void checkReportsEveryRow() {
         const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), data("shop_utf8_bom.csv"),
                                  QStringLiteral("--date"), QStringLiteral("2025/12/01")},
@@ -279,6 +303,66 @@ private slots:
             QCOMPARE(r.exitCode, 0);
             QVERIFY2(!r.err.contains("XDG_RUNTIME_DIR") && !r.err.contains("QStandardPaths"), r.err.constData());
         }
+    }
+
+    // A platform's file: one object per waybill with its order and layout;
+    // printed with a first form number, every waybill's order and tracking
+    // number lands in the history and comes back in the confirmation file.
+    void ordersPrintWithTrackingNumbersAndComeBackAsConfirmation() {
+        const CliRun check = runCli({QStringLiteral("batch"), QStringLiteral("check"), data("shopify_orders.csv"),
+                                     QStringLiteral("--date"), QStringLiteral("2026/12/07")},
+                                    {});
+        QCOMPARE(check.exitCode, 0);
+        QVERIFY(check.err.contains("Shopify の注文ファイルとして読み込みました"));
+        const auto waybills = rows(check.out);
+        QCOMPARE(waybills.size(), std::size_t{4});
+        QCOMPARE(waybills[2][QStringLiteral("row")].toInt(), 6);
+        QCOMPARE(waybills[2][QStringLiteral("order")].toString(), QStringLiteral("#1003"));
+        QCOMPARE(waybills[2][QStringLiteral("layout")].toString(), QStringLiteral("Shopify"));
+        const CliRun plain = runCli({QStringLiteral("batch"), QStringLiteral("check"), data("shop_utf8_bom.csv")}, {});
+        QVERIFY(rows(plain.out)[0][QStringLiteral("layout")].isNull());
+
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("h.db"));
+        auto print = [&](const QString& first) {
+            return runCli({QStringLiteral("batch"), QStringLiteral("print"), data("amazon_orders_utf8.txt"),
+                           QStringLiteral("--pdf"), dir.filePath(QStringLiteral("out.pdf")), QStringLiteral("--db"), db,
+                           QStringLiteral("--date"), QStringLiteral("2026/12/07"), QStringLiteral("--first-number"),
+                           first},
+                          {});
+        };
+        // A first number with a wrong check digit is refused; nothing is printed or recorded.
+        const CliRun refused = print(QStringLiteral("123456789014"));
+        QCOMPARE(refused.exitCode, 2);
+        QVERIFY(refused.err.contains("伝票番号の検査数字が合いません"));
+        QVERIFY(!QFile::exists(db));
+        QCOMPARE(print(QStringLiteral("1234-5678-9013")).exitCode, 0);
+
+        const CliRun list = runCli({QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--db"), db}, {});
+        QStringList recorded;
+        for (const QJsonObject& row : rows(list.out))
+            recorded << row[QStringLiteral("order")].toString() + QLatin1Char(' ') +
+                            row[QStringLiteral("tracking")].toString();
+        QCOMPARE(recorded, (QStringList{QStringLiteral("250-7654321-7654321 123456789035"),
+                                        QStringLiteral("250-7654321-7654321 123456789024"),
+                                        QStringLiteral("250-1234567-1234567 123456789013")}));
+
+        const CliRun amazon = runCli({QStringLiteral("history"), QStringLiteral("export"), QStringLiteral("--shipped"),
+                                      QStringLiteral("amazon"), QStringLiteral("--db"), db},
+                                     {});
+        QCOMPARE(amazon.exitCode, 0);
+        const QList<QByteArray> lines = amazon.out.split('\n');
+        QCOMPARE(lines.size(), 6);  // header, four items, the end of the last line
+        QVERIFY(lines[1].startsWith("250-1234567-1234567\t11111111111111\t2\t2026-12-07\t"));
+        QVERIFY(lines[1].contains("\t123456789013\t"));
+        // A range without shipped rows: a message and no output.
+        const CliRun none = runCli({QStringLiteral("history"), QStringLiteral("export"), QStringLiteral("--shipped"),
+                                    QStringLiteral("plain"), QStringLiteral("--db"), db, QStringLiteral("--to"),
+                                    QStringLiteral("2000-01-01")},
+                                   {});
+        QCOMPARE(none.exitCode, 1);
+        QVERIFY(none.out.isEmpty());
+        QVERIFY(none.err.contains("出荷済みの注文"));
     }
 };
 

@@ -149,7 +149,7 @@ TEST(BatchMapping, GuessesFromHeaderWords) {
     const std::vector<std::string> header = {"注文番号", "〒", "ＴＥＬ", "お名前", "住所１", "住所2",
                                              "Item", "配達希望日", "配達時間帯", "Zip Code", "ご依頼主名"};
     const Mapping m = guessMapping(header, false);
-    const Mapping expected = {Target::None, Target::Zip, Target::Tel, Target::Name, Target::Address,
+    const Mapping expected = {Target::OrderNo, Target::Zip, Target::Tel, Target::Name, Target::Address,
                               Target::Address2, Target::G1, Target::DeliveryDate, Target::TimeBand,
                               Target::None /* second postal column */, Target::None /* sender tab in use */};
     EXPECT_EQ(m, expected);
@@ -290,7 +290,10 @@ TEST(BatchFile, UnprintedOrdersSaveAndReadBack) {
     const OrderFile back = readOrderFile(csv);
     const std::vector<Order> again = ordersOf(back, guessMapping(back.header, false));
     ASSERT_EQ(again.size(), orders.size());
-    for (std::size_t i = 0; i < orders.size(); ++i) EXPECT_EQ(again[i].text, orders[i].text) << i;
+    for (std::size_t i = 0; i < orders.size(); ++i) {
+        EXPECT_EQ(again[i].text, orders[i].text) << i;
+        EXPECT_EQ(again[i].orderNo, orders[i].orderNo) << i;
+    }
 }
 
 TEST(BatchFile, UnprintedOrdersCarryNoLiveFormula) {

@@ -13,6 +13,7 @@
 
 #include "app/batch_window.h"
 #include "batch/batch_file.h"
+#include "batch/tracking_number.h"
 #include "store/history_store.h"
 #include "tests/e2e/cups_program.h"
 #include "tests/e2e/cups_test.h"
@@ -116,6 +117,7 @@ TEST_F(CupsBatch, CommandLineSubmitsThePrintableRowsToAQueue) {
     QTemporaryDir dir;
     const QString csv = writeOrders(dir);
     QProcess cli;
+    cli.setWorkingDirectory(dir.path());  // where the print's history is kept
     cli.start(QStringLiteral(VP_CLI_PATH), {QStringLiteral("batch"), QStringLiteral("print"), csv,
                                            QStringLiteral("--printer"), QStringLiteral("Wb360"),
                                            QStringLiteral("--date"), QStringLiteral("2026/12/07")});
@@ -170,4 +172,57 @@ TEST_F(CupsBatch, ADocumentNotWrittenWholeIsNeitherSubmittedNorRecorded) {
     if (QFile::exists(db)) {
         EXPECT_TRUE(store::HistoryStore(db.toStdString()).list({}).empty());
     }
+}
+
+// A platform's order file printed from the first form number on: each
+// waybill is recorded with its order and the number of the form it went
+// onto, and the shipping confirmation carries them back.
+TEST_F(CupsBatch, OrdersPrintOntoNumberedFormsAndComeBackAsConfirmation) {
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("orders.txt"));
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("order-id\torder-item-id\trecipient-name\tship-address-1\tship-city\tship-state\tship-postal-code\t"
+            "ship-phone-number\tproduct-name\tquantity-purchased\r\n"
+            "250-0000001-0000001\t10000000000001\t山田 太郎\t芝公園4-2-8\t港区\t東京都\t105-0011\t03-3433-1111\t"
+            "ノート\t2\r\n"
+            "250-0000001-0000001\t10000000000002\t山田 太郎\t芝公園4-2-8\t港区\t東京都\t105-0011\t03-3433-1111\t"
+            "ペン\t1\r\n"
+            "250-0000002-0000002\t20000000000001\t鈴木 一郎\t天神1-1-1\t福岡市中央区\t福岡県\t810-0001\t"
+            "092-111-2222\t手帳\t1\r\n");
+    f.close();
+    auto cli = [&](const QStringList& args) {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral(VP_CLI_PATH), args);
+        p.waitForFinished(30000);
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        return p.readAllStandardOutput();
+    };
+    cli({QStringLiteral("batch"), QStringLiteral("print"), csv, QStringLiteral("--printer"), QStringLiteral("Wb360"),
+         QStringLiteral("--date"), QStringLiteral("2026/12/07"), QStringLiteral("--first-number"),
+         QStringLiteral("A123456789013A")});
+    const auto jobs = e2e::waitForJobs(1, 10s);
+    ASSERT_EQ(jobs.size(), 1u);
+    const auto info = e2e::run(QStringLiteral("pdfinfo"), {jobs[0].pdfPath});
+    ASSERT_TRUE(info);
+    EXPECT_TRUE(info->contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n")))) << info->toStdString();
+
+    // Recorded in the current folder's history, the job's id with each row.
+    store::HistoryStore history(dir.filePath(QStringLiteral("vamu_Pelican.db")).toStdString());
+    const auto rows = history.list({});
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].orderNo, "250-0000001-0000001");
+    EXPECT_EQ(rows[1].tracking, "123456789013");
+    EXPECT_EQ(rows[1].orderItems, "10000000000001:2 10000000000002:1");
+    EXPECT_EQ(rows[0].tracking, "123456789024");
+    EXPECT_GT(rows[0].job, 0);
+    // The next print starts after the empty page's form.
+    EXPECT_EQ(batch::nextTracking(history.lastTracking(), 2), "123456789046");
+
+    const QByteArray plain =
+        cli({QStringLiteral("history"), QStringLiteral("export"), QStringLiteral("--shipped"), QStringLiteral("plain")});
+    EXPECT_EQ(plain, QByteArray("\xEF\xBB\xBF\"注文番号\",\"伝票番号\",\"出荷日\",\"配送会社\"\r\n"
+                                "\"250-0000001-0000001\",\"123456789013\",\"2026/12/07\",\"日本通運\"\r\n"
+                                "\"250-0000002-0000002\",\"123456789024\",\"2026/12/07\",\"日本通運\"\r\n"));
 }

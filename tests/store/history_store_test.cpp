@@ -353,3 +353,76 @@ TEST_F(HistoryFixture, AWriterKilledAtAnyMomentLeavesWholeTransactions) {
     q.limit = 1 << 30;
     EXPECT_EQ(static_cast<std::int64_t>(h.list(q).size()), last);  // the search index kept up
 }
+
+TEST_F(HistoryFixture, OrdersAndTrackingNumbersAreKeptSearchedAndCorrected) {
+    HistoryStore h(path);
+    WaybillRecord amazon = waybill("山田太郎", "03-1234-5678", "東京都", "2026-12-01 10:00:00");
+    amazon.orderNo = "250-1234567-1234567";
+    amazon.orderItems = "11111111111111:2 22222222222222:1";
+    amazon.tracking = "123456789013";
+    WaybillRecord unshipped = waybill("佐藤花子", "06-9999-0000", "大阪府", "2026-12-01 11:00:00");
+    unshipped.orderNo = "#1001";
+    h.record(amazon);
+    h.record(unshipped);
+    h.record(waybill("鈴木一郎", "011-222-3333", "北海道", "2026-12-01 12:00:00"));
+    amazon.id = h.list({}).back().id;
+    EXPECT_EQ(h.list({}).back(), amazon);
+
+    auto found = [&](const HistoryQuery& q) { return names(h, q); };
+    HistoryQuery byOrder, byTracking, byText, shipped;
+    byOrder.orderNo = "#1001";
+    byTracking.tracking = "123456789013";
+    byText.search = S("1234567-1234567");
+    shipped.shippedOnly = true;
+    EXPECT_EQ(found(byOrder), std::vector<std::string>{"佐藤花子"});
+    EXPECT_EQ(found(byTracking), std::vector<std::string>{"山田太郎"});
+    EXPECT_EQ(found(byText), std::vector<std::string>{"山田太郎"});
+    EXPECT_EQ(found(shipped), std::vector<std::string>{"山田太郎"});
+    EXPECT_EQ(h.lastTracking(), "");  // the newest print went onto unknown forms
+
+    // Setting a number later: the row and the search index follow it.
+    const std::int64_t sato = h.list(byOrder).front().id;
+    h.setTracking(sato, "123456789024");
+    byText.search = S("123456789024");
+    EXPECT_EQ(found(byText), std::vector<std::string>{"佐藤花子"});
+    EXPECT_EQ(found(shipped), (std::vector<std::string>{"佐藤花子", "山田太郎"}));
+    h.setTracking(sato, "123456789035");
+    EXPECT_TRUE(found(byText).empty());
+    EXPECT_THROW(h.setTracking(sato, "12345678903"), std::invalid_argument);
+    EXPECT_THROW(h.setTracking(sato, "12345678903X"), std::invalid_argument);
+    EXPECT_EQ(h.list(byOrder).front().tracking, "123456789035");
+    WaybillRecord last = waybill("田中", "1", "x");
+    last.tracking = "123456789046";
+    h.record(last);
+    EXPECT_EQ(h.lastTracking(), "123456789046");
+    const std::int64_t lastId = h.list({}).front().id;
+    h.remove(std::span(&lastId, 1));
+    h.setTracking(sato, "");
+    EXPECT_EQ(found(shipped), std::vector<std::string>{"山田太郎"});
+    EXPECT_EQ(integrity(path), 3);
+}
+
+TEST_F(HistoryFixture, AFileOfTheFirstVersionGainsTheOrderColumns) {
+    {
+        HistoryStore h(path);
+        h.record(waybill("山田太郎", "03-1234-5678", "東京都"));
+    }
+    {
+        // The file as the first version wrote it.
+        store::SqliteDb db(path, store::SqliteDb::Mode::ReadWriteCreate);
+        store::registerGramTokenizer(db);
+        db.exec("DROP TRIGGER history_au; DROP INDEX history_by_order; DROP INDEX history_by_tracking;"
+                "ALTER TABLE history DROP COLUMN order_no; ALTER TABLE history DROP COLUMN order_items;"
+                "ALTER TABLE history DROP COLUMN tracking; PRAGMA user_version = 1");
+    }
+    HistoryStore h(path);
+    EXPECT_FALSE(h.readOnly());
+    const WaybillRecord old = h.list({}).front();
+    EXPECT_EQ(old.orderNo, "");
+    EXPECT_EQ(old.tracking, "");
+    h.setTracking(old.id, "123456789013");
+    HistoryQuery q;
+    q.search = S("山田");
+    EXPECT_EQ(h.list(q).front().tracking, "123456789013");
+    EXPECT_EQ(integrity(path), 1);
+}

@@ -59,10 +59,12 @@ TEST(HistoryCsv, QuotesEveryFieldAndDisarmsFormulas) {
     r.special = {false, true, false, false, true};
     r.printDate = false;
     r.job = 7;
+    r.orderNo = "#1001";
+    r.tracking = "123456789013";
     const std::string csv = store::historyCsv(std::span(&r, 1));
     ASSERT_EQ(csv.rfind("\xEF\xBB\xBF\"印刷日時\",", 0), 0u);
     const std::string row = csv.substr(csv.find("\r\n") + 2);
     EXPECT_EQ(row,
               "\"2026-12-01 10:00:00\",\"\",\"7\",\"\",\"\",\"\",\"\",\"山田太郎\",\"\",\"\",\"0\",\"26/12/03\","
-              "\"\",\"\",\"\",\"午前中\",\"スキー 冷凍\",\"1\",\"\",\"\",\"\",\"\",\"\"\r\n");
+              "\"\",\"\",\"\",\"午前中\",\"スキー 冷凍\",\"1\",\"\",\"\",\"\",\"\",\"\",\"#1001\",\"123456789013\"\r\n");
 }

@@ -25,11 +25,22 @@ public:
         answers.pop_front();
         return a;
     }
+    // The print question answers like a question; Yes gives the next
+    // scripted number, or the number offered when none is scripted.
+    std::optional<QString> printQuestion(QWidget* parent, const QString& text, const QString& number) override {
+        offeredNumbers << number;
+        if (!question(parent, text)) return std::nullopt;
+        if (numbers.empty()) return number;
+        QString n = numbers.front();
+        numbers.pop_front();
+        return n;
+    }
     void notice(QWidget*, const QString& text) override { notices << text; }
     void error(QWidget*, const QString& text) override { errors << errorBoxText(text); }
 
     std::deque<bool> answers;
     // Runs while a question is open, to look at what the user sees then.
     std::function<void()> whileAsking;
-    QStringList questions, notices, errors;
+    std::deque<QString> numbers;
+    QStringList questions, notices, errors, offeredNumbers;
 };

@@ -1,0 +1,128 @@
+// The history window's part in closing the loop with the sales platforms:
+// a row's tracking number (伝票番号) typed or scanned in, and the shipped
+// orders written as a platform's shipping-confirmation file.
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <algorithm>
+#include <stdexcept>
+#include <variant>
+
+#include "app/core/main_settings.h"
+#include "app/history_book.h"
+#include "app/history_window.h"
+#include "app/window_memory.h"
+#include "batch/tracking_number.h"
+#include "services/guard.h"
+#include "services/message_boxes.h"
+#include "store/atomic_file.h"
+#include "store/ini_file.h"
+#include "store/shipped_export.h"
+
+namespace {
+
+// The confirmation files offered: caption, layout, Shift-JIS.
+struct ShippedChoice {
+    const char* caption;
+    const char* layout;
+    bool cp932;
+    const char* fileName;
+};
+constexpr ShippedChoice kShippedChoices[] = {
+    {"Amazon 出荷通知 (タブ区切り)", "amazon", false, "vamu_Pelican_出荷通知_amazon.txt"},
+    {"汎用 CSV (UTF-8)", "plain", false, "vamu_Pelican_出荷通知.csv"},
+    {"汎用 CSV (Shift-JIS)", "plain", true, "vamu_Pelican_出荷通知.csv"},
+};
+
+}  // namespace
+
+void HistoryWindow::buildShipping(QHBoxLayout* row) {
+    Edit_Tracking = new QLineEdit(this);
+    Edit_Tracking->setObjectName(QStringLiteral("Edit_Tracking"));
+    Edit_Tracking->setPlaceholderText(QStringLiteral("選んだ行の伝票番号 (入力・読み取り)"));
+    BitBtn_Tracking = new QPushButton(QStringLiteral("伝票番号を記録"), this);
+    BitBtn_Tracking->setObjectName(QStringLiteral("BitBtn_Tracking"));
+    ComboBox_Shipped = new QComboBox(this);
+    ComboBox_Shipped->setObjectName(QStringLiteral("ComboBox_Shipped"));
+    for (const ShippedChoice& c : kShippedChoices) ComboBox_Shipped->addItem(QString::fromUtf8(c.caption));
+    BitBtn_Shipped = new QPushButton(QStringLiteral("出荷通知出力"), this);
+    BitBtn_Shipped->setObjectName(QStringLiteral("BitBtn_Shipped"));
+    for (QPushButton* b : {BitBtn_Tracking, BitBtn_Shipped}) b->setAutoDefault(false);
+
+    row->addWidget(new QLabel(QStringLiteral("伝票番号"), this));
+    row->addWidget(Edit_Tracking, 1);
+    row->addWidget(BitBtn_Tracking);
+    row->addSpacing(16);
+    row->addWidget(ComboBox_Shipped);
+    row->addWidget(BitBtn_Shipped);
+
+    connect(BitBtn_Tracking, &QPushButton::clicked, this, [this] { guarded(this, [this] { setTracking(); }); });
+    // A barcode scanner ends the digits with Enter.
+    connect(Edit_Tracking, &QLineEdit::returnPressed, this, [this] { guarded(this, [this] { setTracking(); }); });
+    connect(BitBtn_Shipped, &QPushButton::clicked, this, [this] { guarded(this, [this] { exportShipped(); }); });
+    askShippedPath = [](QWidget* owner, const QString& suggested) {
+        return QFileDialog::getSaveFileName(owner, QStringLiteral("出荷通知出力"), suggested);
+    };
+}
+
+void HistoryWindow::setTracking() {
+    const int row = Grid_History->currentRow();
+    if (row < 0 || row >= static_cast<int>(rows_.size())) {
+        messageBoxes().notice(this, QStringLiteral("伝票番号を記録する行を選んでください"));
+        return;
+    }
+    const auto parsed = batch::parseTracking(Edit_Tracking->text().toStdString());
+    if (const auto* refusal = std::get_if<batch::TrackingRefusal>(&parsed)) {
+        // Nothing is stored; the text stays for correcting.
+        messageBoxes().error(this, QString::fromStdString(refusal->reason));
+        Edit_Tracking->selectAll();
+        return;
+    }
+    const auto digits = std::get<std::string>(parsed);
+    const std::int64_t id = rows_[static_cast<std::size_t>(row)].id;
+    if (!book_.run([&](store::HistoryStore& s) { s.setTracking(id, digits); }))
+        throw std::runtime_error("伝票番号を記録できません: " + book_.lastError().toStdString());
+    reload();
+    // The same row again (its place may have moved with a search by number).
+    for (int i = 0; i < static_cast<int>(rows_.size()); ++i)
+        if (rows_[static_cast<std::size_t>(i)].id == id) Grid_History->setCurrentCell(i, 0);
+    Edit_Tracking->clear();
+    Label_Count->setText(QStringLiteral("伝票番号 %1 を記録しました").arg(QString::fromStdString(digits)));
+}
+
+void HistoryWindow::exportShipped() {
+    const ShippedChoice& choice = kShippedChoices[std::max(0, ComboBox_Shipped->currentIndex())];
+    store::HistoryQuery query = currentQuery();
+    query.shippedOnly = true;
+    query.limit = -1;
+    std::vector<store::WaybillRecord> shipped;
+    if (!book_.read([&](store::HistoryStore& s) { shipped = s.list(query); }))
+        throw std::runtime_error("履歴を読めません: " + book_.lastError().toStdString());
+    if (shipped.empty()) {
+        messageBoxes().notice(this, QStringLiteral("出荷済みの注文 (注文番号と伝票番号のある行) がありません"));
+        return;
+    }
+    // Oldest first, as they were printed.
+    std::reverse(shipped.begin(), shipped.end());
+    // The carrier is set in the base folder's settings file, where the history lives.
+    const QString base = QFileInfo(book_.filePath()).absolutePath();
+    const store::Carrier carrier = store::readCarrier(
+        IniFile(QFile::encodeName(QDir(base).filePath(QString::fromUtf8(kSettingsFileName))).toStdString()));
+    const std::string text = store::shippedExport(shipped, *store::shippedLayout(choice.layout), carrier, choice.cp932);
+    const QString path = askShippedPath(this, QDir(fileDialogFolder(base)).filePath(QString::fromUtf8(choice.fileName)));
+    if (path.isEmpty()) return;
+    rememberFileDialogFolder(base, path);
+    try {
+        writeFileAtomically(QFile::encodeName(path).toStdString(), text);
+    } catch (const FileError& e) {
+        throw std::runtime_error(path.toStdString() + " に書き込めません: " + e.what());
+    }
+    Label_Count->setText(QStringLiteral("出荷済み %1 件を %2 に書き出しました").arg(shipped.size()).arg(path));
+}

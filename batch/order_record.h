@@ -1,0 +1,12 @@
+#pragma once
+// What the history keeps of the order behind a printed waybill.
+#include "batch/order.h"
+#include "store/waybill_record.h"
+
+namespace batch {
+
+// Puts the order's number and its items' ids and quantities into the
+// record (Shift-JIS, as the record holds texts).
+void addOrderTo(store::WaybillRecord& record, const Order& order);
+
+}  // namespace batch
