@@ -12,30 +12,41 @@ constexpr int kVisibleRows = 8;
 }
 
 ConsigneeCompletion::ConsigneeCompletion(QLineEdit* field, Lookup lookup, Take onTake)
-    : QObject(field), field_(field), lookup_(std::move(lookup)), take_(std::move(onTake)), list_(new QListWidget) {
-    // A tool-tip window is shown without being activated, so typing goes on
-    // in the field while the list is open.
-    list_->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
-    list_->setAttribute(Qt::WA_ShowWithoutActivating);
-    list_->setFocusPolicy(Qt::NoFocus);
-    list_->setObjectName(field->objectName() + QStringLiteral("_Completion"));
-    list_->setFont(field->font());
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(list_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { guarded(field_, [&] { take(list_->row(item)); }); });
+    : QObject(field), field_(field), lookup_(std::move(lookup)), take_(std::move(onTake)) {
     connect(field_, &QLineEdit::textEdited, this, [this] { guarded(field_, [&] { refresh(); }); });
     field_->installEventFilter(this);
 }
 
 ConsigneeCompletion::~ConsigneeCompletion() { delete list_; }
 
+QListWidget* ConsigneeCompletion::makeList() {
+    // Made with the first list to show: the window opens faster without it,
+    // and many runs never complete anything.
+    list_ = new QListWidget;
+    // A tool-tip window is shown without being activated, so typing goes on
+    // in the field while the list is open.
+    list_->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    list_->setAttribute(Qt::WA_ShowWithoutActivating);
+    list_->setFocusPolicy(Qt::NoFocus);
+    list_->setObjectName(field_->objectName() + QStringLiteral("_Completion"));
+    list_->setFont(field_->font());
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(list_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { guarded(field_, [&] { take(list_->row(item)); }); });
+    return list_;
+}
+
 void ConsigneeCompletion::refresh() {
     offered_ = lookup_(field_->text());
-    list_->clear();
     if (offered_.empty()) {
-        list_->hide();
+        if (list_) {
+            list_->clear();
+            list_->hide();
+        }
         return;
     }
+    if (!list_) makeList();
+    list_->clear();
     for (const store::Consignee& c : offered_) {
         const QString line = sjis::toQString(c.name) + QStringLiteral("　") + sjis::toQString(c.tel) +
                              QStringLiteral("　〒") + sjis::toQString(c.zip) + QLatin1Char(' ') +
@@ -51,7 +62,7 @@ void ConsigneeCompletion::refresh() {
 }
 
 void ConsigneeCompletion::hide() {
-    list_->hide();
+    if (list_) list_->hide();
     offered_.clear();
 }
 
@@ -63,7 +74,7 @@ void ConsigneeCompletion::take(int row) {
 }
 
 bool ConsigneeCompletion::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != field_ || !list_->isVisible()) return QObject::eventFilter(watched, event);
+    if (watched != field_ || !list_ || !list_->isVisible()) return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::FocusOut) {
         hide();
     } else if (event->type() == QEvent::KeyPress) {

@@ -24,7 +24,8 @@ public:
     ConsigneeCompletion(QLineEdit* field, Lookup lookup, Take onTake);
     ~ConsigneeCompletion() override;
 
-    // The list window, named "<field>_Completion".
+    // The list window, named "<field>_Completion"; null until a list was
+    // first shown.
     QListWidget* list() const { return list_; }
     // Looks the field's text up and shows or hides the list.
     void refresh();
@@ -35,10 +36,11 @@ protected:
 
 private:
     void take(int row);
+    QListWidget* makeList();
 
     QLineEdit* field_;
     Lookup lookup_;
     Take take_;
-    QListWidget* list_;
+    QListWidget* list_ = nullptr;
     std::vector<store::Consignee> offered_;
 };
