@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "app/continuous_page.h"
 #include "app/form_main.h"
 #include "app/input_mode_delegate.h"
 #include "batch/overflow_problems.h"
@@ -439,6 +440,7 @@ void TBatchWindow::printChecked() {
         messageBoxes().notice(this, QStringLiteral("印刷する行がありません"));
         return;
     }
+    if (!confirmFormFeed(this, *form_)) return;
     if (!messageBoxes().question(this, QStringLiteral("%1件を印刷しますか?").arg(rows.size()))) return;
 
     // The effective resolution, as the print command hands it to the layout.

@@ -221,6 +221,11 @@ public:
     void showOverflowPrompt();
 
     // ---- Printer registration (form_main_printer_box.cpp) ----------------
+    // Hidden carriers of the feed mode's record beside Label_PrinterIndex:
+    // the registered printer's name, paper size and bin.
+    QLabel* Label_PrinterName = nullptr;
+    QLabel* Label_PrinterPaper = nullptr;
+    QLabel* Label_PrinterBin = nullptr;
     void buildPrinterBox();
     void ComboBox_SELChange();  // user's choice only, never from code
     void SpeedButton_PrnIdGetClick();
@@ -263,6 +268,8 @@ private:
     void centreOnDesktop();
     void buildHistory();
     void setUpHistoryKey();
+    void showMissingPrinter(const QString& name);
+    void applyStoredPaperAndBin();
 
     // Key map of the entry fields (form_main_entry.cpp).
     bool handleFieldKey(QWidget* field, QKeyEvent* event);

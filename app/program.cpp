@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QTimer>
 #include <memory>
@@ -20,8 +21,8 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QApplication app(argc, argv);
 
     // A second start raises the running window and ends: no window of its
-    // own, no file read or written.
-    SingleInstance instance(SingleInstance::socketPath(appTitle()));
+    // own, no file read or written. The data folder is the current one.
+    SingleInstance instance(SingleInstance::socketPath(appTitle()), QDir::currentPath());
     if (instance.anotherIsRunning()) return 0;
 
     QApplication::setApplicationName(appTitle());

@@ -49,6 +49,7 @@ bench_history    | BM_HistoryCompleteName1       | 5   | ms | completion list, 1
 bench_postal     | BM_PostalLookupCode           | 2   | us | postal code to places
 bench_postal     | BM_PostalReverse              | 1   | ms | address to postal codes, full table
 bench_postal     | BM_PostalFirstLoad            | 30  | ms | first load of the postal table
+bench_postal     | BM_PostalImportUnclosedTowns  | 1000 | ms | postal import, 3 MB of never-closed towns
 bench_batch      | BM_ReadAndCheck1000           | 50  | ms | read + check 1,000 orders (table, fit)
 bench_batch      | BM_ReadAndCheck1000NoFit      | -   | ms | the same without the fit test
 bench_batch      | BM_Document200                | 2   | s  | print document of 200 waybills

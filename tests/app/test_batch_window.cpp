@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "app/batch_window.h"
 #include "batch/batch_file.h"
@@ -164,18 +165,29 @@ private slots:
         QVERIFY(b.window->Table_Orders->isEnabled());
     }
 
+    // A damaged file, a named pipe nobody writes to and a device: each is
+    // reported at once and the table keeps what it showed.
     void badFileIsReportedAndChangesNothing() {
         BatchFixture b;
         QFile f(b.shown.dir.filePath(QStringLiteral("bad.csv")));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("zip,name\n1050011,\"open\n");
         f.close();
-        b.window->askOpenPath = [&](QWidget*) { return f.fileName(); };
-        const auto before = b.shown.boxes.errors.size();  // the first start's missing sender file
-        QTest::mouseClick(b.window->Button_Open, Qt::LeftButton);
-        QCOMPARE(b.shown.boxes.errors.size(), before + 1);
-        QVERIFY2(b.shown.boxes.errors.last().contains(QStringLiteral("2行目")), qPrintable(b.shown.boxes.errors.last()));
-        QCOMPARE(b.table().rowCount(), 3);
+        const QString fifo = b.shown.dir.filePath(QStringLiteral("fifo.csv"));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        const QPair<QString, QString> cases[] = {
+            {f.fileName(), QStringLiteral("2行目")},
+            {fifo, QStringLiteral("通常のファイルではありません")},
+            {QStringLiteral("/dev/zero"), QStringLiteral("通常のファイルではありません")},
+        };
+        for (const auto& [path, message] : cases) {
+            b.window->askOpenPath = [path = path](QWidget*) { return path; };
+            const auto before = b.shown.boxes.errors.size();  // the first start's missing sender file
+            QTest::mouseClick(b.window->Button_Open, Qt::LeftButton);
+            QCOMPARE(b.shown.boxes.errors.size(), before + 1);
+            QVERIFY2(b.shown.boxes.errors.last().contains(message), qPrintable(b.shown.boxes.errors.last()));
+            QCOMPARE(b.table().rowCount(), 3);
+        }
     }
 
     void droppedFileOpens() {
