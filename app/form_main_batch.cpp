@@ -21,6 +21,7 @@ void TForm_Main::setUpBatchKey() {
 }
 
 void TForm_Main::SpeedButton_F9Click() {
+    completePrinterBox();
     auto* window = findChild<TBatchWindow*>(QStringLiteral("Form_Batch"));
     if (!window) {
         window = new TBatchWindow(this, this);

@@ -62,6 +62,9 @@ void printWaybill(TForm_Main& form) {
 }  // namespace
 
 void TForm_Main::SpeedButton_F11Click() {
-    guarded(this, [this] { printWaybill(*this); });
+    guarded(this, [this] {
+        completePrinterBox();
+        printWaybill(*this);
+    });
     showOverflowPrompt();  // again: a field's own prompt may have replaced it
 }
