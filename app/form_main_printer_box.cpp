@@ -128,12 +128,12 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != window_ || event->type() != QEvent::Expose) return false;
-        const bool handled = watched->event(event);
-        if (!window_->isExposed()) return handled;
+        watched->event(event);  // handled here, not a second time after
+        if (!window_->isExposed()) return true;
         window_->removeEventFilter(this);
         deleteLater();
         then_();
-        return handled;
+        return true;
     }
 
 private:
