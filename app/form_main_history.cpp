@@ -15,6 +15,7 @@
 #include "app/history_window.h"
 #include "app/sjis_line_edit.h"
 #include "app/ui_fonts.h"
+#include "app/window_memory.h"
 #include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/core/history_record.h"
@@ -82,8 +83,17 @@ void TForm_Main::buildHistory() {
         };
     };
     auto fill = [this](const store::Consignee& c) { fillConsignee(c); };
-    new ConsigneeCompletion(Edit_tel, lookup(store::CompleteBy::Telephone), fill);
-    new ConsigneeCompletion(Edit_Custo1, lookup(store::CompleteBy::Name), fill);
+    // Both lists hang under the consignee's last row, over the sender's part
+    // down to the shipment: no consignee field, date or goods line that the
+    // user may click next lies under them.
+    auto area = [this] {
+        const QPoint topLeft(Edit_Custo1->mapToGlobal(QPoint(0, 0)).x(),
+                             Edit_tel->mapToGlobal(QPoint(0, Edit_tel->height())).y() + 1);
+        const QPoint bottomRight = mapToGlobal(QPoint(width() - 1, Panel4->y() - 1));
+        return QRect(topLeft, bottomRight);
+    };
+    new ConsigneeCompletion(Edit_tel, lookup(store::CompleteBy::Telephone), fill, area);
+    new ConsigneeCompletion(Edit_Custo1, lookup(store::CompleteBy::Name), fill, area);
 }
 
 void TForm_Main::setUpHistoryKey() {
@@ -107,6 +117,7 @@ void TForm_Main::fillConsignee(const store::Consignee& c) {
 void TForm_Main::SpeedButton_F8Click() {
     if (!historyWindow_) {
         historyWindow_ = new HistoryWindow(*historyBook_, this);
+        keepWindowPlacement(*historyWindow_, Label_CurrentDir->text());
         connect(historyWindow_, &HistoryWindow::chosen, this, [this](const store::WaybillRecord& r) {
             guarded(this, [&] {
                 fillConsignee(r.consignee);

@@ -3,6 +3,7 @@
 
 #include "app/form_main.h"
 #include "app/preview_window.h"
+#include "app/window_memory.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/preview_page.h"
 
@@ -10,23 +11,25 @@ void TForm_Main::SpeedButton_F10Click() {
     completePrinterBox();
     // One preview window, kept for the run once opened.
     auto* preview = findChild<TForm_Preview*>(QStringLiteral("Form_Preview"), Qt::FindDirectChildrenOnly);
-    if (!preview) preview = new TForm_Preview(*this);
-    else preview->refresh();
+    if (!preview) {
+        preview = new TForm_Preview(*this);
+        keepWindowPlacement(*preview, Label_CurrentDir->text());
+    } else {
+        preview->refresh();
+    }
     preview->show();
     preview->raise();
     preview->activateWindow();
 }
 
-void TForm_Main::showOverflowPrompt() {
-    QString prompt;
+QString TForm_Main::overflowPrompt() {
     try {
         const print_preview::PageSetup setup = print_preview::currentPageSetup();
         print_preview::PreviewPage page;
         page.update(print_preview::printFields(*this, setup, WbPrinter().Scale()), setup);
-        prompt = print_preview::overflowPrompt(page.overflows());
+        return print_preview::overflowPrompt(page.overflows());
     } catch (const std::exception&) {
         // The print command itself reports what is wrong.
-        return;
+        return {};
     }
-    if (!prompt.isEmpty()) Panel_HelpMess->setText(prompt);
 }

@@ -7,7 +7,9 @@
 
 #include "batch/address_join.h"
 #include "store/atomic_file.h"
+#include "store/csv_field.h"
 #include "store/file_read.h"
+#include "text/printable.h"
 
 namespace batch {
 
@@ -146,6 +148,16 @@ std::string joinParts(std::initializer_list<std::string_view> parts) {
     return out;
 }
 
+// A mapping file's text, or the refusal: too large, not a plain file (a
+// pipe, a device), or not readable.
+std::string checkedMappingText(int err, const std::string& path, std::string&& text) {
+    if (err == EFBIG)
+        throw InputError(1, "対応表のファイルが大きすぎます (" + std::to_string(kMaxMappingBytes / 1024) + "KBまで)");
+    if (err == EINVAL) throw FileError(err, path + ": 通常のファイルではありません");
+    if (err != 0) throw FileError(err, path + ": " + systemErrorText(err));
+    return std::move(text);
+}
+
 std::string mappingPath(const std::string& base, const std::string& name) {
     return base + "/" + kMappingFolder + "/" + name + ".txt";
 }
@@ -235,7 +247,8 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
     for (std::size_t i = 0; i < m.size() && i < record.fields.size(); ++i) {
         if (m[i] == Target::None) continue;
         std::string& slot = v[static_cast<std::size_t>(m[i])];
-        const std::string cell = trimAscii(oneLine(record.fields[i]));
+        // A file we saved carries an apostrophe before formula-like texts.
+        const std::string cell = trimAscii(oneLine(std::string(store::withoutFormulaMark(record.fields[i]))));
         if (m[i] == Target::Special) slot = join({slot, cell}, " ");
         else slot = cell;
     }
@@ -272,18 +285,24 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
 
 std::string mappingToText(const std::vector<std::string>& header, const Mapping& m) {
     std::string out = "# vamu_Pelican CSV mapping: header<TAB>field\n";
-    for (std::size_t i = 0; i < header.size() && i < m.size(); ++i) {
-        if (m[i] == Target::None) continue;
+    // Unused columns are written too ("-"), so the text names the whole
+    // header it was made for.
+    for (std::size_t i = 0; i < header.size(); ++i) {
         // A header with a tab or line break cannot be written as a line; it
         // is left out and falls back to the guess next time.
         if (header[i].find_first_of("\t\r\n") != std::string::npos) continue;
-        out += trimAscii(header[i]) + "\t" + std::string(targetKey(m[i])) + "\n";
+        const Target t = i < m.size() ? m[i] : Target::None;
+        out += trimAscii(header[i]) + "\t" + std::string(targetKey(t)) + "\n";
     }
     return out;
 }
 
-Mapping mappingFromText(std::string_view text, const std::vector<std::string>& header) {
-    Mapping m(header.size(), Target::None);
+namespace {
+
+// The lines of a saved mapping: header name and key, both trimmed. A line
+// without a tab raises InputError.
+template <class F>
+void forEachMappingLine(std::string_view text, F&& take) {
     int line = 0;
     while (!text.empty()) {
         ++line;
@@ -294,17 +313,43 @@ Mapping mappingFromText(std::string_view text, const std::vector<std::string>& h
         if (l.empty() || l.front() == '#') continue;
         const std::size_t tab = l.rfind('\t');
         if (tab == std::string_view::npos) throw InputError(line, "対応表の行にタブがありません");
-        const auto target = targetFromKey(trimAscii(l.substr(tab + 1)));
-        if (!target) throw InputError(line, "対応表に知らない項目があります: " + std::string(l.substr(tab + 1)));
-        const std::string name = trimAscii(l.substr(0, tab));
+        take(line, trimAscii(l.substr(0, tab)), trimAscii(l.substr(tab + 1)));
+    }
+}
+
+}  // namespace
+
+Mapping mappingFromText(std::string_view text, const std::vector<std::string>& header) {
+    Mapping m(header.size(), Target::None);
+    // Each line takes the first column of its name not taken yet, so
+    // columns of the same name keep their own fields.
+    std::vector<bool> taken(header.size(), false);
+    forEachMappingLine(text, [&](int line, const std::string& name, const std::string& key) {
+        const auto target = targetFromKey(key);
+        // The key is shown escaped: a line of the file must not drive the terminal.
+        if (!target) throw InputError(line, "対応表に知らない項目があります: " + text::printable(key, 64));
         for (std::size_t i = 0; i < header.size(); ++i) {
-            if (m[i] == Target::None && trimAscii(header[i]) == name) {
+            if (!taken[i] && trimAscii(header[i]) == name) {
                 m[i] = *target;
+                taken[i] = true;
                 break;
             }
         }
-    }
+    });
     return m;
+}
+
+bool mappingFitsHeader(std::string_view text, const std::vector<std::string>& header) {
+    std::vector<std::string> saved, columns;
+    try {
+        forEachMappingLine(text, [&](int, const std::string& name, const std::string&) { saved.push_back(name); });
+    } catch (const InputError&) {
+        return false;
+    }
+    for (const std::string& h : header) columns.push_back(trimAscii(h));
+    std::sort(saved.begin(), saved.end());
+    std::sort(columns.begin(), columns.end());
+    return !columns.empty() && saved == columns;
 }
 
 bool isValidMappingName(std::string_view name) {
@@ -336,10 +381,16 @@ void saveMapping(const std::string& base, const std::string& name, const std::st
 std::optional<std::string> loadMapping(const std::string& base, const std::string& name) {
     if (!isValidMappingName(name)) return std::nullopt;
     std::string text;
-    const int err = readWholeFile(mappingPath(base, name), text);
+    const std::string path = mappingPath(base, name);
+    const int err = readOwnFileCapped(path, kMaxMappingBytes, text);
     if (err == ENOENT) return std::nullopt;
-    if (err != 0) throw FileError(err, systemErrorText(err));
-    return text;
+    return checkedMappingText(err, path, std::move(text));
+}
+
+std::string readMappingFile(const std::string& path) {
+    std::string text;
+    const int err = readFileCapped(path, kMaxMappingBytes, text);
+    return checkedMappingText(err, path, std::move(text));
 }
 
 }  // namespace batch

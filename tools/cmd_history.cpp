@@ -14,7 +14,9 @@
 #include "print/core/str_to_int.h"
 #include "store/atomic_file.h"
 #include "store/history_csv.h"
+#include "store/history_schema.h"
 #include "store/history_store.h"
+#include "store/output_file.h"
 #include "text/sjis_convert.h"
 #include "tools/cli_commands.h"
 #include "tools/cli_io.h"
@@ -111,10 +113,19 @@ int cmdHistory(int argc, char** argv) {
     }
     if (mode == "export" && !csv) return usage();
     return cli::runChecked([&] {
+        // The CSV never replaces the database it is made from, nor a file
+        // that is not text.
+        if (csv) store::checkOutputFile(*csv, store::OutputKind::Text, {db});
         std::vector<store::WaybillRecord> rows;
         // No file is no history: listing never creates one.
         if (exists(db)) {
-            store::HistoryStore history(db);
+            std::optional<store::HistoryStore> opened;
+            try {
+                opened.emplace(db);
+            } catch (const store::NotHistoryDatabase& e) {
+                throw std::runtime_error(db + ": " + e.what());
+            }
+            store::HistoryStore& history = *opened;
             rows = history.list(query);
             const std::string notice = history.takeNotice();
             if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
