@@ -21,19 +21,22 @@ constexpr int kTextMargins = 12;
 }  // namespace
 
 ConsigneeCompletion::ConsigneeCompletion(QLineEdit* field, Lookup lookup, Take onTake, Area area)
-    : QObject(field),
-      field_(field),
-      lookup_(std::move(lookup)),
-      take_(std::move(onTake)),
-      area_(std::move(area)),
-      list_(new QListWidget) {
+    : QObject(field), field_(field), lookup_(std::move(lookup)), take_(std::move(onTake)), area_(std::move(area)) {
+    connect(field_, &QLineEdit::textEdited, this, [this] { guarded(field_, [&] { refresh(); }); });
+    field_->installEventFilter(this);
+}
+
+void ConsigneeCompletion::makeList() {
+    // Made with the first list to show: the window opens sooner without
+    // it, and many runs never complete anything.
+    list_ = new QListWidget;
     // A tool-tip window is shown without being activated, so typing goes on
     // in the field while the list is open.
     list_->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     list_->setAttribute(Qt::WA_ShowWithoutActivating);
     list_->setFocusPolicy(Qt::NoFocus);
-    list_->setObjectName(field->objectName() + QStringLiteral("_Completion"));
-    list_->setFont(field->font());
+    list_->setObjectName(field_->objectName() + QStringLiteral("_Completion"));
+    list_->setFont(field_->font());
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setUniformItemSizes(true);
     // Long entries end in "…" instead: a scroll bar would take the room of
@@ -41,19 +44,18 @@ ConsigneeCompletion::ConsigneeCompletion(QLineEdit* field, Lookup lookup, Take o
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(list_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { guarded(field_, [&] { take(list_->row(item)); }); });
-    connect(field_, &QLineEdit::textEdited, this, [this] { guarded(field_, [&] { refresh(); }); });
-    field_->installEventFilter(this);
 }
 
 ConsigneeCompletion::~ConsigneeCompletion() { delete list_; }
 
 void ConsigneeCompletion::refresh() {
     offered_ = lookup_(field_->text());
-    list_->clear();
+    if (list_) list_->clear();
     if (offered_.empty()) {
         hide();
         return;
     }
+    if (!list_) makeList();
     for (const store::Consignee& c : offered_) {
         const QString line = sjis::toQString(c.name) + QStringLiteral("　") + sjis::toQString(c.tel) +
                              QStringLiteral("　〒") + sjis::toQString(c.zip) + QLatin1Char(' ') +
@@ -97,7 +99,7 @@ void ConsigneeCompletion::place() {
 
 void ConsigneeCompletion::hide() {
     qApp->removeEventFilter(this);
-    list_->hide();
+    if (list_) list_->hide();
     offered_.clear();
 }
 
@@ -109,7 +111,7 @@ void ConsigneeCompletion::take(int row) {
 }
 
 bool ConsigneeCompletion::eventFilter(QObject* watched, QEvent* event) {
-    if (!list_->isVisible()) return QObject::eventFilter(watched, event);
+    if (!list_ || !list_->isVisible()) return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
         // A press on the list (an entry, its scroll bar) is the list's own;
         // any other press closes it and goes on to where it was aimed.

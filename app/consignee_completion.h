@@ -30,7 +30,8 @@ public:
     ConsigneeCompletion(QLineEdit* field, Lookup lookup, Take onTake, Area area = {});
     ~ConsigneeCompletion() override;
 
-    // The list window, named "<field>_Completion".
+    // The list window, named "<field>_Completion"; null until a list was
+    // first shown.
     QListWidget* list() const { return list_; }
     // Looks the field's text up and shows or hides the list.
     void refresh();
@@ -41,6 +42,7 @@ protected:
 
 private:
     void take(int row);
+    void makeList();
     void place();
     bool fieldKey(QEvent* event);
 
@@ -48,6 +50,6 @@ private:
     Lookup lookup_;
     Take take_;
     Area area_;
-    QListWidget* list_;
+    QListWidget* list_ = nullptr;
     std::vector<store::Consignee> offered_;
 };

@@ -233,6 +233,10 @@ public:
     void ComboBox_SELChange();  // user's choice only, never from code
     void SpeedButton_PrnIdGetClick();
     void SpeedButton_PRNSETClick();
+    // At start the printer's papers and bins are asked for only once the
+    // window is drawn; this fills the box now if that is still to come (a
+    // command that prints calls it first).
+    void completePrinterBox();
     void BitBtn_PrnSetClick();
     void BitBtn_PrnSet2Click();
 
@@ -277,6 +281,7 @@ private:
     void setUpHistoryKey();
     void showMissingPrinter(const QString& name);
     void applyStoredPaperAndBin();
+    void completePrinterBoxAfterFirstPaint();
 
     // Key map of the entry fields (form_main_entry.cpp).
     bool handleFieldKey(QWidget* field, QKeyEvent* event);
@@ -302,5 +307,7 @@ private:
     HistoryBook* historyBook_ = nullptr;
     HistoryWindow* historyWindow_ = nullptr;
     bool formShown_ = false;
+    bool startingPrinterBox_ = false;  // FormShow's steps 9 and 10 are running
+    bool printerBoxPending_ = false;   // the box waits for the first paint
     bool formDestroyed_ = false;
 };

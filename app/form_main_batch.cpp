@@ -26,6 +26,7 @@ void TForm_Main::setUpBatchKey() {
 }
 
 void TForm_Main::SpeedButton_F9Click() {
+    completePrinterBox();
     auto* window = findChild<TBatchWindow*>(QStringLiteral("Form_Batch"));
     if (!window) {
         postalTable();  // made now, so the window shares it

@@ -23,6 +23,7 @@ void TForm_Main::showEvent(QShowEvent* event) {
     formShown_ = true;
     centreOnDesktop();
     guarded(this, [this] { FormShow(); });
+    completePrinterBoxAfterFirstPaint();
     // When FormShow stopped early the focus still starts in the first field.
     if (!focusWidget()) Edit_Zip->setFocus(Qt::OtherFocusReason);
 }
@@ -45,10 +46,12 @@ void TForm_Main::FormShow() {
     // 9, 10: a printer problem (none installed, scheduler away) is shown
     // but does not stop the start: without the steps after it the window
     // would open with a dead function key bar and no way to quit by key.
+    startingPrinterBox_ = true;
     guarded(this, [this] {
         ComboBox_SELChange();
         SpeedButton_PRNSETClick();
     });
+    startingPrinterBox_ = false;
     StatusBar1->showMessage(QStringLiteral("  "));         // 11
     setUpFunctionBar();                                    // 12
     if (!isVisible()) {

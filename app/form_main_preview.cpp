@@ -8,6 +8,7 @@
 #include "print/preview_page.h"
 
 void TForm_Main::SpeedButton_F10Click() {
+    completePrinterBox();
     // One preview window, kept for the run once opened.
     auto* preview = findChild<TForm_Preview*>(QStringLiteral("Form_Preview"), Qt::FindDirectChildrenOnly);
     if (!preview) {

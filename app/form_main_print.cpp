@@ -89,7 +89,10 @@ void printWaybill(TForm_Main& form, bool& named) {
 
 void TForm_Main::SpeedButton_F11Click() {
     bool named = false;
-    guarded(this, [&] { printWaybill(*this, named); });
+    guarded(this, [&] {
+        completePrinterBox();
+        printWaybill(*this, named);
+    });
     // Again, as a field's own prompt may have replaced it; not when printing
     // is withheld, whose message is the one to read then.
     if (named) showPrintPrompt();

@@ -6,6 +6,9 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
+#include <functional>
 
 #include "app/app_windows.h"
 #include "app/continuous_page.h"
@@ -103,6 +106,41 @@ bool selectStored(const QString& stored, Names names, Select select) {
     }
 }
 
+// Whether SetIndex(index) keeps to the usable printers. Raises as SetIndex
+// does when there is no usable printer at all, so that message comes when
+// it always came.
+bool usableIndex(TWbPrinter& wb, int index) {
+    wb.CheckNoPrinter();
+    if (index == wb.GetIndex()) return true;
+    return index == -1 || (index >= 0 && wb.SystemIndexOf(index) >= 0);
+}
+
+// Runs `then` right after the window's first paint: the expose that draws
+// the window is handled first, then `then`, before any later event (the
+// user's first key included) is delivered.
+class AfterFirstPaint final : public QObject {
+public:
+    AfterFirstPaint(QWindow* window, std::function<void()> then)
+        : QObject(window), window_(window), then_(std::move(then)) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != window_ || event->type() != QEvent::Expose) return false;
+        watched->event(event);  // handled here, not a second time after
+        if (!window_->isExposed()) return true;
+        window_->removeEventFilter(this);
+        deleteLater();
+        then_();
+        return true;
+    }
+
+private:
+    QWindow* window_;
+    std::function<void()> then_;
+};
+
 }  // namespace
 
 void TForm_Main::buildPrinterBox() {
@@ -164,6 +202,20 @@ void TForm_Main::SpeedButton_PRNSETClick() {
         wb.WithholdDocuments({});
     }
     const int index = print::strToInt(sjis::fromQString(Label_PrinterIndex->text()));
+    printerBoxPending_ = false;
+    if (startingPrinterBox_) {
+        // At start the window is drawn before the printer is made current:
+        // that asks the print service for its papers and bins (a PPD per
+        // queue), which the first paint does not need. Whether a printer
+        // exists and the index fits is known now, so those messages keep
+        // their place before the sender record's.
+        if (!usableIndex(wb, index)) {
+            wb.SetIndex(0);  // the registered printer is gone, as below
+            return;
+        }
+        printerBoxPending_ = true;
+        return;
+    }
     try {
         wb.SetIndex(index);
     } catch (const EWBPrinterRangeError&) {
@@ -204,6 +256,19 @@ void TForm_Main::SpeedButton_PRNSETClick() {
     } else {
         withdrawStandingPrompt(*this, kNoFormPage);
     }
+}
+
+void TForm_Main::completePrinterBox() {
+    if (printerBoxPending_) SpeedButton_PRNSETClick();
+}
+
+void TForm_Main::completePrinterBoxAfterFirstPaint() {
+    if (!printerBoxPending_) return;
+    const auto complete = [this] { guarded(this, [this] { completePrinterBox(); }); };
+    // The box is empty until then (it holds nothing from before), and
+    // filled at the latest after 100 ms should the window not be drawn.
+    if (QWindow* window = windowHandle()) new AfterFirstPaint(window, complete);
+    QTimer::singleShot(100, this, complete);
 }
 
 void TForm_Main::applyStoredPaperAndBin() {

@@ -70,7 +70,6 @@ TNumEdit::TNumEdit(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(kDefaultWidth, kDefaultHeight);
     wireModel();
-    buildMenu();
     applyBorder();
     measureFont();
     adjustHeight();
@@ -92,6 +91,13 @@ void TNumEdit::wireModel() {
     };
     h.setClipboardText = [](const std::string& t) { QGuiApplication::clipboard()->setText(sjis::toQString(t)); };
     model_.setHooks(std::move(h));
+}
+
+QMenu* TNumEdit::ownMenu() const {
+    // Made on first use: most fields never show their menu, and a window
+    // with several fields starts faster without them.
+    if (!ownMenu_) const_cast<TNumEdit*>(this)->buildMenu();
+    return ownMenu_;
 }
 
 void TNumEdit::buildMenu() {
@@ -211,13 +217,13 @@ void TNumEdit::setDisabledColor(const QColor& c) {
 
 // --- popup menu -------------------------------------------------------------------
 
-QMenu* TNumEdit::popupMenu() const { return assignedMenu_ ? assignedMenu_.data() : ownMenu_; }
+QMenu* TNumEdit::popupMenu() const { return assignedMenu_ ? assignedMenu_.data() : ownMenu(); }
 void TNumEdit::setPopupMenu(QMenu* menu) { assignedMenu_ = menu; }
 
 void TNumEdit::menuPopup() {
     if (!hasFocus()) setFocus(Qt::OtherFocusReason);
     const std::array<bool, 8> enabled = model_.menuEnabled();
-    for (QAction* a : ownMenu_->actions()) {
+    for (QAction* a : ownMenu()->actions()) {
         const int tag = a->data().toInt();
         if (tag >= 0 && tag < 8) a->setEnabled(enabled[static_cast<std::size_t>(tag)]);
     }

@@ -152,6 +152,7 @@ protected:
 
 private:
     void wireModel();
+    QMenu* ownMenu() const;
     void buildMenu();
     void gainedParent();
     void fontChanged();

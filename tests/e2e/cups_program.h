@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QtWidgets/qtestsupport_widgets.h>
 #include <memory>
 #include <vector>
 
@@ -44,6 +45,9 @@ struct Program {
         form = std::make_unique<TForm_Main>();
         Form_Main = form.get();
         form->show();
+        // As the program's event loop does, the window is drawn before
+        // anything is typed; the printer box is complete from then on.
+        if (!QTest::qWaitForWindowExposed(form.get())) qWarning("main window not drawn");
         boxes.errors.clear();  // a fresh folder has no sender file
         form->Edit_Zip->setText(QStringLiteral("1234567"));
         form->Edit_Add1->setText(QStringLiteral("東京都千代田区丸の内１－２－３"));

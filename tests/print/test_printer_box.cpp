@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <functional>
 
 #include "app/app_windows.h"
 #include "controls/TNumEdit.h"
@@ -17,7 +18,26 @@ using namespace printer_box_test;
 
 namespace {
 const QString kNoFormPage = QStringLiteral("このプリンタは4インチの連続用紙を選べません");
-}
+
+// Calls `seen` whenever `watched` gets an event of type `type`.
+class EventWatch final : public QObject {
+public:
+    EventWatch(QObject* watched, QEvent::Type type, std::function<void()> seen)
+        : type_(type), seen_(std::move(seen)) {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == type_) seen_();
+        return false;
+    }
+
+private:
+    QEvent::Type type_;
+    std::function<void()> seen_;
+};
+}  // namespace
 
 class TestPrinterBox : public QObject {
     Q_OBJECT
@@ -250,6 +270,51 @@ private slots:
         f.boxes.questions.clear();
         f.form->SpeedButton_F11Click();  // answered No
         QCOMPARE(f.boxes.questions.value(0), question);
+    }
+
+    // The window is drawn before the printer's papers and bins are asked
+    // for; the box then shows the registered printer, paper and bin, and a
+    // print that comes first still goes out on them.
+    void theBoxFillsOnceTheWindowIsDrawn_data() {
+        QTest::addColumn<bool>("printFirst");
+        QTest::newRow("drawn, then filled") << false;
+        QTest::newRow("a print before the first paint") << true;
+    }
+    void theBoxFillsOnceTheWindowIsDrawn() {
+        QFETCH(bool, printFirst);
+        QTemporaryDir dir;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        writeFile(iniPath(), sj("[手差し]\r\nPrnName=Y\r\nPrnNoIndex=0\r\nPrnPaperSize=A3\r\nPrnBin=トラクタ\r\n"));
+        ScriptedBoxes boxes;
+        wbprn::FakePrinterSystem* printers = usePrinters({fakePrinter("X"), fakePrinter("Y")});
+        {
+            TForm_Main form;
+            QStringList paintedPaper;  // ComboBox2's text at each of its paints
+            EventWatch watch(form.ComboBox2->lineEdit(), QEvent::Paint,
+                             [&] { paintedPaper << form.ComboBox2->currentText(); });
+            form.show();
+            QCOMPARE(form.ComboBox1->currentText(), QString());  // nothing shown from before
+            QCOMPARE(form.ComboBox2->count(), 0);
+            QCOMPARE(printers->capabilityCalls, 0);
+            if (printFirst) {
+                boxes.answer(true);
+                form.SpeedButton_F11Click();
+                QCOMPARE(printers->documents.size(), std::size_t{1});
+                QCOMPARE(printers->documents[0].printer, QStringLiteral("Y"));
+                QCOMPARE(printers->documents[0].settings.paperSize, std::int16_t{8});  // A3
+                QCOMPARE(printers->documents[0].settings.defaultSource, std::int16_t{257});
+            }
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            QCOMPARE(form.ComboBox1->currentText(), QStringLiteral("Y"));
+            QCOMPARE(form.ComboBox2->currentText(), QStringLiteral("A3"));
+            QCOMPARE(form.ComboBox3->currentText(), QStringLiteral("トラクタ"));
+            QCOMPARE(form.ComboBox2->count(), 4);
+            if (!printFirst) QCOMPARE(paintedPaper.value(0), QString());
+            QTRY_COMPARE(paintedPaper.last(), QStringLiteral("A3"));
+            QCOMPARE(boxes.errors, QStringList{QStringLiteral("File not found.")});
+        }
+        QDir::setCurrent(previous);
     }
 
     void aRegisteredPrinterThatIsGonePrintsNowhere() {
