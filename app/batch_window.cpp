@@ -502,7 +502,7 @@ void TBatchWindow::recordHistory(const std::vector<std::size_t>& rows, int job) 
         records.reserve(rows.size());
         for (std::size_t r : rows) records.push_back(print::historyRecordOf(checked_[r].fields, feedMode, printer, job));
         // One transaction: every waybill of the job or none.
-        saved = form_->historyBook()->run([&](store::HistoryStore& s) { s.record(records); });
+        saved = form_->historyBook()->run([&](store::HistoryBackend& s) { s.record(records); });
         why = form_->historyBook()->lastError();
     } catch (const std::exception& e) {
         why = QString::fromUtf8(e.what());

@@ -23,7 +23,7 @@ QString HistoryBook::filePath() const {
 
 bool HistoryBook::fileExists() const { return QFileInfo::exists(filePath()); }
 
-store::HistoryStore& HistoryBook::open() {
+store::HistoryBackend& HistoryBook::open() {
     if (!store_) {
         store_ = std::make_unique<store::HistoryStore>(QFile::encodeName(filePath()).toStdString());
         error_.clear();

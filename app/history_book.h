@@ -32,7 +32,7 @@ public:
     template <class F>
     bool run(F&& work) {
         try {
-            store::HistoryStore& s = open();
+            store::HistoryBackend& s = open();
             work(s);
             showNotice();
             return true;
@@ -52,12 +52,12 @@ public:
 
 private:
     bool fileExists() const;
-    store::HistoryStore& open();
+    store::HistoryBackend& open();
     void showNotice();
     void failed(const std::exception& e);
 
     QWidget* owner_;
     QString folder_;
-    std::unique_ptr<store::HistoryStore> store_;
+    std::unique_ptr<store::HistoryBackend> store_;
     QString error_;
 };

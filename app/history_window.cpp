@@ -136,7 +136,7 @@ void HistoryWindow::reload() {
     }
     query.limit = kShownRows;
     std::vector<store::WaybillRecord> found;
-    if (!book_.read([&](store::HistoryStore& s) { found = s.list(query); }))
+    if (!book_.read([&](store::HistoryBackend& s) { found = s.list(query); }))
         throw std::runtime_error("履歴を読めません: " + book_.lastError().toStdString());
     rows_ = std::move(found);
 
@@ -174,7 +174,7 @@ void HistoryWindow::deleteSelected() {
     std::vector<std::int64_t> ids;
     for (const int row : picked)
         if (row < static_cast<int>(rows_.size())) ids.push_back(rows_[static_cast<std::size_t>(row)].id);
-    if (!book_.run([&](store::HistoryStore& s) { s.remove(ids); }))
+    if (!book_.run([&](store::HistoryBackend& s) { s.remove(ids); }))
         throw std::runtime_error("履歴を削除できません: " + book_.lastError().toStdString());
     reload();
 }

@@ -62,6 +62,14 @@ CREATE TABLE address_book(
   UNIQUE(name, tel_key));
 CREATE INDEX address_book_by_tel ON address_book(tel_key);
 )sql",
+    // 1 -> 2: every row gets the id it is known by on a shared server, and
+    // the outbox lists the rows not yet sent there, oldest first.
+    R"sql(
+ALTER TABLE history ADD COLUMN uid TEXT NOT NULL DEFAULT '';
+UPDATE history SET uid = lower(hex(randomblob(16)));
+CREATE UNIQUE INDEX history_uid ON history(uid);
+CREATE TABLE outbox(history_id INTEGER PRIMARY KEY REFERENCES history(id) ON DELETE CASCADE);
+)sql",
 };
 static_assert(std::size(kMigrations) == kHistorySchemaVersion);
 
@@ -69,7 +77,7 @@ static_assert(std::size(kMigrations) == kHistorySchemaVersion);
 constexpr const char kColumns[] =
     "printed_at, job, printer, feed, zip, add1, add2, name, tel, tel_key, ship_date, print_date, "
     "de1, de2, de3, g1, g2, g3, time_band, special, print_sender, my_zip, my_add1, my_add2, "
-    "my_name, my_tel, search";
+    "my_name, my_tel, search, uid";
 
 // How long a write waits for another connection's lock before it gives up:
 // long enough for a reader's checkpoint, short enough not to hold up the
@@ -94,9 +102,8 @@ std::array<bool, N> boxesOf(std::int64_t v) {
     return boxes;
 }
 
-// The folded text that substring search looks in. The fields are joined
-// by a control character, which no folded query holds, so a match never
-// spans two fields.
+}  // namespace
+
 std::string searchText(const WaybillRecord& r) {
     const Consignee& c = r.consignee;
     std::string all;
@@ -108,7 +115,9 @@ std::string searchText(const WaybillRecord& r) {
     return all;
 }
 
-void bindRecord(SqliteStatement& st, const WaybillRecord& r) {
+namespace {
+
+void bindRecord(SqliteStatement& st, const WaybillRecord& r, std::string_view uid) {
     const Consignee& c = r.consignee;
     int i = 0;
     auto text = [&](std::string_view v) { st.bind(++i, v); };
@@ -128,6 +137,7 @@ void bindRecord(SqliteStatement& st, const WaybillRecord& r) {
     number(r.printSender);
     for (const std::string* f : {&r.myZip, &r.myAdd1, &r.myAdd2, &r.myName, &r.myTel}) sjisText(*f);
     text(searchText(r));
+    text(uid);
 }
 
 // Reads a row selected as "id, <kColumns>".
@@ -161,7 +171,9 @@ WaybillRecord readRecord(const SqliteStatement& st) {
     r.myAdd1 = sjisOf(st.text(i++));
     r.myAdd2 = sjisOf(st.text(i++));
     r.myName = sjisOf(st.text(i++));
-    r.myTel = sjisOf(st.text(i));
+    r.myTel = sjisOf(st.text(i++));
+    ++i;  // search
+    r.uid = st.text(i);
     return r;
 }
 
@@ -281,14 +293,56 @@ auto HistoryStore::withRecovery(F&& operation) {
     return operation();
 }
 
-void HistoryStore::record(std::span<const WaybillRecord> rows) {
+void HistoryStore::record(std::span<const WaybillRecord> rows) { insert(rows, false); }
+
+void HistoryStore::recordUnsent(std::span<const WaybillRecord> rows) { insert(rows, true); }
+
+void HistoryStore::insert(std::span<const WaybillRecord> rows, bool unsent) {
     if (rows.empty()) return;
     withRecovery([&] {
         SqliteTransaction t(*db_);
         SqliteStatement st(*db_, std::string("INSERT INTO history(") + kColumns +
-                                     ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+                                     ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+                                     " ON CONFLICT(uid) DO NOTHING");
+        SqliteStatement outbox(*db_, "INSERT OR IGNORE INTO outbox(history_id) SELECT id FROM history WHERE uid = ?1");
         for (const WaybillRecord& r : rows) {
-            bindRecord(st, r);
+            const std::string uid = r.uid.empty() ? newRecordUid() : r.uid;
+            bindRecord(st, r, uid);
+            st.run();
+            st.reset();
+            if (unsent) {
+                outbox.bind(1, uid);
+                outbox.run();
+                outbox.reset();
+            }
+        }
+        t.commit();
+    });
+}
+
+std::vector<WaybillRecord> HistoryStore::unsent(int limit) {
+    return withRecovery([&] {
+        SqliteStatement st(*db_, std::string("SELECT id, ") + kColumns +
+                                     " FROM history WHERE id IN (SELECT history_id FROM outbox)"
+                                     " ORDER BY id LIMIT ?1");
+        st.bind(1, std::int64_t{limit});
+        std::vector<WaybillRecord> rows;
+        while (st.step()) rows.push_back(readRecord(st));
+        return rows;
+    });
+}
+
+std::int64_t HistoryStore::unsentCount() {
+    return withRecovery([&] { return db_->queryInt("SELECT count(*) FROM outbox"); });
+}
+
+void HistoryStore::markSent(std::span<const std::int64_t> ids) {
+    if (ids.empty()) return;
+    withRecovery([&] {
+        SqliteTransaction t(*db_);
+        SqliteStatement st(*db_, "DELETE FROM outbox WHERE history_id = ?1");
+        for (const std::int64_t id : ids) {
+            st.bind(1, id);
             st.run();
             st.reset();
         }

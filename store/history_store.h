@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/history_backend.h"
 #include "store/waybill_record.h"
 
 namespace store {
@@ -24,22 +25,9 @@ class SqliteDb;
 inline constexpr char kHistoryFileName[] = "vamu_Pelican.db";
 
 // The schema version this program writes; a newer file opens read-only.
-inline constexpr int kHistorySchemaVersion = 1;
+inline constexpr int kHistorySchemaVersion = 2;
 
-struct HistoryQuery {
-    // Substring (Shift-JIS) searched in name, telephone (with or without
-    // hyphens), postal code, address and goods; width and case of Latin
-    // letters and digits and the width of katakana do not matter.
-    std::string search;
-    // Print dates "yyyy-mm-dd", both inclusive; empty leaves the end open.
-    std::string fromDate, toDate;
-    // At most this many rows, newest first; a negative limit is none.
-    int limit = 1000;
-};
-
-enum class CompleteBy { Telephone, Name };
-
-class HistoryStore {
+class HistoryStore : public HistoryBackend {
 public:
     // Opens the database at `path`, creating it when missing. A file that
     // is not a usable database (garbage, zero length, a directory of that
@@ -50,41 +38,49 @@ public:
     // Throws SqliteError or FileError when no store can be had at all
     // (read-only folder, locked file).
     explicit HistoryStore(std::string path);
-    ~HistoryStore();
-    HistoryStore(const HistoryStore&) = delete;
-    HistoryStore& operator=(const HistoryStore&) = delete;
+    ~HistoryStore() override;
 
     const std::string& path() const { return path_; }
-    bool readOnly() const { return readOnly_; }
+    bool readOnly() const override { return readOnly_; }
     // A message for the user (UTF-8) about a broken file moved aside or a
     // newer file opened read-only; returned once, then empty.
-    std::string takeNotice();
+    std::string takeNotice() override;
 
     // Records the rows in one transaction: all of them or none. A row's
     // empty time means now. Throws when the store cannot be written (busy,
     // disk full, read-only); nothing is recorded then.
-    void record(std::span<const WaybillRecord> rows);
-    void record(const WaybillRecord& row) { record(std::span(&row, 1)); }
+    void record(std::span<const WaybillRecord> rows) override;
+    using HistoryBackend::record;
 
     // Rows matching the query, newest first, with their ids.
-    std::vector<WaybillRecord> list(const HistoryQuery& query);
+    std::vector<WaybillRecord> list(const HistoryQuery& query) override;
     // Removes the rows with these ids (one transaction).
-    void remove(std::span<const std::int64_t> ids);
+    void remove(std::span<const std::int64_t> ids) override;
 
     // Keeps a consignee in the address book under its name; one with the
     // same name and telephone number is replaced. Throws
     // std::invalid_argument for an empty name.
-    void keepConsignee(const Consignee& consignee);
+    void keepConsignee(const Consignee& consignee) override;
     // The address book by name.
-    std::vector<Consignee> addressBook();
+    std::vector<Consignee> addressBook() override;
     // Consignees whose telephone number (digits only, any width) or name
     // starts with the prefix: the address book's first, then those of the
     // history; each consignee once. Nothing for an empty prefix.
-    std::vector<Consignee> complete(CompleteBy by, std::string_view sjisPrefix, int limit = 10);
+    std::vector<Consignee> complete(CompleteBy by, std::string_view sjisPrefix, int limit) override;
+    using HistoryBackend::complete;
+
+    // The outbox of a station that shares a server's history: rows
+    // recorded here and marked unsent (one transaction), then read oldest
+    // first and marked sent once the server has them. A restart keeps them.
+    void recordUnsent(std::span<const WaybillRecord> rows);
+    std::vector<WaybillRecord> unsent(int limit);
+    std::int64_t unsentCount();
+    void markSent(std::span<const std::int64_t> ids);
 
 private:
     void open();
     void connect();
+    void insert(std::span<const WaybillRecord> rows, bool unsent);
     void moveAside();
     // Runs an operation; when it finds the file damaged, moves it aside,
     // starts a fresh store and runs the operation once more.

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "store/waybill_record.h"
+
 namespace store {
 
 // The digits of a Shift-JIS telephone number, full-width digits taken as
@@ -16,6 +18,12 @@ std::string telKey(std::string_view sjis);
 // full-width (a following voiced or semi-voiced mark joined on), control
 // characters dropped. Invalid UTF-8 bytes are dropped.
 std::string searchFold(std::string_view utf8);
+
+// The folded text that substring search looks in for a row: its name,
+// telephone, postal code, address and goods, each folded and followed by
+// a control character (which no folded query holds, so a match never
+// spans two fields), then the telephone's digits.
+std::string searchText(const WaybillRecord& r);
 
 // The number of UTF-8 characters (lead bytes) in the text.
 std::size_t utf8Length(std::string_view utf8);

@@ -46,7 +46,7 @@ struct HistoryFixture {
         std::vector<store::WaybillRecord> out;
         store::HistoryQuery q;
         q.search = sjis::fromQString(QString::fromUtf8(search));
-        form().historyBook()->run([&](store::HistoryStore& s) { out = s.list(q); });
+        form().historyBook()->run([&](store::HistoryBackend& s) { out = s.list(q); });
         return out;
     }
     void consignee(const char* name, const char* tel, const char* add1, const char* g1 = "") {

@@ -101,6 +101,7 @@ TEST_F(HistoryFixture, RecordsEveryPrintedFieldAndReadsItBackNewestFirst) {
     EXPECT_EQ(sjis::toUtf8(rows[2].consignee.name), "山田太郎");
     WaybillRecord want = waybill("山田太郎", "03-1234-5678", "東京都千代田区丸の内1-1");
     want.id = rows[2].id;
+    want.uid = rows[2].uid;
     EXPECT_EQ(rows[2], want);
     EXPECT_GT(rows[0].id, rows[1].id);
 
