@@ -99,11 +99,11 @@ SchemaChange initPgSchema(PgDb& db) {
         t.commit();
     }
     SchemaChange change;
-    for (;;) {
+    for (bool first = true;; first = false) {
         PgTransaction t(db);
         // The row lock keeps two administrators from running one migration twice.
         const int version = static_cast<int>(db.exec("SELECT version FROM vp_schema FOR UPDATE").integer(0, 0));
-        if (change.from == 0 && change.to == 0) change.from = version;
+        if (first) change.from = version;
         change.to = version;
         if (version > kPgSchemaVersion)
             throw PgError(PgError::Kind::NotInitialised,

@@ -8,3 +8,4 @@ int cmdPrint(int argc, char** argv);
 int cmdHistory(int argc, char** argv);
 int cmdBatch(int argc, char** argv);
 int cmdPostal(int argc, char** argv);
+int cmdServer(int argc, char** argv);

@@ -1,7 +1,9 @@
 // batch check FILE: the orders of a CSV or tab-separated file, checked one
 // by one, one JSON object per data row.
-// batch print FILE --pdf OUT | --printer QUEUE: every order without a
-// problem as one document (the waybill pages, then the empty page).
+// batch print FILE --pdf OUT | --printer QUEUE [--server CONNINFO]: every
+// order without a problem as one document (the waybill pages, then the
+// empty page); with --server each printed waybill goes into that shared
+// history.
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
@@ -23,9 +25,12 @@
 #include "print/Wbprn/pdf_canvas.h"
 #include "print/Wbprn/waybill_fit.h"
 #include "print/Wbprn/waybill_job.h"
+#include "print/core/history_record.h"
 #include "print/core/layout.h"
 #include "print/core/str_to_int.h"
 #include "store/atomic_file.h"
+#include "store/pg_db.h"
+#include "store/pg_history_store.h"
 #include "text/sjis_convert.h"
 #include "tools/cli_commands.h"
 #include "tools/cli_io.h"
@@ -42,6 +47,7 @@ struct Options {
     const char* printer = nullptr;
     const char* date = nullptr;
     const char* table = nullptr;
+    const char* server = nullptr;
     int dpi = 360;
     int top = 0, left = 0;
     bool fileSender = false;
@@ -51,7 +57,8 @@ struct Options {
 int usage() {
     std::fputs("usage: vamu_pelican_cli batch check FILE [options]\n"
                "       vamu_pelican_cli batch print FILE (--pdf OUT [--dpi N] | --printer QUEUE\n"
-               "                                        [--top DOTS] [--left DOTS]) [options]\n"
+               "                                        [--top DOTS] [--left DOTS]) [--server CONNINFO]\n"
+               "                                        [options]\n"
                "  options: --mapping NAME|FILE  a saved column mapping (NAME in the current folder)\n"
                "           --file-sender        print the file's ご依頼主 columns as the sender\n"
                "           --date YYYY/MM/DD    shipping date (default today)\n"
@@ -59,6 +66,8 @@ int usage() {
                "           --table FILE         postal table to check codes against (default: the\n"
                "                                program's own; codes are checked for form only\n"
                "                                when no table can be read)\n"
+               "  --server records each printed waybill in that shared history (a libpq\n"
+               "  connection string or service name)\n"
                "  check prints {\"row\":LINE,\"fields\":{…},\"problems\":[{\"field\":…,\"text\":…}]}\n"
                "  per data row (LINE counts the header as line 1); print renders the rows\n"
                "  without problems\n",
@@ -85,6 +94,7 @@ std::optional<Options> parse(int argc, char** argv, bool printing) {
         else if (a == "--accept-repairs") o.acceptRepairs = true;
         else if (printing && a == "--pdf" && hasValue) o.pdf = argv[++i];
         else if (printing && a == "--printer" && hasValue) o.printer = argv[++i];
+        else if (printing && a == "--server" && hasValue) o.server = argv[++i];
         else if (printing && (a == "--dpi" || a == "--top" || a == "--left") && hasValue) {
             const auto v = a == "--dpi" ? intArg(argv[++i], 1, 9600) : intArg(argv[++i], -100000, 100000);
             if (!v) return std::nullopt;
@@ -255,9 +265,19 @@ int cmdBatch(int argc, char** argv) {
         for (const batch::CheckedOrder& r : c.results)
             if (r.printable()) waybills.push_back(r.fields);
         if (waybills.empty()) throw std::runtime_error("印刷できる行がありません");
+        // A server named but not usable stops the batch before it prints.
+        std::optional<store::PgHistoryStore> shared;
+        if (o.server) shared.emplace(store::normalisedConninfo(o.server), cli::kServerTimeout);
+        std::optional<int> job;
         if (o.pdf) renderPdf(waybills, QString::fromLocal8Bit(o.pdf), o.dpi);
-        else wbprn::printWaybillJob(QString::fromLatin1(kTitle), waybills);
+        else job = wbprn::printWaybillJob(QString::fromLatin1(kTitle), waybills);
         std::fprintf(stderr, "%zu件を印刷しました (問題のある%zu件は印刷していません)\n", waybills.size(),
                      c.results.size() - waybills.size());
+        if (shared) {
+            std::vector<store::WaybillRecord> records;
+            for (const print::WaybillFields& f : waybills)
+                records.push_back(print::historyRecordOf(f, "", o.printer ? o.printer : "", job.value_or(0)));
+            shared->record(records);
+        }
     });
 }

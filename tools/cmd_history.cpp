@@ -1,10 +1,13 @@
-// history list [--db FILE] [--search TEXT] [--limit N]: the printed
-// waybills, newest first, one JSON object per line with the keys of the
-// layout input plus time, printer, job and feed.
+// history list [--db FILE | --server CONNINFO] [--search TEXT] [--limit N]:
+// the printed waybills, newest first, one JSON object per line with the
+// keys of the layout input plus time, printer, job and feed.
 // history export --csv FILE [same options]: the same rows as CSV (UTF-8
 // with a byte order mark), replacing FILE as a whole.
+// history push --server CONNINFO [--db FILE]: copies the station's history
+// and address book to a shared server; rows it already has are left alone.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -15,6 +18,8 @@
 #include "store/atomic_file.h"
 #include "store/history_csv.h"
 #include "store/history_store.h"
+#include "store/pg_db.h"
+#include "store/pg_history_store.h"
 #include "text/sjis_convert.h"
 #include "tools/cli_commands.h"
 #include "tools/cli_io.h"
@@ -23,9 +28,12 @@
 namespace {
 
 int usage() {
-    std::fputs("usage: vamu_pelican_cli history list [--db FILE] [--search TEXT] [--limit N]\n"
-               "       vamu_pelican_cli history export --csv FILE [--db FILE] [--search TEXT] [--limit N]\n"
-               "  FILE defaults to vamu_Pelican.db in the current folder; TEXT (UTF-8) is looked\n"
+    std::fputs("usage: vamu_pelican_cli history list [--db FILE | --server CONNINFO] [--search TEXT] [--limit N]\n"
+               "       vamu_pelican_cli history export --csv FILE [--db FILE | --server CONNINFO] [--search TEXT]\n"
+               "                                       [--limit N]\n"
+               "       vamu_pelican_cli history push --server CONNINFO [--db FILE]\n"
+               "  FILE defaults to vamu_Pelican.db in the current folder; CONNINFO is a libpq\n"
+               "  connection string or a service name of a shared server; TEXT (UTF-8) is looked\n"
                "  for in name, telephone, postal code, address and goods; rows newest first\n",
                stderr);
     return 2;
@@ -75,20 +83,56 @@ bool exists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
+// Copies the local rows oldest first, in parts, so that a long history
+// never waits on one huge transaction; the server skips the record ids it
+// has, so a second push sends nothing.
+void push(const std::string& db, const std::string& server) {
+    store::PgHistoryStore shared(store::normalisedConninfo(server), cli::kServerTimeout);
+    std::size_t rows = 0, kept = 0, consignees = 0;
+    if (exists(db)) {
+        store::HistoryStore local(db);
+        const std::string notice = local.takeNotice();
+        if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
+        store::HistoryQuery all;
+        all.limit = -1;
+        std::vector<store::WaybillRecord> history = local.list(all);
+        std::reverse(history.begin(), history.end());
+        constexpr std::size_t kPart = 500;
+        for (std::size_t from = 0; from < history.size(); from += kPart) {
+            const auto part = std::span(history).subspan(from, std::min(kPart, history.size() - from));
+            rows += shared.recordNew(part);
+            // What the server has is no longer waiting in the outbox.
+            std::vector<std::int64_t> ids;
+            for (const store::WaybillRecord& r : part) ids.push_back(r.id);
+            if (!local.readOnly()) local.markSent(ids);
+        }
+        kept = history.size() - rows;
+        consignees = shared.keepConsignees(local.addressBook());
+    }
+    std::printf("履歴 %zu 件とアドレス帳 %zu 件を送りました（サーバーに既にあった履歴 %zu 件は送っていません）\n", rows,
+                consignees, kept);
+}
+
 }  // namespace
 
 int cmdHistory(int argc, char** argv) {
     if (argc < 2) return usage();
     const std::string mode = argv[1];
-    if (mode != "list" && mode != "export") return usage();
+    if (mode != "list" && mode != "export" && mode != "push") return usage();
     std::string db = store::kHistoryFileName;
-    std::optional<std::string> csv;
+    bool dbGiven = false;
+    std::optional<std::string> csv, server;
     store::HistoryQuery query;
     query.limit = -1;  // all rows
     for (int i = 2; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--db") == 0 && hasValue) {
             db = argv[++i];
+            dbGiven = true;
+        } else if (std::strcmp(argv[i], "--server") == 0 && hasValue) {
+            server = argv[++i];
+        } else if (mode == "push") {
+            return usage();
         } else if (std::strcmp(argv[i], "--search") == 0 && hasValue) {
             const auto sjisText = sjis::fromUtf8(argv[++i]);
             if (!sjisText) {
@@ -110,10 +154,19 @@ int cmdHistory(int argc, char** argv) {
         }
     }
     if (mode == "export" && !csv) return usage();
+    if (mode == "push" ? !server : server && dbGiven) return usage();
     return cli::runChecked([&] {
+        if (mode == "push") {
+            push(db, *server);
+            return;
+        }
         std::vector<store::WaybillRecord> rows;
-        // No file is no history: listing never creates one.
-        if (exists(db)) {
+        if (server) {
+            store::PgHistoryStore shared(store::normalisedConninfo(*server), cli::kServerTimeout);
+            rows = shared.list(query);
+            const std::string notice = shared.takeNotice();
+            if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
+        } else if (exists(db)) {  // no file is no history: listing never creates one
             store::HistoryStore history(db);
             rows = history.list(query);
             const std::string notice = history.takeNotice();
