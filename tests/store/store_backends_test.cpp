@@ -4,14 +4,18 @@
 // and the plain messages of a connection that fails.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "store/history_store.h"
 #include "store/pg_db.h"
 #include "store/pg_history_store.h"
 #include "store/pg_schema.h"
+#include "store/outbox_sender.h"
+#include "store/shared_history.h"
 #include "tests/support/pg_server.h"
 #include "tests/support/scratch_folder.h"
 #include "text/sjis_convert.h"
@@ -271,4 +275,84 @@ TEST_F(SharedServer, AConnectionThatFailsSaysPlainlyWhy) {
     EXPECT_EQ(store::normalisedConninfo("  shop  "), "service='shop'");
     EXPECT_EQ(store::normalisedConninfo("host=x dbname=y"), "host=x dbname=y");
     EXPECT_EQ(store::normalisedConninfo("postgresql://x/y"), "postgresql://x/y");
+}
+
+namespace {
+
+struct Outbox : ::testing::Test {
+    ScratchFolder dir;
+    std::string conninfo = freshDatabase();
+    std::string file = dir.file("station.db");
+
+    std::int64_t serverRows() { return store::PgDb(conninfo).exec("SELECT count(DISTINCT uid) FROM history").integer(0, 0); }
+};
+
+}  // namespace
+
+TEST_F(Outbox, PrintsWhileTheServerIsDownWaitAndArriveOnceInOrder) {
+    {
+        store::SharedHistory station(file, conninfo);
+        station.record(waybill("先に送る", "1", "x", "2026-12-01 09:00:00"));
+        EXPECT_EQ(station.sendUnsent(), 1u);
+
+        server().stop(true);
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < 5; ++i) station.record(waybill("停電中", "2", "y"));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));  // never waits
+        const auto rows = station.list({});  // the station's own rows stand in
+        EXPECT_EQ(rows.size(), 6u);
+        EXPECT_LT(rows.front().id, 0);
+        EXPECT_THROW(station.sendUnsent(), PgError);
+        const auto status = station.status();
+        EXPECT_FALSE(status.connected);
+        EXPECT_EQ(status.unsent, 5);
+        EXPECT_FALSE(status.error.empty());
+    }
+    server().start();
+    store::SharedHistory restarted(file, conninfo);  // the outbox outlived the program
+    EXPECT_EQ(restarted.status().unsent, 5);
+    EXPECT_EQ(restarted.sendUnsent(), 5u);
+    EXPECT_EQ(restarted.sendUnsent(), 0u);
+    EXPECT_EQ(serverRows(), 6);
+    // Sent again as after a lost answer: the server keeps one of each.
+    restarted.local().recordUnsent(restarted.local().list({}));
+    EXPECT_EQ(restarted.status().unsent, 6);
+    EXPECT_EQ(restarted.sendUnsent(), 6u);
+    EXPECT_EQ(serverRows(), 6);
+    // In print order: the server's ids follow the local ones.
+    const auto shared = store::PgHistoryStore(conninfo).list({});
+    EXPECT_EQ(sjis::toUtf8(shared.back().consignee.name), "先に送る");
+}
+
+TEST_F(Outbox, TheListJoinsUnsentRowsToTheServersAndRemovesEither) {
+    store::PgHistoryStore(conninfo).record(waybill("他の端末", "1", "x", "2026-12-01 10:00:00"));
+    store::SharedHistory station(file, conninfo);
+    station.record(waybill("未送信", "2", "y", "2026-12-01 11:00:00"));
+    auto rows = station.list({});
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(sjis::toUtf8(rows[0].consignee.name), "未送信");
+    EXPECT_LT(rows[0].id, 0);
+    EXPECT_GT(rows[1].id, 0);
+    HistoryQuery q;
+    q.search = S("未送");
+    EXPECT_EQ(station.list(q).size(), 1u);
+    EXPECT_TRUE(station.status().connected);
+    const std::vector<std::int64_t> both = {rows[0].id, rows[1].id};
+    station.remove(both);
+    EXPECT_TRUE(station.list({}).empty());
+    EXPECT_EQ(station.status().unsent, 0);
+}
+
+TEST_F(Outbox, TheSenderDeliversInTheBackgroundWhenKicked) {
+    store::SharedHistory station(file, conninfo);
+    station.record(waybill("送信", "1", "x"));
+    std::atomic<int> attempts{0};
+    store::OutboxSender sender(file, conninfo, [&] { ++attempts; });
+    sender.kick();
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (serverRows() < 1 && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(serverRows(), 1);
+    EXPECT_GE(attempts.load(), 1);
+    EXPECT_EQ(station.status().unsent, 0);
 }

@@ -63,7 +63,7 @@ public:
     void start() {
         run({bin("pg_ctl"), "-D", data(), "-l", dir_ + "/server.log", "-w", "-t", "60", "-o",
              "-c listen_addresses='' -c unix_socket_directories='" + dir_ +
-                 "' -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=60",
+                 "' -c fsync=off -c full_page_writes=off -c max_connections=60",
              "start"},
             "pg_ctl start");
         running_ = true;
