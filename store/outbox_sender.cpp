@@ -13,7 +13,7 @@ namespace {
 constexpr auto kRetryEvery = std::chrono::seconds(5);
 }
 
-OutboxSender::OutboxSender(std::string localPath, std::string conninfo, std::function<void()> attempted)
+OutboxSender::OutboxSender(std::string localPath, std::string conninfo, std::function<void(bool sent)> attempted)
     : localPath_(std::move(localPath)), conninfo_(std::move(conninfo)), attempted_(std::move(attempted)),
       thread_([this] { run(); }) {}
 
@@ -43,14 +43,16 @@ void OutboxSender::run() {
             if (stopping_) return;
             kicked_ = false;
         }
+        bool sent = false;
         try {
             if (history.local().unsentCount() == 0) continue;
             history.sendUnsent();
+            sent = true;
         } catch (const std::exception&) {
             // Not reachable now: the rows wait for the next attempt, and
             // the window shows why from its own connection.
         }
-        if (attempted_) attempted_();
+        if (attempted_) attempted_(sent);
     }
 }
 

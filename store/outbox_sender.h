@@ -15,8 +15,8 @@ namespace store {
 class OutboxSender {
 public:
     // `attempted` runs on the sender's thread after each attempt that had
-    // rows to send (whether they went or not).
-    OutboxSender(std::string localPath, std::string conninfo, std::function<void()> attempted);
+    // rows to send, told whether they went.
+    OutboxSender(std::string localPath, std::string conninfo, std::function<void(bool sent)> attempted);
     // Stops the thread; rows not yet sent stay for the next start.
     ~OutboxSender();
     OutboxSender(const OutboxSender&) = delete;
@@ -28,7 +28,7 @@ private:
     void run();
 
     std::string localPath_, conninfo_;
-    std::function<void()> attempted_;
+    std::function<void(bool sent)> attempted_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool kicked_ = true;

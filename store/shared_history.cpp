@@ -19,8 +19,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // How long a server that could not be reached is left alone before the
-// next attempt (sendUnsent() always tries).
-constexpr auto kRetryAfter = std::chrono::seconds(5);
+// next attempt (sendUnsent() and retryNow() cut it short), so that a
+// server that does not answer costs the window one time-out now and then.
+constexpr auto kRetryAfter = std::chrono::seconds(30);
 // Unsent rows per transaction on the server.
 constexpr int kSendPart = 200;
 

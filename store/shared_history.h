@@ -55,6 +55,8 @@ public:
         std::string error;        // why the server could not be used (UTF-8)
     };
     Status status();
+    // Lets the next use try the server at once (it answered elsewhere).
+    void retryNow() { retryAt_ = {}; }
 
     HistoryStore& local();
 

@@ -347,7 +347,7 @@ TEST_F(Outbox, TheSenderDeliversInTheBackgroundWhenKicked) {
     store::SharedHistory station(file, conninfo);
     station.record(waybill("送信", "1", "x"));
     std::atomic<int> attempts{0};
-    store::OutboxSender sender(file, conninfo, [&] { ++attempts; });
+    store::OutboxSender sender(file, conninfo, [&](bool sent) { attempts += sent ? 1 : 0; });
     sender.kick();
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     while (serverRows() < 1 && std::chrono::steady_clock::now() < until)
