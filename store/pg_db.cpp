@@ -121,6 +121,9 @@ PgDb::PgDb(const std::string& conninfo, Millis timeout) : timeout_(timeout) {
         throw e;
     }
     PQsetnonblocking(conn_, 1);
+    // The server's notices (a shutdown announced to each session) are no
+    // news for the user; failures come as errors.
+    PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
 }
 
 PgDb::~PgDb() { PQfinish(conn_); }
