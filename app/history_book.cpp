@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QWidget>
 
 #include "app/core/main_settings.h"
@@ -18,6 +19,8 @@
 namespace {
 constexpr char kSharedSection[] = "SharedDatabase";
 constexpr char kConninfoKey[] = "Conninfo";
+// How soon a listener that lost its server tries again.
+constexpr int kListenRetryMs = 3000;
 }  // namespace
 
 HistoryBook::HistoryBook(QWidget* owner) : QObject(owner), owner_(owner) {}
@@ -28,6 +31,7 @@ void HistoryBook::close() {
     delete notifier_;
     notifier_ = nullptr;
     listener_.reset();
+    heardBefore_ = false;
     sender_.reset();  // stops the sender's thread; unsent rows stay in the file
     shared_ = nullptr;
     store_.reset();
@@ -110,14 +114,21 @@ store::SharedHistory::Status HistoryBook::sharedStatus() {
 }
 
 void HistoryBook::listen() {
-    if (!shared_ || listener_) return;
+    if (!shared_ || listener_ || listenRetry_) return;
     try {
         auto db = std::make_unique<store::PgDb>(store::normalisedConninfo(conninfo_.toStdString()));
         db->exec(std::string("LISTEN ") + store::kPgHistoryChannel);
         listener_ = std::move(db);
     } catch (const store::PgError&) {
-        return;  // tried again after the sender's next attempt
+        listenLater();
+        return;
     }
+    // The server is back: what changed while nobody listened shows now.
+    if (heardBefore_) {
+        shared_->retryNow();
+        emit changed();
+    }
+    heardBefore_ = true;
     // The server's announcements arrive on the connection's socket: no
     // polling of the table, and the window hears of a change at once.
     notifier_ = new QSocketNotifier(static_cast<qintptr>(listener_->socket()), QSocketNotifier::Read, this);
@@ -126,10 +137,20 @@ void HistoryBook::listen() {
             if (!listener_->notifications().empty()) emit changed();
         } catch (const store::PgError&) {
             // The server went away: listen again once it is back.
+            notifier_->setEnabled(false);
             notifier_->deleteLater();
             notifier_ = nullptr;
             listener_.reset();
+            listenLater();
         }
+    });
+}
+
+void HistoryBook::listenLater() {
+    listenRetry_ = true;
+    QTimer::singleShot(kListenRetryMs, this, [this] {
+        listenRetry_ = false;
+        listen();
     });
 }
 

@@ -87,6 +87,7 @@ private:
     void showNotice();
     void failed(const std::exception& e);
     void notified(bool sent);
+    void listenLater();
 
     QWidget* owner_;
     QString folder_;
@@ -96,5 +97,7 @@ private:
     std::unique_ptr<store::OutboxSender> sender_;
     std::unique_ptr<store::PgDb> listener_;
     QSocketNotifier* notifier_ = nullptr;
+    bool listenRetry_ = false;  // a retry of listen() is due
+    bool heardBefore_ = false;  // listened once already in this store's life
     QString error_;
 };

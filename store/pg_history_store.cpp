@@ -166,6 +166,20 @@ PgDb& PgHistoryStore::db() {
     return *db_;
 }
 
+template <class F>
+auto PgHistoryStore::withDb(F&& operation) {
+    // A connection kept from earlier may have died with a server restart
+    // without a word; that shows only on its next use. One fresh attempt
+    // then: every operation here may run twice (record ids, upserts).
+    const bool reused = db_ && !db_->broken();
+    try {
+        return operation(db());
+    } catch (const PgError& e) {
+        if (!reused || !e.unreachable()) throw;
+    }
+    return operation(db());
+}
+
 void PgHistoryStore::setTimeout(Millis timeout) {
     timeout_ = timeout;
     if (db_) db_->setTimeout(timeout);
@@ -183,12 +197,16 @@ void PgHistoryStore::record(std::span<const WaybillRecord> rows) { recordNew(row
 std::size_t PgHistoryStore::recordNew(std::span<const WaybillRecord> rows) {
     if (rows.empty()) return 0;
     writable();
-    PgDb& d = db();
-    std::size_t added = 0;
-    PgTransaction t(d);
-    for (const WaybillRecord& r : rows) added += static_cast<std::size_t>(d.exec(kInsert, rowParams(r)).changed());
-    t.commit();
-    return added;
+    std::vector<std::vector<std::string>> params;
+    params.reserve(rows.size());
+    for (const WaybillRecord& r : rows) params.push_back(rowParams(r));
+    return withDb([&](PgDb& d) {
+        std::size_t added = 0;
+        PgTransaction t(d);
+        for (const auto& p : params) added += static_cast<std::size_t>(d.exec(kInsert, p).changed());
+        t.commit();
+        return added;
+    });
 }
 
 std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
@@ -209,7 +227,7 @@ std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
     if (!query.toDate.empty()) sql += " AND printed_at < " + param(query.toDate + "~");
     sql += " ORDER BY id DESC";
     if (query.limit >= 0) sql += " LIMIT " + param(std::to_string(query.limit));
-    const PgResult res = db().exec(sql, params);
+    const PgResult res = withDb([&](PgDb& d) { return d.exec(sql, params); });
     std::vector<WaybillRecord> rows;
     rows.reserve(static_cast<std::size_t>(res.rows()));
     for (int i = 0; i < res.rows(); ++i) rows.push_back(readRow(res, i));
@@ -221,13 +239,14 @@ void PgHistoryStore::remove(std::span<const std::int64_t> ids) {
     writable();
     std::vector<std::string> texts;
     for (const std::int64_t id : ids) texts.push_back(std::to_string(id));
-    db().exec("DELETE FROM history WHERE id = ANY($1::bigint[])", {pgArray(texts)});
+    withDb([&](PgDb& d) { return d.exec("DELETE FROM history WHERE id = ANY($1::bigint[])", {pgArray(texts)}); });
 }
 
 void PgHistoryStore::removeUids(std::span<const std::string> uids) {
     if (uids.empty()) return;
     writable();
-    db().exec("DELETE FROM history WHERE uid = ANY($1::text[])", {pgArray({uids.begin(), uids.end()})});
+    const std::string all = pgArray({uids.begin(), uids.end()});
+    withDb([&](PgDb& d) { return d.exec("DELETE FROM history WHERE uid = ANY($1::text[])", {all}); });
 }
 
 void PgHistoryStore::keepConsignee(const Consignee& consignee) { keepConsignees(std::span(&consignee, 1)); }
@@ -237,27 +256,29 @@ std::size_t PgHistoryStore::keepConsignees(std::span<const Consignee> consignees
         if (sjis::trimView(c.name).empty()) throw std::invalid_argument("a consignee needs a name");
     if (consignees.empty()) return 0;
     writable();
-    PgDb& d = db();
-    std::size_t changed = 0;
     const std::string now = localTimestamp();
-    PgTransaction t(d);
-    for (const Consignee& c : consignees) {
-        changed += static_cast<std::size_t>(
-            d.exec("INSERT INTO address_book(name, tel, tel_key, zip, add1, add2, updated_at) "
-                   "VALUES ($1, $2, $3, $4, $5, $6, $7) ON CONFLICT (name, tel_key) DO UPDATE SET "
-                   "tel = excluded.tel, zip = excluded.zip, add1 = excluded.add1, add2 = excluded.add2, "
-                   "updated_at = excluded.updated_at "
-                   "WHERE (address_book.tel, address_book.zip, address_book.add1, address_book.add2) "
-                   "IS DISTINCT FROM (excluded.tel, excluded.zip, excluded.add1, excluded.add2)",
-                   {utf8(c.name), utf8(c.tel), telKey(c.tel), utf8(c.zip), utf8(c.add1), utf8(c.add2), now})
-                .changed());
-    }
-    t.commit();
-    return changed;
+    return withDb([&](PgDb& d) {
+        std::size_t changed = 0;
+        PgTransaction t(d);
+        for (const Consignee& c : consignees) {
+            changed += static_cast<std::size_t>(
+                d.exec("INSERT INTO address_book(name, tel, tel_key, zip, add1, add2, updated_at) "
+                       "VALUES ($1, $2, $3, $4, $5, $6, $7) ON CONFLICT (name, tel_key) DO UPDATE SET "
+                       "tel = excluded.tel, zip = excluded.zip, add1 = excluded.add1, add2 = excluded.add2, "
+                       "updated_at = excluded.updated_at "
+                       "WHERE (address_book.tel, address_book.zip, address_book.add1, address_book.add2) "
+                       "IS DISTINCT FROM (excluded.tel, excluded.zip, excluded.add1, excluded.add2)",
+                       {utf8(c.name), utf8(c.tel), telKey(c.tel), utf8(c.zip), utf8(c.add1), utf8(c.add2), now})
+                    .changed());
+        }
+        t.commit();
+        return changed;
+    });
 }
 
 std::vector<Consignee> PgHistoryStore::addressBook() {
-    const PgResult res = db().exec("SELECT zip, add1, add2, name, tel FROM address_book ORDER BY name, tel_key");
+    const PgResult res = withDb(
+        [](PgDb& d) { return d.exec("SELECT zip, add1, add2, name, tel FROM address_book ORDER BY name, tel_key"); });
     std::vector<Consignee> all;
     for (int i = 0; i < res.rows(); ++i) all.push_back(readConsignee(res, i));
     return all;
@@ -272,13 +293,15 @@ std::vector<Consignee> PgHistoryStore::complete(CompleteBy by, std::string_view 
     // as enough different consignees were seen.
     const std::string order = tel ? "tel_key, name, zip, add1, add2, tel" : "name, tel_key, zip, add1, add2, tel";
     const std::vector<std::string> params = {startsWith(prefix), std::to_string(limit)};
-    PgDb& d = db();
-    const PgResult book = d.exec("SELECT zip, add1, add2, name, tel, tel_key FROM address_book WHERE " + key +
-                                     " LIKE $1 ORDER BY " + key + " LIMIT $2",
-                                 params);
-    const PgResult seen = d.exec("SELECT zip, add1, add2, name, tel, tel_key FROM history WHERE " + key +
-                                     " LIKE $1 GROUP BY " + order + " ORDER BY " + order + " LIMIT $2",
-                                 params);
+    const auto [book, seen] = withDb([&](PgDb& d) {
+        PgResult book = d.exec("SELECT zip, add1, add2, name, tel, tel_key FROM address_book WHERE " + key +
+                                   " LIKE $1 ORDER BY " + key + " LIMIT $2",
+                               params);
+        PgResult seen = d.exec("SELECT zip, add1, add2, name, tel, tel_key FROM history WHERE " + key +
+                                   " LIKE $1 GROUP BY " + order + " ORDER BY " + order + " LIMIT $2",
+                               params);
+        return std::pair(std::move(book), std::move(seen));
+    });
     std::vector<Consignee> out;
     std::vector<std::string> keys;  // telephone key per entry of out
     for (const PgResult* res : {&book, &seen}) {

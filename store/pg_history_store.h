@@ -49,6 +49,7 @@ public:
 
 private:
     PgDb& db();
+    template <class F> auto withDb(F&& operation);
     void writable() const;
 
     std::string conninfo_;
