@@ -210,27 +210,52 @@ std::size_t PgHistoryStore::recordNew(std::span<const WaybillRecord> rows) {
 }
 
 std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
-    std::vector<std::string> params;
-    const auto param = [&](std::string value) {
-        params.push_back(std::move(value));
-        return "$" + std::to_string(params.size());
-    };
-    std::string sql = std::string("SELECT id, ") + kColumns + " FROM history WHERE true";
     const std::string needle =
         sjis::trimView(query.search).empty() ? std::string() : searchFold(utf8(sjis::trim(query.search)));
-    if (!needle.empty()) {
-        sql += " AND grams @> " + param(pgArray(queryGrams(needle))) + "::text[]";
-        sql += " AND strpos(search, " + param(needle) + ") > 0";
-    }
-    if (!query.fromDate.empty()) sql += " AND printed_at >= " + param(query.fromDate);
-    // "~" sorts after the blank that follows the date in every stamp.
-    if (!query.toDate.empty()) sql += " AND printed_at < " + param(query.toDate + "~");
-    sql += " ORDER BY id DESC";
-    if (query.limit >= 0) sql += " LIMIT " + param(std::to_string(query.limit));
-    const PgResult res = withDb([&](PgDb& d) { return d.exec(sql, params); });
+    // One statement of the search, over the rows with ids in (after, upTo]
+    // ("" for no bound), newest first, at most `limit`.
+    const auto select = [&](PgDb& d, bool byIndex, const std::string& after, const std::string& upTo, int limit) {
+        std::vector<std::string> params;
+        const auto param = [&](std::string value) {
+            params.push_back(std::move(value));
+            return "$" + std::to_string(params.size());
+        };
+        std::string sql = std::string("SELECT id, ") + kColumns + " FROM history WHERE true";
+        if (!after.empty()) sql += " AND id > " + param(after);
+        if (!upTo.empty()) sql += " AND id <= " + param(upTo);
+        const std::vector<std::string> grams = queryGrams(needle);
+        if (byIndex && !grams.empty()) sql += " AND grams @> " + param(pgArray(grams)) + "::text[]";
+        // A single piece is an exact test; a longer text is checked whole.
+        if (!needle.empty() && (!byIndex || grams.size() != 1 || grams[0] != needle))
+            sql += " AND strpos(search, " + param(needle) + ") > 0";
+        if (!query.fromDate.empty()) sql += " AND printed_at >= " + param(query.fromDate);
+        // "~" sorts after the blank that follows the date in every stamp.
+        if (!query.toDate.empty()) sql += " AND printed_at < " + param(query.toDate + "~");
+        sql += " ORDER BY id DESC";
+        if (limit >= 0) sql += " LIMIT " + param(std::to_string(limit));
+        return d.exec(sql, params);
+    };
     std::vector<WaybillRecord> rows;
-    rows.reserve(static_cast<std::size_t>(res.rows()));
-    for (int i = 0; i < res.rows(); ++i) rows.push_back(readRow(res, i));
+    const auto take = [&](const PgResult& res) {
+        for (int i = 0; i < res.rows(); ++i) rows.push_back(readRow(res, i));
+    };
+    if (needle.empty() || query.limit < 0) {
+        take(withDb([&](PgDb& d) { return select(d, !needle.empty(), "", "", query.limit); }));
+        return rows;
+    }
+    // A text found in many rows fills the window from the newest rows
+    // alone; one found in few is best looked up in the search index. The
+    // planner cannot tell the two apart from its statistics, so the newest
+    // rows are read first, and the index serves only the rest.
+    withDb([&](PgDb& d) {
+        rows.clear();
+        const std::int64_t newest = d.exec("SELECT coalesce(max(id), 0) FROM history").integer(0, 0);
+        const std::string bound = std::to_string(newest - recentRows_), top = std::to_string(newest);
+        take(select(d, false, bound, top, query.limit));
+        if (rows.size() < static_cast<std::size_t>(query.limit))
+            take(select(d, true, "", bound, query.limit - static_cast<int>(rows.size())));
+        return 0;
+    });
     return rows;
 }
 

@@ -46,6 +46,9 @@ public:
 
     // The time-out of each later statement (a long push, a big export).
     void setTimeout(Millis timeout);
+    // How many of the newest rows a search reads straight from the table
+    // before it turns to the search index (see list()).
+    void setRecentRows(std::int64_t rows) { recentRows_ = rows; }
 
 private:
     PgDb& db();
@@ -57,6 +60,7 @@ private:
     std::unique_ptr<PgDb> db_;
     bool readOnly_ = false;
     std::string notice_;
+    std::int64_t recentRows_ = 10000;
 };
 
 }  // namespace store

@@ -213,6 +213,27 @@ TEST_F(SharedServer, InitIsRepeatableAndANewerSchemaOpensReadOnly) {
     EXPECT_THROW(store::initPgSchema(admin), PgError);  // never migrated backwards
 }
 
+TEST_F(SharedServer, SearchGivesTheSameRowsWhereverTheNewestRowsEnd) {
+    store::PgHistoryStore h(conninfo);
+    for (int i = 0; i < 7; ++i)
+        h.record(waybill(i % 2 ? "山田太郎" : "佐藤花子", "03-1234-5678", i % 3 ? "名古屋市" : "札幌市"));
+    for (const char* text : {"山", "名古屋市", "佐藤花子", "札", "鬱"}) {
+        HistoryQuery q;
+        q.search = S(text);
+        h.setRecentRows(100);
+        const auto all = h.list(q);
+        for (const int limit : {1, 2, 3, 1000}) {
+            q.limit = limit;
+            for (const std::int64_t window : {0, 1, 2, 3, 6}) {
+                h.setRecentRows(window);
+                const auto rows = h.list(q);
+                ASSERT_EQ(rows.size(), std::min(all.size(), std::size_t(limit))) << text << " " << window;
+                for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].id, all[i].id) << text << " " << window;
+            }
+        }
+    }
+}
+
 TEST_F(SharedServer, AStationRoleWithThePrintedGrantsWritesRowsButNotTheSchema) {
     admin.exec("CREATE ROLE station LOGIN");
     const std::string stationInfo = server().conninfo(admin.database(), "station");
