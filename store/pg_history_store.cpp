@@ -20,12 +20,14 @@ constexpr const char kColumns[] =
     "printed_at, job, printer, feed, zip, add1, add2, name, tel, tel_key, ship_date, print_date, "
     "de1, de2, de3, g1, g2, g3, time_band, special, print_sender, my_zip, my_add1, my_add2, "
     "my_name, my_tel, uid";
-// The parameters of an insert: the columns, then search and grams.
+// The parameters of an insert: the columns, then search and grams. A row
+// whose record id is there already is skipped, its grams with it.
 constexpr const char kInsert[] =
-    "INSERT INTO history(printed_at, job, printer, feed, zip, add1, add2, name, tel, tel_key, ship_date, "
-    "print_date, de1, de2, de3, g1, g2, g3, time_band, special, print_sender, my_zip, my_add1, my_add2, "
-    "my_name, my_tel, uid, search, grams) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14, "
-    "$15, $16, $17, $18, $19, $20, $21, $22, $23, $24, $25, $26, $27, $28, $29) ON CONFLICT (uid) DO NOTHING";
+    "WITH added AS (INSERT INTO history(printed_at, job, printer, feed, zip, add1, add2, name, tel, tel_key, "
+    "ship_date, print_date, de1, de2, de3, g1, g2, g3, time_band, special, print_sender, my_zip, my_add1, my_add2, "
+    "my_name, my_tel, uid, search) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14, "
+    "$15, $16, $17, $18, $19, $20, $21, $22, $23, $24, $25, $26, $27, $28) ON CONFLICT (uid) DO NOTHING RETURNING id) "
+    "INSERT INTO history_grams(id, grams) SELECT id, $29::text[] FROM added";
 
 std::string utf8(std::string_view sjisText) { return sjis::toUtf8(sjisText); }
 std::string sjisOf(const std::string& utf8Text) { return sjis::fromUtf8Lossy(utf8Text); }
@@ -150,8 +152,10 @@ PgHistoryStore::PgHistoryStore(std::string conninfo, Millis timeout)
         notice_ = "共有データベースはこのプログラムより新しい版で作られています。読み取り専用で使います";
     }
     const PgResult rights = d.exec(
-        "SELECT has_table_privilege('history', 'SELECT') AND has_table_privilege('address_book', 'SELECT'), "
+        "SELECT has_table_privilege('history', 'SELECT') AND has_table_privilege('history_grams', 'SELECT') AND "
+        "has_table_privilege('address_book', 'SELECT'), "
         "has_table_privilege('history', 'INSERT') AND has_table_privilege('history', 'DELETE') AND "
+        "has_table_privilege('history_grams', 'INSERT') AND "
         "has_table_privilege('address_book', 'INSERT') AND has_table_privilege('address_book', 'UPDATE')");
     if (!rights.boolean(0, 0) || (!readOnly_ && !rights.boolean(0, 1)))
         throw PgError(PgError::Kind::NoRights,
@@ -223,10 +227,12 @@ std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
         std::string sql = std::string("SELECT id, ") + kColumns + " FROM history WHERE true";
         if (!after.empty()) sql += " AND id > " + param(after);
         if (!upTo.empty()) sql += " AND id <= " + param(upTo);
-        const std::vector<std::string> grams = queryGrams(needle);
-        if (byIndex && !grams.empty()) sql += " AND grams @> " + param(pgArray(grams)) + "::text[]";
+        const std::vector<std::string> grams = byIndex ? queryGrams(needle) : std::vector<std::string>();
+        if (!grams.empty())
+            sql += " AND id IN (SELECT id FROM history_grams WHERE grams @> " + param(pgArray(grams)) + "::text[]" +
+                   (upTo.empty() ? "" : " AND id <= " + param(upTo)) + ")";
         // A single piece is an exact test; a longer text is checked whole.
-        if (!needle.empty() && (!byIndex || grams.size() != 1 || grams[0] != needle))
+        if (!needle.empty() && (grams.size() != 1 || grams[0] != needle))
             sql += " AND strpos(search, " + param(needle) + ") > 0";
         if (!query.fromDate.empty()) sql += " AND printed_at >= " + param(query.fromDate);
         // "~" sorts after the blank that follows the date in every stamp.
@@ -240,13 +246,15 @@ std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
         for (int i = 0; i < res.rows(); ++i) rows.push_back(readRow(res, i));
     };
     if (needle.empty() || query.limit < 0) {
-        take(withDb([&](PgDb& d) { return select(d, !needle.empty(), "", "", query.limit); }));
+        take(withDb([&](PgDb& d) { return select(d, true, "", "", query.limit); }));
         return rows;
     }
     // A text found in many rows fills the window from the newest rows
-    // alone; one found in few is best looked up in the search index. The
+    // alone, read straight from the table; sorting every match of the
+    // whole table by id would cost more than the search itself. A text
+    // found in few rows is looked up in the index for the older rows. The
     // planner cannot tell the two apart from its statistics, so the newest
-    // rows are read first, and the index serves only the rest.
+    // rows are searched first, the index only for what is still missing.
     withDb([&](PgDb& d) {
         rows.clear();
         const std::int64_t newest = d.exec("SELECT coalesce(max(id), 0) FROM history").integer(0, 0);
@@ -305,6 +313,7 @@ std::vector<Consignee> PgHistoryStore::addressBook() {
     const PgResult res = withDb(
         [](PgDb& d) { return d.exec("SELECT zip, add1, add2, name, tel FROM address_book ORDER BY name, tel_key"); });
     std::vector<Consignee> all;
+    all.reserve(static_cast<std::size_t>(res.rows()));
     for (int i = 0; i < res.rows(); ++i) all.push_back(readConsignee(res, i));
     return all;
 }

@@ -105,6 +105,7 @@ std::size_t SharedHistory::sendUnsent() {
         // Marked only once the server has committed them: a crash in
         // between sends them again, and the server skips them then.
         std::vector<std::int64_t> ids;
+        ids.reserve(rows.size());
         for (const WaybillRecord& r : rows) ids.push_back(r.id);
         local().markSent(ids);
         sent += rows.size();

@@ -275,6 +275,7 @@ int cmdBatch(int argc, char** argv) {
                      c.results.size() - waybills.size());
         if (shared) {
             std::vector<store::WaybillRecord> records;
+            records.reserve(waybills.size());
             for (const print::WaybillFields& f : waybills)
                 records.push_back(print::historyRecordOf(f, "", o.printer ? o.printer : "", job.value_or(0)));
             shared->record(records);

@@ -103,6 +103,7 @@ void push(const std::string& db, const std::string& server) {
             rows += shared.recordNew(part);
             // What the server has is no longer waiting in the outbox.
             std::vector<std::int64_t> ids;
+            ids.reserve(part.size());
             for (const store::WaybillRecord& r : part) ids.push_back(r.id);
             if (!local.readOnly()) local.markSent(ids);
         }
@@ -131,16 +132,14 @@ int cmdHistory(int argc, char** argv) {
             dbGiven = true;
         } else if (std::strcmp(argv[i], "--server") == 0 && hasValue) {
             server = argv[++i];
-        } else if (mode == "push") {
-            return usage();
-        } else if (std::strcmp(argv[i], "--search") == 0 && hasValue) {
+        } else if (std::strcmp(argv[i], "--search") == 0 && hasValue && mode != "push") {
             const auto sjisText = sjis::fromUtf8(argv[++i]);
             if (!sjisText) {
                 std::fputs("--search: the text is not UTF-8 or has a character without a Shift-JIS form\n", stderr);
                 return 2;
             }
             query.search = *sjisText;
-        } else if (std::strcmp(argv[i], "--limit") == 0 && hasValue) {
+        } else if (std::strcmp(argv[i], "--limit") == 0 && hasValue && mode != "push") {
             const auto n = print::parseInt32(argv[++i]);
             if (!n || *n < 0) {
                 std::fprintf(stderr, "--limit: expected a count of 0 or more, got '%s'\n", argv[i]);

@@ -39,7 +39,7 @@ const std::string& filledDatabase() {
         const std::string c = server().createDatabase("bench");
         store::PgDb admin(c, std::chrono::minutes(10));
         store::initPgSchema(admin);
-        admin.exec("DROP INDEX history_grams");
+        admin.exec("DROP INDEX history_grams_index");
         store::PgHistoryStore h(c, std::chrono::minutes(10));
         std::mt19937 random(1);
         std::vector<store::WaybillRecord> batch;
@@ -50,7 +50,7 @@ const std::string& filledDatabase() {
                 batch.clear();
             }
         }
-        admin.exec("CREATE INDEX history_grams ON history USING gin(grams)");
+        admin.exec("CREATE INDEX history_grams_index ON history_grams USING gin(grams)");
         admin.exec("ANALYZE");
         return c;
     }();
