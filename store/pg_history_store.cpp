@@ -1,5 +1,6 @@
 #include "store/pg_history_store.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -216,23 +217,23 @@ std::size_t PgHistoryStore::recordNew(std::span<const WaybillRecord> rows) {
 std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
     const std::string needle =
         sjis::trimView(query.search).empty() ? std::string() : searchFold(utf8(sjis::trim(query.search)));
-    // One statement of the search, over the rows with ids in (after, upTo]
-    // ("" for no bound), newest first, at most `limit`.
-    const auto select = [&](PgDb& d, bool byIndex, const std::string& after, const std::string& upTo, int limit) {
+    const std::vector<std::string> grams = queryGrams(needle);
+    // The rows among `ids` (or, without ids, among those in (after, upTo])
+    // that hold the text and lie in the date range, newest first, at most
+    // `limit`.
+    const auto select = [&](PgDb& d, const std::string& ids, const std::string& after, const std::string& upTo,
+                            std::int64_t limit) {
         std::vector<std::string> params;
         const auto param = [&](std::string value) {
             params.push_back(std::move(value));
             return "$" + std::to_string(params.size());
         };
         std::string sql = std::string("SELECT id, ") + kColumns + " FROM history WHERE true";
+        if (!ids.empty()) sql += " AND id = ANY(" + param(ids) + "::bigint[])";
         if (!after.empty()) sql += " AND id > " + param(after);
         if (!upTo.empty()) sql += " AND id <= " + param(upTo);
-        const std::vector<std::string> grams = byIndex ? queryGrams(needle) : std::vector<std::string>();
-        if (!grams.empty())
-            sql += " AND id IN (SELECT id FROM history_grams WHERE grams @> " + param(pgArray(grams)) + "::text[]" +
-                   (upTo.empty() ? "" : " AND id <= " + param(upTo)) + ")";
-        // A single piece is an exact test; a longer text is checked whole.
-        if (!needle.empty() && (grams.size() != 1 || grams[0] != needle))
+        // Rows found through the index of a single piece hold the text.
+        if (!needle.empty() && (ids.empty() || grams.size() != 1 || grams[0] != needle))
             sql += " AND strpos(search, " + param(needle) + ") > 0";
         if (!query.fromDate.empty()) sql += " AND printed_at >= " + param(query.fromDate);
         // "~" sorts after the blank that follows the date in every stamp.
@@ -245,23 +246,38 @@ std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
     const auto take = [&](const PgResult& res) {
         for (int i = 0; i < res.rows(); ++i) rows.push_back(readRow(res, i));
     };
-    if (needle.empty() || query.limit < 0) {
-        take(withDb([&](PgDb& d) { return select(d, true, "", "", query.limit); }));
+    if (needle.empty()) {
+        take(withDb([&](PgDb& d) { return select(d, "", "", "", query.limit); }));
         return rows;
     }
     // A text found in many rows fills the window from the newest rows
-    // alone, read straight from the table; sorting every match of the
-    // whole table by id would cost more than the search itself. A text
-    // found in few rows is looked up in the index for the older rows. The
-    // planner cannot tell the two apart from its statistics, so the newest
-    // rows are searched first, the index only for what is still missing.
+    // alone, read straight from the table. Other texts are looked up in
+    // the index, a page of ids at a time from the newest down, so that
+    // only as many rows are read as the window shows, however many match.
     withDb([&](PgDb& d) {
         rows.clear();
         const std::int64_t newest = d.exec("SELECT coalesce(max(id), 0) FROM history").integer(0, 0);
-        const std::string bound = std::to_string(newest - recentRows_), top = std::to_string(newest);
-        take(select(d, false, bound, top, query.limit));
-        if (rows.size() < static_cast<std::size_t>(query.limit))
-            take(select(d, true, "", bound, query.limit - static_cast<int>(rows.size())));
+        std::int64_t upTo = newest;
+        if (query.limit >= 0) {
+            upTo = newest - recentRows_;
+            take(select(d, "", std::to_string(upTo), std::to_string(newest), query.limit));
+        }
+        const auto missing = [&] {
+            return query.limit < 0 ? std::int64_t{-1} : query.limit - static_cast<std::int64_t>(rows.size());
+        };
+        while (missing() != 0 && upTo > 0) {
+            const std::int64_t page = std::max(missing() * 2, indexPage_);
+            const PgResult found = d.exec(
+                "SELECT id FROM history_grams WHERE grams @> $1::text[] AND id <= $2 ORDER BY id DESC LIMIT $3",
+                {pgArray(grams), std::to_string(upTo), std::to_string(page)});
+            if (found.rows() == 0) break;
+            std::vector<std::string> ids;
+            ids.reserve(static_cast<std::size_t>(found.rows()));
+            for (int i = 0; i < found.rows(); ++i) ids.push_back(found.text(i, 0));
+            take(select(d, pgArray(ids), "", "", missing()));
+            if (found.rows() < page) break;
+            upTo = found.integer(found.rows() - 1, 0) - 1;
+        }
         return 0;
     });
     return rows;

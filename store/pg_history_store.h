@@ -47,8 +47,12 @@ public:
     // The time-out of each later statement (a long push, a big export).
     void setTimeout(Millis timeout);
     // How many of the newest rows a search reads straight from the table
-    // before it turns to the search index (see list()).
-    void setRecentRows(std::int64_t rows) { recentRows_ = rows; }
+    // before it turns to the search index, and how many ids it takes from
+    // the index at a time (see list()).
+    void setSearchSteps(std::int64_t recentRows, std::int64_t indexPage) {
+        recentRows_ = recentRows;
+        indexPage_ = indexPage;
+    }
 
 private:
     PgDb& db();
@@ -60,7 +64,8 @@ private:
     std::unique_ptr<PgDb> db_;
     bool readOnly_ = false;
     std::string notice_;
-    std::int64_t recentRows_ = 10000;
+    std::int64_t recentRows_ = 4000;
+    std::int64_t indexPage_ = 500;
 };
 
 }  // namespace store

@@ -213,22 +213,29 @@ TEST_F(SharedServer, InitIsRepeatableAndANewerSchemaOpensReadOnly) {
     EXPECT_THROW(store::initPgSchema(admin), PgError);  // never migrated backwards
 }
 
-TEST_F(SharedServer, SearchGivesTheSameRowsWhereverTheNewestRowsEnd) {
+TEST_F(SharedServer, SearchGivesTheSameRowsHoweverItStepsThroughTheTable) {
     store::PgHistoryStore h(conninfo);
-    for (int i = 0; i < 7; ++i)
-        h.record(waybill(i % 2 ? "山田太郎" : "佐藤花子", "03-1234-5678", i % 3 ? "名古屋市" : "札幌市"));
+    for (int i = 0; i < 9; ++i)
+        h.record(waybill(i % 2 ? "山田太郎" : "佐藤花子", "03-1234-5678", i % 3 ? "名古屋市" : "札幌市",
+                         i < 4 ? "2026-11-30 10:00:00" : "2026-12-01 10:00:00"));
+    h.record(waybill("名古屋・古屋市", "1", "x", "2026-12-01 10:00:00"));  // the pieces, but apart
     for (const char* text : {"山", "名古屋市", "佐藤花子", "札", "鬱"}) {
-        HistoryQuery q;
-        q.search = S(text);
-        h.setRecentRows(100);
-        const auto all = h.list(q);
-        for (const int limit : {1, 2, 3, 1000}) {
-            q.limit = limit;
-            for (const std::int64_t window : {0, 1, 2, 3, 6}) {
-                h.setRecentRows(window);
-                const auto rows = h.list(q);
-                ASSERT_EQ(rows.size(), std::min(all.size(), std::size_t(limit))) << text << " " << window;
-                for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].id, all[i].id) << text << " " << window;
+        for (const char* to : {"", "2026-11-30"}) {
+            HistoryQuery q;
+            q.search = S(text);
+            q.toDate = to;
+            h.setSearchSteps(0, 1000);
+            const auto all = h.list(q);
+            for (const int limit : {1, 2, 3, -1}) {
+                q.limit = limit;
+                for (const std::int64_t recent : {0, 1, 2, 3, 20}) {
+                    h.setSearchSteps(recent, 1);
+                    const auto rows = h.list(q);
+                    const std::string where = std::string(text) + " to " + to + " limit " + std::to_string(limit) +
+                                              " recent " + std::to_string(recent);
+                    ASSERT_EQ(rows.size(), limit < 0 ? all.size() : std::min(all.size(), std::size_t(limit))) << where;
+                    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].id, all[i].id) << where;
+                }
             }
         }
     }
