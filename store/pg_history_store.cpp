@@ -265,6 +265,12 @@ std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
         const auto missing = [&] {
             return query.limit < 0 ? std::int64_t{-1} : query.limit - static_cast<std::int64_t>(rows.size());
         };
+        if (missing() == 0) return 0;
+        // Ids come from the index as a bitmap, never by walking the table
+        // in id order and testing each row's pieces, which the planner
+        // would pick for a text it wrongly takes to be common.
+        PgTransaction t(d);
+        d.exec("SELECT set_config('enable_seqscan', 'off', true), set_config('enable_indexscan', 'off', true)");
         while (missing() != 0 && upTo > 0) {
             const std::int64_t page = std::max(missing() * 2, indexPage_);
             const PgResult found = d.exec(
@@ -278,6 +284,7 @@ std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
             if (found.rows() < page) break;
             upTo = found.integer(found.rows() - 1, 0) - 1;
         }
+        t.commit();
         return 0;
     });
     return rows;

@@ -41,9 +41,12 @@ const std::vector<std::vector<const char*>> kMigrations = {
         "CREATE INDEX history_time ON history(printed_at)",
         "CREATE INDEX history_by_tel ON history(tel_key, name, zip, add1, add2, tel)",
         "CREATE INDEX history_by_name ON history(name, tel_key, zip, add1, add2, tel)",
+        // The pieces are kept out of the table's pages (toast_tuple_target),
+        // so that finding ids through the index reads few pages.
         R"sql(CREATE TABLE history_grams(
   id bigint PRIMARY KEY REFERENCES history(id) ON DELETE CASCADE,
-  grams text[] NOT NULL))sql",
+  grams text[] NOT NULL) WITH (toast_tuple_target = 128))sql",
+        "ALTER TABLE history_grams ALTER COLUMN grams SET STORAGE EXTERNAL",
         "CREATE INDEX history_grams_index ON history_grams USING gin(grams)",
         R"sql(CREATE TABLE address_book(
   id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
