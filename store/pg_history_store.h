@@ -64,7 +64,7 @@ private:
     std::unique_ptr<PgDb> db_;
     bool readOnly_ = false;
     std::string notice_;
-    std::int64_t recentRows_ = 4000;
+    std::int64_t recentRows_ = 10000;
     std::int64_t indexPage_ = 500;
 };
 
