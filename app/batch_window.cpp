@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -16,17 +17,23 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cstdint>
 #include <optional>
 
-#include "app/form_main.h"
+#include "app/batch_shared_values.h"
+#include "app/history_book.h"
+#include "app/input_mode_delegate.h"
+#include "app/list_combo_box.h"
+#include "app/window_memory.h"
 #include "batch/overflow_problems.h"
 #include "batch/postal_check.h"
 #include "postal/table_locator.h"
-#include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/waybill_fit.h"
 #include "print/Wbprn/waybill_job.h"
@@ -35,7 +42,6 @@
 #include "services/guard.h"
 #include "services/message_boxes.h"
 #include "store/atomic_file.h"
-#include "app/history_book.h"
 #include "store/history_store.h"
 #include "text/sjis_qt.h"
 
@@ -54,15 +60,35 @@ QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static
 // The job's title, as for a single waybill.
 const QString kTitle = QStringLiteral("vamu_Pelican  ");
 
+// The mapping panel's header and example columns are kept to this width
+// (the full text is in the cell's tooltip); the choice column is never cut.
+constexpr int kMappingTextWidth = 150;
+
+// Codes, numbers and dates are typed with the input method off, the
+// consignee's and the goods' words in Japanese.
+InputModeDelegate* orderCellModes(QObject* parent) {
+    auto* modes = new InputModeDelegate(parent);
+    const auto column = [](batch::Col c) { return TBatchWindow::kFirstFieldColumn + static_cast<int>(c); };
+    for (batch::Col c : {batch::Col::Add1, batch::Col::Add2, batch::Col::Name, batch::Col::G1, batch::Col::G2,
+                         batch::Col::G3})
+        modes->setColumnMode(column(c), InputMode::Japanese);
+    modes->setColumnMode(column(batch::Col::Zip), InputMode::Code);
+    modes->setColumnMode(column(batch::Col::Tel), InputMode::Telephone);
+    for (batch::Col c : {batch::Col::DeliveryDate, batch::Col::ShipDate})
+        modes->setColumnMode(column(c), InputMode::Code);
+    return modes;
+}
+
 }  // namespace
 
-TBatchWindow::TBatchWindow(TForm_Main* form, QWidget* parent) : QWidget(parent, Qt::Window), form_(form) {
+TBatchWindow::TBatchWindow(BatchContext context, QWidget* parent)
+    : QWidget(parent, Qt::Window), context_(std::move(context)) {
     setObjectName(QStringLiteral("Form_Batch"));
     setWindowTitle(QStringLiteral("一括印刷"));
     setAcceptDrops(true);
     resize(1100, 640);
-    askOpenPath = [](QWidget* owner) {
-        return QFileDialog::getOpenFileName(owner, QStringLiteral("注文ファイルを開く"), QString(),
+    askOpenPath = [](QWidget* owner, const QString& folder) {
+        return QFileDialog::getOpenFileName(owner, QStringLiteral("注文ファイルを開く"), folder,
                                             QStringLiteral("CSV・タブ区切り (*.csv *.txt *.tsv);;すべて (*)"));
     };
     askSavePath = [](QWidget* owner, const QString& suggested) {
@@ -75,16 +101,18 @@ TBatchWindow::TBatchWindow(TForm_Main* form, QWidget* parent) : QWidget(parent, 
 TBatchWindow::~TBatchWindow() = default;
 
 QString TBatchWindow::baseFolder() const {
-    const QString dir = form_ && form_->Label_CurrentDir ? form_->Label_CurrentDir->text() : QString();
-    return dir.isEmpty() ? QStringLiteral(".") : dir;
+    return context_.baseFolder.isEmpty() ? QStringLiteral(".") : context_.baseFolder;
 }
 
 void TBatchWindow::build() {
     auto* top = new QHBoxLayout;
     Button_Open = new QPushButton(QStringLiteral("ファイルを開く..."), this);
     Button_Open->setObjectName(QStringLiteral("Button_Open"));
+    Button_Open->setToolTip(QStringLiteral("注文ファイルを開きます (Ctrl+O)"));
     Label_File = new QLabel(QStringLiteral("注文のCSVファイルを開くか、ここへドロップしてください"), this);
     Label_File->setObjectName(QStringLiteral("Label_File"));
+    // Wrapped rather than widening the window past the screen.
+    Label_File->setWordWrap(true);
     CheckBox_FileSender = new QCheckBox(QStringLiteral("ファイルのご依頼主を印字する"), this);
     CheckBox_FileSender->setObjectName(QStringLiteral("CheckBox_FileSender"));
     ComboBox_Mapping = new QComboBox(this);
@@ -95,24 +123,39 @@ void TBatchWindow::build() {
     top->addWidget(new QLabel(QStringLiteral("列の対応:"), this));
     top->addWidget(ComboBox_Mapping);
 
-    auto* mappingBox = new QWidget(this);
-    auto* mappingLayout = new QVBoxLayout(mappingBox);
+    mappingBox_ = new QWidget(this);
+    auto* mappingLayout = new QVBoxLayout(mappingBox_);
     mappingLayout->setContentsMargins(0, 0, 0, 0);
-    Table_Mapping = new QTableWidget(0, 3, mappingBox);
+    Table_Mapping = new QTableWidget(0, 3, mappingBox_);
     Table_Mapping->setObjectName(QStringLiteral("Table_Mapping"));
     Table_Mapping->setHorizontalHeaderLabels({QStringLiteral("列"), QStringLiteral("例"), QStringLiteral("項目")});
-    Table_Mapping->horizontalHeader()->setStretchLastSection(true);
     Table_Mapping->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Table_Mapping->verticalHeader()->hide();
+    Table_Mapping->setWordWrap(false);
+    // The column choices take the keyboard; the table only holds them.
+    Table_Mapping->setFocusPolicy(Qt::NoFocus);
+    Table_Mapping->setTabKeyNavigation(false);
     auto* saveRow = new QHBoxLayout;
-    Edit_MappingName = new QLineEdit(mappingBox);
+    Edit_MappingName = new QLineEdit(mappingBox_);
     Edit_MappingName->setObjectName(QStringLiteral("Edit_MappingName"));
     Edit_MappingName->setPlaceholderText(QStringLiteral("対応表の名前"));
-    Button_SaveMapping = new QPushButton(QStringLiteral("対応表を保存"), mappingBox);
+    Button_SaveMapping = new QPushButton(QStringLiteral("対応表を保存"), mappingBox_);
     Button_SaveMapping->setObjectName(QStringLiteral("Button_SaveMapping"));
     saveRow->addWidget(Edit_MappingName, 1);
     saveRow->addWidget(Button_SaveMapping);
     mappingLayout->addWidget(Table_Mapping, 1);
     mappingLayout->addLayout(saveRow);
+
+    // The shared values scroll sideways rather than widen the window.
+    Panel_Shared = new BatchSharedValues;
+    auto* sharedArea = new QScrollArea(this);
+    sharedArea->setObjectName(QStringLiteral("ScrollArea_Shared"));
+    sharedArea->setWidget(Panel_Shared);
+    sharedArea->setWidgetResizable(true);
+    sharedArea->setFrameShape(QFrame::NoFrame);
+    sharedArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sharedArea->setFocusPolicy(Qt::NoFocus);
+    sharedArea->setFixedHeight(Panel_Shared->sizeHint().height() + sharedArea->horizontalScrollBar()->sizeHint().height());
 
     Table_Orders = new QTableWidget(0, kProblemColumn + 1, this);
     Table_Orders->setObjectName(QStringLiteral("Table_Orders"));
@@ -120,13 +163,16 @@ void TBatchWindow::build() {
     for (int c = 0; c < kFieldColumns; ++c) heads << qs(batch::colCaption(static_cast<batch::Col>(c)));
     heads << QStringLiteral("問題");
     Table_Orders->setHorizontalHeaderLabels(heads);
-    Table_Orders->horizontalHeader()->setStretchLastSection(true);
     Table_Orders->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Table_Orders->setItemDelegate(orderCellModes(Table_Orders));
+    // Tab leaves the table for the buttons; the arrow keys move in it.
+    Table_Orders->setTabKeyNavigation(false);
 
-    auto* split = new QSplitter(Qt::Horizontal, this);
-    split->addWidget(mappingBox);
-    split->addWidget(Table_Orders);
-    split->setStretchFactor(1, 4);
+    split_ = new QSplitter(Qt::Horizontal, this);
+    split_->setChildrenCollapsible(false);
+    split_->addWidget(mappingBox_);
+    split_->addWidget(Table_Orders);
+    split_->setStretchFactor(1, 4);
 
     auto* bottom = new QHBoxLayout;
     Button_Repair = new QPushButton(QStringLiteral("選んだ行を修正"), this);
@@ -135,6 +181,7 @@ void TBatchWindow::build() {
     Button_RepairAll->setObjectName(QStringLiteral("Button_RepairAll"));
     Label_Status = new QLabel(this);
     Label_Status->setObjectName(QStringLiteral("Label_Status"));
+    Label_Status->setWordWrap(true);
     ProgressBar_Print = new QProgressBar(this);
     ProgressBar_Print->setObjectName(QStringLiteral("ProgressBar_Print"));
     ProgressBar_Print->hide();
@@ -143,36 +190,106 @@ void TBatchWindow::build() {
     Button_Cancel->hide();
     Button_Print = new QPushButton(QStringLiteral("印刷"), this);
     Button_Print->setObjectName(QStringLiteral("Button_Print"));
+    Button_Close = new QPushButton(QStringLiteral("閉じる"), this);
+    Button_Close->setObjectName(QStringLiteral("Button_Close"));
     bottom->addWidget(Button_Repair);
     bottom->addWidget(Button_RepairAll);
     bottom->addWidget(Label_Status, 1);
     bottom->addWidget(ProgressBar_Print);
     bottom->addWidget(Button_Cancel);
     bottom->addWidget(Button_Print);
+    bottom->addWidget(Button_Close);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(split, 1);
+    layout->addWidget(sharedArea);
+    layout->addWidget(split_, 1);
     layout->addLayout(bottom);
 
+    connectControls();
+    reloadMappingNames();
+    fitMappingPanel();
+    orderTabs();
+    updateStatus();
+}
+
+void TBatchWindow::connectControls() {
     auto on = [this](auto* sender, auto signal, auto handler) {
         connect(sender, signal, this, [this, handler](auto&&...) { guarded(this, [&] { handler(); }); });
     };
-    on(Button_Open, &QPushButton::clicked, [this] {
-        const QString path = askOpenPath(this);
-        if (!path.isEmpty()) openFile(path);
-    });
+    on(Button_Open, &QPushButton::clicked, [this] { chooseFile(); });
     on(Button_SaveMapping, &QPushButton::clicked, [this] { saveMapping(); });
     on(Button_Repair, &QPushButton::clicked, [this] { repairSelected(); });
     on(Button_RepairAll, &QPushButton::clicked, [this] { repairAll(); });
     on(Button_Print, &QPushButton::clicked, [this] { printChecked(); });
     on(Button_Cancel, &QPushButton::clicked, [this] { cancel_ = true; });
+    on(Button_Close, &QPushButton::clicked, [this] { close(); });
     on(ComboBox_Mapping, &QComboBox::activated, [this] { mappingChosen(); });
     on(CheckBox_FileSender, &QCheckBox::clicked, [this] { mappingChosen(); });
+    on(Panel_Shared, &BatchSharedValues::changed, [this] { recheckAll(); });
     connect(Table_Orders, &QTableWidget::itemChanged, this,
             [this](QTableWidgetItem* item) { guarded(this, [&] { cellEdited(item); }); });
-    reloadMappingNames();
-    updateStatus();
+
+    auto* open = new QShortcut(QKeySequence::Open, this);
+    connect(open, &QShortcut::activated, Button_Open, [this] {
+        if (Button_Open->isEnabled()) Button_Open->click();
+    });
+    // Escape closes the window, as it does a dialog; while a job is being
+    // built it stops the job, as 中止 does.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (printing_) cancel_ = true;
+        else close();
+    });
+}
+
+void TBatchWindow::orderTabs() {
+    QList<QWidget*> chain{Button_Open, CheckBox_FileSender, ComboBox_Mapping};
+    chain << Panel_Shared->boxes();
+    for (int i = 0; i < Table_Mapping->rowCount(); ++i)
+        if (QWidget* combo = Table_Mapping->cellWidget(i, 2)) chain << combo;
+    chain << Edit_MappingName << Button_SaveMapping;
+    chain << Table_Orders << Button_Repair << Button_RepairAll << Button_Cancel << Button_Print << Button_Close;
+    for (qsizetype i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
+}
+
+void TBatchWindow::fitMappingPanel() {
+    QHeaderView* head = Table_Mapping->horizontalHeader();
+    Table_Mapping->resizeColumnsToContents();
+    for (int c : {0, 1}) head->resizeSection(c, std::min(head->sectionSize(c), kMappingTextWidth));
+    // Every choice has the same list, so any one box tells the width.
+    int choice = head->sectionSize(2);
+    ListComboBox sample;
+    for (int t = 0; t < static_cast<int>(batch::Target::Count); ++t)
+        sample.addItem(qs(batch::targetCaption(static_cast<batch::Target>(t))));
+    choice = std::max(choice, sample.sizeHint().width());
+    head->resizeSection(2, choice);
+    const int frame = 2 * Table_Mapping->frameWidth();
+    const int bar = Table_Mapping->verticalScrollBar()->sizeHint().width();
+    const int needed = head->length() + frame + bar;
+    mappingBox_->setMinimumWidth(needed);
+    // The splitter keeps the panel's share as it was; the orders give way.
+    const QList<int> sizes = split_->sizes();
+    if (sizes.value(0) < needed) split_->setSizes({needed, std::max(0, sizes.value(0) + sizes.value(1) - needed)});
+}
+
+bool TBatchWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A column's choice reached by Tab is scrolled into sight.
+    if (event->type() == QEvent::FocusIn) {
+        for (int i = 0; i < Table_Mapping->rowCount(); ++i)
+            if (Table_Mapping->cellWidget(i, 2) == watched) Table_Mapping->scrollTo(Table_Mapping->model()->index(i, 2));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TBatchWindow::closeEvent(QCloseEvent* event) {
+    // The job being built needs its orders; 中止 or Escape stops it first.
+    if (printing_) {
+        event->ignore();
+        return;
+    }
+    // Closed, the window keeps its file and edits: F9 shows them again.
+    QWidget::closeEvent(event);
 }
 
 void TBatchWindow::reloadMappingNames() {
@@ -186,8 +303,25 @@ void TBatchWindow::reloadMappingNames() {
 
 // ---- Reading the file --------------------------------------------------------
 
+void TBatchWindow::chooseFile() {
+    if (printing_) return;
+    const QString path = askOpenPath(this, fileDialogFolder(context_.baseFolder));
+    if (path.isEmpty()) return;
+    rememberFileDialogFolder(context_.baseFolder, path);
+    openFile(path);
+}
+
+bool TBatchWindow::editedUnprinted() const {
+    for (std::size_t r = 0; r < edited_.size(); ++r)
+        if (edited_[r] && !printed_[r]) return true;
+    return false;
+}
+
 void TBatchWindow::openFile(const QString& path) {
     if (printing_) return;
+    if (editedUnprinted() &&
+        !messageBoxes().question(this, QStringLiteral("修正した行はまだ印刷していません。別のファイルを開くと修正は失われます。開きますか?")))
+        return;
     batch::OrderFile file;
     try {
         file = batch::readOrderFile(batch::readFileBytes(QFile::encodeName(path).toStdString()));
@@ -201,9 +335,26 @@ void TBatchWindow::openFile(const QString& path) {
                             .arg(QFileInfo(path).fileName(), QString::fromLatin1(encoding),
                                  file_.b2 ? QStringLiteral(", B2形式") : QString())
                             .arg(file_.records.size()));
-    // A B2 file carries its sender; a saved mapping is kept when it fits.
+    pickMappingFor(file_.header);
+    // A B2 file carries its sender; a saved mapping says for itself.
     if (file_.b2 && ComboBox_Mapping->currentIndex() == 0) CheckBox_FileSender->setChecked(true);
     mappingChosen();
+}
+
+void TBatchWindow::pickMappingFor(const std::vector<std::string>& header) {
+    const std::string base = baseFolder().toStdString();
+    const auto fits = [&](const QString& name) {
+        const auto text = batch::loadMapping(base, name.toStdString());
+        return text && batch::mappingFitsHeader(*text, header);
+    };
+    if (ComboBox_Mapping->currentIndex() > 0 && fits(ComboBox_Mapping->currentText())) return;
+    for (int i = 1; i < ComboBox_Mapping->count(); ++i) {
+        if (fits(ComboBox_Mapping->itemText(i))) {
+            ComboBox_Mapping->setCurrentIndex(i);
+            return;
+        }
+    }
+    ComboBox_Mapping->setCurrentIndex(0);
 }
 
 void TBatchWindow::mappingChosen() {
@@ -226,10 +377,15 @@ void TBatchWindow::fillMappingTable(const batch::Mapping& m) {
     Table_Mapping->setRowCount(static_cast<int>(file_.header.size()));
     for (int i = 0; i < Table_Mapping->rowCount(); ++i) {
         const auto at = static_cast<std::size_t>(i);
-        Table_Mapping->setItem(i, 0, new QTableWidgetItem(qs(file_.header[at])));
         const auto& first = file_.records.front().fields;
-        Table_Mapping->setItem(i, 1, new QTableWidgetItem(at < first.size() ? qs(first[at]) : QString()));
-        auto* combo = new QComboBox(Table_Mapping);
+        for (const auto& [column, text] : {std::pair{0, qs(file_.header[at])},
+                                           std::pair{1, at < first.size() ? qs(first[at]) : QString()}}) {
+            auto* item = new QTableWidgetItem(text);
+            item->setToolTip(text);
+            Table_Mapping->setItem(i, column, item);
+        }
+        auto* combo = new ListComboBox(Table_Mapping);
+        combo->installEventFilter(this);
         combo->setObjectName(QStringLiteral("ComboBox_Column%1").arg(i));
         for (int t = 0; t < static_cast<int>(batch::Target::Count); ++t)
             combo->addItem(qs(batch::targetCaption(static_cast<batch::Target>(t))));
@@ -238,6 +394,8 @@ void TBatchWindow::fillMappingTable(const batch::Mapping& m) {
                 [this](int) { guarded(this, [this] { applyMapping(mappingFromTable()); }); });
         Table_Mapping->setCellWidget(i, 2, combo);
     }
+    fitMappingPanel();
+    orderTabs();
 }
 
 batch::Mapping TBatchWindow::mappingFromTable() const {
@@ -255,10 +413,12 @@ void TBatchWindow::applyMapping(const batch::Mapping& m) {
     orders_.clear();
     checked_.clear();
     printed_.clear();
+    edited_.clear();
     Table_Orders->setRowCount(0);
     orders_ = batch::ordersOf(file_, m);
     checked_.resize(orders_.size());
     printed_.assign(orders_.size(), false);
+    edited_.assign(orders_.size(), false);
     filling_ = true;
     Table_Orders->setRowCount(static_cast<int>(orders_.size()));
     filling_ = false;
@@ -280,8 +440,10 @@ void TBatchWindow::saveMapping() {
 // ---- Checks and the table ----------------------------------------------------
 
 void TBatchWindow::refreshDefaults() {
-    if (!form_) throw std::logic_error("the batch window has no main form");
-    defaults_ = gatherWaybillFields(*form_);
+    if (!context_.formFields) throw std::logic_error("the batch window has no entry form to take its values from");
+    const print::WaybillFields form = context_.formFields();
+    Panel_Shared->showValues(form);
+    defaults_ = Panel_Shared->applied(form);
     std::optional<QSizeF> printable;
     try {
         const std::uint16_t scale = WbPrinter().Scale();
@@ -298,7 +460,7 @@ void TBatchWindow::refreshDefaults() {
 }
 
 const postal::Table* TBatchWindow::postalTable() const {
-    return form_ ? form_->batchPostalTable()->get() : nullptr;
+    return context_.postal ? context_.postal->get() : nullptr;
 }
 
 void TBatchWindow::checkRow(int row) {
@@ -346,6 +508,7 @@ void TBatchWindow::fillRow(int row) {
         Table_Orders->setItem(row, kFirstFieldColumn + col, item);
     }
     auto* problems = new QTableWidgetItem(printed_[r] ? QStringLiteral("印刷済") : texts.join(QStringLiteral(" / ")));
+    problems->setToolTip(texts.join(QLatin1Char('\n')));
     problems->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     if (!c.printable() && !printed_[r]) problems->setForeground(Qt::red);
     Table_Orders->setItem(row, kProblemColumn, problems);
@@ -362,6 +525,7 @@ void TBatchWindow::cellEdited(QTableWidgetItem* item) {
     if (col < 0 || col >= kFieldColumns) return;
     const auto r = static_cast<std::size_t>(item->row());
     orders_[r].text[static_cast<std::size_t>(col)] = item->text().toStdString();
+    edited_[r] = true;
     checkRow(item->row());
     updateStatus();
 }
@@ -371,6 +535,7 @@ void TBatchWindow::repairSelected() {
     for (const QModelIndex& i : Table_Orders->selectionModel()->selectedRows()) {
         const auto r = static_cast<std::size_t>(i.row());
         orders_[r] = batch::withRepairs(orders_[r], checked_[r].problems);
+        edited_[r] = true;
         checkRow(i.row());
     }
     updateStatus();
@@ -381,6 +546,7 @@ void TBatchWindow::repairAll() {
     for (std::size_t r = 0; r < orders_.size(); ++r) {
         if (printed_[r]) continue;
         orders_[r] = batch::withRepairs(orders_[r], checked_[r].problems);
+        edited_[r] = true;
         checkRow(static_cast<int>(r));
     }
     updateStatus();
@@ -407,12 +573,14 @@ void TBatchWindow::updateStatus() {
     Button_Print->setEnabled(chosen > 0 && !printing_);
     Button_RepairAll->setEnabled(repairs > 0 && !printing_);
     Button_Repair->setEnabled(repairs > 0 && !printing_);
+    // The problems read whole: the table scrolls sideways instead.
+    Table_Orders->resizeColumnToContents(kProblemColumn);
 }
 
 // ---- Printing --------------------------------------------------------------
 
 void TBatchWindow::printChecked() {
-    if (printing_ || !form_) return;
+    if (printing_) return;
     std::vector<std::size_t> rows;
     for (std::size_t r = 0; r < orders_.size(); ++r) {
         const QTableWidgetItem* box = Table_Orders->item(static_cast<int>(r), 0);
@@ -422,13 +590,13 @@ void TBatchWindow::printChecked() {
         messageBoxes().notice(this, QStringLiteral("印刷する行がありません"));
         return;
     }
+    if (context_.confirmFeed && !context_.confirmFeed(this)) return;
     if (!messageBoxes().question(this, QStringLiteral("%1件を印刷しますか?").arg(rows.size()))) return;
 
-    // The effective resolution, as the print command hands it to the layout.
-    const std::uint16_t scale = WbPrinter().Scale();
-    const TPoint dpi = WbPrinter().Dpi();
-    form_->Label_dpix->setText(QString::number(print::effectiveResolution(dpi.x, scale)));
-    form_->Label_dpiy->setText(QString::number(print::effectiveResolution(dpi.y, scale)));
+    // A printer that cannot tell its resolution stops the job here: pages
+    // laid out at a guessed one would print off their places.
+    (void)WbPrinter().Scale();
+    (void)WbPrinter().Dpi();
     refreshDefaults();
     std::vector<print::WaybillFields> pages;
     std::vector<std::size_t> printedRows;
@@ -496,20 +664,21 @@ void TBatchWindow::recordHistory(const std::vector<std::size_t>& rows, int job) 
     QString why;
     bool saved = false;
     try {
-        const std::string feedMode = sjis::fromQString(form_->ComboBox_SEL->currentText());
+        if (!context_.history) throw std::logic_error("no history was handed to the batch window");
+        const std::string feedMode = sjis::fromQString(context_.feedMode ? context_.feedMode() : QString());
         const std::string printer = sjis::fromQString(WbPrinter().System().currentDeviceName());
         std::vector<store::WaybillRecord> records;
         records.reserve(rows.size());
         for (std::size_t r : rows) records.push_back(print::historyRecordOf(checked_[r].fields, feedMode, printer, job));
         // One transaction: every waybill of the job or none.
-        saved = form_->historyBook()->run([&](store::HistoryBackend& s) { s.record(records); });
-        why = form_->historyBook()->lastError();
+        saved = context_.history->run([&](store::HistoryBackend& s) { s.record(records); });
+        why = context_.history->lastError();
     } catch (const std::exception& e) {
         why = QString::fromUtf8(e.what());
     }
     if (!saved) {
         const QString text = QStringLiteral("印刷しましたが、履歴は保存できませんでした（%1）").arg(why);
-        form_->Panel_HelpMess->setText(text);
+        if (context_.report) context_.report(text);
         Label_Status->setText(text);
     }
 }
@@ -522,8 +691,10 @@ void TBatchWindow::offerToSaveUnprinted() {
     if (!messageBoxes().question(
             this, QStringLiteral("印刷しなかった%1件を新しいCSVファイルに保存しますか?").arg(rest.size())))
         return;
-    const QString path = askSavePath(this, QDir(baseFolder()).filePath(QStringLiteral("未印刷.csv")));
+    const QString path =
+        askSavePath(this, QDir(fileDialogFolder(context_.baseFolder)).filePath(QStringLiteral("未印刷.csv")));
     if (path.isEmpty()) return;
+    rememberFileDialogFolder(context_.baseFolder, path);
     writeFileAtomically(QFile::encodeName(path).toStdString(), batch::ordersToCsv(rest));
 }
 

@@ -2,7 +2,6 @@
 // The batch window (F9 一括印刷): orders from a CSV or tab-separated file in
 // a table, one row per waybill, each checked before a form is spent on it;
 // the checked rows print as one job.
-#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -12,33 +11,54 @@
 #include "batch/batch_file.h"
 #include "batch/order_check.h"
 
+class BatchSharedValues;
+class HistoryBook;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QSplitter;
 class QTableWidget;
 class QTableWidgetItem;
-class TForm_Main;
 
 namespace postal {
+class LazyTable;
 class Table;
 }
 namespace wbprn {
 class WaybillFit;
 }
 
+// What the batch window works with, handed in by the window that opens it.
+struct BatchContext {
+    QString baseFolder;                         // saved mappings and the window memory
+    std::shared_ptr<postal::LazyTable> postal;  // none: codes are checked for their form only
+    HistoryBook* history = nullptr;             // printed waybills are recorded here
+    // The entry form's waybill: its sender, dates, goods, time band and
+    // special handling go onto the rows that have none of their own.
+    std::function<print::WaybillFields()> formFields;
+    std::function<QString()> feedMode;  // caption of the feed mode, kept with each printed waybill
+    // Asks before printing in continuous feed on a page that is not one
+    // form long; false: the user said no.
+    std::function<bool(QWidget*)> confirmFeed;
+    // Says something the user must not miss after the window is closed
+    // (the history could not be written).
+    std::function<void(const QString&)> report;
+};
+
 class TBatchWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TBatchWindow(TForm_Main* form, QWidget* parent = nullptr);
+    explicit TBatchWindow(BatchContext context, QWidget* parent = nullptr);
     ~TBatchWindow() override;
 
     QLabel* Label_File = nullptr;
-    QPushButton* Button_Open = nullptr;
+    QPushButton* Button_Open = nullptr;        // also Ctrl+O
     QCheckBox* CheckBox_FileSender = nullptr;
     QComboBox* ComboBox_Mapping = nullptr;     // "(自動)" then the saved mappings
+    BatchSharedValues* Panel_Shared = nullptr;  // the entry form's values for rows without their own
     QTableWidget* Table_Mapping = nullptr;     // one row per file column: header, example, field
     QLineEdit* Edit_MappingName = nullptr;
     QPushButton* Button_SaveMapping = nullptr;
@@ -48,10 +68,14 @@ public:
     QPushButton* Button_Print = nullptr;
     QProgressBar* ProgressBar_Print = nullptr;
     QPushButton* Button_Cancel = nullptr;
+    QPushButton* Button_Close = nullptr;       // also Esc
     QLabel* Label_Status = nullptr;
 
+    // Asks for a file (the button, Ctrl+O) and opens it.
+    void chooseFile();
     // Reads the file and fills the table; a file that cannot be read is
-    // shown in the error box and the table stays as it was.
+    // shown in the error box and the table stays as it was. Rows the user
+    // edited and did not print are only dropped after a question.
     void openFile(const QString& path);
     // Checks every order again (after the main form's defaults changed).
     void recheckAll();
@@ -60,8 +84,9 @@ public:
     void printChecked();
     void saveMapping();
 
-    // Seams for tests: where the open and save dialogs would ask.
-    std::function<QString(QWidget*)> askOpenPath;
+    // Seams for tests: where the open and save dialogs would ask. The open
+    // dialog starts in `folder`.
+    std::function<QString(QWidget*, const QString& folder)> askOpenPath;
     std::function<QString(QWidget*, const QString& suggested)> askSavePath;
 
     // Columns of Table_Orders after the check box and the line number.
@@ -70,9 +95,22 @@ public:
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build();
+    void connectControls();
+    // Tab goes through the controls from top to bottom, the mapping's
+    // column choices included.
+    void orderTabs();
+    // The mapping panel as wide as its columns, so every choice reads whole.
+    void fitMappingPanel();
+    // The saved mapping the new file starts from: the one picked when its
+    // columns are the file's, else one saved for these columns, else none
+    // (the automatic recognition).
+    void pickMappingFor(const std::vector<std::string>& header);
+    bool editedUnprinted() const;
     void applyMapping(const batch::Mapping& mapping);
     void fillMappingTable(const batch::Mapping& mapping);
     batch::Mapping mappingFromTable() const;
@@ -82,23 +120,27 @@ private:
     void cellEdited(QTableWidgetItem* item);
     void updateStatus();
     void reloadMappingNames();
-    // The main form's fields as the batch's defaults, with the current
-    // printer's effective resolution; renews the fit check for it.
+    // The entry form's fields, less those the user left off above the
+    // table, as the batch's defaults, with the current printer's effective
+    // resolution; renews the fit check for it.
     void refreshDefaults();
-    // The main form's postal table, or none when it cannot be read.
+    // The postal table, or none when it cannot be read.
     const postal::Table* postalTable() const;
     QString baseFolder() const;
     void endPrinting();
     void recordHistory(const std::vector<std::size_t>& rows, int job);
     void offerToSaveUnprinted();
 
-    QPointer<TForm_Main> form_;
+    BatchContext context_;
+    QWidget* mappingBox_ = nullptr;
+    QSplitter* split_ = nullptr;  // the mapping panel beside the orders
     std::unique_ptr<wbprn::WaybillFit> fit_;
     print::WaybillFields defaults_;
     batch::OrderFile file_;
     std::vector<batch::Order> orders_;
     std::vector<batch::CheckedOrder> checked_;
     std::vector<bool> printed_;
+    std::vector<bool> edited_;  // the user changed the row (typed or took a repair)
     bool filling_ = false;
     bool cancel_ = false;
     bool printing_ = false;

@@ -16,6 +16,7 @@
 
 #include "app/button_icons.h"
 #include "app/contact.h"
+#include "app/input_mode.h"
 #include "services/guard.h"
 #include "app/sjis_line_edit.h"
 #include "app/ui_fonts.h"
@@ -45,13 +46,13 @@ void makeCaptionBox(QWidget* parent, const QString& text, int fieldX, int fieldY
     l->setGeometry(fieldX - 76, fieldY, 74, 24);
 }
 
-SjisLineEdit* makeEdit(QWidget* parent, const char* name, QRect place, int byteLimit, bool imeOn, int px,
+SjisLineEdit* makeEdit(QWidget* parent, const char* name, QRect place, int byteLimit, InputMode mode, int px,
                        const QColor& textColour = Qt::black) {
     auto* e = new SjisLineEdit(parent);
     e->setObjectName(QLatin1String(name));
     e->setGeometry(place);
     e->setByteLimit(byteLimit);
-    e->setInputMethodOn(imeOn);
+    setInputMode(e, mode);
     e->setFont(gothicFont(px));
     QPalette p = e->palette();
     p.setColor(QPalette::Text, textColour);
@@ -170,19 +171,19 @@ void TForm_Main::buildConsignee() {
         const char16_t* caption;
         QRect place;
         int limit;
-        bool ime;
+        InputMode mode;
     };
     const Row rows[] = {
-        {&Edit_Zip, "Edit_Zip", u"郵便番号", {114, 25, 103, 24}, 16, false},
-        {&Edit_Add1, "Edit_Add1", u"おところ①", {114, 49, 440, 24}, 0, true},
-        {&Edit_Add2, "Edit_Add2", u"おところ②", {114, 73, 440, 24}, 0, true},
-        {&Edit_Add3, "Edit_Add3", u"おところ③", {113, 97, 440, 24}, 0, true},
-        {&Edit_Custo1, "Edit_Custo1", u"おなまえ", {113, 121, 360, 24}, 80, true},
-        {&Edit_tel, "Edit_tel", u"でんわ", {113, 145, 140, 24}, 0, false},
+        {&Edit_Zip, "Edit_Zip", u"郵便番号", {114, 25, 103, 24}, 16, InputMode::Code},
+        {&Edit_Add1, "Edit_Add1", u"おところ①", {114, 49, 440, 24}, 0, InputMode::Japanese},
+        {&Edit_Add2, "Edit_Add2", u"おところ②", {114, 73, 440, 24}, 0, InputMode::Japanese},
+        {&Edit_Add3, "Edit_Add3", u"おところ③", {113, 97, 440, 24}, 0, InputMode::Japanese},
+        {&Edit_Custo1, "Edit_Custo1", u"おなまえ", {113, 121, 360, 24}, 80, InputMode::Japanese},
+        {&Edit_tel, "Edit_tel", u"でんわ", {113, 145, 140, 24}, 0, InputMode::Telephone},
     };
     for (const Row& r : rows) {
         makeCaptionBox(p, QString::fromUtf16(r.caption), r.place.x(), r.place.y());
-        *r.field = makeEdit(p, r.name, r.place, r.limit, r.ime, 16);
+        *r.field = makeEdit(p, r.name, r.place, r.limit, r.mode, 16);
     }
 
     Label_Warning = new QLabel(p);
@@ -247,18 +248,18 @@ void TForm_Main::buildSender() {
         const char16_t* label;
         QRect place;
         int limit;
-        bool ime;
+        InputMode mode;
     };
     const Row rows[] = {
-        {&Edit_MyZip, "Edit_MyZip", u"郵便番号", {114, 22, 78, 23}, 8, false},
-        {&Edit_MyADD1, "Edit_MyADD1", u"おところ", {114, 44, 440, 23}, 0, true},
-        {&Edit_MyADD2, "Edit_MyADD2", nullptr, {114, 66, 440, 23}, 0, true},
-        {&Edit_My, "Edit_My", u"おなまえ", {114, 88, 360, 23}, 80, true},
-        {&Edit_MyTEL, "Edit_MyTEL", u"でんわ", {114, 110, 140, 23}, 0, false},
+        {&Edit_MyZip, "Edit_MyZip", u"郵便番号", {114, 22, 78, 23}, 8, InputMode::Code},
+        {&Edit_MyADD1, "Edit_MyADD1", u"おところ", {114, 44, 440, 23}, 0, InputMode::Japanese},
+        {&Edit_MyADD2, "Edit_MyADD2", nullptr, {114, 66, 440, 23}, 0, InputMode::Japanese},
+        {&Edit_My, "Edit_My", u"おなまえ", {114, 88, 360, 23}, 80, InputMode::Japanese},
+        {&Edit_MyTEL, "Edit_MyTEL", u"でんわ", {114, 110, 140, 23}, 0, InputMode::Telephone},
     };
     for (const Row& r : rows) {
         if (r.label) makeLabel(p, QString::fromUtf16(r.label), 44, r.place.y() + 5);
-        *r.field = makeEdit(p, r.name, r.place, r.limit, r.ime, 15, kGrey);
+        *r.field = makeEdit(p, r.name, r.place, r.limit, r.mode, 15, kGrey);
     }
 
     BitBtn_My = makeIconButton(p, "BitBtn_My", saveIcon(), {610, 49, 39, 39});
@@ -293,7 +294,7 @@ void TForm_Main::buildShipment() {
     const char* dateNames[] = {"Edit_de_date1", "Edit_de_date2", "Edit_de_date3"};
     const int dateX[] = {562, 587, 611};
     for (int i = 0; i < 3; ++i) {
-        *dates[i] = makeEdit(p, dateNames[i], {dateX[i], 4, 23, 21}, 2, false, 13);
+        *dates[i] = makeEdit(p, dateNames[i], {dateX[i], 4, 23, 21}, 2, InputMode::Digits, 13);
         (*dates[i])->setDigitsOnly(true);
     }
 
@@ -301,7 +302,8 @@ void TForm_Main::buildShipment() {
     SjisLineEdit** goods[] = {&Edit_G1, &Edit_G2, &Edit_G3};
     const char* goodsNames[] = {"Edit_G1", "Edit_G2", "Edit_G3"};
     const int goodsY[] = {24, 47, 71};
-    for (int i = 0; i < 3; ++i) *goods[i] = makeEdit(p, goodsNames[i], {341, goodsY[i], 260, 24}, 30, true, 16);
+    for (int i = 0; i < 3; ++i)
+        *goods[i] = makeEdit(p, goodsNames[i], {341, goodsY[i], 260, 24}, 30, InputMode::Japanese, 16);
     Edit_G1->setToolTip(QStringLiteral("30文字入力可"));
 
     NumEdit_KOSUU = new TNumEdit(p);
@@ -435,7 +437,12 @@ void TForm_Main::connectHandlers() {
             if (!reason.isEmpty()) Panel_HelpMess->setText(reason);
         });
 
-    for (SjisLineEdit* e : {Edit_Zip, Edit_tel}) e->setInputConversion(&TForm_Main::halfWidth);
+    // Whatever brings full-width digits and hyphens (a paste, an input method
+    // that ignores the field's mode), they go in half-width, before the byte
+    // limit is judged. The sender's fields convert only what the user adds:
+    // a sender record is shown as it was saved.
+    for (SjisLineEdit* e : {Edit_Zip, Edit_tel, Edit_MyZip, Edit_MyTEL, Edit_de_date1, Edit_de_date2, Edit_de_date3})
+        e->setInputConversion(&TForm_Main::halfWidth);
     on(Edit_Zip, &QLineEdit::textChanged, &TForm_Main::Edit_ZipChange);
     on(Edit_tel, &QLineEdit::textChanged, &TForm_Main::Edit_telChange);
 

@@ -211,8 +211,6 @@ public:
     // ---- Batch printing (form_main_batch.cpp) ----------------------------
     void setUpBatchKey();  // F9 caption, enabling and key
     void SpeedButton_F9Click();
-    // The form's postal table (loaded on first use), shared with the batch.
-    postal::LazyTable* batchPostalTable() { return postalTable(); }
 
     // ---- Preview (form_main_preview.cpp) ----------------------------------
     void SpeedButton_F10Click();
@@ -221,6 +219,11 @@ public:
     void showOverflowPrompt();
 
     // ---- Printer registration (form_main_printer_box.cpp) ----------------
+    // Hidden carriers of the feed mode's record beside Label_PrinterIndex:
+    // the registered printer's name, paper size and bin.
+    QLabel* Label_PrinterName = nullptr;
+    QLabel* Label_PrinterPaper = nullptr;
+    QLabel* Label_PrinterBin = nullptr;
     void buildPrinterBox();
     void ComboBox_SELChange();  // user's choice only, never from code
     void SpeedButton_PrnIdGetClick();
@@ -263,6 +266,8 @@ private:
     void centreOnDesktop();
     void buildHistory();
     void setUpHistoryKey();
+    void showMissingPrinter(const QString& name);
+    void applyStoredPaperAndBin();
 
     // Key map of the entry fields (form_main_entry.cpp).
     bool handleFieldKey(QWidget* field, QKeyEvent* event);

@@ -1,11 +1,16 @@
 // F9 一括印刷: opens the batch window, which prints orders from a file with
 // this form's sender, shipping date, goods, time band and printer.
+#include <QComboBox>
 #include <QKeySequence>
+#include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
 
 #include "app/batch_window.h"
+#include "app/continuous_page.h"
 #include "app/form_main.h"
+#include "app/window_memory.h"
+#include "print/Wb_d97_Dot.h"
 #include "services/guard.h"
 
 void TForm_Main::setUpBatchKey() {
@@ -23,7 +28,17 @@ void TForm_Main::setUpBatchKey() {
 void TForm_Main::SpeedButton_F9Click() {
     auto* window = findChild<TBatchWindow*>(QStringLiteral("Form_Batch"));
     if (!window) {
-        window = new TBatchWindow(this, this);
+        postalTable();  // made now, so the window shares it
+        BatchContext context;
+        context.baseFolder = Label_CurrentDir->text();
+        context.postal = postalTable_;
+        context.history = historyBook_;
+        context.formFields = [this] { return gatherWaybillFields(*this); };
+        context.feedMode = [this] { return ComboBox_SEL->currentText(); };
+        context.confirmFeed = [this](QWidget* parent) { return confirmFormFeed(parent, *this); };
+        context.report = [this](const QString& text) { Panel_HelpMess->setText(text); };
+        window = new TBatchWindow(std::move(context), this);
+        keepWindowPlacement(*window, Label_CurrentDir->text());
     } else {
         // The form's defaults (sender, date, goods …) may have changed.
         window->recheckAll();

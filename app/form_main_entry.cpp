@@ -1,6 +1,6 @@
 // Behaviour of the entry form: focus order and key map, prompts, clears,
-// the overlong-address warning, exclusions, digit filter, half-width
-// conversion, sender colouring, web page and mail.
+// the overlong-address warning, exclusions, half-width conversion, sender
+// colouring, web page and mail.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -110,12 +110,8 @@ bool TForm_Main::handleFieldKey(QWidget* field, QKeyEvent* event) {
         focusNext(field, key == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
         return true;
     }
-    if (field == Edit_de_date1 || field == Edit_de_date2 || field == Edit_de_date3) {
-        // Delivery date: only the digits 0-9 (and the editing keys) are typed.
-        const QString t = event->text();
-        if (!t.isEmpty() && t.at(0).isPrint() && !(t.size() == 1 && t.at(0) >= u'0' && t.at(0) <= u'9'))
-            return true;
-    }
+    // The delivery date fields hold their digits themselves (digits only,
+    // full-width ones converted), saying why when they refuse a key.
     return false;
 }
 

@@ -15,6 +15,7 @@
 #include "app/history_window.h"
 #include "app/sjis_line_edit.h"
 #include "app/ui_fonts.h"
+#include "app/window_memory.h"
 #include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/core/history_record.h"
@@ -107,6 +108,7 @@ void TForm_Main::fillConsignee(const store::Consignee& c) {
 void TForm_Main::SpeedButton_F8Click() {
     if (!historyWindow_) {
         historyWindow_ = new HistoryWindow(*historyBook_, this);
+        keepWindowPlacement(*historyWindow_, Label_CurrentDir->text());
         connect(historyWindow_, &HistoryWindow::chosen, this, [this](const store::WaybillRecord& r) {
             guarded(this, [&] {
                 fillConsignee(r.consignee);

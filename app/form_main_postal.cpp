@@ -29,6 +29,15 @@ const QString kUnreadable = QStringLiteral("郵便番号データを読めませ
 const QString kMismatch = QStringLiteral("郵便番号と住所が一致しません");
 const QString kUnknown = QStringLiteral("この郵便番号は見つかりません");
 
+// The table for a lookup. A table of the user's that could not be read,
+// so that the bundled one is used instead, is told once.
+const postal::Table* loadedTable(QWidget* owner, postal::LazyTable& lazy) {
+    const postal::Table* table = lazy.get();
+    if (const std::string notice = lazy.takeNotice(); !notice.empty())
+        messageBoxes().notice(owner, QString::fromStdString(notice));
+    return table;
+}
+
 QString placeText(const postal::Candidate& c) { return sjis::toQString(c.pref + c.city + c.town); }
 
 QString pickLine(const postal::Candidate& c) {
@@ -137,7 +146,7 @@ void TForm_Main::SpeedButton_F5Click() {
     SjisLineEdit* addressField = sender ? Edit_MyADD1 : Edit_Add1;
     const auto digits = postal::zipPrefixDigits(sjis::fromQString(zipField->text()));
     if (!digits) return;
-    const postal::Table* table = postalTable()->get();
+    const postal::Table* table = loadedTable(this, *postalTable());
     if (!table) {
         Panel_HelpMess->setText(kUnreadable);
         return;
@@ -182,7 +191,7 @@ void TForm_Main::SpeedButton_F6Click() {
     SjisLineEdit* addressField = sender ? Edit_MyADD1 : Edit_Add1;
     const std::string address = sjis::fromQString(addressField->text());
     if (sjis::trimView(address).empty()) return;
-    const postal::Table* table = postalTable()->get();
+    const postal::Table* table = loadedTable(this, *postalTable());
     if (!table) {
         Panel_HelpMess->setText(kUnreadable);
         return;
@@ -221,8 +230,7 @@ void TForm_Main::checkZipAddress(bool announce) {
     QString warning;
     QString detail;
     if (!sjis::trimView(zip).empty()) {
-        postal::LazyTable* lazy = postalTable();
-        const postal::Table* table = lazy->get();
+        const postal::Table* table = loadedTable(this, *postalTable());
         if (!table) {
             if (announce) detail = kUnreadable;
         } else {

@@ -3,14 +3,19 @@
 
 #include "app/form_main.h"
 #include "app/preview_window.h"
+#include "app/window_memory.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/preview_page.h"
 
 void TForm_Main::SpeedButton_F10Click() {
     // One preview window, kept for the run once opened.
     auto* preview = findChild<TForm_Preview*>(QStringLiteral("Form_Preview"), Qt::FindDirectChildrenOnly);
-    if (!preview) preview = new TForm_Preview(*this);
-    else preview->refresh();
+    if (!preview) {
+        preview = new TForm_Preview(*this);
+        keepWindowPlacement(*preview, Label_CurrentDir->text());
+    } else {
+        preview->refresh();
+    }
     preview->show();
     preview->raise();
     preview->activateWindow();

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "app/app_windows.h"
+#include "app/continuous_page.h"
 #include "app/form_main.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
@@ -25,8 +26,11 @@ std::int64_t effectiveDpi(int dpi, std::uint16_t scale) {
 }
 
 void printWaybill(TForm_Main& form) {
+    // With the feed mode's printer gone nothing is asked: the waybill would
+    // go nowhere, or to another printer.
+    WbPrinter().CheckDocumentsAllowed();
     form.showOverflowPrompt();
-    if (!messageBoxes().question(&form, QStringLiteral("印刷しますか?"))) {
+    if (!confirmFormFeed(&form, form) || !messageBoxes().question(&form, QStringLiteral("印刷しますか?"))) {
         form.Edit_G1->setFocus();
         return;
     }

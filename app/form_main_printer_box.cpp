@@ -8,18 +8,24 @@
 #include <QPushButton>
 
 #include "app/app_windows.h"
+#include "app/continuous_page.h"
 #include "app/form_main.h"
+#include "app/standing_prompt.h"
 #include "services/guard.h"
 #include "app/ui_fonts.h"
 #include "print/Form_SLIP97YPrn.h"
 #include "print/WbPrinterSetupDialog.h"
 #include "print/Wbprn/WbPrinters.h"
+#include "print/Wbprn/continuous_form.h"
 #include "print/core/str_to_int.h"
 #include "print/printer_file.h"
+#include "text/sjis.h"
 #include "text/sjis_qt.h"
 #include "transfer/text_functions.h"
 
 namespace {
+
+const QString kNoFormPage = QStringLiteral("このプリンタは4インチの連続用紙を選べません");
 
 // A read-only edit line in the button-face colour that the Tab key skips.
 QComboBox* infoLine(QWidget* parent, const char* name, int y) {
@@ -54,9 +60,55 @@ QPushButton* boxButton(QWidget* parent, const char* name, const QString& text, c
     return b;
 }
 
+QLabel* hiddenCarrier(QWidget* parent, const char* name) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->hide();
+    return l;
+}
+
+// A printer name without blanks at its ends, as the printer file keeps it.
+QString trimmedName(const QString& name) { return sjis::toQString(sjis::trim(sjis::fromQString(name))); }
+
+int indexOfName(const QStringList& printers, const QString& trimmed) {
+    for (int i = 0; i < printers.size(); ++i)
+        if (trimmedName(printers[i]) == trimmed) return i;
+    return -1;
+}
+
+// The selected entry of one of the current printer's lists, "" when the
+// printer has no such list.
+template <class Names, class Index>
+QString selectedEntry(Names names, Index index) {
+    try {
+        const QStringList items = names();
+        return items.value(index());
+    } catch (const EWbPrinter&) {
+        return {};
+    }
+}
+
+// Selects the stored entry of one of the current printer's lists; false
+// (the printer keeps its own setting) when it has no such entry.
+template <class Names, class Select>
+bool selectStored(const QString& stored, Names names, Select select) {
+    if (stored.isEmpty()) return false;
+    try {
+        const int i = names().indexOf(stored);
+        if (i < 0) return false;
+        select(i);
+        return true;
+    } catch (const EWbPrinter&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 void TForm_Main::buildPrinterBox() {
+    Label_PrinterName = hiddenCarrier(this, "Label_PrinterName");
+    Label_PrinterPaper = hiddenCarrier(this, "Label_PrinterPaper");
+    Label_PrinterBin = hiddenCarrier(this, "Label_PrinterBin");
     ComboBox1 = infoLine(GroupBox1, "ComboBox1", 14);
     ComboBox2 = infoLine(GroupBox1, "ComboBox2", 34);
     ComboBox3 = infoLine(GroupBox1, "ComboBox3", 54);
@@ -87,11 +139,30 @@ void TForm_Main::SpeedButton_PrnIdGetClick() {
     Label_PrinterIndex->setText(record.prnNoIndex);
     Label_Prn_Top->setText(record.top);
     Label_Prn_Left->setText(record.left);
+    Label_PrinterName->setText(record.name);
+    Label_PrinterPaper->setText(record.paper);
+    Label_PrinterBin->setText(record.bin);
     SpeedButton_PRNSETClick();
 }
 
 void TForm_Main::SpeedButton_PRNSETClick() {
     TWbPrinter& wb = WbPrinter();
+    // The registered printer is found by its name, wherever printers added
+    // or removed since have moved it in the list; only a record without a
+    // name (written by an older version) goes by the index.
+    const QString name = trimmedName(Label_PrinterName->text());
+    if (!name.isEmpty()) {
+        const int found = indexOfName(wb.PrinterNames(), name);
+        if (found < 0) {
+            showMissingPrinter(name);
+            return;
+        }
+        Label_PrinterIndex->setText(QString::number(found));
+    }
+    if (!wb.WithheldReason().isEmpty()) {
+        withdrawStandingPrompt(*this, wb.WithheldReason());
+        wb.WithholdDocuments({});
+    }
     const int index = print::strToInt(sjis::fromQString(Label_PrinterIndex->text()));
     try {
         wb.SetIndex(index);
@@ -100,11 +171,14 @@ void TForm_Main::SpeedButton_PRNSETClick() {
         wb.SetIndex(0);
         return;
     }
+    applyStoredPaperAndBin();
     try {
         const QStringList names = wb.PrinterNames();
         ComboBox1->clear();
         ComboBox1->addItems(names);
         ComboBox1->setCurrentIndex(wb.GetIndex());
+        // A record found by its index is written back with the name.
+        Label_PrinterName->setText(ComboBox1->currentText());
     } catch (const EWbPrinter&) {
         ComboBox1->setEnabled(false);
         return;
@@ -121,23 +195,71 @@ void TForm_Main::SpeedButton_PRNSETClick() {
     };
     show(ComboBox2, [&] { return wb.GetPaperSizeNames(); }, [&] { return wb.GetPaperSizeIndex(); });
     show(ComboBox3, [&] { return wb.GetBinNames(); }, [&] { return wb.GetBinIndex(); });
+    // Continuous forms need a page one form long; a printer that offers
+    // none says so here (the print commands ask before using another).
+    const bool noFormPage = continuousFeed(*this) && ComboBox2->findText(wbprn::continuousFormPaperName()) < 0;
+    if (noFormPage) {
+        ComboBox2->setEditText(kNoFormPage);
+        showStandingPrompt(*this, kNoFormPage);
+    } else {
+        withdrawStandingPrompt(*this, kNoFormPage);
+    }
+}
+
+void TForm_Main::applyStoredPaperAndBin() {
+    TWbPrinter& wb = WbPrinter();
+    const auto papers = [&] { return wb.GetPaperSizeNames(); };
+    const auto setPaper = [&](int i) { wb.SetPaperSizeIndex(i); };
+    const QString formPage = wbprn::continuousFormPaperName();
+    if (!selectStored(Label_PrinterPaper->text(), papers, setPaper)) {
+        // On continuous forms the page is one form unless the user chose
+        // another paper for the mode; on manual sheets never, even when
+        // the other mode left it on the same printer.
+        if (continuousFeed(*this))
+            selectStored(formPage, papers, setPaper);
+        else if (selectedEntry(papers, [&] { return wb.GetPaperSizeIndex(); }) == formPage)
+            wb.ResetSettings();
+    }
+    selectStored(Label_PrinterBin->text(), [&] { return wb.GetBinNames(); }, [&](int i) { wb.SetBinIndex(i); });
+}
+
+void TForm_Main::showMissingPrinter(const QString& name) {
+    // Nothing is printed until the user registers another printer or the
+    // queue comes back: a waybill on the wrong printer costs a form.
+    const QString message = QStringLiteral("登録したプリンタ %1 が見つかりません").arg(name);
+    WbPrinter().WithholdDocuments(message);
+    ComboBox1->clear();
+    ComboBox1->setEditText(message);
+    ComboBox2->clear();
+    ComboBox3->clear();
+    showStandingPrompt(*this, message);
 }
 
 void TForm_Main::BitBtn_PrnSetClick() {
     SpeedButton_PrnIdGetClick();
     TWbPrinter& wb = WbPrinter();
+    const bool registeredIsGone = !wb.WithheldReason().isEmpty();
     const int registered = Str_ToInt0(sjis::fromQString(Label_PrinterIndex->text()));
     if (registered == wb.GetIndex())
         wb.SetIndex(registered);
     else
         wb.SetIndex(0);
-    // Confirmed or cancelled, the record is written with the printer now current.
-    findChild<TWbPrinterSetupDialog*>(QStringLiteral("WbPrinterSetupDialog1"))->Execute();
-    Label_PrinterIndex->setText(QString::number(wb.GetIndex()));
+    const bool confirmed = findChild<TWbPrinterSetupDialog*>(QStringLiteral("WbPrinterSetupDialog1"))->Execute();
+    // A printer that is gone is replaced only by the user's own choice,
+    // never by whichever printer the cancelled dialog started on.
+    if (registeredIsGone && !confirmed) return;
+    // Otherwise, confirmed or cancelled, the record is written with the
+    // printer now current and the paper size and bin it now has.
+    const int current = wb.GetIndex();
+    Label_PrinterIndex->setText(QString::number(current));
+    Label_PrinterName->setText(wb.PrinterNames().value(current));
+    Label_PrinterPaper->setText(selectedEntry([&] { return wb.GetPaperSizeNames(); }, [&] { return wb.GetPaperSizeIndex(); }));
+    Label_PrinterBin->setText(selectedEntry([&] { return wb.GetBinNames(); }, [&] { return wb.GetBinIndex(); }));
     const QString section = ComboBox_SEL->currentText();
     SpeedButton_PRNSETClick();
-    printer_file::writeRecord(Label_CurrentDir->text(), section, ComboBox1->currentText(), Label_PrinterIndex->text(),
-                              Label_Prn_Top->text(), Label_Prn_Left->text());
+    printer_file::writeRecord(Label_CurrentDir->text(), section,
+                              {Label_PrinterName->text(), Label_PrinterIndex->text(), Label_Prn_Top->text(),
+                               Label_Prn_Left->text(), Label_PrinterPaper->text(), Label_PrinterBin->text()});
 }
 
 void TForm_Main::BitBtn_PrnSet2Click() {

@@ -2,8 +2,10 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -18,6 +20,7 @@
 #include "app/history_book.h"
 #include "app/shared_db_dialog.h"
 #include "app/ui_fonts.h"
+#include "app/window_memory.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
 #include "store/atomic_file.h"
@@ -204,10 +207,12 @@ void HistoryWindow::deleteSelected() {
 }
 
 void HistoryWindow::exportCsv() {
-    const QString suggested =
-        QFileInfo(book_.filePath()).absoluteDir().filePath(QStringLiteral("vamu_Pelican_履歴.csv"));
+    // The history lives in the base folder, which keeps the dialog's memory.
+    const QString base = QFileInfo(book_.filePath()).absolutePath();
+    const QString suggested = QDir(fileDialogFolder(base)).filePath(QStringLiteral("vamu_Pelican_履歴.csv"));
     const QString path = askCsvPath(this, suggested);
     if (path.isEmpty()) return;
+    rememberFileDialogFolder(base, path);
     const std::string csv = store::historyCsv(rows_);
     // Replaced as a whole: a failed export leaves an earlier file intact.
     try {

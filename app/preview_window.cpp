@@ -70,11 +70,14 @@ TForm_Preview::TForm_Preview(TForm_Main& form) : QWidget(&form, Qt::Window), for
     Button_Fit->setObjectName(QStringLiteral("Button_Fit"));
     Button_Actual = new QPushButton(QStringLiteral("100%"), this);
     Button_Actual->setObjectName(QStringLiteral("Button_Actual"));
+    Button_Close = new QPushButton(QStringLiteral("閉じる"), this);
+    Button_Close->setObjectName(QStringLiteral("Button_Close"));
     Label_Zoom = new QLabel(this);
     Label_Zoom->setObjectName(QStringLiteral("Label_Zoom"));
     Label_Overflow = new QLabel(this);
     Label_Overflow->setObjectName(QStringLiteral("Label_Overflow"));
     Label_Overflow->setFont(gothicFont(14));
+    Label_Overflow->setWordWrap(true);  // a long list wraps rather than widen the window
     QPalette red = Label_Overflow->palette();
     red.setColor(QPalette::WindowText, QColor(220, 0, 0));
     Label_Overflow->setPalette(red);
@@ -92,6 +95,7 @@ TForm_Preview::TForm_Preview(TForm_Main& form) : QWidget(&form, Qt::Window), for
     bar->addWidget(Label_Zoom);
     bar->addSpacing(16);
     bar->addWidget(Label_Overflow, 1);
+    bar->addWidget(Button_Close);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(ScrollArea, 1);
@@ -99,6 +103,7 @@ TForm_Preview::TForm_Preview(TForm_Main& form) : QWidget(&form, Qt::Window), for
     // Escape closes the window, as it does a dialog.
     auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
+    connect(Button_Close, &QPushButton::clicked, this, &QWidget::close);
     connect(Button_Fit, &QPushButton::clicked, this, [this] { zoomToFit(); });
     connect(Button_Actual, &QPushButton::clicked, this, [this] { zoomActual(); });
     connect(View, &PreviewView::ctrlWheel, this, [this](int steps) { zoomBy(steps); });

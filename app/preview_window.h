@@ -44,6 +44,7 @@ public:
 
     QPushButton* Button_Fit = nullptr;     // "全体"
     QPushButton* Button_Actual = nullptr;  // "100%"
+    QPushButton* Button_Close = nullptr;   // "閉じる", also Esc
     QLabel* Label_Zoom = nullptr;
     QLabel* Label_Overflow = nullptr;      // "はみ出す項目: …" or why the page cannot be drawn
     QScrollArea* ScrollArea = nullptr;

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QTimer>
 #include <memory>
@@ -8,6 +9,7 @@
 #include "app/app_windows.h"
 #include "app/data_folder_notice.h"
 #include "app/form_main.h"
+#include "app/qt_translation.h"
 #include "services/app_title.h"
 #include "app/session_end.h"
 #include "app/single_instance.h"
@@ -19,11 +21,12 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QApplication app(argc, argv);
 
     // A second start raises the running window and ends: no window of its
-    // own, no file read or written.
-    SingleInstance instance(SingleInstance::socketPath(appTitle()));
+    // own, no file read or written. The data folder is the current one.
+    SingleInstance instance(SingleInstance::socketPath(appTitle()), QDir::currentPath());
     if (instance.anotherIsRunning()) return 0;
 
     QApplication::setApplicationName(appTitle());
+    installQtTranslation();  // Qt's menus and dialogs in the desktop's language
     // Wayland finds the menu entry (name and icon) of the window by this;
     // the installed icon theme gives the window its icon (none when the
     // program runs from the build tree).

@@ -57,15 +57,39 @@ int openLockFile(const QByteArray& path) {
     }
     return -1;
 }
+// The data folder's lock file, opened for flock(). Unlike the private
+// folder's, it may sit in a folder others can write to: a link is not
+// followed, and only a regular file of our own is used; nothing in the way
+// is removed. -1 when it cannot be had (a read-only folder, say).
+int openDataFolderLock(const QByteArray& path) {
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    struct stat st {};
+    if (fd != -1 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid()) return fd;
+    if (fd != -1) ::close(fd);
+    return -1;
+}
+
+// The socket path written in the data folder's lock file by its holder
+// (its first line); empty while it has written none.
+QString socketNamedIn(int lockFd) {
+    char buffer[4096];
+    const ssize_t n = ::pread(lockFd, buffer, sizeof buffer, 0);
+    if (n <= 0) return {};
+    const QByteArray text(buffer, static_cast<qsizetype>(n));
+    const qsizetype end = text.indexOf('\n');
+    return end <= 0 ? QString() : QFile::decodeName(text.left(end));
+}
 }  // namespace
 
-SingleInstance::SingleInstance(QString socketPath, QObject* parent) : QObject(parent), path_(std::move(socketPath)) {}
+SingleInstance::SingleInstance(QString socketPath, QString dataFolder, QObject* parent)
+    : QObject(parent), path_(std::move(socketPath)), dataFolder_(std::move(dataFolder)) {}
 
 SingleInstance::~SingleInstance() {
     // The server's socket goes first (its destructor removes the file), then
-    // the lock is released for the next start.
+    // the locks are released for the next start.
     delete server_;
     if (lockFd_ != -1) ::close(lockFd_);
+    if (folderLockFd_ != -1) ::close(folderLockFd_);
 }
 
 QString SingleInstance::socketName(const QString& title) {
@@ -92,9 +116,9 @@ QString SingleInstance::socketPath(const QString& title) {
     return {};
 }
 
-bool SingleInstance::askRunningInstance() {
+bool SingleInstance::askRunningInstance(const QString& socketPath) {
     QLocalSocket socket;
-    socket.connectToServer(path_);
+    socket.connectToServer(socketPath);
     if (!socket.waitForConnected(kConnectMs)) return false;
     if (!peerIsThisUser(socket.socketDescriptor())) return false;
     socket.write(kRaise);
@@ -122,18 +146,55 @@ bool SingleInstance::listen() {
     return true;
 }
 
+bool SingleInstance::lockDataFolder() {
+    if (dataFolder_.isEmpty()) return true;
+    const QByteArray lockFile = QFile::encodeName(QDir(dataFolder_).filePath(QLatin1String(kDataFolderLockName)));
+    const int fd = openDataFolderLock(lockFile);
+    if (fd == -1) {
+        std::fputs("cannot open the data folder's lock; it is not locked\n", stderr);
+        return true;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        folderLockFd_ = fd;
+        // Names this instance's socket for a later start that comes by
+        // another runtime folder.
+        const QByteArray line = QFile::encodeName(path_) + '\n';
+        if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, line.constData(), static_cast<std::size_t>(line.size()), 0) != line.size())
+            std::fputs("cannot name the socket in the data folder's lock\n", stderr);
+        return true;
+    }
+    // An instance of ours runs on this data folder; it may still be on its
+    // way to naming its socket and listening.
+    bool answered = false;
+    for (int waited = 0; waited < kStartingInstanceMs && !answered; waited += 100) {
+        const QString socket = socketNamedIn(fd);
+        answered = !socket.isEmpty() && askRunningInstance(socket);
+        if (!answered) QThread::msleep(100);
+    }
+    ::close(fd);
+    if (!answered) std::fputs("another instance uses this data folder but does not answer\n", stderr);
+    return false;
+}
+
 bool SingleInstance::anotherIsRunning() {
     if (path_.isEmpty()) {
-        std::fputs("no private folder for the single-instance lock; running without it\n", stderr);
-        return false;
+        std::fputs("no private folder for the single-instance lock; only the data folder is locked\n", stderr);
+        return !lockDataFolder();
     }
     const QByteArray socketFile = QFile::encodeName(path_);
     lockFd_ = openLockFile(socketFile + ".lock");
     if (lockFd_ == -1) {
-        std::fputs("cannot open the single-instance lock; running without it\n", stderr);
-        return false;
+        std::fputs("cannot open the single-instance lock; only the data folder is locked\n", stderr);
+        return !lockDataFolder();
     }
     if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) {
+        // The one instance of this runtime folder; another start of ours may
+        // still use the same data folder by another one.
+        if (!lockDataFolder()) {
+            ::close(lockFd_);
+            lockFd_ = -1;
+            return true;
+        }
         // The one instance now. Whatever is at the socket path belongs to no
         // live instance (a crashed run's socket, a stray file): replace it.
         ::unlink(socketFile.constData());
@@ -146,7 +207,7 @@ bool SingleInstance::anotherIsRunning() {
     ::close(lockFd_);
     lockFd_ = -1;
     for (int waited = 0; waited < kStartingInstanceMs; waited += 100) {
-        if (askRunningInstance()) return true;
+        if (askRunningInstance(path_)) return true;
         QThread::msleep(100);
     }
     std::fputs("another instance holds the lock but does not answer\n", stderr);

@@ -3,6 +3,12 @@
 // listens on a local socket next to it, both in a folder only the user can
 // write to; a later start finds the lock taken, asks the instance on the
 // socket to bring its window to the front and ends.
+//
+// That folder depends on the environment ($XDG_RUNTIME_DIR, $TMPDIR), so two
+// starts that see different values would not meet there. The instance also
+// holds a lock file in its data folder, which every start in that folder
+// meets whatever its environment; the file names the socket of the instance
+// that holds it, so a later start can still raise its window.
 #include <QObject>
 #include <QString>
 
@@ -13,9 +19,13 @@ class SingleInstance : public QObject {
 public:
     // socketPath: where the instance listens, see socketPath(); the lock
     // file is the same path with ".lock" added. An empty path (no private
-    // folder found) runs without a lock.
-    explicit SingleInstance(QString socketPath, QObject* parent = nullptr);
+    // folder found) runs without a lock. dataFolder: the folder the program
+    // keeps its files in, locked too (kDataFolderLockName); empty for none.
+    explicit SingleInstance(QString socketPath, QString dataFolder = {}, QObject* parent = nullptr);
     ~SingleInstance() override;
+
+    // The lock file's name in the data folder.
+    static constexpr char kDataFolderLockName[] = "vamu_Pelican.lock";
 
     // The socket's file name for a title and the current user.
     static QString socketName(const QString& title);
@@ -35,10 +45,15 @@ signals:
     void raiseRequested();
 
 private:
-    bool askRunningInstance();
+    bool askRunningInstance(const QString& socketPath);
+    // False when another instance holds the data folder's lock (it has then
+    // been asked to raise its window).
+    bool lockDataFolder();
     bool listen();
 
     QString path_;
+    QString dataFolder_;
     int lockFd_ = -1;
+    int folderLockFd_ = -1;
     QLocalServer* server_ = nullptr;
 };

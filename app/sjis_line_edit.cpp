@@ -81,14 +81,9 @@ QString SjisLineEdit::cutMessage() {
     return QStringLiteral("入力できる長さを超えたため、超えた部分を切り捨てました");
 }
 
+QString SjisLineEdit::digitsOnlyMessage() { return QStringLiteral("この欄には数字だけを入力できます"); }
+
 void SjisLineEdit::setByteLimit(int bytes) { byteLimit_ = bytes < 0 ? 0 : bytes; }
-
-void SjisLineEdit::setInputMethodOn(bool on) {
-    setAttribute(Qt::WA_InputMethodEnabled, on);
-    setInputMethodHints(on ? Qt::ImhNone : Qt::ImhPreferLatin);
-}
-
-bool SjisLineEdit::inputMethodOn() const { return testAttribute(Qt::WA_InputMethodEnabled); }
 
 bool SjisLineEdit::acceptsUserText(QString& candidate, int& caret) {
     if (userEditDepth_ == 0) return true;
@@ -99,12 +94,7 @@ bool SjisLineEdit::acceptsUserText(QString& candidate, int& caret) {
         refusal_ = notEncodableMessage();
         return false;
     }
-    if (digitsOnly_ && !onlyDigits(candidate) && onlyDigits(textBeforeEdit_)) {
-        refused_ = true;
-        refusal_.clear();
-        return false;
-    }
-    if (!convert_ && byteLimit_ == 0) return true;
+    if (!convert_ && byteLimit_ == 0 && !digitsOnly_) return true;
 
     // The candidate as kept start, added stretch and kept end; each part is
     // converted on its own, which a character-wise conversion allows.
@@ -114,6 +104,13 @@ bool SjisLineEdit::acceptsUserText(QString& candidate, int& caret) {
     QString added = conv(candidate.mid(e.head, candidate.size() - e.head - e.tail));
     const QString tail = conv(candidate.right(e.tail));
     const qsizetype addedBefore = candidate.size() - e.head - e.tail;
+
+    // Full-width digits count as the digits they are once converted.
+    if (digitsOnly_ && !onlyDigits(head + added + tail) && onlyDigits(textBeforeEdit_)) {
+        refused_ = true;
+        refusal_ = digitsOnlyMessage();
+        return false;
+    }
 
     if (byteLimit_ > 0) {
         const int kept = sjis::byteLength(head) + sjis::byteLength(tail);

@@ -13,7 +13,8 @@
 //   boundary, as a native edit with a text limit does: the part that fits
 //   goes in, the computer beeps and inputRefused() says the text was cut.
 //   When nothing of it fits, the field only beeps.
-// - The input method is on or off per field (off: direct half-width input).
+// - How the field meets the input method is set with setInputMode()
+//   (app/input_mode.h).
 #include <QLineEdit>
 #include <functional>
 
@@ -24,9 +25,8 @@ public:
 
     void setByteLimit(int bytes);
     int byteLimit() const { return byteLimit_; }
-    void setInputMethodOn(bool on);
-    bool inputMethodOn() const;
-    // Accept only the digits 0-9 from the user (the delivery date fields).
+    // Accept only the digits 0-9 from the user (the delivery date fields),
+    // judged after the input conversion.
     void setDigitsOnly(bool on) { digitsOnly_ = on; }
 
     // Conversion of the text the user adds. It must work character by
@@ -38,13 +38,16 @@ public:
     static QString notEncodableMessage();
     // The note shown when added text was cut at the byte limit.
     static QString cutMessage();
+    // The explanation shown when a digits-only field refuses other input.
+    static QString digitsOnlyMessage();
 
 signals:
     // The field has received the focus (after Qt's own focus handling, so a
     // handler may place the caret and clear the selection).
     void focusEntered();
-    // User input was refused; the text is a short reason (may be empty for
-    // the byte limit, which only beeps as a native field does).
+    // User input was refused; the text is a short reason (empty when the
+    // byte limit leaves no room, where the field only beeps as a native
+    // field does).
     void inputRefused(const QString& reason);
 
 protected:

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 
 #include "store/file_error.h"
+#include "store/file_read.h"
 
 namespace batch {
 
@@ -74,22 +74,13 @@ std::string ordersToCsv(const std::vector<Order>& orders) {
 namespace batch {
 
 std::string readFileBytes(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) throw FileError(errno, path + ": " + systemErrorText(errno));
+    // Read without waiting and only when it is a plain file: a named pipe
+    // or a device chosen as an order file must not hang the program.
     std::string out;
-    char buf[65536];
-    std::size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-        out.append(buf, n);
-        if (out.size() > kMaxFileBytes) {
-            std::fclose(f);
-            throw InputError(1, "ファイルが大きすぎます (" + std::to_string(kMaxFileMegabytes) + "MBまで)");
-        }
-    }
-    const bool failed = std::ferror(f) != 0;
-    const int err = errno;
-    std::fclose(f);
-    if (failed) throw FileError(err, path + ": " + systemErrorText(err));
+    const int err = readFileCapped(path, kMaxFileBytes, out);
+    if (err == EFBIG) throw InputError(1, "ファイルが大きすぎます (" + std::to_string(kMaxFileMegabytes) + "MBまで)");
+    if (err == EINVAL) throw FileError(err, path + ": 通常のファイルではありません");
+    if (err != 0) throw FileError(err, path + ": " + systemErrorText(err));
     return out;
 }
 

@@ -36,8 +36,9 @@ std::string ordersToCsv(const std::vector<Order>& orders);
 
 namespace batch {
 
-// The bytes of the file at path, refusing (InputError) a file larger than
-// kMaxFileBytes before reading it whole; FileError when it cannot be read.
+// The bytes of the plain file at path (never waiting on a named pipe),
+// refusing (InputError) a file larger than kMaxFileBytes before reading it
+// whole; FileError when it cannot be read or is no plain file.
 std::string readFileBytes(const std::string& path);
 
 }  // namespace batch

@@ -272,18 +272,24 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
 
 std::string mappingToText(const std::vector<std::string>& header, const Mapping& m) {
     std::string out = "# vamu_Pelican CSV mapping: header<TAB>field\n";
-    for (std::size_t i = 0; i < header.size() && i < m.size(); ++i) {
-        if (m[i] == Target::None) continue;
+    // Unused columns are written too ("-"), so the text names the whole
+    // header it was made for.
+    for (std::size_t i = 0; i < header.size(); ++i) {
         // A header with a tab or line break cannot be written as a line; it
         // is left out and falls back to the guess next time.
         if (header[i].find_first_of("\t\r\n") != std::string::npos) continue;
-        out += trimAscii(header[i]) + "\t" + std::string(targetKey(m[i])) + "\n";
+        const Target t = i < m.size() ? m[i] : Target::None;
+        out += trimAscii(header[i]) + "\t" + std::string(targetKey(t)) + "\n";
     }
     return out;
 }
 
-Mapping mappingFromText(std::string_view text, const std::vector<std::string>& header) {
-    Mapping m(header.size(), Target::None);
+namespace {
+
+// The lines of a saved mapping: header name and key, both trimmed. A line
+// without a tab raises InputError.
+template <class F>
+void forEachMappingLine(std::string_view text, F&& take) {
     int line = 0;
     while (!text.empty()) {
         ++line;
@@ -294,17 +300,42 @@ Mapping mappingFromText(std::string_view text, const std::vector<std::string>& h
         if (l.empty() || l.front() == '#') continue;
         const std::size_t tab = l.rfind('\t');
         if (tab == std::string_view::npos) throw InputError(line, "対応表の行にタブがありません");
-        const auto target = targetFromKey(trimAscii(l.substr(tab + 1)));
-        if (!target) throw InputError(line, "対応表に知らない項目があります: " + std::string(l.substr(tab + 1)));
-        const std::string name = trimAscii(l.substr(0, tab));
+        take(line, trimAscii(l.substr(0, tab)), trimAscii(l.substr(tab + 1)));
+    }
+}
+
+}  // namespace
+
+Mapping mappingFromText(std::string_view text, const std::vector<std::string>& header) {
+    Mapping m(header.size(), Target::None);
+    // Each line takes the first column of its name not taken yet, so
+    // columns of the same name keep their own fields.
+    std::vector<bool> taken(header.size(), false);
+    forEachMappingLine(text, [&](int line, const std::string& name, const std::string& key) {
+        const auto target = targetFromKey(key);
+        if (!target) throw InputError(line, "対応表に知らない項目があります: " + key);
         for (std::size_t i = 0; i < header.size(); ++i) {
-            if (m[i] == Target::None && trimAscii(header[i]) == name) {
+            if (!taken[i] && trimAscii(header[i]) == name) {
                 m[i] = *target;
+                taken[i] = true;
                 break;
             }
         }
-    }
+    });
     return m;
+}
+
+bool mappingFitsHeader(std::string_view text, const std::vector<std::string>& header) {
+    std::vector<std::string> saved, columns;
+    try {
+        forEachMappingLine(text, [&](int, const std::string& name, const std::string&) { saved.push_back(name); });
+    } catch (const InputError&) {
+        return false;
+    }
+    for (const std::string& h : header) columns.push_back(trimAscii(h));
+    std::sort(saved.begin(), saved.end());
+    std::sort(columns.begin(), columns.end());
+    return !columns.empty() && saved == columns;
 }
 
 bool isValidMappingName(std::string_view name) {

@@ -50,11 +50,16 @@ bool hasConsigneeColumn(const Mapping& m);
 // company, department, name and honorific into one name line.
 Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCount);
 
-// A saved mapping: one "header<TAB>key" line per mapped column, UTF-8.
+// A saved mapping: one "header<TAB>key" line per column ("-" for an unused
+// one), UTF-8.
 std::string mappingToText(const std::vector<std::string>& header, const Mapping& m);
 // Applies a saved mapping to a header by column name; names it does not
 // know map to None. A line with an unknown key raises InputError.
 Mapping mappingFromText(std::string_view text, const std::vector<std::string>& header);
+// True when the saved text was made for a file with these columns: it names
+// each of them, in any order, and no other. Texts of an earlier version,
+// which list only the used columns, fit only a file that uses every column.
+bool mappingFitsHeader(std::string_view text, const std::vector<std::string>& header);
 
 // Saved mappings live in this folder of the base folder, one file per name.
 inline constexpr char kMappingFolder[] = "vamu_Pelican_mappings";

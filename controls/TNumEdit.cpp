@@ -64,7 +64,9 @@ bool movesWithinForm(Qt::FocusReason r) {
 TNumEdit::TNumEdit(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::IBeamCursor);
-    setAttribute(Qt::WA_InputMethodEnabled);
+    // Numbers are typed directly: the input method stays off here, so a key
+    // goes in as typed whatever state the input method is in.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(kDefaultWidth, kDefaultHeight);
     wireModel();
@@ -289,10 +291,10 @@ QSize TNumEdit::sizeHint() const { return size(); }
 
 QVariant TNumEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
     switch (query) {
-    case Qt::ImEnabled: return !readOnly();
+    case Qt::ImEnabled: return false;
     case Qt::ImCursorRectangle: return caretRect();
     case Qt::ImFont: return font();
-    case Qt::ImHints: return int(Qt::ImhFormattedNumbersOnly);
+    case Qt::ImHints: return int(Qt::ImhFormattedNumbersOnly | Qt::ImhNoPredictiveText);
     default: return QWidget::inputMethodQuery(query);
     }
 }
@@ -506,9 +508,15 @@ void TNumEdit::keyPressEvent(QKeyEvent* e) {
 }
 
 void TNumEdit::inputMethodEvent(QInputMethodEvent* e) {
+    // A pre-edit is never shown (the input method is off here); text an
+    // input method commits anyway counts as typed.
+    if (e->commitString().isEmpty()) {
+        e->ignore();
+        return;
+    }
     guarded(this, [&] {
-        // Only committed characters count: "０"…"９", "－" and "．" become
-        // their half-width forms, anything else is refused.
+        // "０"…"９", "－" and "．" become their half-width forms, anything
+        // else is refused.
         int focusMove = 0;
         for (const QChar ch : e->commitString()) focusMove = model_.inputMethodChar(sjis::fromQString(QString(ch)));
         moveFocus(focusMove);

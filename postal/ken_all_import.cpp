@@ -5,9 +5,11 @@
 #include <set>
 #include <tuple>
 
-#include "postal/read_capped.h"
+#include "postal/postal_table.h"
+#include "postal/table_format.h"
 #include "store/atomic_file.h"
 #include "store/file_error.h"
+#include "store/file_read.h"
 #include "text/sjis.h"
 #include "text/sjis_convert.h"
 
@@ -17,6 +19,10 @@ namespace {
 
 // Japan Post's full file is about 18 MB; anything far beyond is not one.
 constexpr std::size_t kMaxCsvBytes = 256u << 20;
+
+// Japan Post splits a town that is too long for one row over the next few
+// rows of the same code; none of theirs takes more than a handful.
+constexpr std::size_t kMaxContinuedRows = 16;
 
 std::string sj(std::string_view utf8) { return sjis::fromUtf8(utf8).value_or(std::string()); }
 
@@ -218,11 +224,20 @@ std::vector<TableRow> readKenAll(std::string_view csv, std::string_view fileName
         std::string town = r.fields[8];
         std::string kana = r.fields[5];
         // A long town is split over the following rows of the same code;
-        // its bracket stays open until the last of them.
-        while (count(town, w.open) > count(town, w.close) && i + 1 < records.size() &&
-               records[i + 1].fields.size() == 15 && records[i + 1].fields[2] == r.fields[2]) {
+        // its bracket stays open until the last of them. The brackets are
+        // counted piece by piece, and a bracket that has not closed after
+        // kMaxContinuedRows rows is left open: a file that never closes it
+        // must not make joining take time quadratic in its length.
+        std::size_t opened = count(town, w.open);
+        std::size_t closed = count(town, w.close);
+        for (std::size_t joined = 1; opened > closed && joined < kMaxContinuedRows && i + 1 < records.size() &&
+                                     records[i + 1].fields.size() == 15 && records[i + 1].fields[2] == r.fields[2];
+             ++joined) {
             checkRecord(records[++i], 15, 2, fileName);
-            town += records[i].fields[8];
+            const std::string& piece = records[i].fields[8];
+            opened += count(piece, w.open);
+            closed += count(piece, w.close);
+            town += piece;
             kana += records[i].fields[5];
         }
         TableRow row;
@@ -288,6 +303,15 @@ std::size_t importTable(const std::string& kenAllPath, const std::string& jigyos
     try {
         table = encodeTable(rows);
     } catch (const std::invalid_argument& e) {
+        throw ImportError(e.what(), 0);
+    }
+    // A table the reader would refuse (over its size limit, or failing its
+    // checks) is refused here, before the old one is replaced by it.
+    if (table.size() > format::kMaxFileBytes)
+        throw ImportError("郵便番号データが大きすぎます (" + std::to_string(format::kMaxFileBytes >> 20) + "MBまで)", 0);
+    try {
+        (void)Table(table);
+    } catch (const TableError& e) {
         throw ImportError(e.what(), 0);
     }
     // The new table replaces the old one whole or not at all.

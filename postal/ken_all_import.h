@@ -37,8 +37,9 @@ std::vector<TableRow> readJigyosyo(std::string_view csv, std::string_view fileNa
 
 // Reads the files (jigyosyoPath may be empty), builds a table and writes it
 // to outPath through the atomic writer: after any failure the old file at
-// outPath is still there byte for byte. Returns the number of entries.
-// Throws ImportError (bad input) or FileError (reading or writing).
+// outPath is still there byte for byte. A table the reader would refuse
+// (too large, failing its checks) is never written. Returns the number of
+// entries. Throws ImportError (bad input) or FileError (reading or writing).
 std::size_t importTable(const std::string& kenAllPath, const std::string& jigyosyoPath, const std::string& outPath);
 
 }  // namespace postal

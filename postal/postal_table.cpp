@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "postal/address_key.h"
-#include "postal/read_capped.h"
 #include "postal/table_format.h"
+#include "store/file_read.h"
 #include "text/sjis.h"
 
 namespace postal {

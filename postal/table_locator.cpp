@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <utility>
 
 namespace postal {
 
@@ -48,27 +49,43 @@ const Table* LazyTable::get() {
     if (tried_) return table_.get();
     tried_ = true;
     path_.clear();
+    std::string failedPath;
     for (const std::string& p : paths_) {
-        if (exists(p)) {
+        if (!exists(p)) continue;
+        if (path_.empty()) path_ = p;
+        try {
+            table_ = std::make_unique<Table>(Table::load(p));
             path_ = p;
             break;
+        } catch (const TableError& e) {
+            // The first failure is the one worth telling: it is the file
+            // the user meant to be read.
+            if (failedPath.empty()) {
+                failedPath = p;
+                error_ = e.what();
+            }
         }
     }
     if (path_.empty()) {
         error_ = "no postal table file (" + paths_.front() + (paths_.size() > 1 ? " and others" : "") + ")";
         return nullptr;
     }
-    try {
-        table_ = std::make_unique<Table>(Table::load(path_));
-    } catch (const TableError& e) {
-        error_ = e.what();
+    if (table_ && !failedPath.empty()) {
+        // A read error already starts with the path.
+        const std::string reason =
+            error_.rfind(failedPath + ": ", 0) == 0 ? error_.substr(failedPath.size() + 2) : error_;
+        notice_ = "郵便番号データ " + failedPath + " を読めません (" + reason + ")。同梱のデータを使います";
+        error_.clear();
     }
     return table_.get();
 }
 
+std::string LazyTable::takeNotice() { return std::exchange(notice_, {}); }
+
 void LazyTable::reset() {
     table_.reset();
     error_.clear();
+    notice_.clear();
     tried_ = false;
 }
 

@@ -22,10 +22,11 @@ std::vector<std::string> tablePaths(const std::string& baseFolder, const std::st
 // The folder of the running executable ("" when unknown).
 std::string executableFolder();
 
-// The table, read from the first of tablePaths() that exists the first time
-// it is asked for, never at program start. When that file cannot be used,
-// lookups are off: get() gives nullptr and error() says why; the program
-// goes on without them.
+// The table, read from the first of tablePaths() that can be read the first
+// time it is asked for, never at program start. A file that is there but
+// cannot be used (damaged, too large) is passed over for the next one, and
+// takeNotice() says so. When none can be used, lookups are off: get() gives
+// nullptr and error() says why; the program goes on without them.
 class LazyTable {
 public:
     LazyTable(const std::string& baseFolder, const std::string& executableFolder);
@@ -34,6 +35,9 @@ public:
 
     const Table* get();
     const std::string& error() const { return error_; }
+    // A message for the user (UTF-8) about a table passed over for the
+    // next one; returned once, then empty.
+    std::string takeNotice();
     const std::string& path() const { return path_; }
     // Forget what was loaded; the next get() reads again (after an import).
     void reset();
@@ -43,6 +47,7 @@ private:
     std::unique_ptr<Table> table_;
     std::string path_;
     std::string error_;
+    std::string notice_;
     bool tried_ = false;
 };
 

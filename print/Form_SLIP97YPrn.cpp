@@ -133,6 +133,7 @@ void TForm_SLIP97YPrn::marginsChanged() {
 }
 
 void TForm_SLIP97YPrn::BitBtn_TestPrnClick() {
+    WbPrinter().CheckDocumentsAllowed();
     if (!messageBoxes().question(this, QStringLiteral("普通紙をセットしてください。テスト印刷しますか?"))) return;
     // The fields of the main form give only the resolution captions; the
     // margins are the ones typed here.
@@ -169,7 +170,7 @@ void TForm_SLIP97YPrn::BitBtn_MRGNClick() {
     const QString top = NumEdit_TOP->text();
     const QString left = NumEdit_LEFT->text();
     printer_file::writeRecord(print_form::control<QLabel>(form, "Label_CurrentDir").text(), section,
-                              print_form::control<QComboBox>(form, "ComboBox1").currentText(),
+                              print_form::control<QLabel>(form, "Label_PrinterName").text(),
                               print_form::control<QLabel>(form, "Label_PrinterIndex").text(), top, left);
     print_form::control<QLabel>(form, "Label_Prn_Top").setText(top);
     print_form::control<QLabel>(form, "Label_Prn_Left").setText(left);

@@ -1,6 +1,9 @@
 #include "print/printer_file.h"
 
 #include <QFile>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "store/ini_file.h"
 #include "text/sjis.h"
@@ -10,6 +13,16 @@ namespace printer_file {
 
 namespace {
 IniFile fileIn(const QString& baseFolder) { return IniFile(QFile::encodeName(path(baseFolder)).toStdString()); }
+
+using KeyValues = std::vector<std::pair<std::string, std::string>>;
+
+KeyValues printerKeys(const QString& printerName, const QString& prnNoIndex, const QString& top,
+                      const QString& left) {
+    return {{"PrnName", sjis::trim(sjis::fromQString(printerName))},
+            {"PrnNoIndex", sjis::fromQString(prnNoIndex)},
+            {"vamPrn_Top", sjis::fromQString(top)},
+            {"vamPrn_Left", sjis::fromQString(left)}};
+}
 }  // namespace
 
 QString path(const QString& baseFolder) { return baseFolder + QStringLiteral("/vamu_a500.ini"); }
@@ -17,18 +30,23 @@ QString path(const QString& baseFolder) { return baseFolder + QStringLiteral("/v
 Record readRecord(const QString& baseFolder, const QString& section) {
     const IniFile ini = fileIn(baseFolder);
     const std::string s = sjis::fromQString(section);
-    return {sjis::toQString(ini.readString(s, "PrnNoIndex", "0")), sjis::toQString(ini.readString(s, "vamPrn_Top", "0")),
-            sjis::toQString(ini.readString(s, "vamPrn_Left", "0"))};
+    auto read = [&](const char* key, const char* fallback) { return sjis::toQString(ini.readString(s, key, fallback)); };
+    return {read("PrnName", ""),      read("PrnNoIndex", "0"), read("vamPrn_Top", "0"),
+            read("vamPrn_Left", "0"), read("PrnPaperSize", ""), read("PrnBin", "")};
 }
 
 void writeRecord(const QString& baseFolder, const QString& section, const QString& printerName,
                  const QString& prnNoIndex, const QString& top, const QString& left) {
     IniFile ini = fileIn(baseFolder);
     // Written as one replacement: the record is never left half-updated.
-    ini.writeStrings(sjis::fromQString(section), {{"PrnName", sjis::trim(sjis::fromQString(printerName))},
-                                                  {"PrnNoIndex", sjis::fromQString(prnNoIndex)},
-                                                  {"vamPrn_Top", sjis::fromQString(top)},
-                                                  {"vamPrn_Left", sjis::fromQString(left)}});
+    ini.writeStrings(sjis::fromQString(section), printerKeys(printerName, prnNoIndex, top, left));
+}
+
+void writeRecord(const QString& baseFolder, const QString& section, const Record& record) {
+    KeyValues keys = printerKeys(record.name, record.prnNoIndex, record.top, record.left);
+    keys.emplace_back("PrnPaperSize", sjis::fromQString(record.paper));
+    keys.emplace_back("PrnBin", sjis::fromQString(record.bin));
+    fileIn(baseFolder).writeStrings(sjis::fromQString(section), keys);
 }
 
 }  // namespace printer_file

@@ -5,18 +5,27 @@
 
 namespace printer_file {
 
+// One feed mode's record. The printer is found by its name; the index
+// among the usable printers serves files that hold no name. The paper
+// size and bin are the names the printer's lists show (empty: the
+// printer's own default).
 struct Record {
-    QString prnNoIndex, top, left;
+    QString name, prnNoIndex, top, left, paper, bin;
 };
 
 QString path(const QString& baseFolder);
 
-// PrnNoIndex, vamPrn_Top, vamPrn_Left, each "0" when missing.
+// PrnName, PrnNoIndex, vamPrn_Top, vamPrn_Left, PrnPaperSize and PrnBin;
+// missing ones give "" for the name, paper and bin, "0" for the others.
 Record readRecord(const QString& baseFolder, const QString& section);
 
 // Writes PrnName (trimmed), PrnNoIndex, vamPrn_Top, vamPrn_Left in this
-// order, in one replacement of the file. Raises IniWriteError.
+// order, in one replacement of the file; the paper and bin keys stay as
+// they are. Raises IniWriteError.
 void writeRecord(const QString& baseFolder, const QString& section, const QString& printerName,
                  const QString& prnNoIndex, const QString& top, const QString& left);
+
+// The whole record: the four keys above, then PrnPaperSize and PrnBin.
+void writeRecord(const QString& baseFolder, const QString& section, const Record& record);
 
 }  // namespace printer_file

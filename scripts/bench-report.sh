@@ -21,6 +21,7 @@ out=$build/results
 read -r -d '' TARGETS <<'EOF' || true
 bench_startup    | BM_StartupVamuPelican/BM_StartupBareQMainWindow | 1.5 | x  | start-up to idle window vs bare Qt
 bench_startup    | BM_StartupBareWithJapaneseLabel | - | ms | start-up, bare Qt with a Japanese label
+bench_startup    | BM_StartupVamuPelicanJapanese | - | ms | start-up under ja_JP (reads Qt's translation)
 bench_settings   | BM_SettingsReadAtStart        | 5   | ms | settings read at start (17 reads)
 bench_settings   | BM_SettingsWriteAtEnd         | 50  | ms | settings write at the end
 bench_settings   | BM_SettingsWrite17Standalone  | 50  | ms | settings as 17 standalone writes
@@ -59,6 +60,7 @@ bench_shared_history | BM_SharedPrintHeardElsewhere | 1000 | ms | shared server:
 bench_postal     | BM_PostalLookupCode           | 2   | us | postal code to places
 bench_postal     | BM_PostalReverse              | 1   | ms | address to postal codes, full table
 bench_postal     | BM_PostalFirstLoad            | 30  | ms | first load of the postal table
+bench_postal     | BM_PostalImportUnclosedTowns  | 1000 | ms | postal import, 3 MB of never-closed towns
 bench_batch      | BM_ReadAndCheck1000           | 50  | ms | read + check 1,000 orders (table, fit)
 bench_batch      | BM_ReadAndCheck1000NoFit      | -   | ms | the same without the fit test
 bench_batch      | BM_Document200                | 2   | s  | print document of 200 waybills

@@ -11,6 +11,8 @@
 #include <string>
 #include <utility>
 
+#include "store/own_folder.h"
+
 namespace {
 
 std::function<int(AtomicWriteStep)>& faultHook() {
@@ -26,19 +28,16 @@ int injected(AtomicWriteStep step) {
 
 [[noreturn]] void fail(int errorNumber) { throw FileError(errorNumber, systemErrorText(errorNumber)); }
 
-// A symbolic link is followed, so the link stays and its target is replaced.
+// A symbolic link is followed, so the link stays and its target is
+// replaced; but only in a folder of the user's own: elsewhere a link may
+// have been planted by another user, and the link itself is replaced.
 std::string resolvedTarget(const std::string& path) {
     std::error_code ec;
-    if (std::filesystem::is_symlink(path, ec)) {
+    if (std::filesystem::is_symlink(path, ec) && isUsersOwnFolder(folderOfPath(path))) {
         auto real = std::filesystem::weakly_canonical(path, ec);
         if (!ec) return real.string();
     }
     return path;
-}
-
-std::string folderOf(const std::string& path) {
-    auto parent = std::filesystem::path(path).parent_path();
-    return parent.empty() ? std::string(".") : parent.string();
 }
 
 // Creates a fresh temporary file beside the target (O_EXCL, so an existing
@@ -64,7 +63,7 @@ void removeStaleTemporaries(const std::string& target) {
     const auto p = std::filesystem::path(target);
     const std::string prefix = "." + p.filename().string() + ".tmp";
     std::error_code ec;
-    std::filesystem::directory_iterator it(folderOf(target), ec), end;
+    std::filesystem::directory_iterator it(folderOfPath(target), ec), end;
     for (; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name.rfind(prefix, 0) != 0) continue;
@@ -111,8 +110,10 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
 
     // A read-only file is not replaced behind the user's back: renaming
     // over it would succeed, but writing it would not.
+    // A link still here is one not to follow: it is replaced like a
+    // missing file, its target never looked at.
     struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
+    const bool exists = ::lstat(target.c_str(), &old) == 0 && !S_ISLNK(old.st_mode);
     if (exists && ::access(target.c_str(), W_OK) != 0) fail(errno);
     // Only a plain file is replaced: never a folder, a pipe or a device
     // that a link might point to.
@@ -144,5 +145,5 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
     if ((err = injected(AtomicWriteStep::Rename)) != 0) abandon(err);
     if (::rename(tempPath.c_str(), target.c_str()) != 0) abandon(errno);
 
-    syncFolder(folderOf(target));
+    syncFolder(folderOfPath(target));
 }

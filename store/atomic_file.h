@@ -12,6 +12,8 @@
 // read-only folder or file, the process killed midway) the previous file is
 // still whole and no temporary file is left behind; one left by a killed
 // process is removed by the next save of the same file.
+// A symbolic link at path is followed (its target is replaced) only in a
+// folder of the user's own; elsewhere the link itself is replaced.
 // Throws FileError carrying errno; its message is the system's text.
 void writeFileAtomically(const std::string& path, std::string_view content);
 

@@ -1,6 +1,8 @@
 #include "store/history_store.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -192,6 +194,63 @@ bool unusable(const std::string& path) {
     return S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && st.st_size == 0);
 }
 
+// Flushes a folder so that a rename in it survives a power cut (best
+// effort: some file systems refuse fsync on a folder).
+void syncFolderOf(const std::string& path) {
+    const auto parent = std::filesystem::path(path).parent_path();
+    const int fd = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);
+    ::close(fd);
+}
+
+void removeWithJournal(const std::string& path) {
+    for (const char* suffix : {"", "-journal"}) ::unlink((path + suffix).c_str());
+}
+
+// Copies every row of the damaged database at `path` into a new file beside
+// it, made by the migrations, so that the search index and the other
+// indexes are built afresh from the rows; the damaged file is only read.
+// Returns the new file's path, or "" when the rows themselves cannot be
+// read (or the file is not of this schema version). Other failures (disk
+// full, a locked file) throw, with nothing left behind.
+std::string copyRowsToFreshFile(const std::string& path) {
+    std::string fresh = path + ".rebuild-" + std::to_string(::getpid());
+    removeWithJournal(fresh);
+    try {
+        SqliteDb db(fresh, SqliteDb::Mode::ReadWriteCreate);
+        registerGramTokenizer(db);
+        {
+            SqliteStatement attach(db, "ATTACH DATABASE ?1 AS damaged");
+            attach.bind(1, path).run();
+        }
+        if (db.queryInt("PRAGMA damaged.user_version") != kHistorySchemaVersion) {
+            removeWithJournal(fresh);
+            return {};
+        }
+        SqliteTransaction t(db);
+        for (const char* migration : kMigrations) db.exec(migration);
+        db.exec(("PRAGMA user_version = " + std::to_string(kHistorySchemaVersion)).c_str());
+        // Whole-table scans: they read the rows' own pages and no index.
+        // The insert trigger fills the new search index.
+        db.exec((std::string("INSERT INTO main.history(id, ") + kColumns + ") SELECT id, " + kColumns +
+                 " FROM damaged.history ORDER BY id")
+                    .c_str());
+        db.exec("INSERT INTO main.address_book(id, name, tel, tel_key, zip, add1, add2, updated_at) "
+                "SELECT id, name, tel, tel_key, zip, add1, add2, updated_at FROM damaged.address_book");
+        // Rows not yet sent to a shared server stay marked as such.
+        db.exec("INSERT INTO main.outbox(history_id) SELECT history_id FROM damaged.outbox "
+                "WHERE history_id IN (SELECT id FROM main.history)");
+        t.commit();
+        db.exec("DETACH DATABASE damaged");
+    } catch (const SqliteError& e) {
+        removeWithJournal(fresh);
+        if (e.corrupt()) return {};
+        throw;
+    }
+    return fresh;
+}
+
 }  // namespace
 
 std::string localTimestamp() {
@@ -218,10 +277,33 @@ void HistoryStore::open() {
             return;
         } catch (const SqliteError& e) {
             if (!e.corrupt()) throw;
-            db_.reset();
-            moveAside();
+            recoverDamaged();
+            return;
         }
     }
+    connect();
+}
+
+void HistoryStore::recoverDamaged() {
+    db_.reset();
+    const std::string fresh = copyRowsToFreshFile(path_);
+    if (fresh.empty()) {
+        // The rows are lost to this program: the file is kept aside whole.
+        moveAside();
+        connect();
+        return;
+    }
+    // Journal files left by another program that still has the damaged
+    // file open belong to it: moved aside with it, they are never replayed
+    // into the new file.
+    if (exists(path_ + "-wal") || exists(path_ + "-shm")) moveAside();
+    if (std::rename(fresh.c_str(), path_.c_str()) != 0) {
+        const int err = errno;
+        removeWithJournal(fresh);
+        throw FileError(err, fileName(path_) + ": " + systemErrorText(err));
+    }
+    syncFolderOf(path_);
+    notice_ = "履歴ファイル " + fileName(path_) + " の索引が壊れていたため、記録から作り直しました";
     connect();
 }
 
@@ -287,9 +369,7 @@ auto HistoryStore::withRecovery(F&& operation) {
     } catch (const SqliteError& e) {
         if (!e.corrupt() || readOnly_) throw;
     }
-    db_.reset();
-    moveAside();
-    connect();
+    recoverDamaged();
     return operation();
 }
 

@@ -29,9 +29,11 @@ inline constexpr int kHistorySchemaVersion = 2;
 
 class HistoryStore : public HistoryBackend {
 public:
-    // Opens the database at `path`, creating it when missing. A file that
-    // is not a usable database (garbage, zero length, a directory of that
-    // name, found damaged later while in use) is renamed to
+    // Opens the database at `path`, creating it when missing. A file found
+    // damaged (now or later while in use) whose rows can still be read is
+    // made anew from its rows: a damaged search index or other index costs
+    // nothing. A file that is not a usable database (garbage, zero length,
+    // a directory of that name, rows that cannot be read) is renamed to
     // "<path>.broken-<yyyymmdd-hhmmss>" with its journal files, and a
     // fresh store is made; nothing is deleted. A database written by a
     // newer version opens read-only. Both leave a notice (takeNotice()).
@@ -82,6 +84,9 @@ private:
     void connect();
     void insert(std::span<const WaybillRecord> rows, bool unsent);
     void moveAside();
+    // After damage was found: the store made anew from the rows when they
+    // can be read, else the file moved aside and a fresh store begun.
+    void recoverDamaged();
     // Runs an operation; when it finds the file damaged, moves it aside,
     // starts a fresh store and runs the operation once more.
     template <class F> auto withRecovery(F&& operation);

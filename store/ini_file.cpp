@@ -43,8 +43,9 @@ void IniFile::writeStrings(std::string_view section,
                            const std::vector<std::pair<std::string, std::string>>& keyValues) {
     std::string text;
     // A file that exists but cannot be read is not overwritten: its
-    // unknown lines would be lost.
-    if (int err = readWholeFile(path_, text); err != 0 && err != ENOENT) throw IniWriteError(path_);
+    // unknown lines would be lost. A link that is not read through (ELOOP:
+    // one in a folder others can write to) is replaced like a missing file.
+    if (int err = readWholeFile(path_, text); err != 0 && err != ENOENT && err != ELOOP) throw IniWriteError(path_);
     for (const auto& [key, value] : keyValues) text = ini::withValue(text, section, key, value);
     try {
         writeFileAtomically(path_, text);

@@ -129,6 +129,7 @@ Checked checkFile(const Options& o, const batch::OrderFile& file, const print::W
     batch::Checks checks;
     if (const postal::Table* t = table.get()) checks.postal = batch::postalCheckOf(*t);
     else std::fprintf(stderr, "郵便番号データを読めません (%s): 郵便番号は形だけを確かめます\n", table.error().c_str());
+    if (const std::string notice = table.takeNotice(); !notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
     checks.waybill = batch::overflowCheckOf([&fit](const print::WaybillFields& f) { return fit.overflows(f); });
     Checked c;
     c.orders = batch::ordersOf(file, mappingFor(file, o));

@@ -98,6 +98,7 @@ int cmdPostal(int argc, char** argv) {
         postal::LazyTable lazy = tablePath.empty() ? postal::LazyTable(currentFolder(), postal::executableFolder())
                                                    : postal::LazyTable(tablePath);
         const postal::Table* table = lazy.get();
+        if (const std::string notice = lazy.takeNotice(); !notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
         if (!table) throw std::runtime_error("郵便番号データを読めません: " + lazy.error());
         if (verb == "lookup") {
             const std::string digits = *postal::zipPrefixDigits(args[1]);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "postal/ken_all_import.h"
 #include "postal/postal_search.h"
 #include "postal/postal_table.h"
 #include "text/sjis_convert.h"
@@ -63,5 +64,18 @@ void BM_PostalFirstLoad(benchmark::State& state) {
     state.counters["resident_MB"] = added / (1024.0 * 1024.0);
 }
 BENCHMARK(BM_PostalFirstLoad)->Unit(benchmark::kMillisecond);
+
+// Japan Post's file read by the importer when it is hostile: 3 MB of rows of
+// one code whose town opens "（" and never closes it, so that every row
+// asks to be joined to the next.
+void BM_PostalImportUnclosedTowns(benchmark::State& state) {
+    const std::string row = sj("\"13101\",\"100  \",\"1000001\",\"ﾄｳｷｮｳﾄ\",\"ﾁﾖﾀﾞｸ\",\"ﾁﾖﾀﾞ(\",\"東京都\",\"千代田区\","
+                               "\"千代田（一丁目\",0,0,0,0,0,0\r\n");
+    std::string csv;
+    while (csv.size() < static_cast<std::size_t>(state.range(0)) << 20) csv += row;
+    for (auto _ : state) benchmark::DoNotOptimize(postal::readKenAll(csv, "KEN_ALL.CSV"));
+    state.counters["MB"] = static_cast<double>(csv.size()) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_PostalImportUnclosedTowns)->Arg(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -41,10 +41,19 @@ void TWbPrinter::ResetSystem(std::unique_ptr<wbprn::PrinterSystem> system) {
     cachedIndex_ = -1;
     papersAvailable_ = binsAvailable_ = false;
     devMode_.reset();
+    withheld_.clear();
 }
 
 print::Surface& TWbPrinter::Canvas() { return system_->canvas(); }
-void TWbPrinter::BeginDoc(const QString& title) { system_->beginDoc(title); }
+
+void TWbPrinter::BeginDoc(const QString& title) {
+    CheckDocumentsAllowed();
+    system_->beginDoc(title);
+}
+
+void TWbPrinter::CheckDocumentsAllowed() const {
+    if (!withheld_.isEmpty()) throw EWbPrinterWithheld(withheld_.toStdString());
+}
 void TWbPrinter::NewPage() { system_->newPage(); }
 int TWbPrinter::EndDoc() { return system_->endDoc(); }
 void TWbPrinter::Abort() { system_->abortDoc(); }
@@ -228,6 +237,42 @@ int TWbPrinter::GetBinIndex() {
         if (static_cast<int>(binNumbers_[i]) == code) found = static_cast<int>(i);  // last match
     if (found < 0) throw EWbPrinterBinError("TWbPrinter.GetBinIndex: Cannot Get Bin Index");
     return found;
+}
+
+void TWbPrinter::ChangeSettings(const std::function<void(wbprn::DeviceSettings&)>& change) {
+    LoadDevMode();  // the live block, as the driver holds it now
+    wbprn::DeviceSettings s = *devMode_;
+    change(s);
+    system_->applySettings(s);
+    ClearDevMode();  // the next query reads the block just written
+}
+
+void TWbPrinter::SetPaperSizeIndex(int index) {
+    CheckNoPrinter();
+    CheckFieldSupported(wbprn::kFieldPaperSize, "TWbPrinter.SetPaperSizeIndex: PaperSize is not Supported");
+    UpdateCapabilities();
+    if (!papersAvailable_) throw EWbPrinterNoInfo("TWbPrinter.SetPaperSizeIndex: No Papersize Info Available");
+    if (index < 0 || static_cast<std::size_t>(index) >= paperNumbers_.size())
+        throw EWBPrinterPaperSizeError("TWbPrinter.SetPaperSizeIndex: Index is out of Range");
+    const auto code = static_cast<std::int16_t>(paperNumbers_[static_cast<std::size_t>(index)]);
+    ChangeSettings([code](wbprn::DeviceSettings& s) { s.paperSize = code; });
+}
+
+void TWbPrinter::SetBinIndex(int index) {
+    CheckNoPrinter();
+    CheckFieldSupported(wbprn::kFieldDefaultSource, "TWbPrinter.SetBinIndex: Bin is not Supported");
+    UpdateCapabilities();
+    if (!binsAvailable_) throw EWbPrinterNoInfo("TWbPrinter.SetBinIndex: No Bin Info Available");
+    if (index < 0 || static_cast<std::size_t>(index) >= binNumbers_.size())
+        throw EWbPrinterBinError("TWbPrinter.SetBinIndex: Index is out of Range");
+    const auto code = static_cast<std::int16_t>(binNumbers_[static_cast<std::size_t>(index)]);
+    ChangeSettings([code](wbprn::DeviceSettings& s) { s.defaultSource = code; });
+}
+
+void TWbPrinter::ResetSettings() {
+    CheckNoPrinter();
+    system_->resetSettings();
+    ClearDevMode();
 }
 
 TPoint TWbPrinter::Dpi() {

@@ -3,6 +3,7 @@
 // the hidden ones (usable indices 0, 1, 2 … without gaps), the current
 // printer's paper sizes and bins cached per printer, its resolution and
 // scale, the port list, a watch on the printer set, and documents.
+#include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <functional>
@@ -34,6 +35,8 @@ class EWbPrinterNoPrinter : public EWbPrinter { using EWbPrinter::EWbPrinter; };
 class EWbPrinterNotSupported : public EWbPrinter { using EWbPrinter::EWbPrinter; };
 class EWbPrinterNoInfo : public EWbPrinter { using EWbPrinter::EWbPrinter; };
 class EWbPrinterIllegalIndex : public EWbPrinter { using EWbPrinter::EWbPrinter; };
+// Documents are refused until a printer is chosen (the registered one is gone).
+class EWbPrinterWithheld : public EWbPrinter { using EWbPrinter::EWbPrinter; };
 
 // An internal fault of the layer (a broken driver answer); not an
 // EWbPrinter, so callers that handle printer errors do not swallow it.
@@ -87,11 +90,27 @@ public:
     int GetBinNumber();
     const QStringList& GetBinNames();
     int GetBinIndex();
+    // Make the entry at this position of GetPaperSizeNames / GetBinNames the
+    // current printer's paper size or bin (its settings, until another
+    // printer is selected).
+    void SetPaperSizeIndex(int index);
+    void SetBinIndex(int index);
+    // The current printer's settings back to its driver's defaults.
+    void ResetSettings();
     TPoint Dpi();
     std::uint16_t Scale();
     // The current printer's paper and printable area (points).
     wbprn::PageGeometry PaperLayout();
     const QStringList& PortNames();
+
+    // While a reason is set, BeginDoc refuses with it: the printer a feed
+    // mode is registered for is gone, and its waybills must not go to
+    // whichever printer happens to be current. An empty reason allows
+    // documents again.
+    void WithholdDocuments(const QString& reason) { withheld_ = reason; }
+    const QString& WithheldReason() const { return withheld_; }
+    // Raises EWbPrinterWithheld with the reason while documents are withheld.
+    void CheckDocumentsAllowed() const;
 
     // After a confirmed dialog: drop the settings copy and reload the lists.
     void ForceUpdateCapabilities();
@@ -113,6 +132,7 @@ private:
     std::uint32_t GetDevModeFields();
     void CheckFieldSupported(std::uint32_t flag, const char* message);
     void UpdateCapabilities();
+    void ChangeSettings(const std::function<void(wbprn::DeviceSettings&)>& change);
     void FireOnChange();
 
     std::unique_ptr<wbprn::PrinterSystem> system_;
@@ -128,6 +148,7 @@ private:
     bool binsAvailable_ = false;
     std::optional<wbprn::DeviceSettings> devMode_;
     QTimer* watch_ = nullptr;
+    QString withheld_;
 };
 
 // The single process-wide printer object (CUPS unless a test installed

@@ -76,6 +76,20 @@ private slots:
         QCOMPARE(preview->Label_Overflow->text(), QStringLiteral("はみ出す項目: おなまえ"));
     }
 
+    void worksFromTheKeyboardAlone() {
+        Previewed p;
+        p.preview->activateWindow();
+        QTRY_VERIFY(p.preview->isActiveWindow());
+        // Tab visits every control and comes round again.
+        QCOMPARE(tabCycle(p.preview->Button_Fit), (QStringList{QStringLiteral("Button_Actual"), QStringLiteral("Button_Close"),
+                                    QStringLiteral("ScrollArea"), QStringLiteral("Button_Fit")}));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!p.preview->isVisible());
+        p.s.form->SpeedButton_F10->click();
+        QTest::keyClick(p.preview->Button_Close, Qt::Key_Space);
+        QVERIFY(!p.preview->isVisible());
+    }
+
     void followsTheFormAndNamesWhatDoesNotFit() {
         Previewed p;
         QVERIFY(p.preview);

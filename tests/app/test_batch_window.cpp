@@ -1,9 +1,17 @@
 // The batch window driven through its widgets on the real main window:
 // F9 opens it, a file fills the table with its problems, edits and repairs
 // check again, the checked rows print as one job (then the empty page),
-// Cancel submits nothing, printed waybills reach the history.
+// Cancel submits nothing, printed waybills reach the history. The window
+// works from the keyboard alone, its mapping panel reads whole and keeps
+// its choices under the mouse wheel, and the entry form's values it puts
+// on every waybill show above the table.
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QDropEvent>
+#include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QLineEdit>
@@ -12,6 +20,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "app/batch_window.h"
 #include "batch/batch_file.h"
@@ -44,6 +53,25 @@ struct BatchFixture {
         if (window) window->openFile(shown.dir.filePath(QStringLiteral("orders.csv")));
     }
     QTableWidget& table() const { return *window->Table_Orders; }
+    QComboBox* column(int i) const {
+        return window->Table_Mapping->findChild<QComboBox*>(QStringLiteral("ComboBox_Column%1").arg(i));
+    }
+    QString write(const QString& name, const QByteArray& bytes) const {
+        const QString path = shown.dir.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) qWarning("%s not written", qPrintable(name));
+        return path;
+    }
+    // A wheel turn (one notch down) over `w`, delivered as the pointer would.
+    static void wheel(QWidget* w) {
+        const QPointF at(w->width() / 2.0, w->height() / 2.0);
+        QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        // As from the pointer, so it may go on to the widgets around `w`
+        // (sendEvent would mark it as the program's own).
+        QSpontaneKeyEvent::setSpontaneous(&e);
+        qApp->notify(w, &e);
+    }
     bool checked(int row) const { return table().item(row, 0)->checkState() == Qt::Checked; }
     QTableWidgetItem* cell(int row, batch::Col c) const {
         return table().item(row, TBatchWindow::kFirstFieldColumn + static_cast<int>(c));
@@ -163,18 +191,29 @@ private slots:
         QVERIFY(b.window->Table_Orders->isEnabled());
     }
 
+    // A damaged file, a named pipe nobody writes to and a device: each is
+    // reported at once and the table keeps what it showed.
     void badFileIsReportedAndChangesNothing() {
         BatchFixture b;
         QFile f(b.shown.dir.filePath(QStringLiteral("bad.csv")));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("zip,name\n1050011,\"open\n");
         f.close();
-        b.window->askOpenPath = [&](QWidget*) { return f.fileName(); };
-        const auto before = b.shown.boxes.errors.size();  // the first start's missing sender file
-        QTest::mouseClick(b.window->Button_Open, Qt::LeftButton);
-        QCOMPARE(b.shown.boxes.errors.size(), before + 1);
-        QVERIFY2(b.shown.boxes.errors.last().contains(QStringLiteral("2行目")), qPrintable(b.shown.boxes.errors.last()));
-        QCOMPARE(b.table().rowCount(), 3);
+        const QString fifo = b.shown.dir.filePath(QStringLiteral("fifo.csv"));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        const QPair<QString, QString> cases[] = {
+            {f.fileName(), QStringLiteral("2行目")},
+            {fifo, QStringLiteral("通常のファイルではありません")},
+            {QStringLiteral("/dev/zero"), QStringLiteral("通常のファイルではありません")},
+        };
+        for (const auto& [path, message] : cases) {
+            b.window->askOpenPath = [path = path](QWidget*, const QString&) { return path; };
+            const auto before = b.shown.boxes.errors.size();  // the first start's missing sender file
+            QTest::mouseClick(b.window->Button_Open, Qt::LeftButton);
+            QCOMPARE(b.shown.boxes.errors.size(), before + 1);
+            QVERIFY2(b.shown.boxes.errors.last().contains(message), qPrintable(b.shown.boxes.errors.last()));
+            QCOMPARE(b.table().rowCount(), 3);
+        }
     }
 
     void droppedFileOpens() {
@@ -206,9 +245,144 @@ private slots:
         QTest::mouseClick(b.window->Button_SaveMapping, Qt::LeftButton);
         QCOMPARE(b.window->ComboBox_Mapping->currentText(), QStringLiteral("品名なし"));
         QVERIFY(QFile::exists(b.shown.dir.filePath(QStringLiteral("vamu_Pelican_mappings/品名なし.txt"))));
-        // Picked again for the next file.
+        // Picked again for the next file of these columns.
         b.window->openFile(b.shown.dir.filePath(QStringLiteral("orders.csv")));
         QCOMPARE(b.cell(0, batch::Col::G1)->text(), QString());
+
+        // A file of other columns starts from the automatic recognition.
+        const auto errors = b.shown.boxes.errors.size();
+        b.window->openFile(b.write(QStringLiteral("other.csv"), "zip,address,name\n1050011,Tokyo Minato 4-2-8,Yamada\n"));
+        QCOMPARE(b.shown.boxes.errors.size(), errors);
+        QCOMPARE(b.window->ComboBox_Mapping->currentIndex(), 0);
+        QCOMPARE(b.table().rowCount(), 1);
+        QCOMPARE(b.cell(0, batch::Col::Name)->text(), QStringLiteral("Yamada"));
+        // Back to the first layout: its saved mapping is found by itself.
+        b.window->openFile(b.shown.dir.filePath(QStringLiteral("orders.csv")));
+        QCOMPARE(b.window->ComboBox_Mapping->currentText(), QStringLiteral("品名なし"));
+    }
+
+    void mappingPanelReadsWholeAndKeepsItsChoicesUnderTheWheel() {
+        BatchFixture b;
+        // Enough columns that the mapping list scrolls.
+        QByteArray wide = "郵便番号,住所,氏名";
+        QByteArray row = "1050011,東京都港区芝公園4-2-8,山田太郎";
+        for (int i = 0; i < 40; ++i) wide += ",メモ" + QByteArray::number(i), row += ",x";
+        b.window->openFile(b.write(QStringLiteral("wide.csv"), wide + "\n" + row + "\n"));
+        b.window->activateWindow();
+        QTRY_VERIFY(b.window->isActiveWindow());
+        b.window->Button_Open->setFocus();
+
+        QComboBox* name = b.column(2);
+        const int chosen = name->currentIndex();
+        QScrollBar* list = b.window->Table_Mapping->verticalScrollBar();
+        const int scrolled = list->value();
+        BatchFixture::wheel(name);
+        QCOMPARE(name->currentIndex(), chosen);
+        QVERIFY(list->value() > scrolled);  // the list scrolled instead
+        // Once the user picked the box, the wheel is its own.
+        name->setFocus(Qt::TabFocusReason);
+        BatchFixture::wheel(name);
+        QVERIFY(name->currentIndex() != chosen);
+
+        // Each choice reads whole, and so does every problem.
+        QApplication::processEvents();
+        const QWidget* viewport = b.window->Table_Mapping->viewport();
+        const auto leftOf = [&](const QWidget* w) { return w->mapTo(b.window, QPoint(0, 0)).x(); };
+        QVERIFY(leftOf(b.window->Table_Mapping) + b.window->Table_Mapping->width() <= leftOf(b.window->Table_Orders));
+        for (int i = 0; i < 3; ++i) {
+            QComboBox* c = b.column(i);
+            QVERIFY2(c->width() >= c->sizeHint().width(), qPrintable(c->currentText()));
+            QVERIFY(c->geometry().right() <= viewport->width());
+        }
+        b.window->openFile(b.shown.dir.filePath(QStringLiteral("orders.csv")));
+        const int problems = TBatchWindow::kFirstFieldColumn + 12;
+        for (int r = 0; r < b.table().rowCount(); ++r) {
+            const QString text = b.table().item(r, problems)->text();
+            QVERIFY2(b.table().fontMetrics().horizontalAdvance(text) < b.table().columnWidth(problems), qPrintable(text));
+        }
+    }
+
+    void entryFormValuesShowAboveTheTableAndCanBeLeftOff() {
+        BatchFixture b;
+        QTest::mouseClick(b.shown.find<QCheckBox>(QStringLiteral("CheckBox_Pelican_24")), Qt::LeftButton);
+        b.shown.form->SpeedButton_F9->click();  // the form changed: shown again
+        auto* special = b.window->findChild<QCheckBox*>(QStringLiteral("CheckBox_SharedSpecial"));
+        auto* shipDate = b.window->findChild<QCheckBox*>(QStringLiteral("CheckBox_SharedShipDate"));
+        QVERIFY(special && shipDate);
+        QVERIFY(special->isVisible() && special->isChecked());
+        QCOMPARE(special->text(), QStringLiteral("取扱: 冷蔵"));
+        QCOMPARE(shipDate->text(), QStringLiteral("出荷日: 2026/12/07"));
+        QVERIFY(!b.window->findChild<QCheckBox*>(QStringLiteral("CheckBox_SharedTimeBand"))->isVisible());
+
+        QTest::mouseClick(special, Qt::LeftButton, {}, QPoint(6, special->height() / 2));
+        QVERIFY(!special->isChecked());
+        b.shown.form->SpeedButton_F9->click();  // the same value stays left off
+        QVERIFY(!special->isChecked());
+        b.shown.boxes.answer(true);
+        QTest::mouseClick(b.window->Button_Print, Qt::LeftButton);
+        store::HistoryStore history(b.shown.dir.filePath(QStringLiteral("vamu_Pelican.db")).toStdString());
+        const auto rows = history.list({});
+        QCOMPARE(rows.size(), std::size_t{1});
+        QCOMPARE(rows[0].special, (std::array<bool, 5>{}));
+        QVERIFY(rows[0].printDate);
+        QVERIFY(b.shown.find<QCheckBox>(QStringLiteral("CheckBox_Pelican_24"))->isChecked());  // the form keeps it
+    }
+
+    void worksFromTheKeyboardAlone() {
+        BatchFixture b;
+        b.window->activateWindow();
+        QTRY_VERIFY(b.window->isActiveWindow());
+        // Tab visits every control and comes round again.
+        const QStringList seen = tabCycle(b.window->Button_Open);
+        for (const char* name : {"CheckBox_FileSender", "ComboBox_Mapping", "ComboBox_Column0", "ComboBox_Column4",
+                                 "Edit_MappingName", "Button_SaveMapping", "CheckBox_SharedShipDate", "Table_Orders",
+                                 "Button_Repair", "Button_RepairAll", "Button_Print", "Button_Close", "Button_Open"})
+            QVERIFY2(seen.contains(QLatin1String(name)), qPrintable(QLatin1String(name) + QStringLiteral(" not in ") + seen.join(u' ')));
+
+        int asked = 0;
+        b.window->askOpenPath = [&](QWidget*, const QString&) { return ++asked, QString(); };
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(asked, 1);
+
+        // Escape in a cell being edited only drops what was typed there.
+        b.table().setFocus();
+        b.table().setCurrentItem(b.cell(1, batch::Col::Name));
+        QTest::keyClick(&b.table(), Qt::Key_F2);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(b.window->isVisible());
+        QCOMPARE(b.cell(1, batch::Col::Name)->text(), QString());
+
+        // Escape closes; the edits wait for F9.
+        b.cell(1, batch::Col::Name)->setText(QStringLiteral("鈴木一郎"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!b.window->isVisible());
+        b.shown.form->SpeedButton_F9->click();
+        QVERIFY(b.window->isVisible());
+        QCOMPARE(b.cell(1, batch::Col::Name)->text(), QStringLiteral("鈴木一郎"));
+        // Another file would drop them: asked first, and No keeps them.
+        b.window->openFile(b.shown.dir.filePath(QStringLiteral("orders.csv")));
+        QVERIFY(b.shown.boxes.questions.last().contains(QStringLiteral("修正は失われます")));
+        QCOMPARE(b.cell(1, batch::Col::Name)->text(), QStringLiteral("鈴木一郎"));
+        QTest::mouseClick(b.window->Button_Close, Qt::LeftButton);
+        QVERIFY(!b.window->isVisible());
+    }
+
+    // Codes and numbers are typed with the input method off, names in Japanese.
+    void cellEditorsFollowTheirColumnsInputMethod() {
+        BatchFixture b;
+        for (const auto& [col, composes] : {std::pair{batch::Col::Zip, false}, std::pair{batch::Col::Tel, false},
+                                            std::pair{batch::Col::Name, true}}) {
+            QTableWidgetItem* item = b.cell(0, col);
+            b.table().setCurrentItem(item);
+            b.table().editItem(item);
+            auto* editor = qobject_cast<QLineEdit*>(b.table().indexWidget(b.table().indexFromItem(item)));
+            QVERIFY(editor);
+            QInputMethodQueryEvent asked(Qt::ImEnabled);
+            QCoreApplication::sendEvent(editor, &asked);
+            QCOMPARE(asked.value(Qt::ImEnabled).toBool(), composes);
+            b.table().closePersistentEditor(item);
+        }
     }
 };
 

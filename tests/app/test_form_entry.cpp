@@ -3,6 +3,8 @@
 // web page and mail.
 #include <QCheckBox>
 #include <QClipboard>
+#include <QInputMethodEvent>
+#include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,6 +16,7 @@
 #include "app/contact.h"
 #include "app/sjis_line_edit.h"
 #include "tests/app/test_form_fixture.h"
+#include "text/sjis_qt.h"
 
 namespace {
 QString fullWidth(int n) { return QString(n, QChar(0x3042)); }  // "あ" x n: 2n Shift-JIS bytes
@@ -215,7 +218,9 @@ private slots:
         QTest::addColumn<QString>("result");
         QTest::newRow("zip") << "Edit_Zip" << "１２３－４５６７" << "123-4567";
         QTest::newRow("tel") << "Edit_tel" << "０３－１２３４－５６７８" << "03-1234-5678";
-        QTest::newRow("sender tel is not converted") << "Edit_MyTEL" << "０３" << "０３";
+        // The sender's fields convert what the user adds; a sender record
+        // read from its file is shown as saved.
+        QTest::newRow("sender tel") << "Edit_MyTEL" << "０３－１２" << "03-12";
     }
     void halfWidthOnChange() {
         QFETCH(QString, field);
@@ -226,9 +231,9 @@ private slots:
         QApplication::clipboard()->setText(pasted);
         f.key(Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(f.find<QLineEdit>(field)->text(), result);
-        // The program's own writes are converted too.
+        // The program's own writes are converted in the consignee's fields.
         f.find<QLineEdit>(field)->setText(pasted);
-        QCOMPARE(f.find<QLineEdit>(field)->text(), result);
+        QCOMPARE(f.find<QLineEdit>(field)->text(), field.startsWith(u"Edit_My") ? pasted : result);
     }
 
     // The caret stays after what was just typed when the conversion makes
@@ -347,13 +352,71 @@ private slots:
         QCOMPARE(zip->text(), QStringLiteral("123456789"));
     }
 
-    void inputMethodPerField() {
+    // What an input method commits into each group of fields, and whether
+    // the field lets it compose at all (fields for codes and numbers do
+    // not: a key goes in as typed, whatever state the input method is in).
+    void inputMethodCommitsPerField_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("composes");
+        QTest::addColumn<QString>("commit");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("note");  // the prompt line after the commit; empty: the field's prompt
+        const QString cut = SjisLineEdit::cutMessage();
+        QTest::newRow("address kana") << "Edit_Add1" << true << "とうきょうと" << "とうきょうと" << "";
+        QTest::newRow("address 3 kanji") << "Edit_Add3" << true << "港区芝公園" << "港区芝公園" << "";
+        QTest::newRow("name over-long") << "Edit_Custo1" << true << fullWidth(41) << fullWidth(40) << cut;
+        QTest::newRow("goods over-long") << "Edit_G2" << true << QStringLiteral("林檎") + fullWidth(14)
+                                         << QStringLiteral("林檎") + fullWidth(13) << cut;
+        QTest::newRow("sender address kanji") << "Edit_MyADD2" << true << "芝公園" << "芝公園" << "";
+        QTest::newRow("sender name kana") << "Edit_My" << true << "やまだ" << "やまだ" << "";
+        QTest::newRow("zip full-width digits") << "Edit_Zip" << false << "１０５００１１" << "105-0011" << "";
+        QTest::newRow("tel full-width digits") << "Edit_tel" << false << "０３１２３４５６７８" << "0312345678" << "";
+        QTest::newRow("sender zip full-width digits") << "Edit_MyZip" << false << "１０５００１１" << "105-0011" << "";
+        QTest::newRow("sender zip over-long") << "Edit_MyZip" << false << "１２３－４５６７８" << "123-4567" << cut;
+        QTest::newRow("sender tel full-width") << "Edit_MyTEL" << false << "０３－１２３４－５６７８"
+                                               << "03-1234-5678" << "";
+        QTest::newRow("date full-width digits") << "Edit_de_date1" << false << "１２" << "12" << "";
+        QTest::newRow("date over-long") << "Edit_de_date2" << false << "１２３" << "12" << cut;
+        QTest::newRow("date kana refused") << "Edit_de_date3" << false << "いち" << ""
+                                           << SjisLineEdit::digitsOnlyMessage();
+    }
+    void inputMethodCommitsPerField() {
+        QFETCH(QString, field);
+        QFETCH(bool, composes);
+        QFETCH(QString, commit);
+        QFETCH(QString, stored);
+        QFETCH(QString, note);
         ShownForm f;
-        for (const char* on : {"Edit_Add1", "Edit_Add2", "Edit_Add3", "Edit_Custo1", "Edit_MyADD1", "Edit_MyADD2",
-                                "Edit_My"})
-            QVERIFY2(f.find<SjisLineEdit>(QLatin1String(on))->inputMethodOn(), on);
-        for (const char* off : {"Edit_Zip", "Edit_tel", "Edit_MyZip", "Edit_MyTEL", "Edit_de_date1"})
-            QVERIFY2(!f.find<SjisLineEdit>(QLatin1String(off))->inputMethodOn(), off);
+        auto* e = f.find<SjisLineEdit>(field);
+        f.focus(field);
+        const QString prompt = f.find<QLabel>(QStringLiteral("Panel_HelpMess"))->text();
+
+        // Asked by the input method; leaving read-only (where QLineEdit turns
+        // the input method back on) keeps the field's mode.
+        e->setReadOnly(true);
+        e->setReadOnly(false);
+        QInputMethodQueryEvent asked(Qt::ImEnabled | Qt::ImHints | Qt::ImPreferredLanguage);
+        QCoreApplication::sendEvent(e, &asked);
+        QCOMPARE(asked.value(Qt::ImEnabled).toBool(), composes);
+        QCOMPARE(e->testAttribute(Qt::WA_InputMethodEnabled), composes);
+        if (composes)
+            QCOMPARE(asked.value(Qt::ImPreferredLanguage).toString(), QStringLiteral("ja_JP"));
+        else
+            QVERIFY(asked.value(Qt::ImHints).toInt() &
+                    (Qt::ImhDigitsOnly | Qt::ImhPreferNumbers | Qt::ImhDialableCharactersOnly));
+
+        // The first character comes with a pre-edit, which only a composing
+        // field takes; the rest comes as a commit alone.
+        QInputMethodEvent first(QStringLiteral("ー"), {});
+        first.setCommitString(commit.left(1));
+        QCoreApplication::sendEvent(e, &first);
+        QCOMPARE(first.isAccepted(), composes);
+        QInputMethodEvent rest;
+        rest.setCommitString(commit.mid(1));
+        QCoreApplication::sendEvent(e, &rest);
+        QCOMPARE(e->text(), stored);
+        QCOMPARE(sjis::byteLength(e->text()), sjis::byteLength(stored));
+        QCOMPARE(f.find<QLabel>(QStringLiteral("Panel_HelpMess"))->text(), note.isEmpty() ? prompt : note);
     }
 
     void senderFieldsGreyWhenSenderNotPrinted() {

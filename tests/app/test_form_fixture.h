@@ -31,6 +31,19 @@ public:
     QDate today() override { return QDate(2026, 12, 7); }
 };
 
+// The objectNames of the controls the Tab key visits from `start`, which
+// has the focus in an active window, until it comes back there (at most
+// `limit` steps).
+inline QStringList tabCycle(QWidget* start, int limit = 60) {
+    start->setFocus(Qt::TabFocusReason);
+    QStringList seen;
+    for (int i = 0; i < limit && QApplication::focusWidget() && seen.value(seen.size() - 1) != start->objectName(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        seen << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+    }
+    return seen;
+}
+
 // Installs the printing system the window sees in WbPrinter(); returns it
 // (owned there) so a test can script and inspect it.
 inline wbprn::FakePrinterSystem* usePrinters(std::vector<wbprn::FakePrinter> printers, int defaultIndex = 0) {

@@ -210,7 +210,8 @@ private slots:
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QString>("text");
         QTest::newRow("letter") << QStringList{QStringLiteral("a")} << QString();
-        QTest::newRow("full-width digit") << QStringList{QStringLiteral("１")} << QString();
+        QTest::newRow("full-width digits") << QStringList{QStringLiteral("１"), QStringLiteral("２")}
+                                           << QStringLiteral("12");
         QTest::newRow("hyphen") << QStringList{QStringLiteral("-")} << QString();
         QTest::newRow("full-width kana") << QStringList{QStringLiteral("あ")} << QString();
         QTest::newRow("two digits") << QStringList{QStringLiteral("1"), QStringLiteral("2")} << QStringLiteral("12");

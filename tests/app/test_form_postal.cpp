@@ -228,20 +228,25 @@ private slots:
         QVERIFY(zipWarning().isEmpty());
     }
 
-    void unreadableTableTurnsTheLookupsOff() {
+    void damagedImportedTableGivesWayToTheBundledOne() {
         // A damaged imported table, put there before the first lookup.
         QFile bad(f->dir.filePath(QStringLiteral("vamu_Pelican_postal.bin")));
         QVERIFY(bad.open(QIODevice::WriteOnly));
         bad.write("VPPOSTAL\x01\x00\x00\x00", 12);
         bad.close();
         const qsizetype errorsAtStart = f->boxes.errors.size();  // the missing sender file's
+        const qsizetype noticesAtStart = f->boxes.notices.size();
         f->focus(QStringLiteral("Edit_Zip"));
         edit("Edit_Zip")->setText(QStringLiteral("1050011"));
         press(Qt::Key_F5);
-        QCOMPARE(prompt(), QStringLiteral("郵便番号データを読めません"));
-        QVERIFY(edit("Edit_Add1")->text().isEmpty());
-        f->focus(QStringLiteral("Edit_Add1"));
-        QVERIFY(zipWarning().isEmpty());
+        QCOMPARE(edit("Edit_Add1")->text(), QStringLiteral("東京都港区芝公園"));
+        QCOMPARE(f->boxes.notices.size(), noticesAtStart + 1);
+        QVERIFY2(f->boxes.notices.last().contains(QStringLiteral("vamu_Pelican_postal.bin")),
+                 qPrintable(f->boxes.notices.last()));
+        // Told once: the next lookup says nothing more.
+        f->focus(QStringLiteral("Edit_Zip"));
+        press(Qt::Key_F5);
+        QCOMPARE(f->boxes.notices.size(), noticesAtStart + 1);
         QCOMPARE(f->boxes.errors.size(), errorsAtStart);
     }
 };

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <optional>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -40,8 +41,9 @@ void leaveStaleSocket(const QString& path) {
 }
 
 // Another local user (uid 65534) that puts entries at given paths: 'd' a
-// folder, 'f' an ordinary file, 's' a socket it listens on. The process
-// stays alive, so its sockets keep answering, until the object ends.
+// folder, 'f' an ordinary file, 's' a socket it listens on, 'l' a file it
+// holds locked (flock). The process stays alive, so its sockets keep
+// answering and its locks stay held, until the object ends.
 class OtherUser {
 public:
     static constexpr uid_t kUid = 65534;
@@ -58,6 +60,7 @@ public:
                 if (op == 'd') ok = ok && ::mkdir(path.constData(), 0700) == 0;
                 if (op == 'f') ok = ok && ::close(::open(path.constData(), O_CREAT | O_WRONLY, 0644)) == 0;
                 if (op == 's') ok = ok && ::listen(boundSocket(path.constData()), 8) == 0;
+                if (op == 'l') ok = ok && ::flock(::open(path.constData(), O_CREAT | O_RDWR, 0666), LOCK_EX) == 0;
             }
             if (::write(ready[1], &ok, 1) != 1) ::_exit(1);
             for (;;) ::pause();
@@ -219,6 +222,38 @@ private slots:
         QCOMPARE(raised.wait(overRunning ? 300 : 2000), !overRunning);
     }
 
+    // Two starts in one data folder that see different runtime folders meet
+    // at the data folder's lock: the later one raises the first and ends.
+    // Another user's locked file there stops no one.
+    void dataFolderLockMeetsAcrossRuntimeFolders() {
+        QTemporaryDir data, runtimeA, runtimeB;
+        const QString name = SingleInstance::socketName(appTitle());
+        SingleInstance first(QDir(runtimeA.path()).filePath(name), data.path());
+        QVERIFY(!first.anotherIsRunning());
+        QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+        SingleInstance second(QDir(runtimeB.path()).filePath(name), data.path());
+        QVERIFY(second.anotherIsRunning());
+        QVERIFY(raised.wait(2000));
+        // The second start left no lock held: a start in another folder by
+        // the second runtime folder runs.
+        QTemporaryDir elsewhere;
+        SingleInstance third(QDir(runtimeB.path()).filePath(name), elsewhere.path());
+        QVERIFY(!third.anotherIsRunning());
+    }
+
+    void otherUsersLockInTheDataFolderStopsNoOne() {
+        if (::geteuid() != 0) QSKIP("needs root to act as a second user id");
+        QTemporaryDir data, runtime;
+        QVERIFY(::chmod(QFile::encodeName(data.path()).constData(), 01777) == 0);
+        OtherUser other({{'l', QDir(data.path()).filePath(QLatin1String(SingleInstance::kDataFolderLockName))}});
+        QVERIFY(other.done());
+        SingleInstance first(QDir(runtime.path()).filePath(SingleInstance::socketName(appTitle())), data.path());
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!first.anotherIsRunning());
+        QVERIFY(t.elapsed() < 1000);
+    }
+
     void laterStartAsksTheFirstToRaise() {
         QTemporaryDir dir;
         const QString name = dir.filePath(QStringLiteral("s"));
@@ -241,8 +276,17 @@ private slots:
         QVERIFY(second.anotherIsRunning());
     }
 
+    // A second program ends at once: by the same runtime folder from another
+    // data folder, or by another runtime folder in the same data folder.
+    void secondProgramEndsAtOnceWithoutWindowOrFile_data() {
+        QTest::addColumn<bool>("sameRuntime");
+        QTest::newRow("same runtime folder, other data folder") << true;
+        QTest::newRow("other runtime folder, same data folder") << false;
+    }
     void secondProgramEndsAtOnceWithoutWindowOrFile() {
-        QTemporaryDir firstDir, secondDir, sockets;
+        QFETCH(bool, sameRuntime);
+        QTemporaryDir firstDir, otherDir, sockets, otherSockets;
+        const QString secondDir = sameRuntime ? otherDir.path() : firstDir.path();
         const QString name = QDir(sockets.path()).filePath(SingleInstance::socketName(appTitle()));
 
         // Both programs keep their instance socket in a private temp folder,
@@ -253,6 +297,11 @@ private slots:
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), sockets.path());
         // Nor does the machine's own print scheduler, if one runs.
         env.insert(QStringLiteral("CUPS_SERVER"), QDir(sockets.path()).filePath(QStringLiteral("no-cups.sock")));
+        QProcessEnvironment secondEnv = env;
+        if (!sameRuntime) {
+            secondEnv.insert(QStringLiteral("TMPDIR"), otherSockets.path());
+            secondEnv.insert(QStringLiteral("XDG_RUNTIME_DIR"), otherSockets.path());
+        }
         QProcess first;
         first.setProcessEnvironment(env);
         first.setWorkingDirectory(firstDir.path());
@@ -264,9 +313,10 @@ private slots:
         QVERIFY(listeningOn(name));
 
         const QStringList tempBefore = listing(sockets.path());
+        const QStringList secondDirBefore = listing(secondDir);
         QProcess second;
-        second.setProcessEnvironment(env);
-        second.setWorkingDirectory(secondDir.path());
+        second.setProcessEnvironment(secondEnv);
+        second.setWorkingDirectory(secondDir);
         QElapsedTimer t;
         t.start();
         second.start(QStringLiteral(VP_APP_BINARY), {});
@@ -275,7 +325,8 @@ private slots:
         QVERIFY2(ms < 1000, qPrintable(QStringLiteral("second start took %1 ms").arg(ms)));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
-        QVERIFY(isEmptyDir(secondDir.path()));
+        if (sameRuntime) QVERIFY(isEmptyDir(secondDir));
+        QCOMPARE(listing(secondDir), secondDirBefore);
         QCOMPARE(listing(sockets.path()), tempBefore);
         QCOMPARE(first.state(), QProcess::Running);
 

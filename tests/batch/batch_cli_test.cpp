@@ -1,5 +1,6 @@
 // batch check and batch print run as a program: JSON per data row, bad
 // input refused with its line number, one PDF of the printable rows.
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -8,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "tests/support/cli_run.h"
 #include "tests/support/file_bytes.h"
@@ -123,6 +125,25 @@ private slots:
         QCOMPARE(runCli({QStringLiteral("batch"), QStringLiteral("print"), csv}, {}).exitCode, 2);
         QCOMPARE(runCli({QStringLiteral("batch"), QStringLiteral("check"), csv, QStringLiteral("--pdf"), pdf}, {}).exitCode, 2);
         QCOMPARE(runCli({QStringLiteral("batch"), QStringLiteral("check"), dir.filePath(QStringLiteral("none"))}, {}).exitCode, 1);
+    }
+
+    // A named pipe (no writer ever comes) given as the order file or the
+    // mapping is refused at once instead of being waited on.
+    void pipesAndDevicesAreRefusedWithoutWaiting() {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("o.csv"));
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        writeFile(csv, "氏名,住所,郵便番号\n山田,東京都港区芝公園1,1050011\n");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        const QStringList cases[] = {{fifo}, {csv, QStringLiteral("--mapping"), fifo}};
+        for (const QStringList& args : cases) {
+            QElapsedTimer t;
+            t.start();
+            const CliRun r = runCli(QStringList{QStringLiteral("batch"), QStringLiteral("check")} + args, {});
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY2(QString::fromUtf8(r.err).contains(QStringLiteral("通常のファイルではありません")), r.err.constData());
+            QVERIFY2(t.elapsed() < 10000, "waited on the pipe");
+        }
     }
 
     void printRendersPrintableRowsThenOneEmptyPage() {

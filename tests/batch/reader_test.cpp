@@ -197,6 +197,30 @@ TEST(BatchMapping, SavedMappingsRoundTripByHeaderName) {
     EXPECT_THROW(mappingFromText("zip\tunknown_key\n", header), InputError);
 }
 
+TEST(BatchMapping, SavedMappingFitsOnlyTheColumnsItWasMadeFor) {
+    const std::vector<std::string> header = {"送り先", "宛先住所", "メモ", "メモ"};
+    const Mapping m = {Target::Name, Target::Address, Target::None, Target::G1};
+    const std::string text = mappingToText(header, m);
+    // Columns of the same name keep their own fields.
+    EXPECT_EQ(mappingFromText(text, header), m);
+    struct Case {
+        std::vector<std::string> header;
+        bool fits;
+    };
+    const Case cases[] = {
+        {header, true},
+        {{"メモ", "宛先住所", "メモ", " 送り先 "}, true},  // another order, blanks around a name
+        {{"送り先", "宛先住所", "メモ"}, false},          // a column fewer
+        {{"送り先", "宛先住所", "メモ", "メモ", "電話"}, false},
+        {{"zip", "address", "name"}, false},
+        {{}, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(mappingFitsHeader(text, c.header), c.fits) << c.header.size();
+    // A text of an earlier version lists the used columns only.
+    EXPECT_FALSE(mappingFitsHeader("送り先\tname\n", header));
+    EXPECT_FALSE(mappingFitsHeader("no tab here\n", header));
+}
+
 TEST(BatchFile, UnprintedOrdersSaveAndReadBack) {
     const OrderFile f = readOrderFile(fixture("shop_utf8_bom.csv"));
     EXPECT_EQ(f.encoding, Encoding::Utf8Bom);

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QInputMethodEvent>
+#include <QInputMethodQueryEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -127,6 +128,15 @@ private slots:
 
     void inputMethodFullWidth() {
         Form f;
+        // The input method is off here: told so when it asks, and a pre-edit
+        // is not taken; a commit that comes anyway counts as typed.
+        QInputMethodQueryEvent asked(Qt::ImEnabled);
+        QApplication::sendEvent(f.first, &asked);
+        QVERIFY(!asked.value(Qt::ImEnabled).toBool());
+        QInputMethodEvent preedit(QStringLiteral("１"), {});
+        QApplication::sendEvent(f.first, &preedit);
+        QVERIFY(!preedit.isAccepted());
+        QCOMPARE(f.first->text(), QString());
         QInputMethodEvent ime;
         ime.setCommitString(QStringLiteral("１２．５－"));
         QApplication::sendEvent(f.first, &ime);

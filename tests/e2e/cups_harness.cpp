@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cstdlib>
 #include <thread>
 
@@ -58,7 +59,10 @@ std::vector<CapturedJob> waitForJobs(std::size_t count, std::chrono::millisecond
     QDir dir = captureDir();
     for (;;) {
         // The backend renames *.queue last, so a listed job is complete.
-        const QStringList done = dir.entryList({QStringLiteral("job-*.queue")}, QDir::Files, QDir::Name);
+        QStringList done = dir.entryList({QStringLiteral("job-*.queue")}, QDir::Files, QDir::Name);
+        // In the order the scheduler took them: job-9 before job-10.
+        auto number = [](const QString& f) { return f.mid(4).chopped(6).toInt(); };
+        std::sort(done.begin(), done.end(), [&](const QString& a, const QString& b) { return number(a) < number(b); });
         if (static_cast<std::size_t>(done.size()) >= count || std::chrono::steady_clock::now() >= end) {
             std::vector<CapturedJob> jobs;
             for (const QString& q : done) {
@@ -70,6 +74,21 @@ std::vector<CapturedJob> waitForJobs(std::size_t count, std::chrono::millisecond
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+}
+
+AddedQueue::AddedQueue(const QString& name, const QString& driver) : name_(name) {
+    const bool model = driver.contains(QStringLiteral(":/"));
+    added_ = run(QStringLiteral("lpadmin"),
+                 {QStringLiteral("-h"), mainSocket(), QStringLiteral("-p"), name_, QStringLiteral("-E"), QStringLiteral("-v"),
+                  QStringLiteral("capture:") + captureDir().path(), model ? QStringLiteral("-m") : QStringLiteral("-P"),
+                  driver})
+                 .has_value();
+    useScheduler(mainSocket());
+}
+
+AddedQueue::~AddedQueue() {
+    run(QStringLiteral("lpadmin"), {QStringLiteral("-h"), mainSocket(), QStringLiteral("-x"), name_});
+    useScheduler(mainSocket());
 }
 
 std::optional<QString> run(const QString& program, const QStringList& args) {

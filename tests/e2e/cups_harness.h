@@ -32,6 +32,24 @@ void clearCaptures();
 // Waits until `count` jobs are captured (or the time-out passes).
 std::vector<CapturedJob> waitForJobs(std::size_t count, std::chrono::milliseconds timeout);
 
+// A queue added to the main scheduler, printing into the capture folder,
+// for one test and removed after it. Both times the printer layer is
+// pointed at the scheduler afresh, as a program started then sees it.
+class AddedQueue {
+public:
+    // `driver`: a PPD file, or a driver model such as
+    // drv:///sample.drv/epson24.ppd.
+    AddedQueue(const QString& name, const QString& driver);
+    ~AddedQueue();
+    AddedQueue(const AddedQueue&) = delete;
+    AddedQueue& operator=(const AddedQueue&) = delete;
+    bool added() const { return added_; }
+
+private:
+    QString name_;
+    bool added_ = false;
+};
+
 // Runs a program and returns its standard output (nullopt if it failed).
 std::optional<QString> run(const QString& program, const QStringList& args);
 

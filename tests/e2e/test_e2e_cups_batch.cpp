@@ -96,8 +96,10 @@ TEST_F(CupsBatch, BatchWindowPrintsOneJobAndRecordsEachWaybill) {
     EXPECT_EQ(jobs[0].queue, QStringLiteral("Wb203"));
     EXPECT_EQ(jobs[0].title, QStringLiteral("vamu_Pelican  "));
     EXPECT_TRUE(jobs[0].options.split(u' ').contains(QStringLiteral("print-scaling=none")));
-    // The same layout as a single print: the form's captions after printing.
-    expectPages(jobs[0].pdfPath, plannedPages(csv, gatherWaybillFields(*p.form)), 203, QPointF(18, 18));
+    // The same layout as a single print, at the printer's resolution.
+    print::WaybillFields form = gatherWaybillFields(*p.form);
+    form.dpix = form.dpiy = "203";
+    expectPages(jobs[0].pdfPath, plannedPages(csv, form), 203, QPointF(18, 18));
 
     store::HistoryStore history(p.dir.filePath(QStringLiteral("vamu_Pelican.db")).toStdString());
     const auto rows = history.list({});

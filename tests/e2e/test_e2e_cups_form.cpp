@@ -13,6 +13,7 @@
 
 #include "tests/e2e/cups_program.h"
 #include "tests/e2e/cups_test.h"
+#include "print/WbPrinterSetupDialog.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/preview_page.h"
 #include "tests/print/page_ink.h"
@@ -83,10 +84,15 @@ TEST_F(CupsProgram, FeedModesSwitchQueuesAndMargins) {
 
     p.selectFeed(1);
     EXPECT_EQ(p.form->ComboBox1->currentText(), QStringLiteral("Wb203"));
-    EXPECT_EQ(p.form->ComboBox2->currentText(), QStringLiteral("A4"));
+    // No page one form long on this queue: the box says so, F11 asks first.
+    EXPECT_EQ(p.form->ComboBox2->currentText(), QStringLiteral("このプリンタは4インチの連続用紙を選べません"));
     EXPECT_EQ(p.form->ComboBox3->currentText(), QStringLiteral("手差し"));
     EXPECT_EQ(p.form->Label_Prn_Top->text(), QStringLiteral("20"));
+    p.boxes.answer(true);
     p.printYes();
+    EXPECT_EQ(p.boxes.questions.value(0),
+              QStringLiteral("用紙の長さが11.69インチのため、送り状1枚ごとに連続用紙を2.92枚分送り、"
+                             "次の送り状はミシン目にかかります。このまま印刷しますか?"));
     ASSERT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
     const auto shifted = p.plan();
     p.form->Label_Prn_Top->setText(QStringLiteral("0"));
@@ -144,4 +150,64 @@ TEST_F(CupsProgram, PreviewShowsThePageThatF11Sends) {
     const QStringList problems =
         page_ink::inkDifferences(*printed, preview, fields, QPointF(18, 18) * (203 / 72.0), 1.0);
     EXPECT_TRUE(problems.isEmpty()) << problems.join(QStringLiteral("; ")).toStdString();
+}
+
+namespace {
+
+QStringList jobOptions(const e2e::CapturedJob& job) { return job.options.split(u' '); }
+
+}  // namespace
+
+TEST_F(CupsProgram, AQueueAddedInFrontMovesNoFeedModeToAnotherPrinter) {
+    // As the program registered them: 手差し on Wb360 (then usable 1), 連続 on Wb203 (usable 0).
+    const QByteArray file = sj("[手差し]\r\nPrnName=Wb360\r\nPrnNoIndex=1\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"
+                               "[連続(４インチ)]\r\nPrnName=Wb203\r\nPrnNoIndex=0\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n");
+    e2e::AddedQueue first(QStringLiteral("Wa100"), QStringLiteral(VP_E2E_PPD_DIR "/wb360.ppd"));  // sorts before every other queue
+    ASSERT_TRUE(first.added());  // listed first from the next start on
+    Program p(file);
+    ASSERT_EQ(p.form->ComboBox1->count(), 3);
+    EXPECT_EQ(p.form->ComboBox1->currentText(), QStringLiteral("Wb360"));
+    p.printYes();
+    p.selectFeed(1);
+    EXPECT_EQ(p.form->ComboBox1->currentText(), QStringLiteral("Wb203"));
+    p.boxes.answer(true);  // A4 on the continuous form, all the same
+    p.printYes();
+    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+    const auto jobs = e2e::waitForJobs(2, 10s);
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_EQ(jobs[0].queue, QStringLiteral("Wb360"));
+    EXPECT_EQ(jobs[1].queue, QStringLiteral("Wb203"));
+}
+
+TEST_F(CupsProgram, EachFeedModeKeepsItsPaperAndBinAcrossRuns) {
+    QByteArray saved;
+    {
+        Program p(sj("[連続(４インチ)]\r\nPrnName=Wb203\r\n"));
+        // 手差し: Wb360 on A4 from the tractor, chosen in the set-up dialog.
+        TWbPrinterSetupDialog::runner() = [](WbPrinterSetupWindow& w) {
+            w.ComboBox_Printer->setCurrentIndex(w.ComboBox_Printer->findText(QStringLiteral("Wb360")));
+            w.ComboBox_Paper->setCurrentIndex(w.ComboBox_Paper->findText(QStringLiteral("A4")));
+            w.ComboBox_Bin->setCurrentIndex(w.ComboBox_Bin->findText(QStringLiteral("トラクタ")));
+            return true;
+        };
+        p.form->BitBtn_PrnSet->click();
+        TWbPrinterSetupDialog::runner() = nullptr;
+        p.selectFeed(1);  // another printer in between
+        p.selectFeed(0);
+        EXPECT_EQ(p.form->ComboBox2->currentText(), QStringLiteral("A4"));
+        p.printYes();
+        ASSERT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
+        QFile f(p.dir.filePath(QStringLiteral("vamu_a500.ini")));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        saved = f.readAll();
+    }
+    Program again(saved);
+    again.printYes();
+    const auto jobs = e2e::waitForJobs(2, 10s);
+    ASSERT_EQ(jobs.size(), 2u);
+    for (const auto& job : jobs) {
+        EXPECT_EQ(job.queue, QStringLiteral("Wb360"));
+        EXPECT_TRUE(jobOptions(job).contains(QStringLiteral("media=A4"))) << job.options.toStdString();
+        EXPECT_TRUE(jobOptions(job).contains(QStringLiteral("InputSlot=Tractor"))) << job.options.toStdString();
+    }
 }

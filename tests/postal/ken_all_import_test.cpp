@@ -124,3 +124,41 @@ TEST(PostalImport, MalformedFileNamesItsLineAndKeepsTheOldTable) {
     EXPECT_THROW(postal::importTable(dir.file("none.csv"), "", out), FileError);
     EXPECT_EQ(slurp(out), "old table bytes");
 }
+
+// A town whose bracket never closes is joined over a few rows of its code
+// only; the rows after them stand as towns of their own.
+TEST(PostalImport, JoiningOfAnUnclosedTownStopsAfterAFewRows) {
+    std::string csv = sj(kenAllRow("1000001", "", "東京都", "千代田区", "千代田（"));
+    for (int i = 1; i < 40; ++i) csv += sj(kenAllRow("1000001", "", "東京都", "千代田区", ("町" + std::to_string(i)).c_str()));
+    const auto rows = postal::readKenAll(csv, "KEN_ALL.CSV");
+    ASSERT_GT(rows.size(), 20u);
+    ASSERT_LT(rows.size(), 35u);
+    EXPECT_EQ(u8(rows[0].town), "千代田");
+    EXPECT_EQ(u8(rows.back().town), "町39");
+}
+
+// A table over the reader's size limit (64 MB) is refused before the old
+// one is touched: the program could not read it. (Business rows carry three
+// long texts each, so the file that makes such a table is quick to read.)
+TEST(PostalImport, ATableTheReaderWouldRefuseIsNeverWritten) {
+    ScratchFolder dir;
+    std::string business;
+    for (int i = 0; i < 540; ++i) {
+        std::string office = std::to_string(i);
+        office.resize(64000, 'a');
+        const std::string half = office.substr(0, 32000);  // the town is 町域 and 番地 joined
+        business += "\"13101\",\"x\",\"" + office + "\",\"" + sj("東京都") + "\",\"" + sj("千代田区") + "\",\"" + half +
+                    "\",\"" + half + "\",\"1008798\",\"100  \",\"x\",0,0,0\r\n";
+    }
+    spit(dir.file("KEN_ALL.CSV"), sj(kenAllRow("1000013", "ｶｽﾐｶﾞｾｷ", "東京都", "千代田区", "霞が関")));
+    spit(dir.file("JIGYOSYO.CSV"), business);
+    const std::string out = dir.file("table.bin");
+    spit(out, "old table bytes");
+    try {
+        postal::importTable(dir.file("KEN_ALL.CSV"), dir.file("JIGYOSYO.CSV"), out);
+        ADD_FAILURE() << "imported";
+    } catch (const postal::ImportError& e) {
+        EXPECT_NE(std::string(e.what()).find("64MB"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(slurp(out), "old table bytes");
+}

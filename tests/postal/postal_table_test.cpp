@@ -205,12 +205,21 @@ TEST(PostalTableFile, SearchOrderAndLoadingOnFirstUse) {
     lazy.reset();
     ASSERT_NE(lazy.get(), nullptr);
     EXPECT_EQ(lazy.get()->entryCount(), 2u);
-    // A damaged one turns the lookups off with a reason; nothing throws.
+    // A damaged one is passed over for the bundled one, and that is told
+    // once; nothing throws.
     spit(base.file("vamu_Pelican_postal.bin"), smallTable().substr(0, 100));
     lazy.reset();
-    EXPECT_EQ(lazy.get(), nullptr);
-    EXPECT_FALSE(lazy.error().empty());
-    postal::LazyTable missing(base.file("none.bin"));
-    EXPECT_EQ(missing.get(), nullptr);
-    EXPECT_FALSE(missing.error().empty());
+    ASSERT_NE(lazy.get(), nullptr);
+    EXPECT_EQ(lazy.path(), VP_BUNDLED_TABLE);
+    EXPECT_GT(lazy.get()->entryCount(), 100000u);
+    const std::string notice = lazy.takeNotice();
+    EXPECT_NE(notice.find(base.file("vamu_Pelican_postal.bin")), std::string::npos) << notice;
+    EXPECT_NE(notice.find("同梱"), std::string::npos) << notice;
+    EXPECT_EQ(lazy.takeNotice(), "");
+    // With no other file to fall back to, the lookups are off with a reason.
+    for (const std::string& only : {base.file("none.bin"), base.file("vamu_Pelican_postal.bin")}) {
+        postal::LazyTable fixed(only);
+        EXPECT_EQ(fixed.get(), nullptr) << only;
+        EXPECT_FALSE(fixed.error().empty()) << only;
+    }
 }

@@ -5,10 +5,19 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "app/app_windows.h"
+#include "controls/TNumEdit.h"
+#include "print/Form_SLIP97YPrn.h"
 #include "print/WbPrinterSetupDialog.h"
+#include "print/Wb_d97_Dot.h"
+#include "print/printer_file.h"
 #include "tests/print/test_printer_box_support.h"
 
 using namespace printer_box_test;
+
+namespace {
+const QString kNoFormPage = QStringLiteral("このプリンタは4インチの連続用紙を選べません");
+}
 
 class TestPrinterBox : public QObject {
     Q_OBJECT
@@ -25,7 +34,17 @@ class TestPrinterBox : public QObject {
         emit f.form->ComboBox_SEL->activated(i);  // as the user's choice
     }
 
+    std::unique_ptr<TWb_d97_Dot> layout_;  // the print command's layout window
+
 private slots:
+    void initTestCase() {
+        layout_ = std::make_unique<TWb_d97_Dot>();
+        Wb_d97_Dot = layout_.get();
+    }
+    void cleanupTestCase() {
+        Wb_d97_Dot = nullptr;
+        layout_.reset();
+    }
     void init() { TWbPrinterSetupDialog::runner() = nullptr; }
 
     void controlsOfTheBox() {
@@ -84,12 +103,17 @@ private slots:
         QCOMPARE(f.form->Label_Prn_Top->text(), QStringLiteral("-15"));
         QCOMPARE(f.form->Label_Prn_Left->text(), QStringLiteral("7"));
         QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("C"));
-        QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("B5"));
+        // No page one form long on C: the paper line says so.
+        QCOMPARE(f.form->ComboBox2->itemText(0), QStringLiteral("B5"));
+        QCOMPARE(f.form->ComboBox2->currentText(), kNoFormPage);
+        QCOMPARE(f.form->Panel_HelpMess->text(), kNoFormPage);
         QCOMPARE(f.form->ComboBox3->currentText(), QStringLiteral("連続紙"));
 
         selectFeed(f, 0);
         QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("A"));
         QCOMPARE(f.form->Label_Prn_Top->text(), QStringLiteral("0"));
+        QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("A4"));
+        QCOMPARE(f.form->Panel_HelpMess->text(), QString());
     }
 
     void storedIndexProblems() {
@@ -148,7 +172,8 @@ private slots:
         QVERIFY(ran);
         QVERIFY2(printerErrors(f).isEmpty(), qPrintable(printerErrors(f).join(u'|')));
         // Byte for byte: Shift-JIS section, CR LF, four keys in order.
-        QCOMPARE(readFile(iniPath()), sj("[手差し]\r\nPrnName=A\r\nPrnNoIndex=0\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"));
+        QCOMPARE(readFile(iniPath()), sj("[手差し]\r\nPrnName=A\r\nPrnNoIndex=0\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"
+                                         "PrnPaperSize=A4\r\nPrnBin=手差し\r\n"));
         QCOMPARE(WbPrinter().GetIndex(), 0);
     }
 
@@ -167,22 +192,122 @@ private slots:
         QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("B "));
         QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("送り状"));
         QCOMPARE(f.form->ComboBox3->currentText(), QStringLiteral("トラクタ"));
-        QCOMPARE(readFile(iniPath()),
-                 sj("[連続(４インチ)]\r\nPrnName=B\r\nPrnNoIndex=1\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"));
+        QCOMPARE(readFile(iniPath()), sj("[連続(４インチ)]\r\nPrnName=B\r\nPrnNoIndex=1\r\nvamPrn_Top=0\r\nvamPrn_Left=0\r\n"
+                                         "PrnPaperSize=送り状\r\nPrnBin=トラクタ\r\n"));
 
-        // The chosen paper lasts until another printer is selected.
+        // The feed mode keeps its paper and bin when another mode used
+        // another printer in between; the other mode has its own.
+        selectFeed(f, 0);
+        QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("A4"));
         selectFeed(f, 1);
         QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("送り状"));
-        selectFeed(f, 0);
-        selectFeed(f, 1);
-        QCOMPARE(f.form->ComboBox2->currentText(), QStringLiteral("A4"));
+        QCOMPARE(f.form->ComboBox3->currentText(), QStringLiteral("トラクタ"));
+        f.boxes.answer(true);  // 送り状 is no continuous form page: printed all the same
+        f.boxes.answer(true);
+        f.form->SpeedButton_F11Click();
+        QCOMPARE(f.printers->documents.size(), std::size_t{1});
+        QCOMPARE(f.printers->documents[0].printer, QStringLiteral("B "));
+        QCOMPARE(f.printers->documents[0].settings.paperSize, std::int16_t{256});
+        QCOMPARE(f.printers->documents[0].settings.defaultSource, std::int16_t{257});
     }
 
-    void theIndexChoosesWhateverTheStoredNameSays() {
-        BoxForm f({fakePrinter("X"), fakePrinter("Y")});
-        writeFile(iniPath(), sj("[連続(４インチ)]\r\nPrnName=X\r\nPrnNoIndex=1\r\n"));
+    void theNameChoosesAndTheIndexOnlyWithoutOne_data() {
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<QString>("printer");
+        QTest::addColumn<QString>("index");
+        QTest::addColumn<QString>("paper");
+        QTest::addColumn<QString>("question");  // F11's first question
+        const QString form = wbprn::continuousFormPaperName();
+        const QString plain = QStringLiteral("印刷しますか?");
+        QTest::newRow("name wins over a stale index") << sj("PrnName=X\r\nPrnNoIndex=1\r\n") << "X" << "0" << form << plain;
+        QTest::newRow("a file without names goes by the index") << sj("PrnNoIndex=1\r\n") << "Y" << "1" << form << plain;
+        QTest::newRow("an empty name too") << sj("PrnName=\r\nPrnNoIndex=1\r\n") << "Y" << "1" << form << plain;
+        QTest::newRow("the user's paper wins and is asked about")
+            << sj("PrnName=Y\r\nPrnPaperSize=A3\r\nPrnBin=トラクタ\r\n") << "Y" << "1" << "A3"
+            << "用紙の長さが11.69インチのため、送り状1枚ごとに連続用紙を2.92枚分送り、次の送り状はミシン目にかかります。"
+               "このまま印刷しますか?";
+        QTest::newRow("a paper this printer lacks gives the mode's own")
+            << sj("PrnName=Y\r\nPrnPaperSize=Letter\r\n") << "Y" << "1" << form << plain;
+    }
+    void theNameChoosesAndTheIndexOnlyWithoutOne() {
+        QFETCH(QByteArray, record);
+        QFETCH(QString, printer);
+        QFETCH(QString, index);
+        QFETCH(QString, paper);
+        QFETCH(QString, question);
+        BoxForm f({fakePrinter("X"), fakePrinter("Y")}, 0, sj("[連続(４インチ)]\r\n") + record);
         selectFeed(f, 1);
-        QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("Y"));
+        QCOMPARE(f.form->ComboBox1->currentText(), printer);
+        QCOMPARE(f.form->Label_PrinterIndex->text(), index);
+        QCOMPARE(f.form->ComboBox2->currentText(), paper);
+        QVERIFY2(printerErrors(f).isEmpty(), qPrintable(printerErrors(f).join(u'|')));
+        // The margin dialog writes the record back with the name.
+        TForm_SLIP97YPrn margins(f.form.get());
+        margins.setMainForm(f.form.get());
+        f.boxes.answer(true);
+        margins.BitBtn_MRGNClick();
+        QCOMPARE(printer_file::readRecord(QDir::currentPath(), f.form->ComboBox_SEL->currentText()).name, printer);
+        f.boxes.questions.clear();
+        f.form->SpeedButton_F11Click();  // answered No
+        QCOMPARE(f.boxes.questions.value(0), question);
+    }
+
+    void aRegisteredPrinterThatIsGonePrintsNowhere() {
+        const QString gone = QStringLiteral("登録したプリンタ PdfOut が見つかりません");
+        const QByteArray file = sj("[手差し]\r\nPrnName=PdfOut\r\nPrnNoIndex=0\r\nvamPrn_Top=5\r\nPrnPaperSize=A3\r\n");
+        BoxForm f({fakePrinter("A"), fakePrinter("B")}, 0, file);
+        QCOMPARE(f.form->ComboBox1->currentText(), gone);
+        QCOMPARE(f.form->ComboBox2->currentText(), QString());
+        QCOMPARE(f.form->Panel_HelpMess->text(), gone);  // still there once the first field has the focus
+        QCOMPARE(f.focusedName(), QStringLiteral("Edit_Zip"));
+
+        // F11 asks nothing and prints nowhere; the calibration print neither.
+        f.boxes.errors.clear();
+        f.boxes.answer(true);
+        f.form->SpeedButton_F11Click();
+        QVERIFY(f.boxes.questions.isEmpty());
+        QCOMPARE(f.boxes.errors, QStringList{gone + u'.'});
+        TForm_SLIP97YPrn margins(f.form.get());
+        margins.setMainForm(f.form.get());
+        QVERIFY_THROWS_EXCEPTION(EWbPrinterWithheld, margins.BitBtn_TestPrnClick());
+        QVERIFY_THROWS_EXCEPTION(EWbPrinterWithheld, WbPrinter().BeginDoc(QStringLiteral("batch")));
+        QVERIFY(f.printers->documents.empty());
+
+        // Saving margins keeps the registered printer; a cancelled
+        // registration changes nothing.
+        margins.NumEdit_TOP->setText(QStringLiteral("7"));
+        f.boxes.answer(true);
+        margins.BitBtn_MRGNClick();
+        const QByteArray saved = readFile(iniPath());
+        QVERIFY2(saved.startsWith(sj("[手差し]\r\nPrnName=PdfOut\r\nPrnNoIndex=0\r\nvamPrn_Top=7\r\nPrnPaperSize=A3\r\n")),
+                 saved.constData());
+        TWbPrinterSetupDialog::runner() = [](WbPrinterSetupWindow&) { return false; };
+        f.find<QPushButton>(QStringLiteral("BitBtn_PrnSet"))->click();
+        QCOMPARE(readFile(iniPath()), saved);
+        QCOMPARE(f.form->ComboBox1->currentText(), gone);
+
+        // Another feed mode with its printer there prints; back again, not.
+        selectFeed(f, 1);
+        QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("A"));
+        QCOMPARE(f.form->Panel_HelpMess->text(), QString());
+        f.boxes.answer(true);
+        f.form->SpeedButton_F11Click();
+        QCOMPARE(f.printers->documents.size(), std::size_t{1});
+        selectFeed(f, 0);
+        QCOMPARE(f.form->ComboBox1->currentText(), gone);
+
+        // The user's choice replaces it.
+        TWbPrinterSetupDialog::runner() = [](WbPrinterSetupWindow& w) {
+            w.ComboBox_Printer->setCurrentIndex(1);
+            return true;
+        };
+        f.find<QPushButton>(QStringLiteral("BitBtn_PrnSet"))->click();
+        QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("B"));
+        QCOMPARE(printer_file::readRecord(QDir::currentPath(), QStringLiteral("手差し")).name, QStringLiteral("B"));
+        f.boxes.answer(true);
+        f.form->SpeedButton_F11Click();
+        QCOMPARE(f.printers->documents.size(), std::size_t{2});
+        QCOMPARE(f.printers->documents[1].printer, QStringLiteral("B"));
     }
 };
 

@@ -3,16 +3,22 @@
 // for the printer box and its dialogs.
 #include <QLabel>
 
+#include "print/Wbprn/continuous_form.h"
 #include "tests/app/test_form_fixture.h"
 #include "tests/print/test_wbprn_fake_support.h"
 #include "tests/support/file_bytes.h"
 
 namespace printer_box_test {
 
-// A printer whose default feed is the first bin (手差し).
+// A printer whose default feed is the first bin (手差し), with a page one
+// continuous form long last in its paper list.
 inline wbprn::FakePrinter fakePrinter(const char* name, bool hidden = false) {
     wbprn::FakePrinter p = wbprn_test::printer(name, hidden);
     p.defaults.defaultSource = 256;
+    p.papers.count = 4;
+    p.papers.codes.push_back(wbprn::kContinuousFormPaperCode);
+    p.papers.names.push_back(wbprn::continuousFormPaperName().toStdString());
+    p.pagesByPaper[wbprn::kContinuousFormPaperCode] = {QSizeF(576, 288), QRectF(18, 18, 540, 252)};
     return p;
 }
 

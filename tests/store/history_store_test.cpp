@@ -226,6 +226,50 @@ TEST_F(HistoryFixture, ADamagedFileIsMovedAsideWithANoticeAndAFreshStoreMade) {
     }
 }
 
+// Random bytes over the first page of an index (the search index's own
+// tables, an ordinary index): the rows still read, so the store is made
+// anew from them; the search finds them and the address book is kept.
+TEST_F(HistoryFixture, ADamagedIndexIsRebuiltFromTheRows) {
+    for (const char* index : {"history_search_data", "history_search_idx", "history_by_name"}) {
+        SCOPED_TRACE(index);
+        std::filesystem::remove(path);
+        {
+            HistoryStore h(path);
+            std::vector<WaybillRecord> many(300, waybill("佐藤花子", "06-1111-2222", "大阪府大阪市北区梅田1-1"));
+            many.push_back(waybill("山田太郎", "03-1234-5678", "東京都千代田区丸の内1-1"));
+            h.recordUnsent(many);  // waiting for a shared server
+            h.keepConsignee(waybill("山田太郎", "03-1234-5678", "東京都").consignee);
+        }
+        std::int64_t page = 0, pageSize = 0;
+        {
+            store::SqliteDb db(path, store::SqliteDb::Mode::ReadOnly);
+            pageSize = db.queryInt("PRAGMA page_size");
+            page = db.queryInt((std::string("SELECT rootpage FROM sqlite_schema WHERE name = '") + index + "'").c_str());
+        }
+        ASSERT_GT(page, 1);
+        std::string bytes = slurp(path);
+        std::mt19937 random(7);
+        for (std::size_t i = 0; i < 64; ++i)
+            bytes[static_cast<std::size_t>((page - 1) * pageSize) + i] = static_cast<char>(random());
+        spit(path, bytes);
+
+        HistoryStore h(path);
+        HistoryQuery q;
+        q.search = S("山田");
+        EXPECT_EQ(names(h, q), std::vector<std::string>{"山田太郎"});
+        EXPECT_EQ(h.complete(CompleteBy::Name, S("山")).size(), 2u);  // the book's and the history's
+        EXPECT_NE(h.takeNotice().find("作り直しました"), std::string::npos);
+        HistoryQuery all;
+        all.limit = -1;
+        EXPECT_EQ(h.list(all).size(), 301u);
+        EXPECT_EQ(h.unsentCount(), 301);  // still waiting, none lost
+        EXPECT_EQ(h.addressBook().size(), 1u);
+        EXPECT_TRUE(brokenFiles().empty());
+        h.record(waybill("新", "1", "x"));
+        EXPECT_EQ(integrity(path), 302);
+    }
+}
+
 TEST_F(HistoryFixture, ANewerFileOpensReadOnly) {
     {
         HistoryStore h(path);

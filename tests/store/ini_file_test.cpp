@@ -212,6 +212,55 @@ TEST(IniFileAtomic, ReplacedFileKeepsItsPermissionsAndSymlink) {
     EXPECT_EQ(dir.entryCount(), 2u);
 }
 
+// As another local user (uid 65534): a link at `link` to `target`. True
+// when it was made.
+bool plantLinkAsOtherUser(const std::string& target, const std::string& link) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool ok = ::setgid(65534) == 0 && ::setuid(65534) == 0 && ::symlink(target.c_str(), link.c_str()) == 0;
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// In a folder that another user can write to, that user's link named like
+// the settings file is neither read through nor written through: the
+// linked file stays as it was and the link is replaced by the settings.
+TEST(IniFileAtomic, ALinkInAFolderOthersCanWriteIsReplacedNotFollowed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as a second user id";
+    const struct {
+        const char* what;
+        mode_t mode;
+        uid_t owner;
+    } cases[] = {
+        {"shared folder with the sticky bit", 01777, 0},
+        {"folder open to all", 0777, 0},
+        {"another user's folder", 0755, 65534},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchFolder dir;
+        ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+        const std::string important = dir.file("important.txt");
+        const std::string kept = "[vm_Pelicanprn]\r\nE_TEL=secret\r\n";
+        spit(important, kept);
+        const std::string shared = dir.file("shared");
+        ASSERT_EQ(::mkdir(shared.c_str(), c.mode), 0);
+        ASSERT_EQ(::chmod(shared.c_str(), c.mode), 0);
+        ASSERT_EQ(::chown(shared.c_str(), c.owner, c.owner), 0);
+        const std::string settings = shared + "/vamu_Pelican.ini";
+        ASSERT_TRUE(plantLinkAsOtherUser(important, settings));
+
+        IniFile ini(settings);
+        EXPECT_EQ(ini.readString(kSection, "E_TEL", "none"), "none");
+        ini.writeString(kSection, "E_CUS", "new");
+        EXPECT_EQ(slurp(important), kept);
+        EXPECT_FALSE(std::filesystem::is_symlink(settings));
+        EXPECT_EQ(slurp(settings), "[vm_Pelicanprn]\r\nE_CUS=new\r\n");
+    }
+}
+
 // Leftovers of killed saves go with the next save of the same file; files of
 // a live writer, of other files and odd names stay, and never fail the save.
 TEST(IniFileAtomic, NextSaveRemovesOnlyTheTemporariesOfDeadWriters) {

@@ -335,7 +335,12 @@ private:
         const QByteArray title = job.title.toUtf8();
         const int id = createJob(http.get(), queue, title, n, options);
         cupsFreeOptions(n, options);
-        if (id <= 0) throw ESystemError(failureText(http.get()));
+        if (id <= 0) {
+            // The queue was deleted after the program listed it.
+            if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
+                throw ESystemError("プリンタ " + job.queue.toStdString() + " が見つかりません");
+            throw ESystemError(failureText(http.get()));
+        }
         QFile pdf(job.file.fileName());
         bool ok = pdf.open(QIODevice::ReadOnly) &&
                   cupsStartDocument(http.get(), queue.constData(), id, title.constData(), CUPS_FORMAT_PDF, 1) ==

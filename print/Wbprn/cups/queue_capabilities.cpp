@@ -10,6 +10,7 @@
 #include <map>
 #include <unistd.h>
 
+#include "print/Wbprn/continuous_form.h"
 #include "print/Wbprn/printer_system.h"
 #include "text/sjis_qt.h"
 
@@ -49,6 +50,28 @@ std::optional<std::pair<int, int>> parseResolution(const char* text) {
     return std::nullopt;
 }
 
+void addContinuousForm(QueueCapabilities& caps, const std::optional<CustomSizeRange>& custom) {
+    QueuePaper form;
+    if (custom && custom->takes(kFormWidthPt, kFormLengthPt)) {
+        form.keyword = kContinuousFormKeyword;
+        form.widthPt = kFormWidthPt;
+        form.lengthPt = kFormLengthPt;
+        form.leftPt = custom->left;
+        form.topPt = custom->top;
+        form.rightPt = kFormWidthPt - custom->right;
+        form.bottomPt = kFormLengthPt - custom->bottom;
+    } else {
+        const QueuePaper* best = nullptr;
+        for (const QueuePaper& p : caps.papers)
+            if (formFeedOf(p.lengthPt).oneForm() && (!best || p.widthPt > best->widthPt)) best = &p;
+        if (!best) return;
+        form = *best;
+    }
+    form.code = kContinuousFormPaperCode;
+    form.name = continuousFormPaperName();
+    caps.papers.insert(caps.papers.begin(), std::move(form));
+}
+
 std::optional<QueueCapabilities> readPpdCapabilities(const char* ppdPath) {
     ppd_file_t* ppd = ppdOpenFile(ppdPath);
     if (!ppd) return std::nullopt;
@@ -59,6 +82,8 @@ std::optional<QueueCapabilities> readPpdCapabilities(const char* ppdPath) {
         std::vector<std::uint16_t> used;
         for (int i = 0; i < opt->num_choices; ++i) {
             const ppd_choice_t& c = opt->choices[i];
+            // The custom size is a range, not a paper (read below).
+            if (std::strcmp(c.choice, "Custom") == 0) continue;
             QueuePaper p;
             p.keyword = c.choice;
             p.name = ppdText(ppd, c.text[0] ? c.text : c.choice);
@@ -78,6 +103,12 @@ std::optional<QueueCapabilities> readPpdCapabilities(const char* ppdPath) {
             caps.papers.push_back(std::move(p));
         }
     }
+    std::optional<CustomSizeRange> custom;
+    if (ppd->variable_sizes)
+        custom = CustomSizeRange{ppd->custom_min[0],     ppd->custom_min[1],     ppd->custom_max[0],
+                                 ppd->custom_max[1],     ppd->custom_margins[0], ppd->custom_margins[1],
+                                 ppd->custom_margins[2], ppd->custom_margins[3]};
+    addContinuousForm(caps, custom);
     if (ppd_option_t* opt = ppdFindOption(ppd, "InputSlot")) {
         for (int i = 0; i < opt->num_choices; ++i) {
             const ppd_choice_t& c = opt->choices[i];
@@ -118,10 +149,21 @@ QueueCapabilities ippCapabilities(http_t* http, const QString& queue) {
     const char* mediaDefault = nullptr;
     if (ipp_attribute_t* a = ippFindAttribute(response, "media-default", IPP_TAG_ZERO))
         mediaDefault = ippGetString(a, 0, nullptr);
+    std::optional<CustomSizeRange> custom;
     if (ipp_attribute_t* a = ippFindAttribute(response, "media-supported", IPP_TAG_ZERO)) {
         for (int i = 0; i < ippGetCount(a); ++i) {
             QueuePaper p;
             p.keyword = ippGetString(a, i, nullptr);
+            // custom_min_… and custom_max_… give the range of custom sizes.
+            const bool isMin = p.keyword.rfind("custom_min_", 0) == 0, isMax = p.keyword.rfind("custom_max_", 0) == 0;
+            if (isMin || isMax) {
+                if (pwg_media_t* m = pwgMediaForPWG(p.keyword.c_str())) {
+                    if (!custom) custom = CustomSizeRange{};
+                    (isMin ? custom->minWidth : custom->maxWidth) = m->width * 72.0 / 2540.0;
+                    (isMin ? custom->minLength : custom->maxLength) = m->length * 72.0 / 2540.0;
+                }
+                continue;
+            }
             p.code = static_cast<std::uint16_t>(256 + i);
             p.name = QString::fromStdString(p.keyword);
             if (pwg_media_t* m = pwgMediaForPWG(p.keyword.c_str())) {
@@ -132,6 +174,7 @@ QueueCapabilities ippCapabilities(http_t* http, const QString& queue) {
             caps.papers.push_back(std::move(p));
         }
     }
+    addContinuousForm(caps, custom);
     const char* sourceDefault = nullptr;
     if (ipp_attribute_t* a = ippFindAttribute(response, "media-source-default", IPP_TAG_ZERO))
         sourceDefault = ippGetString(a, 0, nullptr);

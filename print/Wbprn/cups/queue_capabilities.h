@@ -29,12 +29,27 @@ struct QueueBin {
     QString name;
 };
 
+// The page sizes a queue accepts besides its named ones, in points, with
+// the margins it cannot print on (left, bottom, right, top).
+struct CustomSizeRange {
+    double minWidth = 0, minLength = 0, maxWidth = 0, maxLength = 0;
+    double left = 0, bottom = 0, right = 0, top = 0;
+    bool takes(double width, double length) const {
+        return width >= minWidth && width <= maxWidth && length >= minLength && length <= maxLength;
+    }
+};
+
 struct QueueCapabilities {
     std::vector<QueuePaper> papers;
     std::vector<QueueBin> bins;
     std::optional<std::uint16_t> defaultPaper, defaultBin;
     int dpiX = 0, dpiY = 0;  // 0: the queue declares none
 };
+
+// Puts the one-form page of the continuous waybill form first in the paper
+// list: a custom 8 × 4 inch page when the range takes it, else the widest
+// of the queue's own sizes that is 4 inches long; nothing when neither.
+void addContinuousForm(QueueCapabilities& caps, const std::optional<CustomSizeRange>& custom);
 
 // Parses a PPD file; nullopt when it cannot be read.
 std::optional<QueueCapabilities> readPpdCapabilities(const char* ppdPath);

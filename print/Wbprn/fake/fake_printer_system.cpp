@@ -81,7 +81,13 @@ PrinterSystem::Resolution FakePrinterSystem::resolution() {
 
 PageGeometry FakePrinterSystem::pageGeometry() {
     ensureObject();
-    return current_ < 0 ? PageGeometry{} : object_[static_cast<std::size_t>(current_)].page;
+    if (current_ < 0) return PageGeometry{};
+    const FakePrinter& p = object_[static_cast<std::size_t>(current_)];
+    if (settings_) {
+        const auto it = p.pagesByPaper.find(static_cast<std::uint16_t>(settings_->paperSize));
+        if (it != p.pagesByPaper.end()) return it->second;
+    }
+    return p.page;
 }
 
 void FakePrinterSystem::beginDoc(const QString& title) {

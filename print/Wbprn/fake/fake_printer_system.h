@@ -4,6 +4,7 @@
 // document (pages of drawing calls, title, ended or aborted).
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <vector>
 
 #include "print/Wbprn/printer_system.h"
@@ -19,6 +20,8 @@ struct FakePrinter {
     DeviceSettings defaults{kFieldPaperSize | kFieldDefaultSource, 9, 100, 1, 1, 1};
     PrinterSystem::Resolution dpi{360, 360};
     PageGeometry page{};
+    // Pages of particular paper codes; other papers get `page`.
+    std::map<std::uint16_t, PageGeometry> pagesByPaper{};
 };
 
 struct FakeDocument {

@@ -168,15 +168,17 @@ bool deleteQueue(const char* name) {
     return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-// With Wb360 gone: printer 0 silently, the record's index stays as stored,
-// and F11 prints on Wb203.
-void expectFallbackToWb203(Program& p) {
-    EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
-    EXPECT_EQ(WbPrinter().GetIndex(), 0);
-    EXPECT_EQ(p.form->Label_PrinterIndex->text(), QStringLiteral("1"));
-    const auto jobs = printAgain(p);
-    ASSERT_EQ(jobs.size(), 1u);
-    EXPECT_EQ(jobs[0].queue, QStringLiteral("Wb203"));
+// With Wb360 gone: the box and the prompt line say so, and F11 prints
+// nowhere (not on Wb203, which is now usable printer 0 and current).
+void expectNothingPrinted(Program& p) {
+    const QString gone = QStringLiteral("登録したプリンタ Wb360 が見つかりません");
+    EXPECT_EQ(p.form->ComboBox1->currentText(), gone);
+    EXPECT_EQ(p.form->Panel_HelpMess->text(), gone);
+    e2e::clearCaptures();
+    p.boxes.errors.clear();
+    p.printYes();
+    EXPECT_EQ(p.boxes.errors, QStringList{gone + u'.'});
+    EXPECT_TRUE(e2e::waitForJobs(1, 1s).empty());
 }
 
 TEST_F(CupsFaults, RegisteredQueueDeletedDuringSession) {
@@ -189,14 +191,14 @@ TEST_F(CupsFaults, RegisteredQueueDeletedDuringSession) {
     p.selectFeed(1);
 
     EXPECT_EQ(WbPrinter().PrinterNames(), QStringList{QStringLiteral("Wb203")});
-    expectFallbackToWb203(p);
+    expectNothingPrinted(p);
 }
 
 TEST_F(CupsFaults, RegisteredQueueDeletedBeforeStart) {
     ASSERT_TRUE(deleteQueue("Wb360"));
     e2e::useScheduler(e2e::mainSocket());  // a new run sees the queues as they are now
     Program p(registeredOnWb360());
-    expectFallbackToWb203(p);
+    expectNothingPrinted(p);
 }
 
 // Every usable queue deleted: the next print gives the no-printer message
