@@ -23,6 +23,7 @@
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -117,11 +118,24 @@ void TBatchWindow::build() {
     CheckBox_FileSender->setObjectName(QStringLiteral("CheckBox_FileSender"));
     ComboBox_Mapping = new QComboBox(this);
     ComboBox_Mapping->setObjectName(QStringLiteral("ComboBox_Mapping"));
+    // Grows with a mapping saved while the window is open.
+    ComboBox_Mapping->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     top->addWidget(Button_Open);
     top->addWidget(Label_File, 1);
     top->addWidget(CheckBox_FileSender);
     top->addWidget(new QLabel(QStringLiteral("列の対応:"), this));
     top->addWidget(ComboBox_Mapping);
+    // Bytes that both encodings read are a guess the user may overrule.
+    ComboBox_Encoding = new QComboBox(this);
+    ComboBox_Encoding->setObjectName(QStringLiteral("ComboBox_Encoding"));
+    // In the order of batch::EncodingChoice.
+    ComboBox_Encoding->addItems({QStringLiteral("文字コード自動"), QStringLiteral("UTF-8"), QStringLiteral("Shift-JIS")});
+    top->addWidget(ComboBox_Encoding);
+    connect(ComboBox_Encoding, &QComboBox::activated, this, [this](int) {
+        guarded(this, [this] {
+            if (!filePath_.isEmpty()) openFile(filePath_);
+        });
+    });
 
     mappingBox_ = new QWidget(this);
     auto* mappingLayout = new QVBoxLayout(mappingBox_);
@@ -324,15 +338,20 @@ void TBatchWindow::openFile(const QString& path) {
         return;
     batch::OrderFile file;
     try {
-        file = batch::readOrderFile(batch::readFileBytes(QFile::encodeName(path).toStdString()));
+        const auto choice = static_cast<batch::EncodingChoice>(std::max(0, ComboBox_Encoding->currentIndex()));
+        file = batch::readOrderFile(batch::readFileBytes(QFile::encodeName(path).toStdString()), choice);
     } catch (const batch::InputError& e) {
         // Nothing of the file is taken; the table keeps what it showed.
         throw std::runtime_error(QFileInfo(path).fileName().toStdString() + " " + e.what());
     }
     file_ = std::move(file);
-    const char* encoding = file_.encoding == batch::Encoding::Cp932 ? "Shift-JIS" : "UTF-8";
+    filePath_ = path;
+    QString encoding = QString::fromLatin1(file_.encoding == batch::Encoding::Cp932 ? "Shift-JIS" : "UTF-8");
+    if (file_.encodingAmbiguous)
+        encoding += file_.encoding == batch::Encoding::Cp932 ? QStringLiteral("、UTF-8としても読めます")
+                                                             : QStringLiteral("、Shift-JISとしても読めます");
     Label_File->setText(QStringLiteral("%1 (%2%3, %4件)")
-                            .arg(QFileInfo(path).fileName(), QString::fromLatin1(encoding),
+                            .arg(QFileInfo(path).fileName(), encoding,
                                  file_.b2 ? QStringLiteral(", B2形式") : QString())
                             .arg(file_.records.size()));
     pickMappingFor(file_.header);

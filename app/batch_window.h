@@ -58,6 +58,7 @@ public:
     QPushButton* Button_Open = nullptr;        // also Ctrl+O
     QCheckBox* CheckBox_FileSender = nullptr;
     QComboBox* ComboBox_Mapping = nullptr;     // "(自動)" then the saved mappings
+    QComboBox* ComboBox_Encoding = nullptr;    // 自動 / UTF-8 / Shift-JIS: how the file is read
     BatchSharedValues* Panel_Shared = nullptr;  // the entry form's values for rows without their own
     QTableWidget* Table_Mapping = nullptr;     // one row per file column: header, example, field
     QLineEdit* Edit_MappingName = nullptr;
@@ -137,6 +138,7 @@ private:
     std::unique_ptr<wbprn::WaybillFit> fit_;
     print::WaybillFields defaults_;
     batch::OrderFile file_;
+    QString filePath_;  // the file shown, read again when the encoding is chosen
     std::vector<batch::Order> orders_;
     std::vector<batch::CheckedOrder> checked_;
     std::vector<bool> printed_;

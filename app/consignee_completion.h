@@ -1,10 +1,12 @@
 #pragma once
 // A list of matching consignees under an entry field, offered as the user
 // types. Down and Up move through the list, Enter takes the chosen entry
-// (without a chosen entry Enter keeps its ordinary meaning), Escape or
-// leaving the field closes the list; a click takes an entry too. The field
-// keeps the focus throughout: the list never becomes the active window.
+// (without a chosen entry Enter keeps its ordinary meaning), a click on an
+// entry takes that entry; Escape, leaving the field or a click anywhere else
+// closes the list and leaves the typed text as it is. The field keeps the
+// focus throughout: the list never becomes the active window.
 #include <QObject>
+#include <QRect>
 #include <functional>
 #include <vector>
 
@@ -20,8 +22,12 @@ public:
     using Lookup = std::function<std::vector<store::Consignee>(const QString& text)>;
     // What taking an entry does.
     using Take = std::function<void(const store::Consignee&)>;
+    // Where the list may lie, in global coordinates: it starts at the top
+    // left and shows as many rows as the height allows. By default it hangs
+    // under the field.
+    using Area = std::function<QRect()>;
 
-    ConsigneeCompletion(QLineEdit* field, Lookup lookup, Take onTake);
+    ConsigneeCompletion(QLineEdit* field, Lookup lookup, Take onTake, Area area = {});
     ~ConsigneeCompletion() override;
 
     // The list window, named "<field>_Completion".
@@ -35,10 +41,13 @@ protected:
 
 private:
     void take(int row);
+    void place();
+    bool fieldKey(QEvent* event);
 
     QLineEdit* field_;
     Lookup lookup_;
     Take take_;
+    Area area_;
     QListWidget* list_;
     std::vector<store::Consignee> offered_;
 };

@@ -195,8 +195,9 @@ void TForm_Main::buildConsignee() {
     Label_Warning->setPalette(red);
 
     // Web help sits above the clear button: its place in Panel4 is covered
-    // by the time band box, and both must stay usable.
-    BitBtn_WebHelp = makeIconButton(p, "BitBtn_WebHelp", webIcon(), {610, 12, 39, 39});
+    // by the time band box, and both must stay usable. It ends above the
+    // overlong-address warning's line, which runs on to the panel's edge.
+    BitBtn_WebHelp = makeIconButton(p, "BitBtn_WebHelp", webIcon(), {610, 4, 39, 31});
     BitBtn_WebHelp->setFocusPolicy(Qt::ClickFocus);
 
     BitBtn_CLS = makeIconButton(p, "BitBtn_CLS", clearIcon(), {610, 60, 39, 39});

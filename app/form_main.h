@@ -201,12 +201,16 @@ public:
     // ---- Postal codes (form_main_postal.cpp); F6 is declared above --------
     QLabel* Label_ZipWarning = nullptr;  // the code is unknown or does not fit the address
     void SpeedButton_F5Click();
-    void Edit_ZipExit(Qt::FocusReason reason);  // the code is completed: check it
+    // The code or an address line was left: check the two against each other.
+    void consigneeFieldExit(Qt::FocusReason reason);
     void checkZipAddress(bool announce);  // announce: also in the prompt line
     void updatePostalKeys();
 
     // ---- Print command (form_main_print.cpp) -----------------------------
     void SpeedButton_F11Click();
+    // Names in the prompt line what is wrong with the waybill about to be
+    // printed: a code that does not fit the address, texts that do not fit.
+    void showPrintPrompt();
 
     // ---- Batch printing (form_main_batch.cpp) ----------------------------
     void setUpBatchKey();  // F9 caption, enabling and key
@@ -214,9 +218,9 @@ public:
 
     // ---- Preview (form_main_preview.cpp) ----------------------------------
     void SpeedButton_F10Click();
-    // Names the texts that will not fit in the prompt line; quiet when all
-    // fit or the page cannot be worked out.
-    void showOverflowPrompt();
+    // The texts that will not fit, as the prompt line names them; empty when
+    // all fit or the page cannot be worked out.
+    QString overflowPrompt();
 
     // ---- Printer registration (form_main_printer_box.cpp) ----------------
     // Hidden carriers of the feed mode's record beside Label_PrinterIndex:
@@ -278,6 +282,14 @@ private:
     void buildPostal();
     postal::LazyTable* postalTable();
     bool postalPick(int& chosen, const QStringList& items, const QString& title);
+    // What the consignee's code says about the address: a short warning for
+    // the label beside the code and a fuller text for the prompt line, both
+    // empty when the two fit (or nothing can be said yet).
+    struct ZipVerdict {
+        QString warning;
+        QString detail;
+    };
+    ZipVerdict zipVerdict(bool announce);
 
     std::shared_ptr<postal::LazyTable> postalTable_;  // made on first use, read then
     bool postalSender_ = false;  // F5/F6 work on the sender's fields

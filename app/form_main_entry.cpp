@@ -67,8 +67,9 @@ bool TForm_Main::focusNextPrevChild(bool next) {
 // ---- Key map ---------------------------------------------------------------
 
 bool TForm_Main::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Edit_Zip && event->type() == QEvent::FocusOut)
-        guarded(this, [&] { Edit_ZipExit(static_cast<QFocusEvent*>(event)->reason()); });
+    if (event->type() == QEvent::FocusOut &&
+        (watched == Edit_Zip || watched == Edit_Add1 || watched == Edit_Add2 || watched == Edit_Add3))
+        guarded(this, [&] { consigneeFieldExit(static_cast<QFocusEvent*>(event)->reason()); });
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w || event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     // The date picker's inner editor reports for the picker.

@@ -83,8 +83,17 @@ void TForm_Main::buildHistory() {
         };
     };
     auto fill = [this](const store::Consignee& c) { fillConsignee(c); };
-    new ConsigneeCompletion(Edit_tel, lookup(store::CompleteBy::Telephone), fill);
-    new ConsigneeCompletion(Edit_Custo1, lookup(store::CompleteBy::Name), fill);
+    // Both lists hang under the consignee's last row, over the sender's part
+    // down to the shipment: no consignee field, date or goods line that the
+    // user may click next lies under them.
+    auto area = [this] {
+        const QPoint topLeft(Edit_Custo1->mapToGlobal(QPoint(0, 0)).x(),
+                             Edit_tel->mapToGlobal(QPoint(0, Edit_tel->height())).y() + 1);
+        const QPoint bottomRight = mapToGlobal(QPoint(width() - 1, Panel4->y() - 1));
+        return QRect(topLeft, bottomRight);
+    };
+    new ConsigneeCompletion(Edit_tel, lookup(store::CompleteBy::Telephone), fill, area);
+    new ConsigneeCompletion(Edit_Custo1, lookup(store::CompleteBy::Name), fill, area);
 }
 
 void TForm_Main::setUpHistoryKey() {

@@ -12,10 +12,12 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/form_main.h"
 #include "app/sjis_line_edit.h"
 #include "app/ui_fonts.h"
+#include "postal/address_key.h"
 #include "postal/postal_search.h"
 #include "postal/table_locator.h"
 #include "services/guard.h"
@@ -36,6 +38,32 @@ const postal::Table* loadedTable(QWidget* owner, postal::LazyTable& lazy) {
     if (const std::string notice = lazy.takeNotice(); !notice.empty())
         messageBoxes().notice(owner, QString::fromStdString(notice));
     return table;
+}
+
+// Businesses that receive much mail have codes of their own, not in the
+// table of places; most have 8 or 9 as the fourth digit.
+const QString kBusinessHint =
+    QStringLiteral("事業所の郵便番号は JIGYOSYO.CSV を取り込むと引けます（F5で手順を表示）");
+const QString kBusinessHelp = QStringLiteral(
+    "郵便番号 %1 は郵便番号データにありません。\n\n"
+    "事業所の個別の郵便番号であれば、日本郵便の「事業所の個別郵便番号」データ（JIGYOSYO.CSV）に含まれます。"
+    "日本郵便のホームページから KEN_ALL.CSV と JIGYOSYO.CSV を取得し、このプログラムを起動するフォルダで"
+    "次のコマンドを実行して取り込んで下さい（README の「郵便番号」を参照）:\n\n"
+    "vamu_pelican_cli postal import KEN_ALL.CSV JIGYOSYO.CSV");
+
+bool mayBeBusinessCode(const std::string& sjisZip) {
+    const auto digits = postal::zipDigits(sjisZip);
+    return digits && ((*digits)[3] == '8' || (*digits)[3] == '9');
+}
+
+// An address that stops inside the code's prefecture and city ("東京都"
+// left in おところ① with the city still to come in おところ②) is not yet
+// a mismatch.
+bool stopsInsideCity(const std::vector<postal::Candidate>& places, const std::string& sjisAddress) {
+    const std::string key = postal::addressKey(sjisAddress);
+    return std::any_of(places.begin(), places.end(), [&](const postal::Candidate& c) {
+        return postal::addressKey(c.pref + c.city).starts_with(key) || postal::addressKey(c.city).starts_with(key);
+    });
 }
 
 QString placeText(const postal::Candidate& c) { return sjis::toQString(c.pref + c.city + c.town); }
@@ -155,6 +183,8 @@ void TForm_Main::SpeedButton_F5Click() {
         digits->size() == 7 ? table->lookup(*digits) : table->lookupPrefix(*digits);
     if (found.empty()) {
         Panel_HelpMess->setText(kUnknown);
+        if (digits->size() == 7 && mayBeBusinessCode(*digits))
+            messageBoxes().notice(this, kBusinessHelp.arg(QString::fromLatin1(postal::formatZip(*digits))));
         return;
     }
     int pick = 0;
@@ -217,41 +247,36 @@ void TForm_Main::SpeedButton_F6Click() {
     if (!sender) checkZipAddress(false);
 }
 
-void TForm_Main::Edit_ZipExit(Qt::FocusReason reason) {
-    // Only a move to another control completes the code: a box or another
-    // window taking the focus leaves the field as it was.
+void TForm_Main::consigneeFieldExit(Qt::FocusReason reason) {
+    // Only a move to another control completes the code or the line: a box
+    // or another window taking the focus leaves the field as it was.
     if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) checkZipAddress(true);
 }
 
-void TForm_Main::checkZipAddress(bool announce) {
+TForm_Main::ZipVerdict TForm_Main::zipVerdict(bool announce) {
     const std::string zip = sjis::fromQString(Edit_Zip->text());
     std::string address;
     for (SjisLineEdit* e : {Edit_Add1, Edit_Add2, Edit_Add3}) address += sjis::fromQString(e->text());
-    QString warning;
-    QString detail;
-    if (!sjis::trimView(zip).empty()) {
-        const postal::Table* table = loadedTable(this, *postalTable());
-        if (!table) {
-            if (announce) detail = kUnreadable;
-        } else {
-            const postal::CheckResult r = postal::checkAddress(*table, zip, address);
-            if (!r.known) {
-                warning = kUnknown;
-            } else if (!sjis::trimView(address).empty() && !r.matches) {
-                const postal::Candidate& c = r.expected.front();
-                warning = kMismatch;
-                detail = kMismatch + QStringLiteral("（〒%1は%2）")
-                                         .arg(QString::fromLatin1(postal::formatZip(c.zip)),
-                                              sjis::toQString(c.pref + c.city));
-            }
-        }
-    }
+    if (sjis::trimView(zip).empty()) return {};
+    const postal::Table* table = loadedTable(this, *postalTable());
+    if (!table) return {QString(), announce ? kUnreadable : QString()};
+    const postal::CheckResult r = postal::checkAddress(*table, zip, address);
+    if (!r.known) return {kUnknown, mayBeBusinessCode(zip) ? kBusinessHint : QString()};
+    if (sjis::trimView(address).empty() || r.matches || stopsInsideCity(r.expected, address)) return {};
+    const postal::Candidate& c = r.expected.front();
+    return {kMismatch, kMismatch + QStringLiteral("（〒%1は%2）")
+                                       .arg(QString::fromLatin1(postal::formatZip(c.zip)),
+                                            sjis::toQString(c.pref + c.city))};
+}
+
+void TForm_Main::checkZipAddress(bool announce) {
+    const auto [warning, verdictDetail] = zipVerdict(announce);
     // Fixing things only clears the label; a new warning waits for the
-    // code to be completed.
+    // code or an address line to be completed.
     if (!announce && !warning.isEmpty() && Label_ZipWarning->text().isEmpty()) return;
     Label_ZipWarning->setText(warning);
     if (!announce) return;
-    if (detail.isEmpty()) detail = warning;
+    const QString detail = verdictDetail.isEmpty() ? warning : verdictDetail;
     if (detail.isEmpty()) return;
     // After the focus moves the next field puts up its own prompt; the
     // warning follows it so that it is what the user reads.

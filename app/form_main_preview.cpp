@@ -21,16 +21,14 @@ void TForm_Main::SpeedButton_F10Click() {
     preview->activateWindow();
 }
 
-void TForm_Main::showOverflowPrompt() {
-    QString prompt;
+QString TForm_Main::overflowPrompt() {
     try {
         const print_preview::PageSetup setup = print_preview::currentPageSetup();
         print_preview::PreviewPage page;
         page.update(print_preview::printFields(*this, setup, WbPrinter().Scale()), setup);
-        prompt = print_preview::overflowPrompt(page.overflows());
+        return print_preview::overflowPrompt(page.overflows());
     } catch (const std::exception&) {
         // The print command itself reports what is wrong.
-        return;
+        return {};
     }
-    if (!prompt.isEmpty()) Panel_HelpMess->setText(prompt);
 }

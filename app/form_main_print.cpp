@@ -1,6 +1,7 @@
-// The print command (F11): confirm, hand the printer's effective resolution
-// to the layout through Label_dpix / Label_dpiy, and print one waybill as a
-// document of two pages (the waybill, then the layout's new page).
+// The print command (F11): name what is wrong, confirm, hand the printer's
+// effective resolution to the layout through Label_dpix / Label_dpiy, and
+// print one waybill as a document of two pages (the waybill, then the
+// layout's new page).
 #include <QLabel>
 #include <cstdint>
 #include <stdexcept>
@@ -25,11 +26,13 @@ std::int64_t effectiveDpi(int dpi, std::uint16_t scale) {
     return std::int64_t{dpi} * 100 / scale;
 }
 
-void printWaybill(TForm_Main& form) {
+// `named` tells whether the waybill's faults were named in the prompt line.
+void printWaybill(TForm_Main& form, bool& named) {
     // With the feed mode's printer gone nothing is asked: the waybill would
     // go nowhere, or to another printer.
     WbPrinter().CheckDocumentsAllowed();
-    form.showOverflowPrompt();
+    form.showPrintPrompt();
+    named = true;
     if (!confirmFormFeed(&form, form) || !messageBoxes().question(&form, QStringLiteral("印刷しますか?"))) {
         form.Edit_G1->setFocus();
         return;
@@ -62,6 +65,22 @@ void printWaybill(TForm_Main& form) {
 }  // namespace
 
 void TForm_Main::SpeedButton_F11Click() {
-    guarded(this, [this] { printWaybill(*this); });
-    showOverflowPrompt();  // again: a field's own prompt may have replaced it
+    bool named = false;
+    guarded(this, [&] { printWaybill(*this, named); });
+    // Again, as a field's own prompt may have replaced it; not when printing
+    // is withheld, whose message is the one to read then.
+    if (named) showPrintPrompt();
+}
+
+void TForm_Main::showPrintPrompt() {
+    // The code is checked here too: the address may have been typed after
+    // the code was left, with no field left since.
+    const ZipVerdict zip = zipVerdict(false);
+    Label_ZipWarning->setText(zip.warning);
+    const QString overflow = overflowPrompt();
+    QString prompt = overflow;
+    if (!zip.warning.isEmpty())
+        prompt = overflow.isEmpty() ? (zip.detail.isEmpty() ? zip.warning : zip.detail)
+                                    : zip.warning + QStringLiteral("　") + overflow;
+    if (!prompt.isEmpty()) Panel_HelpMess->setText(prompt);
 }

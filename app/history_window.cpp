@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <set>
 #include <stdexcept>
 
@@ -25,11 +26,23 @@
 #include "services/message_boxes.h"
 #include "store/atomic_file.h"
 #include "store/history_csv.h"
+#include "store/output_file.h"
 #include "text/sjis_qt.h"
 
 namespace {
 
 QString q(const std::string& sjisText) { return sjis::toQString(sjisText); }
+
+// The space a cell's text leaves free around it (the item view's focus
+// frame margins on both sides, with room to spare).
+constexpr int kCellMargins = 16;
+
+// One history entry as the user knows it: "山田 太郎 様（2026/12/07 14:03）".
+QString entryName(const store::WaybillRecord& r) {
+    QString when = QString::fromStdString(r.time.substr(0, 16));
+    when.replace(QLatin1Char('-'), QLatin1Char('/'));
+    return QStringLiteral("%1 様（%2）").arg(q(r.consignee.name).trimmed(), when);
+}
 
 QString goodsOf(const store::WaybillRecord& r) {
     QStringList parts;
@@ -85,6 +98,11 @@ HistoryWindow::HistoryWindow(HistoryBook& book, QWidget* parent) : QDialog(paren
     Grid_History->setWordWrap(false);
     const int widths[] = {140, 120, 110, 76, 250, 120};
     for (int c = 0; c < 6; ++c) Grid_History->setColumnWidth(c, widths[c]);
+    // The print time is read whole: as wide as the widest stamp in this
+    // font, with the cell's margins.
+    const int stampWidth = Grid_History->fontMetrics().horizontalAdvance(QStringLiteral("8888-88-88 88:88:88"));
+    Grid_History->setColumnWidth(
+        0, std::max(Grid_History->horizontalHeader()->sectionSizeHint(0), stampWidth + kCellMargins));
 
     Label_Count = new QLabel(this);
     Label_Count->setObjectName(QStringLiteral("Label_Count"));
@@ -195,12 +213,16 @@ void HistoryWindow::takeCurrent() {
 void HistoryWindow::deleteSelected() {
     std::set<int> picked;
     for (const QModelIndex& i : Grid_History->selectionModel()->selectedRows()) picked.insert(i.row());
-    if (picked.empty()) return;
-    if (!messageBoxes().question(this, QStringLiteral("選択した履歴 %1 件を削除しますか?").arg(picked.size())))
-        return;
+    if (picked.empty() || *picked.rbegin() >= static_cast<int>(rows_.size())) return;
     std::vector<std::int64_t> ids;
-    for (const int row : picked)
-        if (row < static_cast<int>(rows_.size())) ids.push_back(rows_[static_cast<std::size_t>(row)].id);
+    ids.reserve(picked.size());
+    for (const int row : picked) ids.push_back(rows_[static_cast<std::size_t>(row)].id);
+    // One entry is named, so the user sees which one goes.
+    const QString question =
+        picked.size() == 1
+            ? QStringLiteral("%1を削除しますか?").arg(entryName(rows_[static_cast<std::size_t>(*picked.begin())]))
+            : QStringLiteral("選択した履歴 %1 件を削除しますか?").arg(picked.size());
+    if (!messageBoxes().question(this, question)) return;
     if (!book_.run([&](store::HistoryBackend& s) { s.remove(ids); }))
         throw std::runtime_error("履歴を削除できません: " + book_.lastError().toStdString());
     reload();
@@ -212,6 +234,9 @@ void HistoryWindow::exportCsv() {
     const QString suggested = QDir(fileDialogFolder(base)).filePath(QStringLiteral("vamu_Pelican_履歴.csv"));
     const QString path = askCsvPath(this, suggested);
     if (path.isEmpty()) return;
+    // Never over the database itself or another file that is not text.
+    store::checkOutputFile(QFile::encodeName(path).toStdString(), store::OutputKind::Text,
+                           {QFile::encodeName(book_.filePath()).toStdString()});
     rememberFileDialogFolder(base, path);
     const std::string csv = store::historyCsv(rows_);
     // Replaced as a whole: a failed export leaves an earlier file intact.

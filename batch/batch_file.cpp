@@ -3,15 +3,17 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "store/csv_field.h"
 #include "store/file_error.h"
 #include "store/file_read.h"
 
 namespace batch {
 
-OrderFile readOrderFile(std::string_view bytes) {
+OrderFile readOrderFile(std::string_view bytes, EncodingChoice choice) {
     OrderFile f;
-    DecodedText text = decodeText(bytes);
+    DecodedText text = decodeText(bytes, choice);
     f.encoding = text.encoding;
+    f.encodingAmbiguous = text.ambiguous;
     f.delimiter = guessDelimiter(text.utf8);
     f.records = parseRecords(text.utf8, f.delimiter);
     if (f.records.empty()) throw InputError(1, "ファイルが空です");
@@ -20,6 +22,12 @@ OrderFile readOrderFile(std::string_view bytes) {
     if (f.records.empty()) throw InputError(2, "見出しの後に注文の行がありません");
     f.b2 = isB2Header(f.header);
     return f;
+}
+
+std::string encodingNote(const OrderFile& file) {
+    if (!file.encodingAmbiguous) return {};
+    return file.encoding == Encoding::Cp932 ? "文字コード: Shift-JIS として読みました (UTF-8 としても読めます)"
+                                            : "文字コード: UTF-8 として読みました (Shift-JIS としても読めます)";
 }
 
 std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping) {
@@ -31,23 +39,6 @@ std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping) {
     return orders;
 }
 
-namespace {
-
-void appendCell(std::string& out, std::string_view cell) {
-    if (cell.find_first_of(",\"\r\n") == std::string_view::npos && (cell.empty() || (cell.front() != ' ' && cell.back() != ' '))) {
-        out += cell;
-        return;
-    }
-    out += '"';
-    for (char c : cell) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
-}  // namespace
-
 std::string ordersToCsv(const std::vector<Order>& orders) {
     const bool sender = std::any_of(orders.begin(), orders.end(), [](const Order& o) {
         return !o[Col::MyZip].empty() || !o[Col::MyAdd1].empty() || !o[Col::My].empty();
@@ -56,13 +47,13 @@ std::string ordersToCsv(const std::vector<Order>& orders) {
     std::string out = "\xEF\xBB\xBF";
     for (std::size_t c = 0; c < cols; ++c) {
         if (c > 0) out += ',';
-        appendCell(out, colCaption(static_cast<Col>(c)));
+        out += store::csvField(colCaption(static_cast<Col>(c)));
     }
     out += "\r\n";
     for (const Order& o : orders) {
         for (std::size_t c = 0; c < cols; ++c) {
             if (c > 0) out += ',';
-            appendCell(out, o.text[c]);
+            out += store::csvField(o.text[c]);
         }
         out += "\r\n";
     }

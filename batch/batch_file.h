@@ -13,23 +13,33 @@ namespace batch {
 
 struct OrderFile {
     Encoding encoding = Encoding::Utf8;
+    // The other encoding would have read the file as well (see decodeText):
+    // say which one was taken, so the user can choose the other.
+    bool encodingAmbiguous = false;
     char delimiter = ',';
     std::vector<std::string> header;
     bool b2 = false;                // the Yamato B2 send-list layout
     std::vector<Record> records;    // the data rows, header excluded
 };
 
-// Decodes and splits the file; the first record is the header. A file
-// without a data row or with an empty header raises InputError.
-OrderFile readOrderFile(std::string_view bytes);
+// Decodes (decodeText) and splits the file; the first record is the
+// header. A file without a data row or with an empty header raises
+// InputError.
+OrderFile readOrderFile(std::string_view bytes, EncodingChoice choice = EncodingChoice::Auto);
+
+// A line for the user naming the encoding an ambiguous file was read in
+// and the other one it could be, e.g. "文字コード: UTF-8 として読みました
+// (Shift-JIS としても読めます)"; empty when the file was not ambiguous.
+std::string encodingNote(const OrderFile& file);
 
 // The orders under a mapping. A mapping that feeds no consignee field
 // raises InputError naming line 1.
 std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping);
 
 // The orders as CSV text for spreadsheet programs: UTF-8 with a byte-order
-// mark, CR LF, the batch table's captions as header. The sender columns
-// are written only when some order has a sender of its own.
+// mark, CR LF, the batch table's captions as header, every field quoted
+// and formula-like texts disarmed as in every CSV we write. The sender
+// columns are written only when some order has a sender of its own.
 std::string ordersToCsv(const std::vector<Order>& orders);
 
 }  // namespace batch

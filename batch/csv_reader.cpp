@@ -4,6 +4,7 @@
 
 #include "text/sjis.h"
 #include "text/sjis_convert.h"
+#include "text/utf8.h"
 
 namespace batch {
 
@@ -12,42 +13,22 @@ InputError::InputError(int line, const std::string& message)
 
 namespace {
 
+// The line of a byte offset: CR LF, LF and a lone CR each end a line, as
+// the record splitter reads them.
 int lineAt(std::string_view s, std::size_t pos) {
-    return 1 + static_cast<int>(std::count(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(std::min(pos, s.size())), '\n'));
+    int line = 1;
+    const std::size_t end = std::min(pos, s.size());
+    for (std::size_t i = 0; i < end; ++i) {
+        if (s[i] == '\n' || (s[i] == '\r' && (i + 1 >= s.size() || s[i + 1] != '\n'))) ++line;
+    }
+    return line;
 }
 
-// Offset of the first byte that breaks strict UTF-8 (overlong forms,
-// surrogates and code points past U+10FFFF included), or npos.
+// Offset of the first byte that breaks strict UTF-8, or npos.
 std::size_t firstBadUtf8(std::string_view s) {
-    std::size_t i = 0;
-    const std::size_t n = s.size();
-    while (i < n) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t len = 0;
-        unsigned lo = 0x80, hi = 0xBF;  // allowed range of the second byte
-        if (c >= 0xC2 && c <= 0xDF) len = 2;
-        else if (c >= 0xE0 && c <= 0xEF) {
-            len = 3;
-            if (c == 0xE0) lo = 0xA0;
-            if (c == 0xED) hi = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            len = 4;
-            if (c == 0xF0) lo = 0x90;
-            if (c == 0xF4) hi = 0x8F;
-        } else {
-            return i;
-        }
-        if (i + len > n) return i;
-        const auto c1 = static_cast<unsigned char>(s[i + 1]);
-        if (c1 < lo || c1 > hi) return i;
-        for (std::size_t k = 2; k < len; ++k) {
-            const auto ck = static_cast<unsigned char>(s[i + k]);
-            if (ck < 0x80 || ck > 0xBF) return i;
-        }
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t len = text::utf8SequenceAt(s, i);
+        if (len == 0) return i;
         i += len;
     }
     return std::string_view::npos;
@@ -77,34 +58,90 @@ void checkControls(std::string_view s) {
     }
 }
 
+// The bytes read as CP932; `badLine` names the first line that is not
+// CP932 (0 when all of it is), `unmapped` tells a sequence without a
+// character from one that is not CP932 at all.
+struct Cp932Reading {
+    std::string utf8;
+    int badLine = 0;
+    bool unmapped = false;
+};
+
+Cp932Reading readCp932(std::string_view bytes) {
+    Cp932Reading r;
+    if (const std::size_t bad = firstBadCp932(bytes); bad != std::string_view::npos) {
+        r.badLine = lineAt(bytes, bad);
+        return r;
+    }
+    r.utf8 = sjis::toUtf8(bytes);
+    // CP932 has no U+FFFD: one in the result is a sequence without a mapping.
+    if (const std::size_t bad = r.utf8.find("\xEF\xBF\xBD"); bad != std::string::npos) {
+        r.badLine = lineAt(r.utf8, bad);
+        r.unmapped = true;
+    }
+    return r;
+}
+
+// True when most non-ASCII characters of the CP932 bytes are half-width
+// katakana or JIS level-2 kanji and beyond (lead byte 0x98 and up): what
+// UTF-8 text looks like when it is read as CP932.
+bool mostlyRareWhenCp932(std::string_view bytes) {
+    std::size_t rare = 0, all = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) continue;
+        ++all;
+        if (c >= 0xA1 && c <= 0xDF) {
+            ++rare;
+            continue;
+        }
+        if (i + 1 < bytes.size() && (c << 8 | static_cast<unsigned char>(bytes[i + 1])) >= 0x989F) ++rare;
+        ++i;
+    }
+    return rare * 2 > all;
+}
+
+bool hasNonAscii(std::string_view bytes) {
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
 }  // namespace
 
-DecodedText decodeText(std::string_view bytes) {
+DecodedText decodeText(std::string_view bytes, EncodingChoice choice) {
     if (bytes.size() > kMaxFileBytes)
         throw InputError(1, "ファイルが大きすぎます (" + std::to_string(kMaxFileMegabytes) + "MBまで)");
     DecodedText out;
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+    if (choice != EncodingChoice::Cp932 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         bytes.remove_prefix(3);
         out.encoding = Encoding::Utf8Bom;
     }
     checkControls(bytes);
     if (!bytes.empty() && bytes.back() == '\x1A') bytes.remove_suffix(1);
-    const std::size_t badUtf8 = firstBadUtf8(bytes);
-    if (badUtf8 == std::string_view::npos) {
-        out.utf8.assign(bytes);
-        return out;
+    if (choice != EncodingChoice::Cp932) {
+        const std::size_t badUtf8 = firstBadUtf8(bytes);
+        if (badUtf8 == std::string_view::npos) {
+            out.utf8.assign(bytes);
+            if (choice == EncodingChoice::Utf8 || out.encoding == Encoding::Utf8Bom || !hasNonAscii(bytes)) return out;
+            Cp932Reading other = readCp932(bytes);
+            if (other.badLine != 0) return out;
+            out.ambiguous = true;
+            if (!mostlyRareWhenCp932(bytes)) {
+                out.encoding = Encoding::Cp932;
+                out.utf8 = std::move(other.utf8);
+            }
+            return out;
+        }
+        if (out.encoding == Encoding::Utf8Bom || choice == EncodingChoice::Utf8)
+            throw InputError(lineAt(bytes, badUtf8), "UTF-8として読めない文字があります");
     }
-    if (out.encoding == Encoding::Utf8Bom)
-        throw InputError(lineAt(bytes, badUtf8), "UTF-8として読めない文字があります");
-    // Not UTF-8: the bytes must then be CP932 throughout.
-    const std::size_t badSjis = firstBadCp932(bytes);
-    if (badSjis != std::string_view::npos)
-        throw InputError(lineAt(bytes, badSjis), "文字コードを判別できません (UTF-8でもShift-JISでもありません)");
+    // Not UTF-8, or CP932 by choice: the bytes must be CP932 throughout.
+    Cp932Reading cp932 = readCp932(bytes);
+    if (cp932.unmapped || (cp932.badLine != 0 && choice == EncodingChoice::Cp932))
+        throw InputError(cp932.badLine, "Shift-JISとして読めない文字があります");
+    if (cp932.badLine != 0)
+        throw InputError(cp932.badLine, "文字コードを判別できません (UTF-8でもShift-JISでもありません)");
     out.encoding = Encoding::Cp932;
-    out.utf8 = sjis::toUtf8(bytes);
-    // CP932 has no U+FFFD: one in the result is a sequence without a mapping.
-    if (const std::size_t bad = out.utf8.find("\xEF\xBF\xBD"); bad != std::string::npos)
-        throw InputError(lineAt(out.utf8, bad), "Shift-JISとして読めない文字があります");
+    out.utf8 = std::move(cp932.utf8);
     return out;
 }
 
@@ -140,7 +177,8 @@ std::vector<Record> parseRecords(std::string_view s, char delim) {
     auto endRecord = [&] {
         if (fieldStarted || !rec.fields.empty()) {
             endField();
-            if (records.size() >= kMaxRecords)
+            // kMaxRecords orders after the header line.
+            if (records.size() > kMaxRecords)
                 throw InputError(rec.line, "行が多すぎます (" + std::to_string(kMaxRecords) + "件まで)");
             records.push_back(std::move(rec));
         }
@@ -175,6 +213,7 @@ std::vector<Record> parseRecords(std::string_view s, char delim) {
                     ++i;
                     continue;
                 }
+                if (q == '\r') ++line;  // a lone CR ends a line too
                 field += q;
                 ++i;
             }

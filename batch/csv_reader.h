@@ -28,22 +28,32 @@ enum class Encoding { Utf8, Utf8Bom, Cp932 };
 // a few hundred kilobytes, so this is generous and bounds the memory used.
 inline constexpr std::size_t kMaxFileMegabytes = 8;
 inline constexpr std::size_t kMaxFileBytes = kMaxFileMegabytes * 1024 * 1024;
-// Records beyond this are refused (the table, checks and print all scale
-// with it).
+// Orders (records after the header) beyond this are refused (the table,
+// checks and print all scale with it).
 inline constexpr std::size_t kMaxRecords = 20000;
 inline constexpr std::size_t kMaxFields = 200;
+
+// How to read the bytes: by looking at them, or as the user says.
+enum class EncodingChoice { Auto, Utf8, Cp932 };
 
 struct DecodedText {
     Encoding encoding = Encoding::Utf8;
     std::string utf8;
+    // The bytes read just as well in the other encoding (Auto only): the
+    // choice was a guess, which the user should hear of and may overrule.
+    bool ambiguous = false;
 };
 
-// Valid UTF-8 (with or without the byte-order mark) is taken as UTF-8;
-// otherwise the bytes must decode as CP932 without a single invalid
-// sequence. A file over kMaxFileBytes, a NUL or other control byte (tab,
-// line ends and a final end-of-file mark aside), or bytes that are neither
-// encoding raise InputError with the line where the trouble is.
-DecodedText decodeText(std::string_view bytes);
+// Auto: a byte-order mark means UTF-8; bytes that are valid in only one of
+// UTF-8 and CP932 are read in that one. Bytes valid in both (non-ASCII
+// CP932 text can be valid UTF-8 only when it is made of JIS level-2 kanji
+// and half-width katakana) are ambiguous: when their CP932 reading is
+// mostly such characters, the mark of UTF-8 read as CP932, they are taken
+// as UTF-8, otherwise as CP932. Utf8 / Cp932 read the bytes in that
+// encoding only. A file over kMaxFileBytes, a NUL or other control byte
+// (tab, line ends and a final end-of-file mark aside), or bytes not valid
+// in the encoding raise InputError with the line where the trouble is.
+DecodedText decodeText(std::string_view bytes, EncodingChoice choice = EncodingChoice::Auto);
 
 struct Record {
     int line = 0;  // line where the record starts (1-based)

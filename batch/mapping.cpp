@@ -7,7 +7,9 @@
 
 #include "batch/address_join.h"
 #include "store/atomic_file.h"
+#include "store/csv_field.h"
 #include "store/file_read.h"
+#include "text/printable.h"
 
 namespace batch {
 
@@ -146,6 +148,16 @@ std::string joinParts(std::initializer_list<std::string_view> parts) {
     return out;
 }
 
+// A mapping file's text, or the refusal: too large, not a plain file (a
+// pipe, a device), or not readable.
+std::string checkedMappingText(int err, const std::string& path, std::string&& text) {
+    if (err == EFBIG)
+        throw InputError(1, "対応表のファイルが大きすぎます (" + std::to_string(kMaxMappingBytes / 1024) + "KBまで)");
+    if (err == EINVAL) throw FileError(err, path + ": 通常のファイルではありません");
+    if (err != 0) throw FileError(err, path + ": " + systemErrorText(err));
+    return std::move(text);
+}
+
 std::string mappingPath(const std::string& base, const std::string& name) {
     return base + "/" + kMappingFolder + "/" + name + ".txt";
 }
@@ -235,7 +247,8 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
     for (std::size_t i = 0; i < m.size() && i < record.fields.size(); ++i) {
         if (m[i] == Target::None) continue;
         std::string& slot = v[static_cast<std::size_t>(m[i])];
-        const std::string cell = trimAscii(oneLine(record.fields[i]));
+        // A file we saved carries an apostrophe before formula-like texts.
+        const std::string cell = trimAscii(oneLine(std::string(store::withoutFormulaMark(record.fields[i]))));
         if (m[i] == Target::Special) slot = join({slot, cell}, " ");
         else slot = cell;
     }
@@ -313,7 +326,8 @@ Mapping mappingFromText(std::string_view text, const std::vector<std::string>& h
     std::vector<bool> taken(header.size(), false);
     forEachMappingLine(text, [&](int line, const std::string& name, const std::string& key) {
         const auto target = targetFromKey(key);
-        if (!target) throw InputError(line, "対応表に知らない項目があります: " + key);
+        // The key is shown escaped: a line of the file must not drive the terminal.
+        if (!target) throw InputError(line, "対応表に知らない項目があります: " + text::printable(key, 64));
         for (std::size_t i = 0; i < header.size(); ++i) {
             if (!taken[i] && trimAscii(header[i]) == name) {
                 m[i] = *target;
@@ -367,10 +381,16 @@ void saveMapping(const std::string& base, const std::string& name, const std::st
 std::optional<std::string> loadMapping(const std::string& base, const std::string& name) {
     if (!isValidMappingName(name)) return std::nullopt;
     std::string text;
-    const int err = readWholeFile(mappingPath(base, name), text);
+    const std::string path = mappingPath(base, name);
+    const int err = readOwnFileCapped(path, kMaxMappingBytes, text);
     if (err == ENOENT) return std::nullopt;
-    if (err != 0) throw FileError(err, systemErrorText(err));
-    return text;
+    return checkedMappingText(err, path, std::move(text));
+}
+
+std::string readMappingFile(const std::string& path) {
+    std::string text;
+    const int err = readFileCapped(path, kMaxMappingBytes, text);
+    return checkedMappingText(err, path, std::move(text));
 }
 
 }  // namespace batch

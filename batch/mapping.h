@@ -70,6 +70,14 @@ std::vector<std::string> savedMappingNames(const std::string& baseFolder);
 // Writes atomically; throws FileError or InputError (bad name).
 void saveMapping(const std::string& baseFolder, const std::string& name, const std::string& text);
 // The saved text, or nullopt when there is no mapping of that name.
+// Throws as readMappingFile does.
 std::optional<std::string> loadMapping(const std::string& baseFolder, const std::string& name);
+
+// A mapping is a line per column: far smaller than this. A larger file (a
+// link to something else) is refused without being read whole.
+inline constexpr std::size_t kMaxMappingBytes = std::size_t{256} * 1024;
+// The text of a mapping file at any path; InputError when it is larger
+// than kMaxMappingBytes, FileError when it cannot be read.
+std::string readMappingFile(const std::string& path);
 
 }  // namespace batch

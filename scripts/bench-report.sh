@@ -70,6 +70,9 @@ command -v jq >/dev/null || { echo "bench-report: jq is needed (apt-get install 
 programs=$(echo "$TARGETS" | cut -d'|' -f1 | tr -d ' ' | sort -u)
 
 if [ $table_only -eq 0 ]; then
+# The configure log sits beside the build folder: on a fresh clone build/
+# does not exist yet.
+mkdir -p "$(dirname "$build")"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVP_BUILD_TESTS=OFF -DVP_BUILD_BENCH=ON \
     > "$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
 # shellcheck disable=SC2086

@@ -31,6 +31,9 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+# The configure log sits beside the build folder: on a fresh clone build/
+# does not exist yet.
+mkdir -p "$(dirname "$build")"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \

@@ -36,6 +36,9 @@ cache=()
 if command -v ccache >/dev/null; then
   cache=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
+# The configure log sits beside the build folder: on a fresh clone build/
+# does not exist yet.
+mkdir -p "$(dirname "$build")"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVP_BUILD_TESTS=OFF -DVP_BUILD_BENCH=OFF \
     -DCMAKE_INSTALL_PREFIX=/usr "${cache[@]}" \
     -DCMAKE_C_FLAGS="$cflags" -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \

@@ -92,6 +92,10 @@ int readFileLines(const std::string& path, std::size_t maxLines, std::string& ou
     return readPlainFile(path, Links::OnlyInOwnFolder, maxLines, kNoLimit, out);
 }
 
+int readOwnFileCapped(const std::string& path, std::size_t maxBytes, std::string& out) {
+    return readPlainFile(path, Links::OnlyInOwnFolder, 0, maxBytes, out);
+}
+
 int readFileCapped(const std::string& path, std::size_t maxBytes, std::string& out) {
     return readPlainFile(path, Links::Follow, 0, maxBytes, out);
 }

@@ -17,6 +17,11 @@ int readWholeFile(const std::string& path, std::string& out);
 // all of it when it has fewer). Returns 0 or the errno of the failure.
 int readFileLines(const std::string& path, std::size_t maxLines, std::string& out);
 
+// The whole file when it holds at most maxBytes bytes, else nothing and
+// EFBIG: for those of our files that are only ever small (saved mappings),
+// so that one made large, or a link to something large, is never read.
+int readOwnFileCapped(const std::string& path, std::size_t maxBytes, std::string& out);
+
 // A file the user chose to read (an order file, Japan Post's files) or a
 // table: the whole file when it holds at most maxBytes bytes, else nothing.
 // Links are followed. Returns 0 or an errno: EFBIG when it is larger,

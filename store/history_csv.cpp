@@ -36,17 +36,6 @@ std::string deliveryDate(const WaybillRecord& r) {
 
 }  // namespace
 
-std::string csvField(std::string_view utf8) {
-    std::string out = "\"";
-    if (!utf8.empty() && std::string_view("=+-@\t\r").find(utf8.front()) != std::string_view::npos) out += '\'';
-    for (const char ch : utf8) {
-        if (ch == '"') out += '"';
-        out += ch;
-    }
-    out += '"';
-    return out;
-}
-
 std::string historyCsv(std::span<const WaybillRecord> rows) {
     std::string out = "\xEF\xBB\xBF";
     auto line = [&out](std::initializer_list<std::string_view> fields) {

@@ -13,6 +13,7 @@
 
 #include "store/file_error.h"
 #include "store/gram_tokenizer.h"
+#include "store/history_schema.h"
 #include "store/history_text.h"
 #include "store/sqlite_db.h"
 #include "text/sjis.h"
@@ -313,6 +314,12 @@ void HistoryStore::connect() {
     registerGramTokenizer(*db_);
     db_->exec(("PRAGMA busy_timeout = " + std::to_string(kBusyTimeoutMs)).c_str());
     // Reading the header is where a file that is no database shows itself.
+    try {
+        requireHistorySchema(*db_);
+    } catch (const NotHistoryDatabase&) {
+        db_.reset();  // never used for anything, not even a later retry
+        throw;
+    }
     const std::int64_t version = db_->queryInt("PRAGMA user_version");
     if (version > kHistorySchemaVersion) {
         db_ = std::make_unique<SqliteDb>(path_, SqliteDb::Mode::ReadOnly);
@@ -442,13 +449,17 @@ std::vector<WaybillRecord> HistoryStore::list(const HistoryQuery& query) {
         sql += " ORDER BY id DESC LIMIT ?4";
         SqliteStatement st(*db_, sql);
         if (!needle.empty()) {
-            // One quoted phrase, inner quotes doubled: the user's text is
-            // never read as query syntax. Under three characters it is a
-            // prefix of the indexed trigrams.
-            std::string phrase = "\"";
-            for (const char ch : needle) phrase += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-            phrase += '"';
-            st.bind(1, utf8Length(needle) < 3 ? phrase + "*" : phrase);
+            // Each form of the text one quoted phrase, inner quotes doubled:
+            // the user's text is never read as query syntax. Under three
+            // characters a phrase is a prefix of the indexed trigrams.
+            std::string match;
+            for (const std::string& form : searchForms(needle)) {
+                std::string phrase = match.empty() ? "\"" : " OR \"";
+                for (const char ch : form) phrase += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+                phrase += '"';
+                match += utf8Length(form) < 3 ? phrase + "*" : phrase;
+            }
+            st.bind(1, match);
         }
         if (!query.fromDate.empty()) st.bind(2, query.fromDate);
         // "~" sorts after the blank that follows the date in every stamp.

@@ -37,6 +37,8 @@ public:
     // "<path>.broken-<yyyymmdd-hhmmss>" with its journal files, and a
     // fresh store is made; nothing is deleted. A database written by a
     // newer version opens read-only. Both leave a notice (takeNotice()).
+    // Another program's SQLite database is refused untouched
+    // (NotHistoryDatabase, store/history_schema.h).
     // Throws SqliteError or FileError when no store can be had at all
     // (read-only folder, locked file).
     explicit HistoryStore(std::string path);

@@ -3,6 +3,7 @@
 // compare, so that width and punctuation differences do not hide a match.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/waybill_record.h"
 
@@ -24,6 +25,13 @@ std::string searchFold(std::string_view utf8);
 // a control character (which no folded query holds, so a match never
 // spans two fields), then the telephone's digits.
 std::string searchText(const WaybillRecord& r);
+
+// What a folded search text is looked for as: the text itself and, when it
+// is a postal code or telephone number (four or more digits with hyphens,
+// blanks or brackets), its digits alone and its digits with a postal code's hyphen,
+// so that "1050011" finds "105-0011" and "03-12345678" finds "03-1234-5678"
+// (whose digits the telephone key holds).
+std::vector<std::string> searchForms(const std::string& folded);
 
 // The number of UTF-8 characters (lead bytes) in the text.
 std::size_t utf8Length(std::string_view utf8);

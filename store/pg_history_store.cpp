@@ -217,7 +217,11 @@ std::size_t PgHistoryStore::recordNew(std::span<const WaybillRecord> rows) {
 std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
     const std::string needle =
         sjis::trimView(query.search).empty() ? std::string() : searchFold(utf8(sjis::trim(query.search)));
-    const std::vector<std::string> grams = queryGrams(needle);
+    // The text as typed and, for a number, its other forms (digits alone,
+    // a postal code's hyphen): a row with any of them matches.
+    const std::vector<std::string> forms = needle.empty() ? std::vector<std::string>() : searchForms(needle);
+    bool exactByIndex = true;  // every form is one piece of the index
+    for (const std::string& f : forms) exactByIndex = exactByIndex && queryGrams(f) == std::vector<std::string>{f};
     // The rows among `ids` (or, without ids, among those in (after, upTo])
     // that hold the text and lie in the date range, newest first, at most
     // `limit`.
@@ -232,9 +236,13 @@ std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
         if (!ids.empty()) sql += " AND id = ANY(" + param(ids) + "::bigint[])";
         if (!after.empty()) sql += " AND id > " + param(after);
         if (!upTo.empty()) sql += " AND id <= " + param(upTo);
-        // Rows found through the index of a single piece hold the text.
-        if (!needle.empty() && (ids.empty() || grams.size() != 1 || grams[0] != needle))
-            sql += " AND strpos(search, " + param(needle) + ") > 0";
+        // Rows found through the index of single pieces hold the text.
+        if (!forms.empty() && (ids.empty() || !exactByIndex)) {
+            std::string any;
+            for (const std::string& f : forms)
+                any += (any.empty() ? "" : " OR ") + std::string("strpos(search, ") + param(f) + ") > 0";
+            sql += " AND (" + any + ")";
+        }
         if (!query.fromDate.empty()) sql += " AND printed_at >= " + param(query.fromDate);
         // "~" sorts after the blank that follows the date in every stamp.
         if (!query.toDate.empty()) sql += " AND printed_at < " + param(query.toDate + "~");
@@ -273,9 +281,15 @@ std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
         d.exec("SELECT set_config('enable_seqscan', 'off', true), set_config('enable_indexscan', 'off', true)");
         while (missing() != 0 && upTo > 0) {
             const std::int64_t page = std::max(missing() * 2, indexPage_);
+            std::vector<std::string> params = {std::to_string(upTo), std::to_string(page)};
+            std::string any;
+            for (const std::string& f : forms) {
+                params.push_back(pgArray(queryGrams(f)));
+                any += (any.empty() ? "" : " OR ") + std::string("grams @> $") + std::to_string(params.size()) +
+                       "::text[]";
+            }
             const PgResult found = d.exec(
-                "SELECT id FROM history_grams WHERE grams @> $1::text[] AND id <= $2 ORDER BY id DESC LIMIT $3",
-                {pgArray(grams), std::to_string(upTo), std::to_string(page)});
+                "SELECT id FROM history_grams WHERE (" + any + ") AND id <= $1 ORDER BY id DESC LIMIT $2", params);
             if (found.rows() == 0) break;
             std::vector<std::string> ids;
             ids.reserve(static_cast<std::size_t>(found.rows()));

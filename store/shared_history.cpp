@@ -31,7 +31,11 @@ bool matches(const WaybillRecord& r, const HistoryQuery& q) {
     if (!q.toDate.empty() && r.time >= q.toDate + "~") return false;
     if (sjis::trimView(q.search).empty()) return true;
     const std::string needle = searchFold(sjis::toUtf8(sjis::trim(q.search)));
-    return needle.empty() || searchText(r).find(needle) != std::string::npos;
+    if (needle.empty()) return true;
+    const std::string text = searchText(r);
+    for (const std::string& form : searchForms(needle))
+        if (text.find(form) != std::string::npos) return true;
+    return false;
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "text/printable.h"
+
 namespace cli {
 
 namespace {
@@ -71,7 +73,8 @@ int runChecked(const std::function<void()>& work) {
         finishStdout();
         return 0;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+        // Messages may carry what a file held: shown escaped, never raw.
+        std::fprintf(stderr, "%s\n", text::printable(e.what(), 4096).c_str());
         return 1;
     }
 }

@@ -5,15 +5,14 @@
 // empty page); with --server each printed waybill goes into that shared
 // history.
 #include <QDate>
-#include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QPageSize>
-#include <QTemporaryFile>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "batch/batch_file.h"
@@ -28,11 +27,12 @@
 #include "print/core/history_record.h"
 #include "print/core/layout.h"
 #include "print/core/str_to_int.h"
-#include "store/atomic_file.h"
 #include "store/pg_db.h"
 #include "store/pg_history_store.h"
+#include "text/printable.h"
 #include "text/sjis_convert.h"
 #include "tools/cli_commands.h"
+#include "tools/cli_fonts.h"
 #include "tools/cli_io.h"
 #include "tools/json_out.h"
 
@@ -52,6 +52,7 @@ struct Options {
     int top = 0, left = 0;
     bool fileSender = false;
     bool acceptRepairs = false;
+    batch::EncodingChoice encoding = batch::EncodingChoice::Auto;
 };
 
 int usage() {
@@ -62,6 +63,8 @@ int usage() {
                "  options: --mapping NAME|FILE  a saved column mapping (NAME in the current folder)\n"
                "           --file-sender        print the file's ご依頼主 columns as the sender\n"
                "           --date YYYY/MM/DD    shipping date (default today)\n"
+               "           --encoding cp932|utf-8  read FILE in this encoding (default: told by its\n"
+               "                                bytes; a file both could read is named on stderr)\n"
                "           --accept-repairs     take every value mended from spreadsheet damage\n"
                "           --table FILE         postal table to check codes against (default: the\n"
                "                                program's own; codes are checked for form only\n"
@@ -81,14 +84,43 @@ std::optional<int> intArg(const char* text, int lo, int hi) {
     return *v;
 }
 
-// Parses argv after the subcommand word; nullopt on anything unknown.
+// A real date written YYYY/MM/DD: the form prints it as it stands.
+bool isDate(std::string_view text) {
+    if (text.size() != 10 || text[4] != '/' || text[7] != '/') return false;
+    int parts[3] = {};
+    for (const auto& [at, len, index] : {std::tuple{0, 4, 0}, {5, 2, 1}, {8, 2, 2}}) {
+        for (int k = at; k < at + len; ++k) {
+            const char c = text[static_cast<std::size_t>(k)];
+            if (c < '0' || c > '9') return false;
+            parts[index] = parts[index] * 10 + (c - '0');
+        }
+    }
+    return std::chrono::year_month_day(std::chrono::year(parts[0]), std::chrono::month(static_cast<unsigned>(parts[1])),
+                                       std::chrono::day(static_cast<unsigned>(parts[2])))
+               .ok() &&
+           parts[0] >= 1900;
+}
+
+// Parses argv after the subcommand word; nullopt on anything unknown (a
+// bad value is named on standard error).
 std::optional<Options> parse(int argc, char** argv, bool printing) {
     Options o;
     for (int i = 2; i < argc; ++i) {
         const std::string_view a = argv[i];
         const bool hasValue = i + 1 < argc;
         if (a == "--mapping" && hasValue) o.mapping = argv[++i];
-        else if (a == "--date" && hasValue) o.date = argv[++i];
+        else if (a == "--date" && hasValue) {
+            o.date = argv[++i];
+            if (!isDate(o.date)) {
+                std::fprintf(stderr, "--date: 日付ではありません (YYYY/MM/DD): %s\n", text::printable(o.date, 40).c_str());
+                return std::nullopt;
+            }
+        } else if (a == "--encoding" && hasValue) {
+            const std::string_view e = argv[++i];
+            if (e == "cp932" || e == "shift-jis" || e == "sjis") o.encoding = batch::EncodingChoice::Cp932;
+            else if (e == "utf-8" || e == "utf8") o.encoding = batch::EncodingChoice::Utf8;
+            else return std::nullopt;
+        }
         else if (a == "--table" && hasValue) o.table = argv[++i];
         else if (a == "--file-sender") o.fileSender = true;
         else if (a == "--accept-repairs") o.acceptRepairs = true;
@@ -113,7 +145,7 @@ batch::Mapping mappingFor(const batch::OrderFile& file, const Options& o) {
     if (batch::isValidMappingName(o.mapping) && !QFileInfo::exists(QString::fromLocal8Bit(o.mapping)))
         text = batch::loadMapping(".", o.mapping);
     else
-        text = batch::readFileBytes(o.mapping);
+        text = batch::readMappingFile(o.mapping);
     if (!text) throw std::runtime_error(std::string("no saved mapping named ") + o.mapping);
     return batch::mappingFromText(*text, file.header);
 }
@@ -188,29 +220,22 @@ std::string rowJson(const batch::Order& order, const batch::CheckedOrder& r) {
     return json::Object().number("row", order.line).raw("fields", fieldsJson(r.fields)).raw("problems", json::array(problems)).str();
 }
 
-// The pages into `path` through a temporary file renamed over it only when
-// the document is complete, as print --pdf does.
-void renderPdf(const std::vector<print::WaybillFields>& waybills, const QString& path, int dpi) {
+// The pages into `path` (cli::writePdfFile: checked to its end, then
+// replacing the file atomically); the order file, mapping and postal table
+// are never written over.
+void renderPdf(const std::vector<print::WaybillFields>& waybills, const Options& o) {
     std::vector<std::vector<print::DrawItem>> pages;
     pages.reserve(waybills.size());
     for (const print::WaybillFields& f : waybills) pages.push_back(print::planWaybill(f));
-    QTemporaryFile tmp;
-    if (!tmp.open()) throw std::runtime_error("cannot create a temporary file");
-    tmp.close();
     wbprn::PdfPageSetup setup;
-    setup.dpi = dpi;
-    {
-        wbprn::PdfCanvas canvas(tmp.fileName(), setup, QString::fromLatin1(kTitle));
-        for (const auto& page : pages) {
-            print::drawItems(page, canvas);
-            canvas.newPage();
-        }
-        if (!canvas.finish()) throw std::runtime_error("cannot write " + path.toStdString());
-    }
-    if (!tmp.open()) throw std::runtime_error("cannot write " + path.toStdString());
-    const QByteArray pdf = tmp.readAll();
-    writeFileAtomically(QFile::encodeName(path).toStdString(),
-                        std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+    setup.dpi = o.dpi;
+    cli::writePdfFile(QString::fromLocal8Bit(o.pdf), setup, QString::fromLatin1(kTitle),
+                      {o.file, o.mapping ? o.mapping : "", o.table ? o.table : ""}, [&](wbprn::PdfCanvas& canvas) {
+                          for (const auto& page : pages) {
+                              print::drawItems(page, canvas);
+                              canvas.newPage();
+                          }
+                      });
 }
 
 // Selects the CUPS queue by name and gives the waybills the effective
@@ -237,15 +262,13 @@ int cmdBatch(int argc, char** argv) {
     return cli::runChecked([&] {
         const Options& o = *opts;
         // A file that cannot be read fails before anything else starts.
-        const batch::OrderFile file = batch::readOrderFile(batch::readFileBytes(o.file));
+        const batch::OrderFile file = batch::readOrderFile(batch::readFileBytes(o.file), o.encoding);
+        if (const std::string note = batch::encodingNote(file); !note.empty())
+            std::fprintf(stderr, "%s。違うときは --encoding %s\n", note.c_str(),
+                         file.encoding == batch::Encoding::Cp932 ? "utf-8" : "cp932");
 
-        // Fonts (to measure the texts against their places) need a GUI
-        // application; no display is needed.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        int qtArgc = 1;
-        char* qtArgv[] = {argv[0], nullptr};
-        QGuiApplication app(qtArgc, qtArgv);
-        wbprn::registerFontSubstitutes();
+        // Fonts, to measure the texts against their places.
+        const auto app = cli::startFonts(argv[0]);
 
         print::WaybillFields defaults = defaultsFor(o);
         // The PDF's page (A4, origin at its corner), or the queue's own.
@@ -270,7 +293,7 @@ int cmdBatch(int argc, char** argv) {
         std::optional<store::PgHistoryStore> shared;
         if (o.server) shared.emplace(store::normalisedConninfo(o.server), cli::kServerTimeout);
         std::optional<int> job;
-        if (o.pdf) renderPdf(waybills, QString::fromLocal8Bit(o.pdf), o.dpi);
+        if (o.pdf) renderPdf(waybills, o);
         else job = wbprn::printWaybillJob(QString::fromLatin1(kTitle), waybills);
         std::fprintf(stderr, "%zu件を印刷しました (問題のある%zu件は印刷していません)\n", waybills.size(),
                      c.results.size() - waybills.size());

@@ -17,9 +17,11 @@
 #include "print/core/str_to_int.h"
 #include "store/atomic_file.h"
 #include "store/history_csv.h"
+#include "store/history_schema.h"
 #include "store/history_store.h"
 #include "store/pg_db.h"
 #include "store/pg_history_store.h"
+#include "store/output_file.h"
 #include "text/sjis_convert.h"
 #include "tools/cli_commands.h"
 #include "tools/cli_io.h"
@@ -90,7 +92,13 @@ void push(const std::string& db, const std::string& server) {
     store::PgHistoryStore shared(store::normalisedConninfo(server), cli::kServerTimeout);
     std::size_t rows = 0, kept = 0, consignees = 0;
     if (exists(db)) {
-        store::HistoryStore local(db);
+        std::optional<store::HistoryStore> opened;
+        try {
+            opened.emplace(db);
+        } catch (const store::NotHistoryDatabase& e) {
+            throw std::runtime_error(db + ": " + e.what());
+        }
+        store::HistoryStore& local = *opened;
         const std::string notice = local.takeNotice();
         if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
         store::HistoryQuery all;
@@ -159,6 +167,9 @@ int cmdHistory(int argc, char** argv) {
             push(db, *server);
             return;
         }
+        // The CSV never replaces the database it is made from, nor a file
+        // that is not text.
+        if (csv) store::checkOutputFile(*csv, store::OutputKind::Text, {db});
         std::vector<store::WaybillRecord> rows;
         if (server) {
             store::PgHistoryStore shared(store::normalisedConninfo(*server), cli::kServerTimeout);
@@ -166,7 +177,13 @@ int cmdHistory(int argc, char** argv) {
             const std::string notice = shared.takeNotice();
             if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
         } else if (exists(db)) {  // no file is no history: listing never creates one
-            store::HistoryStore history(db);
+            std::optional<store::HistoryStore> opened;
+            try {
+                opened.emplace(db);
+            } catch (const store::NotHistoryDatabase& e) {
+                throw std::runtime_error(db + ": " + e.what());
+            }
+            store::HistoryStore& history = *opened;
             rows = history.list(query);
             const std::string notice = history.takeNotice();
             if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());

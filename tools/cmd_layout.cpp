@@ -3,19 +3,13 @@
 // print --pdf FILE [--dpi N] [--outline]: the same fields to a PDF as the
 // printer gets it, or the plain-paper calibration page.
 #include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QTemporaryFile>
 #include <cstdio>
 #include <cstring>
 #include <cmath>
 #include <exception>
 #include <functional>
-#include <memory>
 #include <string>
 
-#include "store/atomic_file.h"
 #include "print/Wbprn/pdf_canvas.h"
 #include "print/core/calibration.h"
 #include "print/core/form_items.h"
@@ -24,6 +18,7 @@
 #include "print/core/recording_surface.h"
 #include "print/core/str_to_int.h"
 #include "tools/cli_commands.h"
+#include "tools/cli_fonts.h"
 #include "tools/cli_io.h"
 #include "tools/json_out.h"
 #include "tools/layout_json.h"
@@ -37,46 +32,16 @@ QByteArray readStdin() {
 // The print command's title for every document.
 const char kTitle[] = "vamu_Pelican  ";
 
-// Fonts need a GUI application; no display is needed.
-std::unique_ptr<QGuiApplication> startFonts(char* argv0) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int qtArgc = 1;
-    static char* qtArgv[] = {argv0, nullptr};
-    auto app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
-    wbprn::registerFontSubstitutes();
-    return app;
-}
-
 // The page the tool renders on: A4 with the origin at its top-left corner.
 const QPageSize kPage{QPageSize::A4};
 
-// Renders a document into `path` through a temporary file in the same
-// folder that is renamed over the target only when the document is
-// complete: a failed run never leaves a half-written or truncated PDF.
-// `draw` draws the pages.
+// Renders a document into `path` on the tool's page (cli::writePdfFile:
+// checked to its end, then replacing the file atomically).
 void renderPdf(const QString& path, int dpi, const std::function<void(wbprn::PdfCanvas&)>& draw) {
-    // The writer needs a file of its own; the finished bytes then replace
-    // the target in one atomic step, so a failed run leaves it untouched.
-    QTemporaryFile tmp;
-    if (!tmp.open()) throw std::runtime_error("cannot create a temporary file");
-    tmp.close();
-
     wbprn::PdfPageSetup setup;
     setup.pageSize = kPage;
     setup.dpi = dpi;
-    {
-        wbprn::PdfCanvas canvas(tmp.fileName(), setup, QString::fromLatin1(kTitle));
-        draw(canvas);
-        if (!canvas.finish()) throw std::runtime_error("cannot write " + path.toStdString());
-    }
-    if (!tmp.open()) throw std::runtime_error("cannot write " + path.toStdString());
-    const QByteArray pdf = tmp.readAll();
-    try {
-        writeFileAtomically(QFile::encodeName(path).toStdString(),
-                            std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
-    } catch (const FileError& e) {
-        throw std::runtime_error("cannot create a file in " + QFileInfo(path).absolutePath().toStdString() + ": " + e.what());
-    }
+    cli::writePdfFile(path, setup, QString::fromLatin1(kTitle), {}, draw);
 }
 
 // The texts that do not fit, measured in the print font at the captions'
@@ -118,7 +83,7 @@ int cmdLayout(int argc, char** argv) {
         std::string out;
         for (const auto& call : surface.calls) out += cli::drawCallJson(call) + "\n";
         if (check) {
-            const auto app = startFonts(argv[0]);
+            const auto app = cli::startFonts(argv[0]);
             for (const print::Overflow& o : overflowsOf(fields, print::planWaybill(fields))) {
                 json::Object obj;
                 obj.string("overflow", print::formItem(o.item).key).number("width", o.width).number("room", o.room);
@@ -159,7 +124,7 @@ int cmdPrint(int argc, char** argv) {
     return cli::runChecked([&] {
         print::WaybillFields fields = cli::waybillFromJson(readStdin());
         fields.dpix = fields.dpiy = std::to_string(*dpi);
-        const auto app = startFonts(argv[0]);
+        const auto app = cli::startFonts(argv[0]);
         const QString path = QString::fromLocal8Bit(pdf);
         if (outline) {
             // Checked on a recording first: a bad margin is reported before a file is made.

@@ -11,6 +11,8 @@
 #include "print/Wbprn/painter_canvas.h"
 #include "print/core/surface.h"
 
+class QFile;
+class QIODevice;
 class QPainter;
 class QPdfWriter;
 
@@ -27,8 +29,12 @@ struct PdfPageSetup {
 
 class PdfCanvas final : public print::Surface {
 public:
-    // Writes to the file at `path`; the document is complete after finish().
+    // Writes to the file at `path` (created or emptied); the document is
+    // complete after finish().
     PdfCanvas(const QString& path, const PdfPageSetup& setup, const QString& title);
+    // Writes to a device the caller has opened for writing and keeps until
+    // finish() has returned.
+    PdfCanvas(QIODevice& device, const PdfPageSetup& setup, const QString& title);
     ~PdfCanvas() override;
     PdfCanvas(const PdfCanvas&) = delete;
     PdfCanvas& operator=(const PdfCanvas&) = delete;
@@ -41,13 +47,21 @@ public:
     void line(int x1, int y1, int x2, int y2) override { canvas_->line(x1, y1, x2, y2); }
 
     void newPage();
-    // Ends the document and closes the file; false when writing failed.
+    // Ends the document, flushes the device and closes the file it opened;
+    // false when any of it failed (the document is then not whole).
     bool finish();
+    // Why finish() failed, empty when it did not.
+    const QString& errorString() const { return error_; }
 
     // Em height in device pixels for a point size at this vertical dpi.
     static int pixelSizeFor(int points, int dpi) { return wbprn::pixelSizeFor(points, dpi); }
 
 private:
+    void start(const PdfPageSetup& setup, const QString& title);
+
+    std::unique_ptr<QFile> ownFile_;  // the file opened by path, if any
+    QIODevice* device_ = nullptr;
+    QString error_;
     std::unique_ptr<QPdfWriter> writer_;
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<PainterCanvas> canvas_;

@@ -384,6 +384,25 @@ private slots:
             b.table().closePersistentEditor(item);
         }
     }
+
+    // Bytes both encodings read open as the guess says, the label names the
+    // other reading, and choosing it reads the file again.
+    void anEncodingGuessIsNamedAndCanBeChosen() {
+        BatchFixture b;
+        const QString path = b.shown.dir.filePath(QStringLiteral("both.csv"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("zip,address,name\r\n1050011,Tokyo,\xE3\x81\xAF\xE3\x81\xAA\r\n");  // "はな" in UTF-8
+        f.close();
+        b.window->openFile(path);
+        QVERIFY2(b.window->Label_File->text().contains(QStringLiteral("UTF-8、Shift-JISとしても読めます")),
+                 qPrintable(b.window->Label_File->text()));
+        QCOMPARE(b.cell(0, batch::Col::Name)->text(), QStringLiteral("はな"));
+        b.window->ComboBox_Encoding->setCurrentIndex(2);
+        emit b.window->ComboBox_Encoding->activated(2);
+        QCOMPARE(b.cell(0, batch::Col::Name)->text(), QStringLiteral("縺ｯ縺ｪ"));
+        QVERIFY(b.window->Label_File->text().contains(QStringLiteral("Shift-JIS")));
+    }
 };
 
 QTEST_MAIN(TestBatchWindow)

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionViewItem>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -158,6 +160,9 @@ private slots:
         QCOMPARE(w->Grid_History->rowCount(), 1);
         w->Edit_Search->setText(u("0312345678"));  // the number without hyphens
         QCOMPARE(w->Grid_History->rowCount(), 1);
+        w->Edit_Search->setText(u("１０００００５"));  // the postal code without its hyphen, full-width
+        QCOMPARE(w->Grid_History->rowCount(), 2);
+        w->Edit_Search->setText(u("0312345678"));
         w->CheckBox_Range->setChecked(true);
         w->DateEdit_From->setDate(QDate::currentDate().addDays(1));
         w->DateEdit_To->setDate(QDate::currentDate().addDays(2));
@@ -182,7 +187,18 @@ private slots:
         fx.print();
         fx.consignee("佐藤花子", "06-9999-0000", "大阪府");
         fx.print();
+        store::WaybillRecord known;  // a row whose time the question shows
+        known.time = "2026-12-07 14:03:27";
+        known.consignee.name = sjis::fromQString(u("山田 太郎"));
+        known.consignee.zip = "105-0011";
+        fx.form().historyBook()->run([&](store::HistoryStore& s) { s.record(known); });
         HistoryWindow* w = fx.openHistory();
+        // The print time is shown whole, however the font measures it.
+        QStyleOptionViewItem cell;
+        cell.initFrom(w->Grid_History);
+        cell.font = w->Grid_History->font();
+        const QModelIndex stamp = w->Grid_History->model()->index(0, 0);
+        QVERIFY(w->Grid_History->columnWidth(0) > w->Grid_History->itemDelegate()->sizeHint(cell, stamp).width());
 
         QTemporaryDir out;
         const QString csvPath = out.filePath(QStringLiteral("h.csv"));
@@ -190,17 +206,36 @@ private slots:
         w->BitBtn_Csv->click();
         const QByteArray csv = readFile(csvPath);
         QVERIFY(csv.startsWith("\xEF\xBB\xBF\""));
-        QCOMPARE(csv.count("\r\n"), 3);
+        QCOMPARE(csv.count("\r\n"), 4);
         QVERIFY(csv.contains(u("\"佐藤花子\"").toUtf8()));
         QVERIFY(csv.contains("\"'=cmd|' /C calc'!A0\""));
+        // Never over the live database it is made from.
+        const QString db = fx.form().historyBook()->filePath();
+        const QByteArray dbBytes = readFile(db);
+        w->askCsvPath = [&](QWidget*, const QString&) { return db; };
+        const qsizetype errorsBefore = fx.shown.boxes.errors.size();
+        w->BitBtn_Csv->click();
+        QCOMPARE(fx.shown.boxes.errors.size(), errorsBefore + 1);
+        QCOMPARE(readFile(db), dbBytes);
+        QCOMPARE(fx.rows().size(), std::size_t{2});
 
-        w->Grid_History->selectRow(1);
+        // The question names the one entry it deletes.
+        w->Grid_History->selectRow(0);
         fx.shown.boxes.answer(false);
         w->BitBtn_Delete->click();
-        QCOMPARE(fx.rows().size(), std::size_t{2});
+        QCOMPARE(fx.shown.boxes.questions.last(), u("山田 太郎 様（2026/12/07 14:03）を削除しますか?"));
+        QCOMPARE(fx.rows().size(), std::size_t{3});
         fx.shown.boxes.answer(true);
         w->BitBtn_Delete->click();
-        QCOMPARE(fx.shown.boxes.questions.last(), u("選択した履歴 1 件を削除しますか?"));
+        QCOMPARE(fx.rows().size(), std::size_t{2});
+
+        w->Grid_History->selectAll();
+        fx.shown.boxes.answer(false);
+        w->BitBtn_Delete->click();
+        QCOMPARE(fx.shown.boxes.questions.last(), u("選択した履歴 2 件を削除しますか?"));
+        w->Grid_History->selectRow(1);
+        fx.shown.boxes.answer(true);
+        w->BitBtn_Delete->click();
         QCOMPARE(fx.rows().size(), std::size_t{1});
         QCOMPARE(w->Grid_History->rowCount(), 1);
         QCOMPARE(w->Grid_History->item(0, 1)->text(), u("佐藤花子"));
@@ -258,6 +293,53 @@ private slots:
         QListWidget* byName = completionOf("Edit_Custo1");
         QVERIFY(byName && byName->isVisible());
         QCOMPARE(byName->count(), 1);
+    }
+
+    // The list shows its entries whole, hides no field the user may click
+    // next, and only a chosen entry changes the form.
+    void theCompletionListStaysClearAndTakesOnlyAChosenEntry() {
+        HistoryFixture fx;
+        fx.form().historyBook()->run([](store::HistoryStore& s) {
+            for (int i = 1; i <= 6; ++i)
+                s.keepConsignee({"100-0005", sjis::fromQString(u("東京都千代田区丸の内一丁目%1番地 新丸の内ビルディング").arg(i)),
+                                 "", sjis::fromQString(u("山田%1").arg(i)), "03-1234-567" + std::to_string(i)});
+        });
+        QLineEdit* name = fx.edit("Edit_Custo1");
+        fx.shown.focus(QStringLiteral("Edit_Custo1"));
+        typeInto(name, u("山田"));
+        QListWidget* list = completionOf("Edit_Custo1");
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(list->count(), 6);
+        QVERIFY(!list->verticalScrollBar()->isVisible() && !list->horizontalScrollBar()->isVisible());
+        QVERIFY(list->viewport()->rect().contains(list->visualItemRect(list->item(5))));
+        for (const char* field : {"Edit_Zip", "Edit_Add1", "Edit_Add2", "Edit_Add3", "Edit_Custo1", "Edit_tel",
+                                  "DateTimePicker_1", "Edit_de_date1", "Edit_G1", "Edit_G2", "Edit_G3"}) {
+            QWidget* w = fx.shown.find(QLatin1String(field));
+            QVERIFY2(!list->geometry().intersects(QRect(w->mapToGlobal(QPoint(0, 0)), w->size())), field);
+        }
+
+        // A click on another field or on the window's background closes the
+        // list and leaves every text as typed.
+        QTest::mouseClick(fx.edit("Edit_tel"), Qt::LeftButton);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(fx.shown.focusedName(), u("Edit_tel"));
+        QCOMPARE(name->text(), u("山田"));
+        QVERIFY(fx.text("Edit_tel").isEmpty() && fx.text("Edit_Add1").isEmpty());
+        QTest::keyClicks(fx.edit("Edit_tel"), QStringLiteral("03-1234"));
+        QListWidget* byTel = completionOf("Edit_tel");
+        QVERIFY(byTel && byTel->isVisible());
+        QTest::mouseClick(fx.form().Panel1, Qt::LeftButton, {}, QPoint(20, 150));
+        QVERIFY(!byTel->isVisible());
+        QCOMPARE(fx.text("Edit_tel"), u("03-1234"));
+        QCOMPARE(name->text(), u("山田"));
+
+        // A click on an entry takes that entry.
+        QTest::keyClicks(fx.edit("Edit_tel"), QStringLiteral("-567"));
+        QVERIFY(byTel->isVisible());
+        QTest::mouseClick(byTel->viewport(), Qt::LeftButton, {}, byTel->visualItemRect(byTel->item(2)).center());
+        QVERIFY(!byTel->isVisible());
+        QCOMPARE(name->text(), u("山田3"));
+        QCOMPARE(fx.text("Edit_tel"), u("03-1234-5673"));
     }
 };
 

@@ -213,6 +213,88 @@ private slots:
         QVERIFY(zipWarning().isEmpty());
     }
 
+    // The code typed first, the address after it: leaving an address line
+    // checks the two, and an address that stops inside the code's city is
+    // not a mismatch yet.
+    void warningAfterAnAddressLineIsLeft_data() {
+        QTest::addColumn<QString>("add1");
+        QTest::addColumn<QString>("add2");
+        QTest::addColumn<QString>("warning");
+        const QString mismatch = QStringLiteral("郵便番号と住所が一致しません");
+        QTest::newRow("other city") << "東京都港区芝公園1-1-1" << "" << mismatch;
+        QTest::newRow("fits") << "東京都千代田区千代田1-1" << "" << "";
+        QTest::newRow("prefecture only") << "東京都" << "" << "";
+        QTest::newRow("city on line 2") << "東京都" << "千代田区千代田1-1" << "";
+        QTest::newRow("other city on line 2") << "東京都" << "港区芝公園1-1-1" << mismatch;
+    }
+    void warningAfterAnAddressLineIsLeft() {
+        QFETCH(QString, add1);
+        QFETCH(QString, add2);
+        QFETCH(QString, warning);
+        f->focus(QStringLiteral("Edit_Zip"));
+        QTest::keyClicks(edit("Edit_Zip"), QStringLiteral("1000001"));
+        press(Qt::Key_Return);
+        QVERIFY(zipWarning().isEmpty());  // no address yet
+        edit("Edit_Add1")->setText(add1);
+        press(Qt::Key_Return);
+        edit("Edit_Add2")->setText(add2);
+        press(Qt::Key_Return);
+        QCOMPARE(f->focusedName(), QStringLiteral("Edit_Add3"));
+        QCOMPARE(zipWarning(), warning);
+        QCoreApplication::processEvents();
+        if (!warning.isEmpty()) QVERIFY2(prompt().startsWith(warning), qPrintable(prompt()));
+    }
+
+    // The print question's prompt line names a mismatch (typed without
+    // leaving the field), before the overflow when there is one.
+    void printQuestionNamesTheMismatch() {
+        QString asked;
+        f->boxes.whileAsking = [&] { asked = prompt(); };
+        f->focus(QStringLiteral("Edit_Zip"));
+        QTest::keyClicks(edit("Edit_Zip"), QStringLiteral("1000001"));
+        press(Qt::Key_Return);
+        for (const QChar c : QStringLiteral("港区芝公園1-1-1")) f->type(QString(c));
+        press(Qt::Key_F11);
+        QCOMPARE(f->boxes.questions, QStringList{QStringLiteral("印刷しますか?")});
+        QCOMPARE(asked, QStringLiteral("郵便番号と住所が一致しません（〒100-0001は東京都千代田区）"));
+        QCOMPARE(zipWarning(), QStringLiteral("郵便番号と住所が一致しません"));
+        QVERIFY(f->printers->documents.empty());
+
+        edit("Edit_Custo1")->setText(QString(40, QChar(0x5C71)));  // 山 × 40: too long to print
+        f->focus(QStringLiteral("Edit_Add1"));
+        press(Qt::Key_F11);
+        QCOMPARE(asked, QStringLiteral("郵便番号と住所が一致しません　はみ出す項目: おなまえ"));
+    }
+
+    // A business's own code is not in the bundled table: the user is told
+    // where such codes come from and how to add them.
+    void businessCodesPointToTheirFile_data() {
+        QTest::addColumn<QString>("zip");
+        QTest::addColumn<bool>("business");
+        QTest::newRow("business") << "100-8994" << true;
+        QTest::newRow("unknown place") << "000-0000" << false;
+    }
+    void businessCodesPointToTheirFile() {
+        QFETCH(QString, zip);
+        QFETCH(bool, business);
+        const QString hint = QStringLiteral("事業所の郵便番号は JIGYOSYO.CSV を取り込むと引けます（F5で手順を表示）");
+        f->focus(QStringLiteral("Edit_Zip"));
+        QTest::keyClicks(edit("Edit_Zip"), zip);
+        press(Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QCOMPARE(zipWarning(), QStringLiteral("この郵便番号は見つかりません"));
+        QCOMPARE(prompt(), business ? hint : QStringLiteral("この郵便番号は見つかりません"));
+        auto* line = f->find<QLabel>(QStringLiteral("Panel_HelpMess"));
+        QVERIFY(line->fontMetrics().horizontalAdvance(prompt()) <= line->contentsRect().width() - line->indent());
+        f->focus(QStringLiteral("Edit_Zip"));
+        f->boxes.notices.clear();
+        press(Qt::Key_F5);
+        QCOMPARE(f->boxes.notices.size(), business ? 1 : 0);
+        for (const QString& help : f->boxes.notices)
+            QVERIFY(help.contains(zip) && help.contains(QStringLiteral("README")) &&
+                    help.contains(QStringLiteral("vamu_pelican_cli postal import KEN_ALL.CSV JIGYOSYO.CSV")));
+    }
+
     void warningAfterTheTransfer() {
         auto* memo = f->find<QPlainTextEdit>(QStringLiteral("Memo1"));
         memo->setPlainText(QStringLiteral("〒150-0001\n大阪府大阪市北区梅田1-1\n佐藤 健一 様\n電話番号：03-5412-7788\n"));

@@ -1,5 +1,7 @@
 // batch check and batch print run as a program: JSON per data row, bad
-// input refused with its line number, one PDF of the printable rows.
+// input refused with its line number, one PDF of the printable rows, and
+// nothing written but a whole PDF where it may go.
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -13,6 +15,7 @@
 
 #include "tests/support/cli_run.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -161,6 +164,121 @@ private slots:
         // One row prints (two have problems), then the document's empty page.
         const QString text = QString::fromUtf8(info.readAllStandardOutput());
         QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))), qPrintable(text));
+    }
+
+    // A PDF is written whole or not at all. With the temporary folder full
+    // the document is still made whole; with no room for it where it goes,
+    // the run fails (exit code 1, no "印刷しました") and the previous file
+    // stays as it was, nothing left beside it. The full disk is a 24 KB
+    // tmpfs when the test may mount one, else a file size limit (SIGXFSZ
+    // ignored, so writes past it fail with EFBIG).
+    void aFailedWriteIsNeverReportedAsPrinted() {
+        ScratchFolder small;
+        const bool tmpfs = small.mountTmpfs("24k");
+        QTemporaryDir dir;
+        const QString one = dir.filePath(QStringLiteral("one.csv")), fifty = dir.filePath(QStringLiteral("fifty.csv"));
+        QByteArray orders = "郵便番号,住所,氏名,電話番号\n";
+        writeFile(one, orders + "105-0011,東京都港区芝公園4-2-8,山田太郎,03-1234-5678\n");
+        for (int i = 0; i < 50; ++i) orders += "105-0011,東京都港区芝公園4-2-8,山田" + QByteArray::number(i) + "太郎,03-1234-5678\n";
+        writeFile(fifty, orders);
+        const QString keep = QString::fromStdString(small.file("keep.pdf"));
+        QCOMPARE(runCli({QStringLiteral("batch"), QStringLiteral("print"), one, QStringLiteral("--pdf"), keep}, {}).exitCode, 0);
+        const QByteArray good = readFile(keep);
+        QVERIFY(good.startsWith("%PDF-"));
+        QStringList files{QStringLiteral("keep.pdf")};
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (tmpfs) {
+            spit(small.file("filler"), std::string(64 * 1024, 'x'));  // cut off where the disk is full
+            files.prepend(QStringLiteral("filler"));
+            env.insert(QStringLiteral("TMPDIR"), QString::fromStdString(small.path()));
+            const QString elsewhere = dir.filePath(QStringLiteral("whole.pdf"));
+            const CliRun whole = runCli({QStringLiteral("batch"), QStringLiteral("print"), fifty, QStringLiteral("--pdf"),
+                                         elsewhere}, {}, env);
+            QCOMPARE(whole.exitCode, 0);
+            QVERIFY(readFile(elsewhere).trimmed().endsWith("%%EOF"));
+        }
+
+        const QStringList args{QStringLiteral("batch"), QStringLiteral("print"), fifty, QStringLiteral("--pdf"), keep};
+        const CliRun r = tmpfs ? runCli(args, {}, env)
+                               : runProgram(QStringLiteral("sh"),
+                                            QStringList{QStringLiteral("-c"),
+                                                        QStringLiteral("trap '' XFSZ; ulimit -f 40; exec \"$0\" \"$@\""),
+                                                        QStringLiteral(VP_CLI_PATH)} + args,
+                                            {});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(!QString::fromUtf8(r.err).contains(QStringLiteral("印刷しました")), r.err.constData());
+        QCOMPARE(readFile(keep), good);
+        QCOMPARE(QDir(QString::fromStdString(small.path())).entryList(QDir::Files | QDir::Hidden, QDir::Name), files);
+    }
+
+    // An output that is one of the inputs, or an existing file that is not
+    // a PDF, is refused before anything is written.
+    void outputsThatAreInputsOrOtherFilesAreRefused() {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("x.csv")), map = dir.filePath(QStringLiteral("m.txt"));
+        const QString notes = dir.filePath(QStringLiteral("notes.pdf"));
+        writeFile(csv, "郵便番号,住所,氏名\n105-0011,東京都港区芝公園4-2-8,山田太郎\n");
+        writeFile(map, "郵便番号\tzip\n住所\taddress\n氏名\tname\n");
+        writeFile(notes, "not a PDF\n");
+        for (const QString& target : {csv, map, notes}) {
+            const QByteArray before = readFile(target);
+            const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("print"), csv, QStringLiteral("--mapping"),
+                                     map, QStringLiteral("--pdf"), target},
+                                    {});
+            QCOMPARE(r.exitCode, 1);
+            QCOMPARE(readFile(target), before);
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    }
+
+    // Values that are not what an option takes are named (shown escaped and
+    // cut short, whatever they hold), and an encoding that was a guess is
+    // named with the way to choose the other.
+    void optionValuesAndGuessesAreNamed() {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("o.csv")), map = dir.filePath(QStringLiteral("m.txt"));
+        // "はな" in UTF-8, which is also the CP932 bytes of "縺ｯ縺ｪ".
+        writeFile(csv, "zip,address,name\n1050011,Minato-ku Tokyo,\xE3\x81\xAF\xE3\x81\xAA\n");
+        writeFile(map, "zip\tzip\nname\t\x1B[2J\x1B]0;owned\x07\n");
+        const struct {
+            QStringList args;
+            int exitCode;
+            const char* err;
+        } cases[] = {
+            {{QStringLiteral("--date"), QStringLiteral("abc")}, 2, "日付ではありません"},
+            {{QStringLiteral("--date"), QStringLiteral("2026/02/30")}, 2, "日付ではありません"},
+            {{QStringLiteral("--date"), QString(100000, u'9')}, 2, "日付ではありません"},
+            {{QStringLiteral("--encoding"), QStringLiteral("latin1")}, 2, "--encoding"},
+            {{QStringLiteral("--mapping"), map}, 1, "\\x1B[2J\\x1B]0;owned\\x07"},
+            {{}, 0, "UTF-8 として読みました"},
+        };
+        for (const auto& c : cases) {
+            const CliRun r = runCli(QStringList{QStringLiteral("batch"), QStringLiteral("check"), csv} + c.args, {});
+            QCOMPARE(r.exitCode, c.exitCode);
+            QVERIFY2(r.err.contains(c.err), r.err.left(300).constData());
+            QVERIFY2(!r.err.contains('\x1B') && r.err.size() < 4000, r.err.left(300).constData());
+            if (c.exitCode == 0) QVERIFY(r.out.contains("はな"));
+        }
+        const CliRun cp932 = runCli({QStringLiteral("batch"), QStringLiteral("check"), csv, QStringLiteral("--encoding"),
+                                     QStringLiteral("cp932")}, {});
+        QCOMPARE(cp932.exitCode, 0);
+        QVERIFY(cp932.out.contains("縺ｯ縺ｪ"));
+    }
+
+    // Under cron or sudo there is no XDG_RUNTIME_DIR; Qt's remark about it
+    // is not the tool's to print.
+    void standardErrorCarriesOnlyTheToolsOwnWords() {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        for (const QStringList& args :
+             {QStringList{QStringLiteral("check"), data("shop_utf8_bom.csv")},
+              QStringList{QStringLiteral("print"), data("shop_utf8_bom.csv"), QStringLiteral("--pdf"), pdf}}) {
+            const CliRun r = runCli(QStringList{QStringLiteral("batch")} + args, {}, env);
+            QCOMPARE(r.exitCode, 0);
+            QVERIFY2(!r.err.contains("XDG_RUNTIME_DIR") && !r.err.contains("QStandardPaths"), r.err.constData());
+        }
     }
 };
 

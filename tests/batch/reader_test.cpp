@@ -3,6 +3,7 @@
 // mappings.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -51,10 +52,28 @@ TEST(BatchReader, SplitsQuotedFieldsAndLineEnds) {
 }
 
 TEST(BatchReader, RecordsKnowTheirLine) {
-    const auto recs = parseRecords("h1,h2\n\"a\nb\",c\n\nd,e\n", ',');
-    ASSERT_EQ(recs.size(), 3u);
-    EXPECT_EQ(recs[1].line, 2);
-    EXPECT_EQ(recs[2].line, 5);
+    // Whatever the line ends, a line break inside quotes counts.
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+        std::string text = "h1,h2\n\"a\nb\",c\n\nd,e\n";
+        for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += std::strlen(end))
+            text.replace(at, 1, end);
+        const auto recs = parseRecords(text, ',');
+        ASSERT_EQ(recs.size(), 3u) << end;
+        EXPECT_EQ(recs[1].line, 2) << end;
+        EXPECT_EQ(recs[2].line, 5) << end;
+    }
+}
+
+TEST(BatchReader, TakesExactlyTheMostOrders) {
+    std::string text = "zip,name\n";
+    for (std::size_t i = 0; i < kMaxRecords; ++i) text += "1,a\n";
+    EXPECT_EQ(parseRecords(text, ',').size(), kMaxRecords + 1);
+    try {
+        parseRecords(text + "1,a\n", ',');
+        ADD_FAILURE() << "one order too many was taken";
+    } catch (const InputError& e) {
+        EXPECT_EQ(e.line(), static_cast<int>(kMaxRecords) + 2);
+    }
 }
 
 TEST(BatchReader, TellsUtf8FromShiftJis) {
@@ -69,6 +88,30 @@ TEST(BatchReader, TellsUtf8FromShiftJis) {
     // Half-width katakana only: not UTF-8, valid CP932.
     EXPECT_EQ(decodeText("\xB6\xC5\n").utf8, "ｶﾅ\n");
     EXPECT_EQ(decodeText("a,b\x1A").utf8, "a,b");  // a DOS end-of-file mark
+    EXPECT_FALSE(decodeText("\xEF\xBB\xBF" + utf8).ambiguous);  // the mark settles it
+
+    // Bytes both encodings read: a guess that says so, and a choice.
+    struct Case {
+        const char* bytes;
+        Encoding taken;
+        const char* text;
+    } both[] = {
+        // "はな" in UTF-8; as CP932 rare kanji and half-width kana.
+        {"\xE3\x81\xAF\xE3\x81\xAA", Encoding::Utf8, "はな"},
+        // As CP932 mostly hiragana and full-width letters; as UTF-8 control codes.
+        {"\xE3\x82\x82\xC2\x82\xC2\x82\x60", Encoding::Cp932, "繧つつＡ"},
+    };
+    for (const Case& c : both) {
+        const DecodedText d = decodeText(c.bytes);
+        EXPECT_TRUE(d.ambiguous) << c.text;
+        EXPECT_EQ(d.encoding, c.taken) << c.text;
+        EXPECT_EQ(d.utf8, c.text);
+    }
+    EXPECT_EQ(decodeText(both[0].bytes, EncodingChoice::Cp932).utf8, "縺ｯ縺ｪ");
+    EXPECT_EQ(decodeText(both[1].bytes, EncodingChoice::Utf8).encoding, Encoding::Utf8);
+    EXPECT_FALSE(decodeText(both[0].bytes, EncodingChoice::Utf8).ambiguous);
+    EXPECT_THROW(decodeText(sjis, EncodingChoice::Utf8), InputError);
+    EXPECT_THROW(decodeText("\xE3\x81\x80", EncodingChoice::Cp932), InputError);  // "\u3040" has no CP932 reading
 }
 
 TEST(BatchReader, BadInputNamesTheLine) {
@@ -78,6 +121,8 @@ TEST(BatchReader, BadInputNamesTheLine) {
         const char* words;
     } cases[] = {
         {std::string("a,b\nc,d\n\0x", 10), 3, "NUL"},
+        {std::string("a,b\rc,d\r\0x", 10), 3, "NUL"},           // CR-only line ends
+        {std::string("a,b\r\n\"c\rd\"\r\n\0", 13), 4, "NUL"},  // a lone CR inside quotes
         {"a,b\nc,\"open\nstill open\n", 2, "閉じていません"},
         {"a\n\x01\n", 2, "制御文字"},
         {"ok\nok\n\x80\x80\n", 3, "判別できません"},                // neither encoding
@@ -195,6 +240,16 @@ TEST(BatchMapping, SavedMappingsRoundTripByHeaderName) {
         EXPECT_THROW(saveMapping(dir.path(), bad, ""), InputError) << bad;
     }
     EXPECT_THROW(mappingFromText("zip\tunknown_key\n", header), InputError);
+    // An unknown key is named with its control characters escaped.
+    try {
+        mappingFromText("zip\t\x1B]2;x\x07\n", header);
+        ADD_FAILURE() << "an unknown key was taken";
+    } catch (const InputError& e) {
+        EXPECT_NE(std::string(e.what()).find("\\x1B]2;x\\x07"), std::string::npos) << e.what();
+    }
+    // A saved mapping far larger than any mapping is refused, not read whole.
+    spit(dir.file("vamu_Pelican_mappings/大.txt"), std::string(kMaxMappingBytes + 1, '#'));
+    EXPECT_THROW(loadMapping(dir.path(), "大"), InputError);
 }
 
 TEST(BatchMapping, SavedMappingFitsOnlyTheColumnsItWasMadeFor) {
@@ -236,4 +291,22 @@ TEST(BatchFile, UnprintedOrdersSaveAndReadBack) {
     const std::vector<Order> again = ordersOf(back, guessMapping(back.header, false));
     ASSERT_EQ(again.size(), orders.size());
     for (std::size_t i = 0; i < orders.size(); ++i) EXPECT_EQ(again[i].text, orders[i].text) << i;
+}
+
+TEST(BatchFile, UnprintedOrdersCarryNoLiveFormula) {
+    Order o;
+    o[Col::Zip] = "105-0011";
+    o[Col::Add1] = "@SUM(A1:A9)";
+    o[Col::Name] = "=cmd|' /C calc'!A0";
+    o[Col::Tel] = "-1";
+    o[Col::G1] = "+1";
+    o[Col::G2] = "a=b";
+    const std::string csv = ordersToCsv({o});
+    for (const char* cell : {"\"'@SUM(A1:A9)\"", "\"'=cmd|' /C calc'!A0\"", "\"'-1\"", "\"'+1\"", "\"a=b\""})
+        EXPECT_NE(csv.find(cell), std::string::npos) << cell << "\n" << csv;
+    // Read back by the program, the texts are what they were.
+    const OrderFile back = readOrderFile(csv);
+    const std::vector<Order> again = ordersOf(back, guessMapping(back.header, false));
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0].text, o.text);
 }

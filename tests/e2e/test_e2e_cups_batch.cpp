@@ -1,18 +1,22 @@
 // A batch of orders through the private CUPS scheduler: the batch window
 // and the command line each submit one job whose pages are the waybills in
-// order, each text at its computed position, then one empty page.
+// order, each text at its computed position, then one empty page; a
+// document that cannot be written whole submits nothing.
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <chrono>
 #include <cmath>
+#include <fstream>
 
 #include "app/batch_window.h"
 #include "batch/batch_file.h"
 #include "store/history_store.h"
 #include "tests/e2e/cups_program.h"
 #include "tests/e2e/cups_test.h"
+#include "tests/support/scratch_folder.h"
 #include "text/sjis_convert.h"
 
 using namespace std::chrono_literals;
@@ -125,4 +129,45 @@ TEST_F(CupsBatch, CommandLineSubmitsThePrintableRowsToAQueue) {
     defaults.prnTop = defaults.prnLeft = "0";
     defaults.date = "2026/12/07";
     expectPages(jobs[0].pdfPath, plannedPages(csv, defaults), 360, QPointF(9, 9));
+}
+
+// With the temporary folder full, the print document cannot be written
+// whole: neither the command line nor the window's F11 may hand the
+// printer what there is, call it printed, or record it in the history.
+TEST_F(CupsBatch, ADocumentNotWrittenWholeIsNeitherSubmittedNorRecorded) {
+    ScratchFolder full;
+    if (!full.mountTmpfs("24k")) GTEST_SKIP() << "mounting a small tmpfs needs root (CAP_SYS_ADMIN)";
+    {
+        // Fill it, so the first block of any document has no room.
+        std::ofstream filler(full.file("filler"), std::ios::binary);
+        const std::string block(4096, 'x');
+        for (int i = 0; i < 16 && filler; ++i) filler.write(block.data(), static_cast<std::streamsize>(block.size()));
+    }
+    QTemporaryDir dir;
+    const QString csv = writeOrders(dir);
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TMPDIR"), QString::fromStdString(full.path()));
+    cli.setProcessEnvironment(env);
+    cli.start(QStringLiteral(VP_CLI_PATH), {QStringLiteral("batch"), QStringLiteral("print"), csv,
+                                           QStringLiteral("--printer"), QStringLiteral("Wb360")});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    const QString err = QString::fromUtf8(cli.readAllStandardError());
+    EXPECT_EQ(cli.exitCode(), 1) << err.toStdString();
+    EXPECT_FALSE(err.contains(QStringLiteral("印刷しました"))) << err.toStdString();
+
+    e2e::Program p;
+    const QByteArray tmpBefore = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QByteArray::fromStdString(full.path()));
+    p.printYes();
+    qputenv("TMPDIR", tmpBefore);
+    ASSERT_EQ(p.boxes.errors.size(), 1);
+    EXPECT_TRUE(p.boxes.errors[0].contains(QStringLiteral("Cannot write the print document")))
+        << p.boxes.errors[0].toStdString();
+
+    EXPECT_TRUE(e2e::waitForJobs(1, 3s).empty());
+    const QString db = p.dir.filePath(QStringLiteral("vamu_Pelican.db"));
+    if (QFile::exists(db)) {
+        EXPECT_TRUE(store::HistoryStore(db.toStdString()).list({}).empty());
+    }
 }

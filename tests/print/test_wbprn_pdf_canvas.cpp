@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
 #include "print/Wbprn/pdf_canvas.h"
 #include "tests/e2e/cups_harness.h"
@@ -107,11 +108,28 @@ private slots:
         QCOMPARE(found, 2);
     }
 
-    void unwritablePathReportsFailure() {
-        wbprn::PdfCanvas canvas(QStringLiteral("/nonexistent-dir/x.pdf"), {}, QString());
-        canvas.textOut(1, 1, "x");
-        canvas.newPage();
-        QVERIFY(!canvas.finish());
+    // A document the writer could not store whole is a failure with a
+    // reason: a folder that is not there, and a device where every write
+    // fails (as on a full disk), whether the canvas opens it or the caller.
+    void failedWritesReportFailure_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("callerOpens");
+        QTest::newRow("missing folder") << QStringLiteral("/nonexistent-dir/x.pdf") << false;
+        QTest::newRow("full device") << QStringLiteral("/dev/full") << false;
+        QTest::newRow("full device, caller's file") << QStringLiteral("/dev/full") << true;
+    }
+    void failedWritesReportFailure() {
+        QFETCH(QString, path);
+        QFETCH(bool, callerOpens);
+        QFile own(path);
+        if (callerOpens) QVERIFY(own.open(QIODevice::WriteOnly));
+        auto canvas = callerOpens ? std::make_unique<wbprn::PdfCanvas>(own, wbprn::PdfPageSetup{}, QString())
+                                  : std::make_unique<wbprn::PdfCanvas>(path, wbprn::PdfPageSetup{}, QString());
+        canvas->setFontName(sjis::fromQString(QStringLiteral("ＭＳ Ｐ明朝")));
+        canvas->textOut(1, 1, "x");
+        canvas->newPage();
+        QVERIFY(!canvas->finish());
+        QVERIFY(!canvas->errorString().isEmpty());
     }
 };
 

@@ -5,9 +5,11 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sqlite3.h>
 
 #include "store/history_store.h"
 #include "tests/support/cli_run.h"
+#include "tests/support/file_bytes.h"
 #include "text/sjis_convert.h"
 
 namespace {
@@ -96,6 +98,50 @@ private slots:
                                       {});
         QCOMPARE(nowhere.exitCode, 1);
         QVERIFY(!nowhere.err.isEmpty());
+    }
+
+    // Files the commands may only read stay as they were: another program's
+    // SQLite database given as the history, and the history database (or
+    // any file that is not text) given as the CSV to write.
+    void filesItMayOnlyReadStayUntouched() {
+        QTemporaryDir dir;
+        const QString other = dir.filePath(QStringLiteral("o.sqlite"));
+        {
+            sqlite3* db = nullptr;
+            QCOMPARE(sqlite3_open(other.toUtf8().constData(), &db), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(db, "CREATE TABLE notes(id INTEGER PRIMARY KEY, body TEXT);"
+                                      "INSERT INTO notes(body) VALUES ('keep me');",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(db);
+        }
+        const QByteArray otherBytes = readFile(other);
+        const CliRun refused = runCli({QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--db"), other}, {});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(QString::fromUtf8(refused.err).contains(QStringLiteral("履歴のデータベースではありません")),
+                 refused.err.constData());
+        QCOMPARE(readFile(other), otherBytes);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("o.sqlite")});
+
+        const QString db = dir.filePath(QStringLiteral("vamu_Pelican.db"));
+        store::HistoryStore(db.toStdString()).record(row("山田太郎", "03-1234-5678", "2026-12-01 10:00:00"));
+        const QString pdf = dir.filePath(QStringLiteral("a.pdf"));
+        writeFile(pdf, "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n");
+        const QString text = dir.filePath(QStringLiteral("old.csv"));
+        writeFile(text, "old,export\r\n");
+        const struct {
+            QString csv;
+            int exitCode;
+        } outputs[] = {{db, 1}, {other, 1}, {pdf, 1}, {text, 0}};
+        for (const auto& o : outputs) {
+            const QByteArray before = readFile(o.csv);
+            const CliRun r = runCli({QStringLiteral("history"), QStringLiteral("export"), QStringLiteral("--csv"),
+                                     o.csv, QStringLiteral("--db"), db}, {});
+            QCOMPARE(r.exitCode, o.exitCode);
+            if (o.exitCode != 0) QCOMPARE(readFile(o.csv), before);
+        }
+        QVERIFY(readFile(text).contains("山田太郎"));
+        QCOMPARE(store::HistoryStore(db.toStdString()).list({}).size(), std::size_t{1});
     }
 };
 

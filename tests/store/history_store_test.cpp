@@ -130,6 +130,11 @@ TEST_F(HistoryFixture, SearchFindsSubstringsOfTheSearchedFieldsAndForgetsRemoved
         {"ヤマダ", {"ﾔﾏﾀﾞ ﾊﾅｺ"}},                      // half-width katakana with a voiced mark
         {"SMITH", {"Smith"}},                          // Latin letters ignore case
         {"100-0005", {"Smith", "ﾔﾏﾀﾞ ﾊﾅｺ", "山田太郎"}},  // postal code
+        {"1000005", {"Smith", "ﾔﾏﾀﾞ ﾊﾅｺ", "山田太郎"}},   // postal code without its hyphen
+        {"１００００", {"Smith", "ﾔﾏﾀﾞ ﾊﾅｺ", "山田太郎"}},   // its start, full-width
+        {"0699990000", {"ﾔﾏﾀﾞ ﾊﾅｺ"}},                  // stored full-width with hyphens
+        {"011-2223333", {"Smith"}},                    // hyphens elsewhere than stored
+        {"1-1", {"山田太郎"}},                          // a 番地 stays as typed
         {"りんご", {"Smith", "ﾔﾏﾀﾞ ﾊﾅｺ", "山田太郎"}},    // goods
         {"ペリカン", {}},                              // the sender is not searched
         {"郎03", {}},                                  // no match across two fields

@@ -134,6 +134,8 @@ TEST_P(StoreCases, SearchFindsSubstringsOfAnyLengthAndForgetsRemovedRows) {
         {"ヤマダ", {"ﾔﾏﾀﾞ ﾊﾅｺ"}},
         {"SMITH", {"Smith 50%_off"}},
         {"%", {"Smith 50%_off"}},
+        {"1000005", {"Smith 50%_off", "ﾔﾏﾀﾞ ﾊﾅｺ", "山田太郎"}},  // a postal code without its hyphen
+        {"03-12345678", {"山田太郎"}},                         // hyphens elsewhere
         {"郎03", {}},
         {"\"*) OR ('", {}},
         {"{\"a\",\\}", {}},

@@ -3,6 +3,7 @@
 // input, and collects what it returns.
 #include <QByteArray>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 
 struct CliRun {
@@ -10,12 +11,20 @@ struct CliRun {
     QByteArray out, err;
 };
 
-inline CliRun runCli(const QStringList& args, const QByteArray& input) {
+// `program` (the tool itself when empty) with its own environment.
+inline CliRun runProgram(const QString& program, const QStringList& args, const QByteArray& input,
+                         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     QProcess p;
-    p.start(QStringLiteral(VP_CLI_PATH), args);
+    p.setProcessEnvironment(env);
+    p.start(program.isEmpty() ? QStringLiteral(VP_CLI_PATH) : program, args);
     p.write(input);
     p.closeWriteChannel();
     if (!p.waitForFinished(30000)) p.kill();
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             p.readAllStandardError()};
+}
+
+inline CliRun runCli(const QStringList& args, const QByteArray& input,
+                     const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+    return runProgram({}, args, input, env);
 }

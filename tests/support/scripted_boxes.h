@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 #include "services/message_boxes.h"
 
@@ -18,6 +19,7 @@ public:
 
     bool question(QWidget*, const QString& text) override {
         questions << text;
+        if (whileAsking) whileAsking();
         if (answers.empty()) return false;
         bool a = answers.front();
         answers.pop_front();
@@ -27,5 +29,7 @@ public:
     void error(QWidget*, const QString& text) override { errors << errorBoxText(text); }
 
     std::deque<bool> answers;
+    // Runs while a question is open, to look at what the user sees then.
+    std::function<void()> whileAsking;
     QStringList questions, notices, errors;
 };

@@ -192,7 +192,9 @@ public:
             job_.reset();
             throw ESystemError("Cannot create the print document");
         }
-        job_->canvas = std::make_unique<PdfCanvas>(job_->file.fileName(), setup, title);
+        // The canvas writes through this open file, so its checks (every
+        // write, flush) cover the very bytes that are submitted.
+        job_->canvas = std::make_unique<PdfCanvas>(job_->file, setup, title);
     }
 
     PageGeometry pageGeometry() override {
@@ -218,7 +220,9 @@ public:
     int endDoc() override {
         if (!job_) return 0;
         std::unique_ptr<Job> job = std::move(job_);
-        if (!job->canvas->finish()) throw ESystemError("Cannot write the print document");
+        // A document that was not written whole never reaches the printer.
+        if (!job->canvas->finish())
+            throw ESystemError("Cannot write the print document: " + job->canvas->errorString().toStdString());
         return submit(*job);
     }
 
