@@ -217,7 +217,7 @@ private slots:
         w->BitBtn_Csv->click();
         QCOMPARE(fx.shown.boxes.errors.size(), errorsBefore + 1);
         QCOMPARE(readFile(db), dbBytes);
-        QCOMPARE(fx.rows().size(), std::size_t{2});
+        QCOMPARE(fx.rows().size(), std::size_t{3});
 
         // The question names the one entry it deletes.
         w->Grid_History->selectRow(0);
