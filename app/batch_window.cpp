@@ -715,7 +715,7 @@ void TBatchWindow::recordHistory(const std::vector<std::size_t>& rows, int job,
             records.push_back(std::move(record));
         }
         // One transaction: every waybill of the job or none.
-        saved = context_.history->run([&](store::HistoryStore& s) { s.record(records); });
+        saved = context_.history->run([&](store::HistoryBackend& s) { s.record(records); });
         why = context_.history->lastError();
     } catch (const std::exception& e) {
         why = QString::fromUtf8(e.what());

@@ -11,7 +11,7 @@
 void TBatchWindow::proposeFirstNumber() {
     if (!context_.history) return;
     std::string last;
-    context_.history->read([&](store::HistoryStore& s) { last = s.lastTracking(); });
+    context_.history->read([&](store::HistoryBackend& s) { last = s.lastTracking(); });
     // The last job's empty page fed the form after its last waybill.
     Edit_FirstNumber->setText(batch::isValidTracking(last) ? QString::fromStdString(batch::nextTracking(last, 2))
                                                            : QString());

@@ -79,7 +79,7 @@ void TForm_Main::buildHistory() {
             if (by == store::CompleteBy::Telephone && store::telKey(sjisText).size() < kTelDigitsToComplete)
                 return found;
             // No store, no list: completion never stands in the way of typing.
-            historyBook_->read([&](store::HistoryStore& s) { found = s.complete(by, sjisText); });
+            historyBook_->read([&](store::HistoryBackend& s) { found = s.complete(by, sjisText); });
             return found;
         };
     };
@@ -103,7 +103,7 @@ void TForm_Main::setUpHistoryKey() {
     historyBook_->setFolder(Label_CurrentDir->text());
     // An existing store opens once the window is up: a notice about its
     // file then shows over the window, and the start does not wait for it.
-    QTimer::singleShot(0, historyBook_, [book = historyBook_] { book->read([](store::HistoryStore&) {}); });
+    QTimer::singleShot(0, historyBook_, [book = historyBook_] { book->read([](store::HistoryBackend&) {}); });
 }
 
 void TForm_Main::fillConsignee(const store::Consignee& c) {
@@ -147,14 +147,14 @@ void TForm_Main::BitBtn_AddrBookClick() {
         return;
     }
     if (!messageBoxes().question(this, QStringLiteral("お届け先を登録しますか?"))) return;
-    if (!historyBook_->run([&](store::HistoryStore& s) { s.keepConsignee(c); }))
+    if (!historyBook_->run([&](store::HistoryBackend& s) { s.keepConsignee(c); }))
         throw std::runtime_error("お届け先を登録できません: " + historyBook_->lastError().toStdString());
     messageBoxes().notice(this, QStringLiteral("お届け先を登録しました"));
 }
 
 QString TForm_Main::proposedFirstNumber() {
     std::string last;
-    historyBook_->read([&](store::HistoryStore& s) { last = s.lastTracking(); });
+    historyBook_->read([&](store::HistoryBackend& s) { last = s.lastTracking(); });
     return batch::isValidTracking(last) ? QString::fromStdString(batch::nextTracking(last, 2)) : QString();
 }
 
@@ -168,7 +168,7 @@ void TForm_Main::recordPrint(int job, const std::string& tracking) noexcept {
             print::historyRecordOf(gatherWaybillFields(*this), sjis::fromQString(ComboBox_SEL->currentText()),
                                    sjis::fromQString(WbPrinter().System().currentDeviceName()), job);
         row.tracking = tracking;
-        saved = historyBook_->run([&](store::HistoryStore& s) { s.record(row); });
+        saved = historyBook_->run([&](store::HistoryBackend& s) { s.record(row); });
         why = historyBook_->lastError();
     } catch (const std::exception& e) {
         why = QString::fromUtf8(e.what());

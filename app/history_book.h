@@ -6,14 +6,25 @@
 // tries again, so a passing problem does not lose the rest of the run.
 // Notices of the store (a damaged file moved aside, a newer file opened
 // read-only) are shown as notice boxes when they arise.
+//
+// With a shared database set (the section [SharedDatabase] of the settings
+// file), the store is the shared one: prints go into the station's file
+// as an outbox and a background sender takes them to the server; changes
+// announced by the server (another station's print) raise changed().
 #include <QObject>
 #include <QString>
 #include <memory>
 #include <utility>
 
 #include "store/history_store.h"
+#include "store/shared_history.h"
 
+class QSocketNotifier;
 class QWidget;
+namespace store {
+class OutboxSender;
+class PgDb;
+}  // namespace store
 
 class HistoryBook : public QObject {
     Q_OBJECT
@@ -23,8 +34,21 @@ public:
     ~HistoryBook() override;
 
     // The folder of the database; a store of another folder is closed.
+    // The shared database named in the folder's settings file is used.
     void setFolder(const QString& folder);
     QString filePath() const;
+    QString settingsPath() const;
+
+    // The libpq connection string of the shared database ("" for the
+    // station's file alone), and changing it (the store is made again).
+    QString sharedConninfo() const { return conninfo_; }
+    void setSharedConninfo(const QString& conninfo);
+    // The shared store's state; connected with nothing unsent when the
+    // station keeps its history alone.
+    store::SharedHistory::Status sharedStatus();
+    // Starts listening for other stations' changes (once the history is
+    // on screen); a failed attempt is made again after the next send.
+    void listen();
 
     // Runs `work` on the store. Returns false when the store cannot be
     // opened or the work threw; lastError() then says why (UTF-8 from
@@ -32,32 +56,48 @@ public:
     template <class F>
     bool run(F&& work) {
         try {
-            store::HistoryStore& s = open();
+            store::HistoryBackend& s = open();
             work(s);
-            showNotice();
+            afterWork();
             return true;
         } catch (const std::exception& e) {
             failed(e);
             return false;
         }
     }
-    // The same for work that only reads: without a database file there is
-    // nothing to read, and none is made (the file appears with the first
-    // print or address kept).
+    // The same for work that only reads: without a database file (and no
+    // shared one) there is nothing to read, and none is made (the file
+    // appears with the first print or address kept).
     template <class F>
     bool read(F&& work) {
-        return (!store_ && !fileExists()) || run(std::forward<F>(work));
+        return (!store_ && conninfo_.isEmpty() && !fileExists()) || run(std::forward<F>(work));
     }
     QString lastError() const { return error_; }
 
+signals:
+    // The shared history changed on the server, or unsent rows went.
+    void changed();
+
 private:
     bool fileExists() const;
-    store::HistoryStore& open();
+    store::HistoryBackend& open();
+    // Shows the store's notices and wakes the sender for new rows.
+    void afterWork();
+    void close();
     void showNotice();
     void failed(const std::exception& e);
+    void notified(bool sent);
+    void listenLater();
 
     QWidget* owner_;
     QString folder_;
-    std::unique_ptr<store::HistoryStore> store_;
+    QString conninfo_;
+    std::unique_ptr<store::HistoryBackend> store_;
+    store::SharedHistory* shared_ = nullptr;  // store_ when it is the shared one
+    std::unique_ptr<store::OutboxSender> sender_;
+    std::unique_ptr<store::PgDb> listener_;
+    QSocketNotifier* notifier_ = nullptr;
+    bool listenRetry_ = false;  // a retry of listen() is due
+    bool heardBefore_ = false;  // listened once already in this store's life
     QString error_;
 };

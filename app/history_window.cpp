@@ -19,6 +19,7 @@
 #include <stdexcept>
 
 #include "app/history_book.h"
+#include "app/shared_db_dialog.h"
 #include "app/ui_fonts.h"
 #include "app/window_memory.h"
 #include "services/guard.h"
@@ -116,9 +117,16 @@ HistoryWindow::HistoryWindow(HistoryBook& book, QWidget* parent) : QDialog(paren
     BitBtn_Csv->setObjectName(QStringLiteral("BitBtn_Csv"));
     BitBtn_Close = new QPushButton(QStringLiteral("閉じる"), this);
     BitBtn_Close->setObjectName(QStringLiteral("BitBtn_Close"));
-    for (QPushButton* b : {BitBtn_Delete, BitBtn_Csv, BitBtn_Close}) b->setAutoDefault(false);
+    Label_Shared = new QLabel(this);
+    Label_Shared->setObjectName(QStringLiteral("Label_Shared"));
+    Label_Shared->setStyleSheet(QStringLiteral("color: #b00000"));
+    BitBtn_SharedDb = new QPushButton(QStringLiteral("共有データベース…"), this);
+    BitBtn_SharedDb->setObjectName(QStringLiteral("BitBtn_SharedDb"));
+    for (QPushButton* b : {BitBtn_Delete, BitBtn_Csv, BitBtn_Close, BitBtn_SharedDb}) b->setAutoDefault(false);
 
     auto* bottom = new QHBoxLayout;
+    bottom->addWidget(BitBtn_SharedDb);
+    bottom->addWidget(Label_Shared);
     bottom->addWidget(Label_Count, 1);
     bottom->addWidget(BitBtn_Delete);
     bottom->addWidget(BitBtn_Csv);
@@ -147,6 +155,11 @@ HistoryWindow::HistoryWindow(HistoryBook& book, QWidget* parent) : QDialog(paren
     on(BitBtn_Delete, &QPushButton::clicked, &HistoryWindow::deleteSelected);
     on(BitBtn_Csv, &QPushButton::clicked, &HistoryWindow::exportCsv);
     connect(BitBtn_Close, &QPushButton::clicked, this, &QDialog::close);
+    on(BitBtn_SharedDb, &QPushButton::clicked, &HistoryWindow::openSharedDb);
+    // Another station's print, or rows of this one that reached the server.
+    connect(&book_, &HistoryBook::changed, this, [this] {
+        if (isVisible()) guarded(this, [this] { reload(); });
+    });
     Grid_History->installEventFilter(this);
     Edit_Search->installEventFilter(this);
 
@@ -170,7 +183,7 @@ void HistoryWindow::reload() {
     store::HistoryQuery query = currentQuery();
     query.limit = kShownRows;
     std::vector<store::WaybillRecord> found;
-    if (!book_.read([&](store::HistoryStore& s) { found = s.list(query); }))
+    if (!book_.read([&](store::HistoryBackend& s) { found = s.list(query); }))
         throw std::runtime_error("履歴を読めません: " + book_.lastError().toStdString());
     rows_ = std::move(found);
 
@@ -189,6 +202,17 @@ void HistoryWindow::reload() {
     Label_Count->setText(rows_.size() >= static_cast<std::size_t>(kShownRows)
                              ? QStringLiteral("新しい順に %1 件を表示").arg(kShownRows)
                              : QStringLiteral("%1 件").arg(rows_.size()));
+    const store::SharedHistory::Status shared = book_.sharedStatus();
+    Label_Shared->setText(shared.connected
+                              ? QString()
+                              : QStringLiteral("共有データベースに接続できません（未送信 %1 件）").arg(shared.unsent));
+    Label_Shared->setToolTip(QString::fromStdString(shared.error));
+    book_.listen();
+}
+
+void HistoryWindow::openSharedDb() {
+    SharedDbDialog dialog(book_, this);
+    if (dialog.exec() == QDialog::Accepted) reload();
 }
 
 void HistoryWindow::takeCurrent() {
@@ -212,7 +236,7 @@ void HistoryWindow::deleteSelected() {
             ? QStringLiteral("%1を削除しますか?").arg(entryName(rows_[static_cast<std::size_t>(*picked.begin())]))
             : QStringLiteral("選択した履歴 %1 件を削除しますか?").arg(picked.size());
     if (!messageBoxes().question(this, question)) return;
-    if (!book_.run([&](store::HistoryStore& s) { s.remove(ids); }))
+    if (!book_.run([&](store::HistoryBackend& s) { s.remove(ids); }))
         throw std::runtime_error("履歴を削除できません: " + book_.lastError().toStdString());
     reload();
 }

@@ -37,6 +37,8 @@ public:
     QDateEdit* DateEdit_To = nullptr;
     QTableWidget* Grid_History = nullptr;
     QLabel* Label_Count = nullptr;
+    QLabel* Label_Shared = nullptr;  // the shared database's state, when one is set
+    QPushButton* BitBtn_SharedDb = nullptr;
     QPushButton* BitBtn_Delete = nullptr;
     QPushButton* BitBtn_Csv = nullptr;
     QPushButton* BitBtn_Close = nullptr;
@@ -58,6 +60,8 @@ public:
     // The rows of the current search and range that have an order and a
     // tracking number, as the chosen confirmation file.
     void exportShipped();
+    // Opens the "共有データベース" dialog; the rows are read again after it.
+    void openSharedDb();
 
     // Asks where to save the CSV file ("" cancels); tests replace it.
     std::function<QString(QWidget* parent, const QString& suggested)> askCsvPath;

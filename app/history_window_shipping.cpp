@@ -87,7 +87,7 @@ void HistoryWindow::setTracking() {
     }
     const auto digits = std::get<std::string>(parsed);
     const std::int64_t id = rows_[static_cast<std::size_t>(row)].id;
-    if (!book_.run([&](store::HistoryStore& s) { s.setTracking(id, digits); }))
+    if (!book_.run([&](store::HistoryBackend& s) { s.setTracking(id, digits); }))
         throw std::runtime_error("伝票番号を記録できません: " + book_.lastError().toStdString());
     reload();
     // The same row again (its place may have moved with a search by number).
@@ -103,7 +103,7 @@ void HistoryWindow::exportShipped() {
     query.shippedOnly = true;
     query.limit = -1;
     std::vector<store::WaybillRecord> shipped;
-    if (!book_.read([&](store::HistoryStore& s) { shipped = s.list(query); }))
+    if (!book_.read([&](store::HistoryBackend& s) { shipped = s.list(query); }))
         throw std::runtime_error("履歴を読めません: " + book_.lastError().toStdString());
     if (shipped.empty()) {
         messageBoxes().notice(this, QStringLiteral("出荷済みの注文 (注文番号と伝票番号のある行) がありません"));

@@ -47,6 +47,17 @@ bench_history    | BM_HistorySearchCity          | 20  | ms | search keystroke, 
 bench_history    | BM_HistorySearchAll           | 20  | ms | search field emptied: newest 1000
 bench_history    | BM_HistoryCompleteTel2        | 5   | ms | completion list, 2-digit tel prefix
 bench_history    | BM_HistoryCompleteName1       | 5   | ms | completion list, 1-char name prefix
+bench_shared_history | BM_SharedRecordOne         | 10  | ms | shared server: record one waybill (local socket)
+bench_shared_history | BM_SharedSearchAll         | 20  | ms | shared server: search emptied, newest 1000 of 100,000
+bench_shared_history | BM_SharedSearchOneChar     | 20  | ms | shared server: search keystroke, 1 common char
+bench_shared_history | BM_SharedSearchOneCharNone | 20  | ms | shared server: search keystroke, 1 char in no row
+bench_shared_history | BM_SharedSearchTwoCharsRare | 20 | ms | shared server: search keystroke, 2 chars
+bench_shared_history | BM_SharedSearchCity        | 20  | ms | shared server: search keystroke, 4 chars, many rows
+bench_shared_history | BM_SharedSearchTelDigits   | 20  | ms | shared server: search keystroke, telephone digits
+bench_shared_history | BM_SharedCompleteTel2      | 5   | ms | shared server: completion list, 2-digit tel prefix
+bench_shared_history | BM_SharedCompleteTel6      | 5   | ms | shared server: completion list, 6-digit tel prefix
+bench_shared_history | BM_SharedOutboxDrain1000/iterations:3 | 2000 | ms | shared server: outbox of 1,000 prints drained
+bench_shared_history | BM_SharedPrintHeardElsewhere | 1000 | ms | shared server: another station hears of a print
 bench_postal     | BM_PostalLookupCode           | 2   | us | postal code to places
 bench_postal     | BM_PostalReverse              | 1   | ms | address to postal codes, full table
 bench_postal     | BM_PostalFirstLoad            | 30  | ms | first load of the postal table

@@ -5,7 +5,7 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 PACKAGES=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-translations-l10n libgl-dev libcups2-dev libsqlite3-dev
+  qt6-base-dev qt6-translations-l10n libgl-dev libcups2-dev libsqlite3-dev libpq-dev postgresql
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev clang-tidy cppcheck
   cups cups-client cups-bsd cups-ipp-utils cups-filters

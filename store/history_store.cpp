@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <utility>
 
@@ -79,6 +80,14 @@ CREATE TRIGGER history_au AFTER UPDATE OF search ON history BEGIN
   INSERT INTO history_search(rowid, search) VALUES (new.id, new.search);
 END;
 )sql",
+    // 2 -> 3: every row gets the id it is known by on a shared server, and
+    // the outbox lists the rows not yet sent there, oldest first.
+    R"sql(
+ALTER TABLE history ADD COLUMN uid TEXT NOT NULL DEFAULT '';
+UPDATE history SET uid = lower(hex(randomblob(16)));
+CREATE UNIQUE INDEX history_uid ON history(uid);
+CREATE TABLE outbox(history_id INTEGER PRIMARY KEY REFERENCES history(id) ON DELETE CASCADE);
+)sql",
 };
 static_assert(std::size(kMigrations) == kHistorySchemaVersion);
 
@@ -86,7 +95,7 @@ static_assert(std::size(kMigrations) == kHistorySchemaVersion);
 constexpr const char kColumns[] =
     "printed_at, job, printer, feed, zip, add1, add2, name, tel, tel_key, ship_date, print_date, "
     "de1, de2, de3, g1, g2, g3, time_band, special, print_sender, my_zip, my_add1, my_add2, "
-    "my_name, my_tel, search, order_no, order_items, tracking";
+    "my_name, my_tel, search, order_no, order_items, tracking, uid";
 
 // How long a write waits for another connection's lock before it gives up:
 // long enough for a reader's checkpoint, short enough not to hold up the
@@ -111,9 +120,8 @@ std::array<bool, N> boxesOf(std::int64_t v) {
     return boxes;
 }
 
-// The folded text that substring search looks in. The fields are joined
-// by a control character, which no folded query holds, so a match never
-// spans two fields.
+}  // namespace
+
 std::string searchText(const WaybillRecord& r) {
     const Consignee& c = r.consignee;
     std::string all;
@@ -126,7 +134,9 @@ std::string searchText(const WaybillRecord& r) {
     return all;
 }
 
-void bindRecord(SqliteStatement& st, const WaybillRecord& r) {
+namespace {
+
+void bindRecord(SqliteStatement& st, const WaybillRecord& r, std::string_view uid) {
     const Consignee& c = r.consignee;
     int i = 0;
     auto text = [&](std::string_view v) { st.bind(++i, v); };
@@ -147,6 +157,7 @@ void bindRecord(SqliteStatement& st, const WaybillRecord& r) {
     for (const std::string* f : {&r.myZip, &r.myAdd1, &r.myAdd2, &r.myName, &r.myTel}) sjisText(*f);
     text(searchText(r));
     for (const std::string* f : {&r.orderNo, &r.orderItems, &r.tracking}) sjisText(*f);
+    text(uid);
 }
 
 // Reads a row selected as "id, <kColumns>".
@@ -184,7 +195,8 @@ WaybillRecord readRecord(const SqliteStatement& st) {
     ++i;  // search
     r.orderNo = sjisOf(st.text(i++));
     r.orderItems = sjisOf(st.text(i++));
-    r.tracking = sjisOf(st.text(i));
+    r.tracking = sjisOf(st.text(i++));
+    r.uid = st.text(i);
     return r;
 }
 
@@ -247,6 +259,9 @@ std::string copyRowsToFreshFile(const std::string& path) {
                     .c_str());
         db.exec("INSERT INTO main.address_book(id, name, tel, tel_key, zip, add1, add2, updated_at) "
                 "SELECT id, name, tel, tel_key, zip, add1, add2, updated_at FROM damaged.address_book");
+        // Rows not yet sent to a shared server stay marked as such.
+        db.exec("INSERT INTO main.outbox(history_id) SELECT history_id FROM damaged.outbox "
+                "WHERE history_id IN (SELECT id FROM main.history)");
         t.commit();
         db.exec("DETACH DATABASE damaged");
     } catch (const SqliteError& e) {
@@ -385,14 +400,56 @@ auto HistoryStore::withRecovery(F&& operation) {
     return operation();
 }
 
-void HistoryStore::record(std::span<const WaybillRecord> rows) {
+void HistoryStore::record(std::span<const WaybillRecord> rows) { insert(rows, false); }
+
+void HistoryStore::recordUnsent(std::span<const WaybillRecord> rows) { insert(rows, true); }
+
+void HistoryStore::insert(std::span<const WaybillRecord> rows, bool unsent) {
     if (rows.empty()) return;
     withRecovery([&] {
         SqliteTransaction t(*db_);
         SqliteStatement st(*db_, std::string("INSERT INTO history(") + kColumns +
-                                     ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+                                     ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+                                     " ON CONFLICT(uid) DO NOTHING");
+        SqliteStatement outbox(*db_, "INSERT OR IGNORE INTO outbox(history_id) SELECT id FROM history WHERE uid = ?1");
         for (const WaybillRecord& r : rows) {
-            bindRecord(st, r);
+            const std::string uid = r.uid.empty() ? newRecordUid() : r.uid;
+            bindRecord(st, r, uid);
+            st.run();
+            st.reset();
+            if (unsent) {
+                outbox.bind(1, uid);
+                outbox.run();
+                outbox.reset();
+            }
+        }
+        t.commit();
+    });
+}
+
+std::vector<WaybillRecord> HistoryStore::unsent(int limit) {
+    return withRecovery([&] {
+        SqliteStatement st(*db_, std::string("SELECT id, ") + kColumns +
+                                     " FROM history WHERE id IN (SELECT history_id FROM outbox)"
+                                     " ORDER BY id LIMIT ?1");
+        st.bind(1, std::int64_t{limit});
+        std::vector<WaybillRecord> rows;
+        while (st.step()) rows.push_back(readRecord(st));
+        return rows;
+    });
+}
+
+std::int64_t HistoryStore::unsentCount() {
+    return withRecovery([&] { return db_->queryInt("SELECT count(*) FROM outbox"); });
+}
+
+void HistoryStore::markSent(std::span<const std::int64_t> ids) {
+    if (ids.empty()) return;
+    withRecovery([&] {
+        SqliteTransaction t(*db_);
+        SqliteStatement st(*db_, "DELETE FROM outbox WHERE history_id = ?1");
+        for (const std::int64_t id : ids) {
+            st.bind(1, id);
             st.run();
             st.reset();
         }
@@ -453,23 +510,36 @@ void HistoryStore::remove(std::span<const std::int64_t> ids) {
     });
 }
 
-void HistoryStore::setTracking(std::int64_t id, const std::string& tracking) {
+void requireTrackingForm(const std::string& tracking) {
     const bool digits = tracking.find_first_not_of("0123456789") == std::string::npos;
     if (!tracking.empty() && (tracking.size() != 12 || !digits))
         throw std::invalid_argument("a tracking number is twelve digits");
+}
+
+void HistoryStore::setTracking(std::int64_t id, const std::string& tracking) {
+    updateTracking("id = ?1", [&](SqliteStatement& st) { st.bind(1, id); }, tracking);
+}
+
+void HistoryStore::setTrackingOfUid(const std::string& uid, const std::string& tracking) {
+    updateTracking("uid = ?1", [&](SqliteStatement& st) { st.bind(1, uid); }, tracking);
+}
+
+void HistoryStore::updateTracking(const char* where, const std::function<void(SqliteStatement&)>& bindKey,
+                                  const std::string& tracking) {
+    requireTrackingForm(tracking);
     withRecovery([&] {
         SqliteTransaction t(*db_);
         WaybillRecord r;
         {
-            SqliteStatement read(*db_, std::string("SELECT id, ") + kColumns + " FROM history WHERE id = ?1");
-            read.bind(1, id);
+            SqliteStatement read(*db_, std::string("SELECT id, ") + kColumns + " FROM history WHERE " + where);
+            bindKey(read);
             if (!read.step()) return;
             r = readRecord(read);
         }
         r.tracking = tracking;
         // The search text holds the tracking number; the index follows it.
         SqliteStatement st(*db_, "UPDATE history SET tracking = ?1, search = ?2 WHERE id = ?3");
-        st.bind(1, tracking).bind(2, searchText(r)).bind(3, id);
+        st.bind(1, tracking).bind(2, searchText(r)).bind(3, r.id);
         st.run();
         t.commit();
     });

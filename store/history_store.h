@@ -8,43 +8,28 @@
 // tokenizer used for substring search) and every other program that opens
 // the file expect it.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "store/history_backend.h"
 #include "store/waybill_record.h"
 
 namespace store {
 
 class SqliteDb;
+class SqliteStatement;
 
 // The file's name in the base folder.
 inline constexpr char kHistoryFileName[] = "vamu_Pelican.db";
 
 // The schema version this program writes; a newer file opens read-only.
-inline constexpr int kHistorySchemaVersion = 2;
+inline constexpr int kHistorySchemaVersion = 3;
 
-struct HistoryQuery {
-    // Substring (Shift-JIS) searched in name, telephone (with or without
-    // hyphens), postal code, address and goods; width and case of Latin
-    // letters and digits and the width of katakana do not matter.
-    std::string search;
-    // Print dates "yyyy-mm-dd", both inclusive; empty leaves the end open.
-    std::string fromDate, toDate;
-    // Exact order number (Shift-JIS) and tracking number; empty: any.
-    std::string orderNo, tracking;
-    // Only rows with both an order number and a tracking number: the
-    // shipped orders a platform is told about.
-    bool shippedOnly = false;
-    // At most this many rows, newest first; a negative limit is none.
-    int limit = 1000;
-};
-
-enum class CompleteBy { Telephone, Name };
-
-class HistoryStore {
+class HistoryStore : public HistoryBackend {
 public:
     // Opens the database at `path`, creating it when missing. A file found
     // damaged (now or later while in use) whose rows can still be read is
@@ -59,48 +44,57 @@ public:
     // Throws SqliteError or FileError when no store can be had at all
     // (read-only folder, locked file).
     explicit HistoryStore(std::string path);
-    ~HistoryStore();
-    HistoryStore(const HistoryStore&) = delete;
-    HistoryStore& operator=(const HistoryStore&) = delete;
+    ~HistoryStore() override;
 
     const std::string& path() const { return path_; }
-    bool readOnly() const { return readOnly_; }
+    bool readOnly() const override { return readOnly_; }
     // A message for the user (UTF-8) about a broken file moved aside or a
     // newer file opened read-only; returned once, then empty.
-    std::string takeNotice();
+    std::string takeNotice() override;
 
     // Records the rows in one transaction: all of them or none. A row's
     // empty time means now. Throws when the store cannot be written (busy,
     // disk full, read-only); nothing is recorded then.
-    void record(std::span<const WaybillRecord> rows);
-    void record(const WaybillRecord& row) { record(std::span(&row, 1)); }
+    void record(std::span<const WaybillRecord> rows) override;
+    using HistoryBackend::record;
 
     // Rows matching the query, newest first, with their ids.
-    std::vector<WaybillRecord> list(const HistoryQuery& query);
+    std::vector<WaybillRecord> list(const HistoryQuery& query) override;
     // Removes the rows with these ids (one transaction).
-    void remove(std::span<const std::int64_t> ids);
-    // Sets or corrects (empty: clears) the tracking number of a row. The
-    // caller has checked the number; anything but twelve digits or empty
-    // throws std::invalid_argument, and nothing is stored.
-    void setTracking(std::int64_t id, const std::string& tracking);
+    void remove(std::span<const std::int64_t> ids) override;
+    void setTracking(std::int64_t id, const std::string& tracking) override;
     // The tracking number of the newest row: the last form a print was
     // recorded on. Empty when that row has none (its forms are unknown).
-    std::string lastTracking();
+    std::string lastTracking() override;
+    // setTracking() of the row with this record id, if the file has it.
+    void setTrackingOfUid(const std::string& uid, const std::string& tracking);
 
     // Keeps a consignee in the address book under its name; one with the
     // same name and telephone number is replaced. Throws
     // std::invalid_argument for an empty name.
-    void keepConsignee(const Consignee& consignee);
+    void keepConsignee(const Consignee& consignee) override;
     // The address book by name.
-    std::vector<Consignee> addressBook();
+    std::vector<Consignee> addressBook() override;
     // Consignees whose telephone number (digits only, any width) or name
     // starts with the prefix: the address book's first, then those of the
     // history; each consignee once. Nothing for an empty prefix.
-    std::vector<Consignee> complete(CompleteBy by, std::string_view sjisPrefix, int limit = 10);
+    std::vector<Consignee> complete(CompleteBy by, std::string_view sjisPrefix, int limit) override;
+    using HistoryBackend::complete;
+
+    // The outbox of a station that shares a server's history: rows
+    // recorded here and marked unsent (one transaction), then read oldest
+    // first and marked sent once the server has them. A restart keeps them.
+    void recordUnsent(std::span<const WaybillRecord> rows);
+    std::vector<WaybillRecord> unsent(int limit);
+    std::int64_t unsentCount();
+    void markSent(std::span<const std::int64_t> ids);
 
 private:
     void open();
     void connect();
+    void insert(std::span<const WaybillRecord> rows, bool unsent);
+    void updateTracking(const char* where, const std::function<void(SqliteStatement&)>& bindKey,
+                        const std::string& tracking);
     void moveAside();
     // After damage was found: the store made anew from the rows when they
     // can be read, else the file moved aside and a fresh store begun.

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/waybill_record.h"
+
 namespace store {
 
 // The digits of a Shift-JIS telephone number, full-width digits taken as
@@ -17,6 +19,12 @@ std::string telKey(std::string_view sjis);
 // full-width (a following voiced or semi-voiced mark joined on), control
 // characters dropped. Invalid UTF-8 bytes are dropped.
 std::string searchFold(std::string_view utf8);
+
+// The folded text that substring search looks in for a row: its name,
+// telephone, postal code, address and goods, each folded and followed by
+// a control character (which no folded query holds, so a match never
+// spans two fields), then the telephone's digits.
+std::string searchText(const WaybillRecord& r);
 
 // What a folded search text is looked for as: the text itself and, when it
 // is a postal code or telephone number (four or more digits with hyphens,

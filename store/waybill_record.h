@@ -20,6 +20,9 @@ struct Consignee {
 struct WaybillRecord {
     // Set by the store: the row's id once recorded (0 before).
     std::int64_t id = 0;
+    // The record's own id, the same in every store that holds it: made
+    // when the waybill is printed (empty: the store makes one).
+    std::string uid;
     // Local time of the print, "yyyy-mm-dd hh:mm:ss"; empty when recording
     // means "now".
     std::string time;

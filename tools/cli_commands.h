@@ -9,3 +9,4 @@ int cmdHistory(int argc, char** argv);
 int cmdBatch(int argc, char** argv);
 int cmdPostal(int argc, char** argv);
 int cmdTracking(int argc, char** argv);
+int cmdServer(int argc, char** argv);

@@ -14,6 +14,7 @@
 //             cli::writeStdout(process(in));
 //         });
 //     }
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <stdexcept>
@@ -25,6 +26,9 @@ namespace cli {
 // The most a subcommand reads from standard input: far above any pasted
 // memo or waybill, low enough that hostile input cannot exhaust memory.
 inline constexpr std::size_t kMaxInputBytes = std::size_t{16} * 1024 * 1024;
+// How long a command waits for a shared server's answer (each statement);
+// longer than a station's few seconds, for pushes and big exports.
+inline constexpr std::chrono::milliseconds kServerTimeout{30000};
 
 // A failure of standard input or output; the message names it.
 class IoError : public std::runtime_error {

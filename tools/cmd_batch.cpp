@@ -3,13 +3,15 @@
 // per waybill.
 // batch print FILE --pdf OUT | --printer QUEUE: every waybill without a
 // problem as one document (the waybill pages, then the empty page),
-// recorded in the history with its order and tracking number.
+// recorded in the history with its order and tracking number: the
+// station's file, or with --server CONNINFO that shared history.
 #include <QDate>
 #include <QFileInfo>
 #include <QPageSize>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <variant>
 #include <string>
@@ -33,6 +35,8 @@
 #include "print/core/str_to_int.h"
 #include "store/atomic_file.h"
 #include "store/history_store.h"
+#include "store/pg_db.h"
+#include "store/pg_history_store.h"
 #include "text/printable.h"
 #include "text/sjis_convert.h"
 #include "tools/cli_commands.h"
@@ -53,6 +57,7 @@ struct Options {
     const char* table = nullptr;
     const char* db = nullptr;
     std::string firstNumber;  // the tracking number of the first form, checked
+    const char* server = nullptr;
     int dpi = 360;
     int top = 0, left = 0;
     bool fileSender = false;
@@ -64,7 +69,7 @@ int usage() {
     std::fputs("usage: vamu_pelican_cli batch check FILE [options]\n"
                "       vamu_pelican_cli batch print FILE (--pdf OUT [--dpi N] | --printer QUEUE\n"
                "                                        [--top DOTS] [--left DOTS]) [--first-number N]\n"
-               "                                        [--db FILE] [options]\n"
+               "                                        [--db FILE | --server CONNINFO] [options]\n"
                "  options: --mapping NAME|FILE  a saved column mapping (NAME in the current folder)\n"
                "           --file-sender        print the file's ご依頼主 columns as the sender\n"
                "           --date YYYY/MM/DD    shipping date (default today)\n"
@@ -80,7 +85,8 @@ int usage() {
                "  --first-number N: the 伝票番号 of the first form in the printer; each waybill\n"
                "  gets the next. Printed waybills are recorded in the history FILE (default\n"
                "  vamu_Pelican.db in the current folder with --printer; with --pdf only when\n"
-               "  --db is given)\n",
+               "  --db is given); --server records them in that shared history instead (a\n"
+               "  libpq connection string or service name)\n",
                stderr);
     return 2;
 }
@@ -142,6 +148,7 @@ std::optional<Options> parse(int argc, char** argv, bool printing) {
             }
             o.firstNumber = std::get<std::string>(number);
         }
+        else if (printing && a == "--server" && hasValue) o.server = argv[++i];
         else if (printing && (a == "--dpi" || a == "--top" || a == "--left") && hasValue) {
             const auto v = a == "--dpi" ? intArg(argv[++i], 1, 9600) : intArg(argv[++i], -100000, 100000);
             if (!v) return std::nullopt;
@@ -151,6 +158,7 @@ std::optional<Options> parse(int argc, char** argv, bool printing) {
     }
     if (!o.file) return std::nullopt;
     if (printing && (o.pdf == nullptr) == (o.printer == nullptr)) return std::nullopt;
+    if (o.db && o.server) return std::nullopt;
     return o;
 }
 
@@ -322,8 +330,12 @@ int cmdBatch(int argc, char** argv) {
                                      std::to_string(waybills.size()) + "件は数えられません");
         // The history is opened before the print, so that a history that
         // cannot be had stops the job instead of losing its record.
-        std::optional<store::HistoryStore> history;
-        if (o.db || o.printer) history.emplace(o.db ? o.db : store::kHistoryFileName);
+        // A server named but not usable stops the batch the same way.
+        std::unique_ptr<store::HistoryBackend> history;
+        if (o.server)
+            history = std::make_unique<store::PgHistoryStore>(store::normalisedConninfo(o.server), cli::kServerTimeout);
+        else if (o.db || o.printer)
+            history = std::make_unique<store::HistoryStore>(o.db ? o.db : store::kHistoryFileName);
         if (history && history->readOnly()) throw std::runtime_error(history->takeNotice());
         int job = 0;
         if (o.pdf) renderPdf(waybills, o);

@@ -1,11 +1,13 @@
-// history list [--db FILE] [--search TEXT] [--limit N]: the printed
-// waybills, newest first, one JSON object per line with the keys of the
-// layout input plus time, printer, job and feed.
+// history list [--db FILE | --server CONNINFO] [--search TEXT] [--limit N]:
+// the printed waybills, newest first, one JSON object per line with the
+// keys of the layout input plus time, printer, job and feed.
 // history export --csv FILE [same options]: the same rows as CSV (UTF-8
 // with a byte order mark), replacing FILE as a whole.
 // history export --shipped amazon|plain [--cp932] [same options]: the rows
 // with an order number and a tracking number as a platform's shipping
 // confirmation, on standard output.
+// history push --server CONNINFO [--db FILE]: copies the station's history
+// and address book to a shared server; rows it already has are left alone.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -23,6 +25,8 @@
 #include "store/history_csv.h"
 #include "store/history_schema.h"
 #include "store/history_store.h"
+#include "store/pg_db.h"
+#include "store/pg_history_store.h"
 #include "store/output_file.h"
 #include "store/ini_file.h"
 #include "store/shipped_export.h"
@@ -40,9 +44,11 @@ int usage() {
     std::fputs("usage: vamu_pelican_cli history list [options]\n"
                "       vamu_pelican_cli history export --csv FILE [options]\n"
                "       vamu_pelican_cli history export --shipped amazon|plain [--cp932] [options]\n"
-               "  options: --db FILE --search TEXT --order NO --tracking NUMBER --limit N\n"
-               "           --from YYYY-MM-DD --to YYYY-MM-DD (print dates, both included)\n"
-               "  FILE defaults to vamu_Pelican.db in the current folder; TEXT (UTF-8) is looked\n"
+               "       vamu_pelican_cli history push --server CONNINFO [--db FILE]\n"
+               "  options: --db FILE | --server CONNINFO, --search TEXT --order NO --tracking NUMBER\n"
+               "           --limit N --from YYYY-MM-DD --to YYYY-MM-DD (print dates, both included)\n"
+               "  FILE defaults to vamu_Pelican.db in the current folder; CONNINFO is a libpq\n"
+               "  connection string or a service name of a shared server; TEXT (UTF-8) is looked\n"
                "  for in name, telephone, postal code, address, goods, order and tracking number;\n"
                "  rows newest first; --shipped writes the rows with an order and a tracking number\n"
                "  to standard output (the carrier from vamu_Pelican.ini [Shipping])\n",
@@ -104,14 +110,52 @@ bool isIsoDate(std::string_view d) {
     return true;
 }
 
+// Copies the local rows oldest first, in parts, so that a long history
+// never waits on one huge transaction; the server skips the record ids it
+// has, so a second push sends nothing.
+void push(const std::string& db, const std::string& server) {
+    store::PgHistoryStore shared(store::normalisedConninfo(server), cli::kServerTimeout);
+    std::size_t rows = 0, kept = 0, consignees = 0;
+    if (exists(db)) {
+        std::optional<store::HistoryStore> opened;
+        try {
+            opened.emplace(db);
+        } catch (const store::NotHistoryDatabase& e) {
+            throw std::runtime_error(db + ": " + e.what());
+        }
+        store::HistoryStore& local = *opened;
+        const std::string notice = local.takeNotice();
+        if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
+        store::HistoryQuery all;
+        all.limit = -1;
+        std::vector<store::WaybillRecord> history = local.list(all);
+        std::reverse(history.begin(), history.end());
+        constexpr std::size_t kPart = 500;
+        for (std::size_t from = 0; from < history.size(); from += kPart) {
+            const auto part = std::span(history).subspan(from, std::min(kPart, history.size() - from));
+            rows += shared.recordNew(part);
+            // What the server has is no longer waiting in the outbox.
+            std::vector<std::int64_t> ids;
+            ids.reserve(part.size());
+            for (const store::WaybillRecord& r : part) ids.push_back(r.id);
+            if (!local.readOnly()) local.markSent(ids);
+        }
+        kept = history.size() - rows;
+        consignees = shared.keepConsignees(local.addressBook());
+    }
+    std::printf("履歴 %zu 件とアドレス帳 %zu 件を送りました（サーバーに既にあった履歴 %zu 件は送っていません）\n", rows,
+                consignees, kept);
+}
+
 }  // namespace
 
 int cmdHistory(int argc, char** argv) {
     if (argc < 2) return usage();
     const std::string mode = argv[1];
-    if (mode != "list" && mode != "export") return usage();
+    if (mode != "list" && mode != "export" && mode != "push") return usage();
     std::string db = store::kHistoryFileName;
-    std::optional<std::string> csv;
+    std::optional<std::string> csv, server;
+    bool dbGiven = false;
     const store::ShippedLayout* shipped = nullptr;
     bool cp932 = false;
     store::HistoryQuery query;
@@ -120,14 +164,17 @@ int cmdHistory(int argc, char** argv) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--db") == 0 && hasValue) {
             db = argv[++i];
-        } else if (std::strcmp(argv[i], "--search") == 0 && hasValue) {
+            dbGiven = true;
+        } else if (std::strcmp(argv[i], "--server") == 0 && hasValue) {
+            server = argv[++i];
+        } else if (std::strcmp(argv[i], "--search") == 0 && hasValue && mode != "push") {
             const auto sjisText = sjis::fromUtf8(argv[++i]);
             if (!sjisText) {
                 std::fputs("--search: the text is not UTF-8 or has a character without a Shift-JIS form\n", stderr);
                 return 2;
             }
             query.search = *sjisText;
-        } else if (std::strcmp(argv[i], "--limit") == 0 && hasValue) {
+        } else if (std::strcmp(argv[i], "--limit") == 0 && hasValue && mode != "push") {
             const auto n = print::parseInt32(argv[++i]);
             if (!n || *n < 0) {
                 std::fprintf(stderr, "--limit: expected a count of 0 or more, got '%s'\n", argv[i]);
@@ -141,18 +188,18 @@ int cmdHistory(int argc, char** argv) {
             if (!shipped) return usage();
         } else if (std::strcmp(argv[i], "--cp932") == 0 && mode == "export") {
             cp932 = true;
-        } else if ((std::strcmp(argv[i], "--from") == 0 || std::strcmp(argv[i], "--to") == 0) && hasValue) {
+        } else if ((std::strcmp(argv[i], "--from") == 0 || std::strcmp(argv[i], "--to") == 0) && hasValue && mode != "push") {
             if (!isIsoDate(argv[i + 1])) {
                 std::fprintf(stderr, "%s: expected YYYY-MM-DD, got '%s'\n", argv[i], argv[i + 1]);
                 return 2;
             }
             (argv[i][2] == 'f' ? query.fromDate : query.toDate) = argv[i + 1];
             ++i;
-        } else if (std::strcmp(argv[i], "--order") == 0 && hasValue) {
+        } else if (std::strcmp(argv[i], "--order") == 0 && hasValue && mode != "push") {
             const auto sjisText = sjis::fromUtf8(argv[++i]);
             if (!sjisText) return usage();
             query.orderNo = *sjisText;
-        } else if (std::strcmp(argv[i], "--tracking") == 0 && hasValue) {
+        } else if (std::strcmp(argv[i], "--tracking") == 0 && hasValue && mode != "push") {
             const auto digits = batch::parseTracking(argv[++i]);
             if (const auto* refusal = std::get_if<batch::TrackingRefusal>(&digits)) {
                 std::fprintf(stderr, "--tracking: %s\n", refusal->reason.c_str());
@@ -165,13 +212,22 @@ int cmdHistory(int argc, char** argv) {
     }
     if (mode == "export" && (csv.has_value() == (shipped != nullptr))) return usage();
     if (shipped) query.shippedOnly = true;
+    if (mode == "push" ? !server : server && dbGiven) return usage();
     return cli::runChecked([&] {
+        if (mode == "push") {
+            push(db, *server);
+            return;
+        }
         // The CSV never replaces the database it is made from, nor a file
         // that is not text.
         if (csv) store::checkOutputFile(*csv, store::OutputKind::Text, {db});
         std::vector<store::WaybillRecord> rows;
-        // No file is no history: listing never creates one.
-        if (exists(db)) {
+        if (server) {
+            store::PgHistoryStore shared(store::normalisedConninfo(*server), cli::kServerTimeout);
+            rows = shared.list(query);
+            const std::string notice = shared.takeNotice();
+            if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
+        } else if (exists(db)) {  // no file is no history: listing never creates one
             std::optional<store::HistoryStore> opened;
             try {
                 opened.emplace(db);

@@ -48,7 +48,7 @@ struct HistoryFixture {
         std::vector<store::WaybillRecord> out;
         store::HistoryQuery q;
         q.search = sjis::fromQString(QString::fromUtf8(search));
-        form().historyBook()->run([&](store::HistoryStore& s) { out = s.list(q); });
+        form().historyBook()->run([&](store::HistoryBackend& s) { out = s.list(q); });
         return out;
     }
     void consignee(const char* name, const char* tel, const char* add1, const char* g1 = "") {
@@ -219,7 +219,7 @@ private slots:
         known.time = "2026-12-07 14:03:27";
         known.consignee.name = sjis::fromQString(u("山田 太郎"));
         known.consignee.zip = "105-0011";
-        fx.form().historyBook()->run([&](store::HistoryStore& s) { s.record(known); });
+        fx.form().historyBook()->run([&](store::HistoryBackend& s) { s.record(known); });
         HistoryWindow* w = fx.openHistory();
         // The print time is shown whole, however the font measures it.
         QStyleOptionViewItem cell;
@@ -366,7 +366,7 @@ private slots:
     // next, and only a chosen entry changes the form.
     void theCompletionListStaysClearAndTakesOnlyAChosenEntry() {
         HistoryFixture fx;
-        fx.form().historyBook()->run([](store::HistoryStore& s) {
+        fx.form().historyBook()->run([](store::HistoryBackend& s) {
             for (int i = 1; i <= 6; ++i)
                 s.keepConsignee({"100-0005", sjis::fromQString(u("東京都千代田区丸の内一丁目%1番地 新丸の内ビルディング").arg(i)),
                                  "", sjis::fromQString(u("山田%1").arg(i)), "03-1234-567" + std::to_string(i)});

@@ -1,0 +1,78 @@
+#pragma once
+// The print history and the address book on a PostgreSQL server that
+// several packing stations share. The schema is the administrator's
+// (`server init`); a station only reads and writes rows. Every statement
+// takes its values as parameters; every call is bounded by the time-out.
+// A connection that breaks is made again by the next call.
+#include <chrono>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "store/history_backend.h"
+
+namespace store {
+
+class PgDb;
+
+class PgHistoryStore : public HistoryBackend {
+public:
+    using Millis = std::chrono::milliseconds;
+    // Connects and checks the server (version, encoding), the schema's
+    // version and the role's rights. A schema newer than the program
+    // opens read-only with a notice. Throws PgError with a plain message.
+    explicit PgHistoryStore(std::string conninfo, Millis timeout = Millis(3000));
+    ~PgHistoryStore() override;
+
+    bool readOnly() const override { return readOnly_; }
+    std::string takeNotice() override;
+
+    void record(std::span<const WaybillRecord> rows) override;
+    using HistoryBackend::record;
+    // The same, returning how many rows were new to the server.
+    std::size_t recordNew(std::span<const WaybillRecord> rows);
+    std::vector<WaybillRecord> list(const HistoryQuery& query) override;
+    void remove(std::span<const std::int64_t> ids) override;
+    void setTracking(std::int64_t id, const std::string& tracking) override;
+    // The same, returning the row's record id ("" when there is no such row).
+    std::string setTrackingOf(std::int64_t id, const std::string& tracking);
+    // Always empty: the server holds every station's rows and cannot tell
+    // which stack of forms a row went onto (SharedHistory asks the
+    // station's own file instead).
+    std::string lastTracking() override;
+    // Removes the rows with these record ids.
+    void removeUids(std::span<const std::string> uids);
+
+    void keepConsignee(const Consignee& consignee) override;
+    // Keeps each consignee (one transaction); returns how many were new
+    // or changed.
+    std::size_t keepConsignees(std::span<const Consignee> consignees);
+    std::vector<Consignee> addressBook() override;
+    std::vector<Consignee> complete(CompleteBy by, std::string_view sjisPrefix, int limit) override;
+    using HistoryBackend::complete;
+
+    // The time-out of each later statement (a long push, a big export).
+    void setTimeout(Millis timeout);
+    // How many of the newest rows a search reads straight from the table
+    // before it turns to the search index, and how many ids it takes from
+    // the index at a time (see list()).
+    void setSearchSteps(std::int64_t recentRows, std::int64_t indexPage) {
+        recentRows_ = recentRows;
+        indexPage_ = indexPage;
+    }
+
+private:
+    PgDb& db();
+    template <class F> auto withDb(F&& operation);
+    void writable() const;
+
+    std::string conninfo_;
+    Millis timeout_;
+    std::unique_ptr<PgDb> db_;
+    bool readOnly_ = false;
+    std::string notice_;
+    std::int64_t recentRows_ = 10000;
+    std::int64_t indexPage_ = 500;
+};
+
+}  // namespace store

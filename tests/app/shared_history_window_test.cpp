@@ -1,0 +1,118 @@
+// Two stations' history windows on one private PostgreSQL server: another
+// station's print shows within a second, prints made while the server is
+// down wait in the station's file and are counted, and the 共有データベース
+// dialog tests and keeps the connection string.
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <QtTest>
+#include <chrono>
+
+#include "app/history_book.h"
+#include "app/history_window.h"
+#include "app/shared_db_dialog.h"
+#include "store/pg_db.h"
+#include "store/pg_schema.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/pg_server.h"
+#include "tests/support/scripted_boxes.h"
+#include "text/sjis_convert.h"
+
+namespace {
+
+// One packing station: its folder, its book and its history window.
+struct Station {
+    QTemporaryDir dir;
+    QWidget owner;
+    HistoryBook book{&owner};
+    HistoryWindow window{book, nullptr};
+
+    explicit Station(const QString& conninfo) {
+        book.setFolder(dir.path());
+        book.setSharedConninfo(conninfo);
+        window.show();
+        window.reload();
+    }
+    void print(const char* name) {
+        store::WaybillRecord r;
+        r.consignee = {"100-0005", "", "", *sjis::fromUtf8(name), "03-1111-2222"};
+        QVERIFY(book.run([&](store::HistoryBackend& s) { s.record(r); }));
+    }
+};
+
+}  // namespace
+
+class TestSharedHistoryWindow : public QObject {
+    Q_OBJECT
+    PgServer server;
+    ScriptedBoxes boxes;
+    QString conninfo;
+
+private slots:
+    void initTestCase() {
+        conninfo = QString::fromStdString(server.createDatabase("shop"));
+        store::PgDb admin(conninfo.toStdString());
+        store::initPgSchema(admin);
+    }
+
+    void anotherStationsPrintShowsWithinASecondAndUnsentRowsAreCounted() {
+        Station a(conninfo), b(conninfo);
+        QCOMPARE(b.window.Grid_History->rowCount(), 0);
+        QVERIFY(b.window.Label_Shared->text().isEmpty());
+
+        const auto printed = std::chrono::steady_clock::now();
+        a.print("山田太郎");
+        QTRY_COMPARE_WITH_TIMEOUT(b.window.Grid_History->rowCount(), 1, 1000);
+        qInfo("seen by the other station after %lld ms",
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - printed)
+                                         .count()));
+
+        server.stop(true);
+        a.print("停電中");
+        a.window.reload();
+        QCOMPARE(a.window.Label_Shared->text(), QStringLiteral("共有データベースに接続できません（未送信 1 件）"));
+        QCOMPARE(a.window.Grid_History->rowCount(), 2);  // the station's own rows stand in
+
+        server.start();
+        // The sender tries again on its own; then both windows catch up.
+        QTRY_VERIFY_WITH_TIMEOUT(a.window.Label_Shared->text().isEmpty(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(b.window.Grid_History->rowCount(), 2, 10000);
+    }
+
+    void theDialogTestsPlainlyAndNeverKeepsAPassword() {
+        QTemporaryDir dir;
+        QWidget owner;
+        HistoryBook book(&owner);
+        book.setFolder(dir.path());
+        SharedDbDialog dialog(book, nullptr);
+        QVERIFY(dialog.Label_Help->text().contains(QStringLiteral("sslmode=verify-full")));
+        QVERIFY(dialog.Label_Help->text().contains(QStringLiteral("~/.pgpass")));
+
+        QTemporaryDir nothing;
+        dialog.Edit_Conninfo->setText(QStringLiteral("host=") + nothing.path() + QStringLiteral(" dbname=x"));
+        QVERIFY(!dialog.BitBtn_TestClick());
+        QVERIFY2(dialog.Label_TestResult->text().contains(QStringLiteral("接続できません")),
+                 qPrintable(dialog.Label_TestResult->text()));
+        dialog.Edit_Conninfo->setText(conninfo);
+        QVERIFY(dialog.BitBtn_TestClick());
+
+        dialog.Edit_Conninfo->setText(conninfo + QStringLiteral(" password=secret"));
+        dialog.BitBtn_OkClick();
+        QCOMPARE(boxes.notices.size(), 1);
+        QVERIFY(!readFile(book.settingsPath()).contains("secret"));
+
+        dialog.Edit_Conninfo->setText(conninfo);
+        dialog.BitBtn_OkClick();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(readFile(book.settingsPath()).contains("[SharedDatabase]"));
+        HistoryBook reopened(&owner);
+        reopened.setFolder(dir.path());
+        QCOMPARE(reopened.sharedConninfo(), conninfo);
+    }
+};
+
+QTEST_MAIN(TestSharedHistoryWindow)
+#include "shared_history_window_test.moc"

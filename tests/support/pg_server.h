@@ -1,0 +1,123 @@
+#pragma once
+// A private PostgreSQL server for tests and benchmarks: made with initdb in
+// a temporary folder, listening only on a Unix socket in that folder (no
+// TCP port), stopped and removed at the end. PostgreSQL refuses to run as
+// root, so under root the server runs as the user "nobody", which then owns
+// the folder. Needs Debian's postgresql package (binaries in PG_BIN).
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "store/pg_db.h"
+
+class PgServer {
+public:
+    static constexpr const char* kBin = "/usr/lib/postgresql/15/bin";
+    // The role that logs in with a password (for the wrong-password case).
+    static constexpr const char* kPasswordRole = "station_pw";
+
+    PgServer() {
+        std::string templ = (std::filesystem::temp_directory_path() / "vp_pg_XXXXXX").string();
+        if (!::mkdtemp(templ.data())) throw std::runtime_error("cannot create a folder for the server");
+        dir_ = templ;
+        if (::geteuid() == 0) {
+            const passwd* pw = ::getpwnam("nobody");
+            if (!pw) throw std::runtime_error("no user 'nobody' to run the server as");
+            uid_ = pw->pw_uid;
+            gid_ = pw->pw_gid;
+            if (::chown(dir_.c_str(), uid_, gid_) != 0) throw std::runtime_error("cannot hand the folder to nobody");
+        }
+        run({bin("initdb"), "-D", data(), "-U", "postgres", "-A", "trust", "-E", "UTF8", "--locale=C.UTF-8",
+             "--no-sync", "--no-instructions"},
+            "initdb");
+        // A role with a password, for the connection-test cases; all
+        // others are trusted on the socket.
+        std::ofstream(data() + "/pg_hba.conf", std::ios::trunc)
+            << "local all " << kPasswordRole << " scram-sha-256\nlocal all all trust\n";
+        start();
+    }
+    ~PgServer() {
+        try {
+            stop();
+        } catch (const std::exception&) {
+            // Removing the folder below ends a server that would not stop.
+        }
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    PgServer(const PgServer&) = delete;
+    PgServer& operator=(const PgServer&) = delete;
+
+    const std::string& socketDir() const { return dir_; }
+    std::string conninfo(const std::string& database, const std::string& user = "postgres") const {
+        return "host=" + dir_ + " dbname=" + database + " user=" + user;
+    }
+
+    // Starts the server (again) and waits until it takes connections.
+    void start() {
+        run({bin("pg_ctl"), "-D", data(), "-l", dir_ + "/server.log", "-w", "-t", "60", "-o",
+             "-c listen_addresses='' -c unix_socket_directories='" + dir_ +
+                 "' -c fsync=off -c full_page_writes=off -c max_connections=60",
+             "start"},
+            "pg_ctl start");
+        running_ = true;
+    }
+    // Stops it as a crash would (`pg_ctl stop -m immediate`), or politely.
+    void stop(bool immediate = false) {
+        if (!running_) return;
+        running_ = false;
+        run({bin("pg_ctl"), "-D", data(), "-m", immediate ? "immediate" : "fast", "-w", "stop"}, "pg_ctl stop");
+    }
+
+    // A new database with a UTF-8 (or the given) encoding; returns its conninfo.
+    std::string createDatabase(const std::string& name, const std::string& encoding = "UTF8") {
+        store::PgDb admin(conninfo("postgres"));
+        admin.exec("CREATE DATABASE " + name + " TEMPLATE template0 ENCODING '" + encoding + "' LOCALE 'C'");
+        return conninfo(name);
+    }
+
+private:
+    std::string bin(const char* name) const { return std::string(kBin) + "/" + name; }
+    std::string data() const { return dir_ + "/data"; }
+
+    // Runs a server program as the server's user; throws with its log on failure.
+    void run(const std::vector<std::string>& args, const char* what) const {
+        const pid_t child = ::fork();
+        if (child < 0) throw std::runtime_error("fork failed");
+        if (child == 0) {
+            const int null = ::open("/dev/null", O_WRONLY);
+            if (null >= 0) ::dup2(null, STDOUT_FILENO);
+            if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(gid_) != 0 || ::setuid(uid_) != 0))
+                ::_exit(126);
+            if (::chdir(dir_.c_str()) != 0) ::_exit(126);
+            std::vector<char*> argv;
+            for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        int status = 0;
+        while (::waitpid(child, &status, 0) < 0) {
+        }
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            std::ifstream log(dir_ + "/server.log");
+            const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+            throw std::runtime_error(std::string(what) + " failed (status " + std::to_string(status) + ")\n" + text);
+        }
+    }
+
+    std::string dir_;
+    uid_t uid_ = 0;
+    gid_t gid_ = 0;
+    bool running_ = false;
+};
