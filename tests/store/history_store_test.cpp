@@ -242,6 +242,8 @@ TEST_F(HistoryFixture, ADamagedIndexIsRebuiltFromTheRows) {
             HistoryStore h(path);
             std::vector<WaybillRecord> many(300, waybill("佐藤花子", "06-1111-2222", "大阪府大阪市北区梅田1-1"));
             many.push_back(waybill("山田太郎", "03-1234-5678", "東京都千代田区丸の内1-1"));
+            many.back().orderNo = "#1001";
+            many.back().tracking = "123456789013";
             h.recordUnsent(many);  // waiting for a shared server
             h.keepConsignee(waybill("山田太郎", "03-1234-5678", "東京都").consignee);
         }
@@ -267,6 +269,9 @@ TEST_F(HistoryFixture, ADamagedIndexIsRebuiltFromTheRows) {
         HistoryQuery all;
         all.limit = -1;
         EXPECT_EQ(h.list(all).size(), 301u);
+        q.search = S("123456789013");  // found by its tracking number too
+        EXPECT_EQ(names(h, q), std::vector<std::string>{"山田太郎"});
+        EXPECT_EQ(h.list(all).front().orderNo, "#1001");
         EXPECT_EQ(h.unsentCount(), 301);  // still waiting, none lost
         EXPECT_EQ(h.addressBook().size(), 1u);
         EXPECT_TRUE(brokenFiles().empty());
@@ -368,6 +373,7 @@ TEST_F(HistoryFixture, OrdersAndTrackingNumbersAreKeptSearchedAndCorrected) {
     h.record(unshipped);
     h.record(waybill("鈴木一郎", "011-222-3333", "北海道", "2026-12-01 12:00:00"));
     amazon.id = h.list({}).back().id;
+    amazon.uid = h.list({}).back().uid;
     EXPECT_EQ(h.list({}).back(), amazon);
 
     auto found = [&](const HistoryQuery& q) { return names(h, q); };
@@ -404,27 +410,51 @@ TEST_F(HistoryFixture, OrdersAndTrackingNumbersAreKeptSearchedAndCorrected) {
     EXPECT_EQ(integrity(path), 3);
 }
 
-TEST_F(HistoryFixture, AFileOfTheFirstVersionGainsTheOrderColumns) {
-    {
+// Files as earlier versions wrote them: each is made from a current file
+// by undoing the later migrations.
+const char kUndoUids[] =
+    "DROP TABLE outbox; DROP INDEX history_uid; ALTER TABLE history DROP COLUMN uid;";
+const char kUndoOrders[] =
+    "DROP TRIGGER history_au; DROP INDEX history_by_order; DROP INDEX history_by_tracking;"
+    "ALTER TABLE history DROP COLUMN order_no; ALTER TABLE history DROP COLUMN order_items;"
+    "ALTER TABLE history DROP COLUMN tracking;";
+
+TEST_F(HistoryFixture, FilesOfEarlierVersionsGainOrdersRecordIdsAndTheOutbox) {
+    for (const int version : {1, 2}) {
+        SCOPED_TRACE(version);
+        std::filesystem::remove(path);
+        {
+            HistoryStore h(path);
+            WaybillRecord first = waybill("山田太郎", "03-1234-5678", "東京都");
+            first.orderNo = "#1001";
+            h.record(first);
+            h.record(waybill("佐藤花子", "06-9999-0000", "大阪府"));
+        }
+        {
+            store::SqliteDb db(path, store::SqliteDb::Mode::ReadWriteCreate);
+            store::registerGramTokenizer(db);
+            db.exec(kUndoUids);
+            if (version == 1) db.exec(kUndoOrders);
+            db.exec(("PRAGMA user_version = " + std::to_string(version)).c_str());
+        }
         HistoryStore h(path);
-        h.record(waybill("山田太郎", "03-1234-5678", "東京都"));
+        EXPECT_FALSE(h.readOnly());
+        const std::vector<WaybillRecord> rows = h.list({});
+        ASSERT_EQ(rows.size(), 2U);
+        // Order numbers survive from version 2; version 1 had none.
+        EXPECT_EQ(rows[1].orderNo, version == 1 ? "" : "#1001");
+        EXPECT_EQ(rows[0].tracking, "");
+        // Every old row has its own record id, and none waits to be sent.
+        EXPECT_EQ(rows[0].uid.size(), 32U);
+        EXPECT_NE(rows[0].uid, rows[1].uid);
+        EXPECT_EQ(h.unsentCount(), 0);
+        h.setTracking(rows[1].id, "123456789013");
+        HistoryQuery q;
+        q.search = S("123456789013");
+        EXPECT_EQ(names(h, q), std::vector<std::string>{"山田太郎"});
+        WaybillRecord fresh = waybill("鈴木一郎", "011-222-3333", "北海道");
+        h.recordUnsent(std::span(&fresh, 1));
+        EXPECT_EQ(h.unsentCount(), 1);
+        EXPECT_EQ(integrity(path), 3);
     }
-    {
-        // The file as the first version wrote it.
-        store::SqliteDb db(path, store::SqliteDb::Mode::ReadWriteCreate);
-        store::registerGramTokenizer(db);
-        db.exec("DROP TRIGGER history_au; DROP INDEX history_by_order; DROP INDEX history_by_tracking;"
-                "ALTER TABLE history DROP COLUMN order_no; ALTER TABLE history DROP COLUMN order_items;"
-                "ALTER TABLE history DROP COLUMN tracking; PRAGMA user_version = 1");
-    }
-    HistoryStore h(path);
-    EXPECT_FALSE(h.readOnly());
-    const WaybillRecord old = h.list({}).front();
-    EXPECT_EQ(old.orderNo, "");
-    EXPECT_EQ(old.tracking, "");
-    h.setTracking(old.id, "123456789013");
-    HistoryQuery q;
-    q.search = S("山田");
-    EXPECT_EQ(h.list(q).front().tracking, "123456789013");
-    EXPECT_EQ(integrity(path), 1);
 }

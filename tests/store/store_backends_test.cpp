@@ -188,6 +188,67 @@ TEST_P(StoreCases, CompletionOffersTheAddressBookThenTheHistoryOncePerConsignee)
     EXPECT_EQ(h.complete(CompleteBy::Name, S("山田"), 1).size(), 1u);
 }
 
+TEST_P(StoreCases, OrdersAndTrackingNumbersAreFilteredSearchedAndCorrected) {
+    WaybillRecord amazon = waybill("山田太郎", "03-1234-5678", "東京都", "2026-12-01 10:00:00");
+    amazon.orderNo = "250-1234567-1234567";
+    amazon.orderItems = "11111111111111:2 22222222222222:1";
+    amazon.tracking = "123456789013";
+    WaybillRecord shop = waybill("佐藤花子", "06-9999-0000", "大阪府", "2026-12-01 11:00:00");
+    shop.orderNo = S("＃１００１");
+    h.record(amazon);
+    h.record(shop);
+    h.record(waybill("鈴木一郎", "011-222-3333", "北海道", "2026-12-01 12:00:00"));
+    const WaybillRecord stored = h.list({}).back();
+    amazon.id = stored.id;
+    amazon.uid = stored.uid;
+    EXPECT_EQ(stored, amazon);
+    const std::int64_t sato = h.list({})[1].id;
+
+    using V = std::vector<std::string>;
+    const struct {
+        const char* orderNo;
+        const char* tracking;
+        bool shippedOnly;
+        const char* search;
+        V want;
+    } cases[] = {
+        {"250-1234567-1234567", "", false, "", {"山田太郎"}},
+        {"＃１００１", "", false, "", {"佐藤花子"}},
+        {"#1001", "", false, "", {}},  // an order number is matched exactly
+        {"", "123456789013", false, "", {"山田太郎"}},
+        {"", "", true, "", {"山田太郎"}},
+        {"", "", false, "9013", {"山田太郎"}},       // the search looks in tracking numbers
+        {"", "", false, "1234567-12", {"山田太郎"}},  // and in order numbers
+        {"＃１００１", "123456789013", false, "", {}},
+    };
+    for (const auto& c : cases) {
+        HistoryQuery q;
+        q.orderNo = S(c.orderNo);
+        q.tracking = c.tracking;
+        q.shippedOnly = c.shippedOnly;
+        q.search = S(c.search);
+        EXPECT_EQ(names(q), c.want) << c.orderNo << " " << c.tracking << " " << c.search;
+    }
+
+    // A number set later is searched and filtered by; the old one is gone.
+    HistoryQuery byText, shipped;
+    shipped.shippedOnly = true;
+    h.setTracking(sato, "123456789024");
+    byText.search = S("123456789024");
+    EXPECT_EQ(names(byText), V{"佐藤花子"});
+    EXPECT_EQ(names(shipped), (V{"佐藤花子", "山田太郎"}));
+    h.setTracking(sato, "123456789035");
+    EXPECT_TRUE(names(byText).empty());
+    byText.search = S("789035");
+    EXPECT_EQ(names(byText), V{"佐藤花子"});
+    for (const char* wrong : {"12345678903", "12345678903X", "1234567890351"})
+        EXPECT_THROW(h.setTracking(sato, wrong), std::invalid_argument) << wrong;
+    EXPECT_EQ(h.list(shipped).front().tracking, "123456789035");
+    h.setTracking(sato, "");
+    EXPECT_EQ(names(shipped), V{"山田太郎"});
+    EXPECT_TRUE(names(byText).empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Stores, StoreCases, ::testing::ValuesIn(kBackends),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -260,6 +321,8 @@ TEST_F(SharedServer, AStationRoleWithThePrintedGrantsWritesRowsButNotTheSchema) 
     station.record(waybill("山田太郎", "03-1234-5678", "東京都"));
     station.keepConsignee({"", "", "", S("山田商店"), "03"});
     const std::int64_t id = station.list({}).front().id;
+    station.setTracking(id, "123456789013");
+    EXPECT_EQ(station.list({}).front().tracking, "123456789013");
     station.remove(std::span(&id, 1));
     EXPECT_TRUE(station.list({}).empty());
     store::PgDb raw(stationInfo);
@@ -385,4 +448,47 @@ TEST_F(Outbox, TheSenderDeliversInTheBackgroundWhenKicked) {
     EXPECT_EQ(serverRows(), 1);
     EXPECT_GE(attempts.load(), 1);
     EXPECT_EQ(station.status().unsent, 0);
+}
+
+TEST_F(Outbox, TrackingNumbersFollowTheRowAndTheLastOneIsTheStations) {
+    store::SharedHistory station(file, conninfo);
+    WaybillRecord mine = waybill("自分", "1", "x", "2026-12-01 09:00:00");
+    mine.orderNo = "#1";
+    mine.tracking = "123456789013";
+    station.record(mine);
+    EXPECT_EQ(station.sendUnsent(), 1u);
+    // Another station prints later from its own stack of forms.
+    WaybillRecord theirs = waybill("他の端末", "2", "y", "2026-12-01 10:00:00");
+    theirs.tracking = "999999999993";
+    store::PgHistoryStore(conninfo).record(theirs);
+    EXPECT_EQ(station.lastTracking(), "123456789013");
+
+    // Corrected on the server: the station's copy counts on from it too.
+    HistoryQuery byOrder;
+    byOrder.orderNo = "#1";
+    const std::int64_t sent = station.list(byOrder).front().id;
+    ASSERT_GT(sent, 0);
+    station.setTracking(sent, "123456789024");
+    EXPECT_EQ(station.list(byOrder).front().tracking, "123456789024");
+    EXPECT_EQ(station.lastTracking(), "123456789024");
+
+    // An unsent row is corrected in the outbox and arrives corrected; the
+    // joined list filters it like the server's rows.
+    WaybillRecord waiting = waybill("未送信", "3", "z", "2026-12-01 11:00:00");
+    waiting.orderNo = "#2";
+    station.record(waiting);
+    HistoryQuery shipped;
+    shipped.shippedOnly = true;
+    EXPECT_EQ(station.list(shipped).size(), 1u);  // the other station's has no order
+    const std::int64_t unsent = station.list({}).front().id;
+    ASSERT_LT(unsent, 0);
+    station.setTracking(unsent, "123456789035");
+    EXPECT_EQ(station.list(shipped).size(), 2u);
+    EXPECT_EQ(station.lastTracking(), "123456789035");
+    EXPECT_EQ(station.sendUnsent(), 1u);
+    HistoryQuery byTracking;
+    byTracking.tracking = "123456789035";
+    const auto onServer = store::PgHistoryStore(conninfo).list(byTracking);
+    ASSERT_EQ(onServer.size(), 1u);
+    EXPECT_EQ(onServer.front().orderNo, "#2");
 }
