@@ -279,7 +279,7 @@ private slots:
             r.consignee.name = sjis::fromQString(u("山田太郎"));
             r.date = "2026/12/07";
             r.orderNo = order;
-            fx.form().historyBook()->run([&](store::HistoryStore& s) { s.record(r); });
+            fx.form().historyBook()->run([&](store::HistoryBackend& s) { s.record(r); });
         }
         HistoryWindow* w = fx.openHistory();
         QTemporaryDir out;
