@@ -64,7 +64,10 @@ private slots:
         {
             store::HistoryStore h(db.toStdString());
             h.record(row("山田太郎", "2026-12-01 10:00:00"));
-            h.record(row("佐藤花子", "2026-12-02 11:00:00"));
+            store::WaybillRecord shipped = row("佐藤花子", "2026-12-02 11:00:00");
+            shipped.orderNo = "#1001";
+            shipped.tracking = "123456789013";
+            h.record(shipped);
             h.record(row("鈴木一郎", "2026-12-03 12:00:00"));
             h.keepConsignee({"", "", "", S("山田商店"), "03"});
         }
@@ -87,6 +90,15 @@ private slots:
         QCOMPARE(cli({QStringLiteral("history"), QStringLiteral("export"), QStringLiteral("--csv"), a, QStringLiteral("--db"), db}).exitCode, 0);
         QCOMPARE(cli({QStringLiteral("history"), QStringLiteral("export"), QStringLiteral("--csv"), b, QStringLiteral("--server"), conninfo}).exitCode, 0);
         QCOMPARE(fileBytes(b), fileBytes(a));
+        // The shipped orders as a platform's confirmation, from either store.
+        const QStringList shipped = {QStringLiteral("history"), QStringLiteral("export"), QStringLiteral("--shipped"),
+                                     QStringLiteral("plain")};
+        const CliRun fromFile = cli(shipped + QStringList{QStringLiteral("--db"), db});
+        const CliRun fromServer = cli(shipped + QStringList{QStringLiteral("--server"), conninfo});
+        QVERIFY2(fromServer.exitCode == 0, fromServer.err.constData());
+        QVERIFY(fromServer.out.contains("123456789013"));
+        QVERIFY(fromServer.out.contains("#1001"));
+        QCOMPARE(fromServer.out, fromFile.out);
     }
 
     void batchPrintRecordsInTheSharedHistory() {
@@ -95,10 +107,12 @@ private slots:
         QTemporaryDir dir;
         const CliRun r = cli({QStringLiteral("batch"), QStringLiteral("print"),
                               QStringLiteral(VP_BATCH_DATA "/shop_utf8_bom.csv"), QStringLiteral("--pdf"),
-                              dir.filePath(QStringLiteral("out.pdf")), QStringLiteral("--server"), conninfo});
+                              dir.filePath(QStringLiteral("out.pdf")), QStringLiteral("--server"), conninfo,
+                              QStringLiteral("--first-number"), QStringLiteral("123456789013")});
         QVERIFY2(r.exitCode == 0, r.err.constData());
-        const CliRun listed = cli({QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--server"), conninfo});
-        QCOMPARE(listed.out.count('\n'), 1);  // the one printable row of the file
+        const CliRun listed = cli({QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--server"), conninfo,
+                                   QStringLiteral("--tracking"), QStringLiteral("123456789013")});
+        QCOMPARE(listed.out.count('\n'), 1);  // the one printable row of the file, on the first form
     }
 
     void badUseAndAnUnusableServerAreRefused() {
@@ -115,6 +129,8 @@ private slots:
               QStringLiteral("--search"), QStringLiteral("x")}, 2},
             {{QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--server"), nowhere,
               QStringLiteral("--db"), QStringLiteral("x.db")}, 2},
+            {{QStringLiteral("batch"), QStringLiteral("print"), QStringLiteral("x.csv"), QStringLiteral("--pdf"),
+              QStringLiteral("x.pdf"), QStringLiteral("--server"), nowhere, QStringLiteral("--db"), QStringLiteral("x.db")}, 2},
             {{QStringLiteral("server"), QStringLiteral("init"), QStringLiteral("dbname='")}, 1},
             {{QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--server"), nowhere}, 1},
             {{QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--server"), freshDatabase()}, 1},
