@@ -62,7 +62,7 @@ PgServer& server() {
 
 std::string freshDatabase() {
     static int n = 0;
-    const std::string conninfo = server().createDatabase("t" + std::to_string(++n));
+    std::string conninfo = server().createDatabase("t" + std::to_string(++n));
     store::PgDb admin(conninfo);
     store::initPgSchema(admin);
     return conninfo;
@@ -138,7 +138,7 @@ TEST_P(StoreCases, SearchFindsSubstringsOfAnyLengthAndForgetsRemovedRows) {
         {"03-12345678", {"山田太郎"}},                         // hyphens elsewhere
         {"郎03", {}},
         {"\"*) OR ('", {}},
-        {"{\"a\",\\}", {}},
+        {R"({"a",\})", {}},
     };
     for (const auto& c : cases) {
         HistoryQuery q;
