@@ -52,7 +52,7 @@ std::string ordersToCsv(const std::vector<Order>& orders) {
     const bool orderNumbers =
         std::any_of(orders.begin(), orders.end(), [](const Order& o) { return !o.orderNo.empty(); });
     std::string out = "\xEF\xBB\xBF";
-    if (orderNumbers) out += "注文番号,";
+    if (orderNumbers) out += store::csvField("注文番号") + ',';
     for (std::size_t c = 0; c < cols; ++c) {
         if (c > 0) out += ',';
         out += store::csvField(colCaption(static_cast<Col>(c)));
@@ -60,7 +60,7 @@ std::string ordersToCsv(const std::vector<Order>& orders) {
     out += "\r\n";
     for (const Order& o : orders) {
         if (orderNumbers) {
-            appendCell(out, o.orderNo);
+            out += store::csvField(o.orderNo);
             out += ',';
         }
         for (std::size_t c = 0; c < cols; ++c) {
