@@ -149,7 +149,9 @@ private:
 
 }  // namespace
 
-std::string headerKey(std::string_view utf8) {
+namespace {
+
+std::string keyOnce(std::string_view utf8) {
     const std::string n = normaliseHeader(utf8);
     std::string out;
     out.reserve(n.size());
@@ -159,11 +161,25 @@ std::string headerKey(std::string_view utf8) {
             out += static_cast<char>('1' + (n[i + 2] - '\xA0'));
             i += 2;
         } else if (n[i] != ':' && n[i] != '"') {  // a full-width quote comes through as '"'
-
             out += n[i];
         }
     }
     return out;
+}
+
+}  // namespace
+
+std::string headerKey(std::string_view utf8) {
+    std::string key = keyOnce(utf8);
+    // Dropping a separator can join the stray bytes of broken UTF-8 around
+    // it into a character that normalises otherwise (a full-width blank);
+    // go again until the key stays as it is, so a key is its own key.
+    for (int round = 0; round < 8; ++round) {
+        std::string next = keyOnce(key);
+        if (next == key) break;
+        key = std::move(next);
+    }
+    return key;
 }
 
 HeaderMeaning recogniseHeader(std::string_view utf8) {
