@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 
@@ -49,7 +50,15 @@ void ConsigneeCompletion::makeList() {
 ConsigneeCompletion::~ConsigneeCompletion() { delete list_; }
 
 void ConsigneeCompletion::refresh() {
-    offered_ = lookup_(field_->text());
+    const std::uint64_t asked = ++asked_;
+    QPointer<ConsigneeCompletion> self(this);
+    lookup_(field_->text(), [self, asked](std::vector<store::Consignee> found) {
+        if (self && asked == self->asked_) guarded(self->field_, [&] { self->offer(std::move(found)); });
+    });
+}
+
+void ConsigneeCompletion::offer(std::vector<store::Consignee> found) {
+    offered_ = std::move(found);
     if (list_) list_->clear();
     if (offered_.empty()) {
         hide();
@@ -98,6 +107,7 @@ void ConsigneeCompletion::place() {
 }
 
 void ConsigneeCompletion::hide() {
+    ++asked_;
     qApp->removeEventFilter(this);
     if (list_) list_->hide();
     offered_.clear();

@@ -7,6 +7,7 @@
 // focus throughout: the list never becomes the active window.
 #include <QObject>
 #include <QRect>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -18,8 +19,12 @@ class QListWidget;
 class ConsigneeCompletion : public QObject {
     Q_OBJECT
 public:
-    // The consignees to offer for the field's text (empty: none).
-    using Lookup = std::function<std::vector<store::Consignee>(const QString& text)>;
+    // Looks up the consignees to offer for the field's text and hands them
+    // (empty: none) to the answer, at once or later: the field stays live
+    // meanwhile, and an answer overtaken by more typing or by the list's
+    // closing is dropped.
+    using Answer = std::function<void(std::vector<store::Consignee> found)>;
+    using Lookup = std::function<void(const QString& text, Answer answer)>;
     // What taking an entry does.
     using Take = std::function<void(const store::Consignee&)>;
     // Where the list may lie, in global coordinates: it starts at the top
@@ -41,6 +46,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void offer(std::vector<store::Consignee> found);
     void take(int row);
     void makeList();
     void place();
@@ -52,4 +58,5 @@ private:
     Area area_;
     QListWidget* list_ = nullptr;
     std::vector<store::Consignee> offered_;
+    std::uint64_t asked_ = 0;  // the newest lookup; hide() counts too
 };

@@ -73,14 +73,19 @@ void TForm_Main::buildHistory() {
     });
 
     auto lookup = [this](store::CompleteBy by) {
-        return [this, by](const QString& text) {
-            std::vector<store::Consignee> found;
+        return [this, by](const QString& text, const ConsigneeCompletion::Answer& answer) {
             const std::string sjisText = sjis::fromQString(text);
             if (by == store::CompleteBy::Telephone && store::telKey(sjisText).size() < kTelDigitsToComplete)
-                return found;
+                return answer({});
             // No store, no list: completion never stands in the way of typing.
-            historyBook_->read([&](store::HistoryBackend& s) { found = s.complete(by, sjisText); });
-            return found;
+            historyBook_->readLater(
+                HistoryBook::Lane::Complete, this,
+                [by, sjisText](store::HistoryBackend& s, HistoryBook::Found& found) {
+                    found.consignees = s.complete(by, sjisText);
+                },
+                [answer](const HistoryBook::Found& found) {
+                    answer(found.ok ? found.consignees : std::vector<store::Consignee>());
+                });
         };
     };
     auto fill = [this](const store::Consignee& c) { fillConsignee(c); };

@@ -7,6 +7,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
+#include <chrono>
 
 #include "app/core/main_settings.h"
 #include "services/message_boxes.h"
@@ -14,6 +15,7 @@
 #include "store/outbox_sender.h"
 #include "store/pg_db.h"
 #include "store/pg_schema.h"
+#include "store/shared_reader.h"
 #include "text/sjis_qt.h"
 
 namespace {
@@ -21,6 +23,11 @@ constexpr char kSharedSection[] = "SharedDatabase";
 constexpr char kConninfoKey[] = "Conninfo";
 // How soon a listener that lost its server tries again.
 constexpr int kListenRetryMs = 3000;
+// How long the window's reads wait for the server: a search falls back to
+// the station's own rows within three seconds, their own read included.
+constexpr std::chrono::milliseconds kReadTimeout(2500);
+// The reader's lane of the listening attempts, after the reads' lanes.
+constexpr int kListenLane = 3;
 }  // namespace
 
 HistoryBook::HistoryBook(QWidget* owner) : QObject(owner), owner_(owner) {}
@@ -32,7 +39,11 @@ void HistoryBook::close() {
     notifier_ = nullptr;
     listener_.reset();
     heardBefore_ = false;
+    listening_ = false;
     sender_.reset();  // stops the sender's thread; unsent rows stay in the file
+    reader_.reset();
+    // Answers of the closed store that are on their way are not shown.
+    for (std::uint64_t& serial : serials_) ++serial;
     shared_ = nullptr;
     store_.reset();
 }
@@ -81,6 +92,7 @@ store::HistoryBackend& HistoryBook::open() {
                     },
                     Qt::QueuedConnection);
             });
+            reader_ = std::make_unique<store::SharedReader>(file, conninfo, kReadTimeout);
         }
         error_.clear();
     }
@@ -104,28 +116,90 @@ void HistoryBook::failed(const std::exception& e) {
     showNotice();
 }
 
-store::SharedHistory::Status HistoryBook::sharedStatus() {
-    if (!shared_) return {true, 0, {}};
-    try {
-        return shared_->status();
-    } catch (const std::exception& e) {
-        return {false, 0, e.what()};
+void HistoryBook::readLater(Lane lane, QObject* context, ReadWork work, std::function<void(const Found&)> done) {
+    const auto at = static_cast<std::size_t>(lane);
+    const std::uint64_t serial = ++serials_[at];
+    if (conninfo_.isEmpty()) {
+        Found found;
+        found.ok = read([&](store::HistoryBackend& s) { work(s, found); });
+        if (!found.ok) found.error = error_;
+        done(found);
+        return;
     }
+    try {
+        open();
+    } catch (const std::exception& e) {
+        failed(e);
+        Found found;
+        found.ok = false;
+        found.error = error_;
+        done(found);
+        return;
+    }
+    // The reader ends before this book does (close()), and an answer
+    // posted to a book that is gone is dropped with it.
+    QPointer<QObject> target(context);
+    reader_->submit(static_cast<int>(lane), [this, at, serial, target, work = std::move(work),
+                                             done = std::move(done)](store::SharedHistory& history) {
+        auto found = std::make_shared<Found>();
+        try {
+            work(history, *found);
+        } catch (const std::exception& e) {
+            found->ok = false;
+            found->error = QString::fromUtf8(e.what());
+        }
+        try {
+            found->shared = history.status();
+        } catch (const std::exception& e) {
+            found->shared = {false, 0, e.what()};
+        }
+        const QString notice = QString::fromStdString(history.takeNotice());
+        QMetaObject::invokeMethod(
+            this, [this, at, serial, target, done, found, notice] {
+                if (!notice.isEmpty()) messageBoxes().notice(owner_, notice);
+                if (target && serial == serials_[at]) done(*found);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void HistoryBook::listen() {
-    if (!shared_ || listener_ || listenRetry_) return;
-    try {
-        auto db = std::make_unique<store::PgDb>(store::normalisedConninfo(conninfo_.toStdString()));
-        db->exec(std::string("LISTEN ") + store::kPgHistoryChannel);
-        listener_ = std::move(db);
-    } catch (const store::PgError&) {
+    if (!shared_ || listener_ || listenRetry_ || listening_) return;
+    listening_ = true;
+    const std::uint64_t serial = ++serials_[kListenLane];
+    const std::string conninfo = store::normalisedConninfo(conninfo_.toStdString());
+    // Connecting may take the whole time-out: on the reader's thread.
+    reader_->submit(kListenLane, [this, serial, conninfo](store::SharedHistory& history) {
+        std::shared_ptr<store::PgDb> db;
+        // A server that failed the reads lately is left alone, so that
+        // they do not wait behind another attempt.
+        if (!history.resting()) {
+            try {
+                db = std::make_shared<store::PgDb>(conninfo, kReadTimeout);
+                db->exec(std::string("LISTEN ") + store::kPgHistoryChannel);
+            } catch (const store::PgError&) {
+                db.reset();
+            }
+        }
+        QMetaObject::invokeMethod(
+            this, [this, serial, db] {
+                if (serial == serials_[kListenLane]) listened(db);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void HistoryBook::listened(const std::shared_ptr<store::PgDb>& db) {
+    listening_ = false;
+    if (!db) {
         listenLater();
         return;
     }
+    listener_ = db;
     // The server is back: what changed while nobody listened shows now.
     if (heardBefore_) {
         shared_->retryNow();
+        reader_->retryNow();
         emit changed();
     }
     heardBefore_ = true;
@@ -134,7 +208,10 @@ void HistoryBook::listen() {
     notifier_ = new QSocketNotifier(static_cast<qintptr>(listener_->socket()), QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
         try {
-            if (!listener_->notifications().empty()) emit changed();
+            if (listener_->notifications().empty()) return;
+            // The server spoke: the reads may try it again at once.
+            reader_->retryNow();
+            emit changed();
         } catch (const store::PgError&) {
             // The server went away: listen again once it is back.
             notifier_->setEnabled(false);
@@ -159,6 +236,7 @@ void HistoryBook::notified(bool sent) {
     // again at once, and the listener too. Either way the count changed.
     if (sent && shared_) {
         shared_->retryNow();
+        reader_->retryNow();
         listen();
     }
     emit changed();

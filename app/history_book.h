@@ -13,8 +13,12 @@
 // announced by the server (another station's print) raise changed().
 #include <QObject>
 #include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "store/history_store.h"
 #include "store/shared_history.h"
@@ -24,6 +28,7 @@ class QWidget;
 namespace store {
 class OutboxSender;
 class PgDb;
+class SharedReader;
 }  // namespace store
 
 class HistoryBook : public QObject {
@@ -43,12 +48,31 @@ public:
     // station's file alone), and changing it (the store is made again).
     QString sharedConninfo() const { return conninfo_; }
     void setSharedConninfo(const QString& conninfo);
-    // The shared store's state; connected with nothing unsent when the
-    // station keeps its history alone.
-    store::SharedHistory::Status sharedStatus();
     // Starts listening for other stations' changes (once the history is
-    // on screen); a failed attempt is made again after the next send.
+    // on screen); a failed attempt is made again a little later.
     void listen();
+
+    // What a read found, and the shared store's state after it (connected
+    // with nothing unsent when the station keeps its history alone).
+    struct Found {
+        bool ok = true;
+        QString error;  // why the read failed
+        std::vector<store::WaybillRecord> rows;
+        std::vector<store::Consignee> consignees;
+        store::SharedHistory::Status shared{true, 0, {}};
+    };
+    // Reads that go on side by side: a newer read replaces only an
+    // unanswered one of its own lane.
+    enum class Lane { Search, Complete, Export };
+    using ReadWork = std::function<void(store::HistoryBackend& store, Found& found)>;
+    // Reads without holding up the window. With the station's file alone
+    // at once: `done` has run when this returns. With a shared database
+    // `work` runs on a reader thread of its own (so it takes its values by
+    // copy) and `done` later on this one, within the reader's time-out
+    // (the station's own rows stand in for a server that does not answer),
+    // and not at all when `context` is gone by then or a newer read of the
+    // lane came first.
+    void readLater(Lane lane, QObject* context, ReadWork work, std::function<void(const Found&)> done);
 
     // Runs `work` on the store. Returns false when the store cannot be
     // opened or the work threw; lastError() then says why (UTF-8 from
@@ -87,6 +111,7 @@ private:
     void showNotice();
     void failed(const std::exception& e);
     void notified(bool sent);
+    void listened(const std::shared_ptr<store::PgDb>& db);
     void listenLater();
 
     QWidget* owner_;
@@ -95,9 +120,14 @@ private:
     std::unique_ptr<store::HistoryBackend> store_;
     store::SharedHistory* shared_ = nullptr;  // store_ when it is the shared one
     std::unique_ptr<store::OutboxSender> sender_;
-    std::unique_ptr<store::PgDb> listener_;
+    std::unique_ptr<store::SharedReader> reader_;
+    // The newest read of each lane and the newest listening attempt; an
+    // answer to an older one is dropped.
+    std::array<std::uint64_t, 4> serials_{};
+    std::shared_ptr<store::PgDb> listener_;  // made on the reader's thread
     QSocketNotifier* notifier_ = nullptr;
     bool listenRetry_ = false;  // a retry of listen() is due
+    bool listening_ = false;    // an attempt to listen is on its way
     bool heardBefore_ = false;  // listened once already in this store's life
     QString error_;
 };

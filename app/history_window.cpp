@@ -143,10 +143,11 @@ HistoryWindow::HistoryWindow(HistoryBook& book, QWidget* parent) : QDialog(paren
     auto on = [this](auto* sender, auto signal, void (HistoryWindow::*handler)()) {
         connect(sender, signal, this, [this, handler] { guarded(this, [&] { (this->*handler)(); }); });
     };
-    on(Edit_Search, &QLineEdit::textChanged, &HistoryWindow::reload);
-    on(CheckBox_Range, &QCheckBox::toggled, &HistoryWindow::reload);
-    on(DateEdit_From, &QDateEdit::dateChanged, &HistoryWindow::reload);
-    on(DateEdit_To, &QDateEdit::dateChanged, &HistoryWindow::reload);
+    const auto reloadNow = [this] { guarded(this, [this] { reload(); }); };
+    connect(Edit_Search, &QLineEdit::textChanged, this, reloadNow);
+    connect(CheckBox_Range, &QCheckBox::toggled, this, reloadNow);
+    connect(DateEdit_From, &QDateEdit::dateChanged, this, reloadNow);
+    connect(DateEdit_To, &QDateEdit::dateChanged, this, reloadNow);
     connect(CheckBox_Range, &QCheckBox::toggled, this, [this](bool on) {
         DateEdit_From->setEnabled(on);
         DateEdit_To->setEnabled(on);
@@ -179,13 +180,24 @@ store::HistoryQuery HistoryWindow::currentQuery() const {
     return query;
 }
 
-void HistoryWindow::reload() {
+void HistoryWindow::reload(std::function<void()> then) {
     store::HistoryQuery query = currentQuery();
     query.limit = kShownRows;
-    std::vector<store::WaybillRecord> found;
-    if (!book_.read([&](store::HistoryBackend& s) { found = s.list(query); }))
-        throw std::runtime_error("履歴を読めません: " + book_.lastError().toStdString());
-    rows_ = std::move(found);
+    book_.readLater(
+        HistoryBook::Lane::Search, this,
+        [query](store::HistoryBackend& s, HistoryBook::Found& found) { found.rows = s.list(query); },
+        [this, then = std::move(then)](const HistoryBook::Found& found) {
+            guarded(this, [&] {
+                showRows(found);
+                if (then) then();
+            });
+        });
+    book_.listen();
+}
+
+void HistoryWindow::showRows(const HistoryBook::Found& found) {
+    if (!found.ok) throw std::runtime_error("履歴を読めません: " + found.error.toStdString());
+    rows_ = found.rows;
 
     Grid_History->setUpdatesEnabled(false);
     Grid_History->clearContents();
@@ -202,12 +214,11 @@ void HistoryWindow::reload() {
     Label_Count->setText(rows_.size() >= static_cast<std::size_t>(kShownRows)
                              ? QStringLiteral("新しい順に %1 件を表示").arg(kShownRows)
                              : QStringLiteral("%1 件").arg(rows_.size()));
-    const store::SharedHistory::Status shared = book_.sharedStatus();
+    const store::SharedHistory::Status& shared = found.shared;
     Label_Shared->setText(shared.connected
                               ? QString()
                               : QStringLiteral("共有データベースに接続できません（未送信 %1 件）").arg(shared.unsent));
     Label_Shared->setToolTip(QString::fromStdString(shared.error));
-    book_.listen();
 }
 
 void HistoryWindow::openSharedDb() {

@@ -10,10 +10,10 @@
 #include <functional>
 #include <vector>
 
+#include "app/history_book.h"
 #include "store/history_store.h"
 #include "store/waybill_record.h"
 
-class HistoryBook;
 class QCheckBox;
 class QComboBox;
 class QHBoxLayout;
@@ -47,8 +47,10 @@ public:
     QComboBox* ComboBox_Shipped = nullptr;  // the confirmation file's layout
     QPushButton* BitBtn_Shipped = nullptr;
 
-    // Reads the rows for the current search and range.
-    void reload();
+    // Reads the rows for the current search and range; `then` runs once
+    // they show. With a shared database the rows come a moment later and
+    // the window goes on meanwhile; a newer reload() replaces an older.
+    void reload(std::function<void()> then = {});
     const std::vector<store::WaybillRecord>& rows() const { return rows_; }
     // Hands the current row to chosen() and closes.
     void takeCurrent();
@@ -75,6 +77,10 @@ protected:
 
 private:
     store::HistoryQuery currentQuery() const;
+    void showRows(const HistoryBook::Found& found);
+    // Writes the shipped rows (newest first) as the confirmation file of
+    // ComboBox_Shipped's entry `choice`.
+    void writeShipped(std::vector<store::WaybillRecord> shipped, int choice);
     void buildShipping(QHBoxLayout* row);
 
     HistoryBook& book_;

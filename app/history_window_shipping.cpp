@@ -89,22 +89,33 @@ void HistoryWindow::setTracking() {
     const std::int64_t id = rows_[static_cast<std::size_t>(row)].id;
     if (!book_.run([&](store::HistoryBackend& s) { s.setTracking(id, digits); }))
         throw std::runtime_error("伝票番号を記録できません: " + book_.lastError().toStdString());
-    reload();
-    // The same row again (its place may have moved with a search by number).
-    for (int i = 0; i < static_cast<int>(rows_.size()); ++i)
-        if (rows_[static_cast<std::size_t>(i)].id == id) Grid_History->setCurrentCell(i, 0);
     Edit_Tracking->clear();
-    Label_Count->setText(QStringLiteral("伝票番号 %1 を記録しました").arg(QString::fromStdString(digits)));
+    reload([this, id, digits] {
+        // The same row again (its place may have moved with a search by number).
+        for (int i = 0; i < static_cast<int>(rows_.size()); ++i)
+            if (rows_[static_cast<std::size_t>(i)].id == id) Grid_History->setCurrentCell(i, 0);
+        Label_Count->setText(QStringLiteral("伝票番号 %1 を記録しました").arg(QString::fromStdString(digits)));
+    });
 }
 
 void HistoryWindow::exportShipped() {
-    const ShippedChoice& choice = kShippedChoices[std::max(0, ComboBox_Shipped->currentIndex())];
+    const int choice = std::max(0, ComboBox_Shipped->currentIndex());
     store::HistoryQuery query = currentQuery();
     query.shippedOnly = true;
     query.limit = -1;
-    std::vector<store::WaybillRecord> shipped;
-    if (!book_.read([&](store::HistoryBackend& s) { shipped = s.list(query); }))
-        throw std::runtime_error("履歴を読めません: " + book_.lastError().toStdString());
+    book_.readLater(
+        HistoryBook::Lane::Export, this,
+        [query](store::HistoryBackend& s, HistoryBook::Found& found) { found.rows = s.list(query); },
+        [this, choice](const HistoryBook::Found& found) {
+            guarded(this, [&] {
+                if (!found.ok) throw std::runtime_error("履歴を読めません: " + found.error.toStdString());
+                writeShipped(found.rows, choice);
+            });
+        });
+}
+
+void HistoryWindow::writeShipped(std::vector<store::WaybillRecord> shipped, int choiceIndex) {
+    const ShippedChoice& choice = kShippedChoices[choiceIndex];
     if (shipped.empty()) {
         messageBoxes().notice(this, QStringLiteral("出荷済みの注文 (注文番号と伝票番号のある行) がありません"));
         return;

@@ -64,6 +64,8 @@ public:
     Status status();
     // Lets the next use try the server at once (it answered elsewhere).
     void retryNow() { retryAt_ = {}; }
+    // The server failed lately and is left alone until the next retry.
+    bool resting() const { return std::chrono::steady_clock::now() < retryAt_; }
 
     HistoryStore& local();
 

@@ -1,11 +1,14 @@
 // Two stations' history windows on one private PostgreSQL server: another
 // station's print shows within a second, prints made while the server is
-// down wait in the station's file and are counted, and the 共有データベース
-// dialog tests and keeps the connection string.
+// down wait in the station's file and are counted, a server that hangs
+// never freezes the window, and the 共有データベース dialog tests and keeps
+// the connection string.
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 #include <QtTest>
 #include <chrono>
@@ -73,13 +76,65 @@ private slots:
         server.stop(true);
         a.print("停電中");
         a.window.reload();
-        QCOMPARE(a.window.Label_Shared->text(), QStringLiteral("共有データベースに接続できません（未送信 1 件）"));
+        QTRY_COMPARE(a.window.Label_Shared->text(), QStringLiteral("共有データベースに接続できません（未送信 1 件）"));
         QCOMPARE(a.window.Grid_History->rowCount(), 2);  // the station's own rows stand in
 
         server.start();
         // The sender tries again on its own; then both windows catch up.
         QTRY_VERIFY_WITH_TIMEOUT(a.window.Label_Shared->text().isEmpty(), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(b.window.Grid_History->rowCount(), 2, 10000);
+    }
+
+    // The server stops answering (its processes stopped, connections kept
+    // open): typing a search and asking for completions return at once,
+    // the event loop keeps running, and within three seconds the station's
+    // own rows stand in with the message; once the server goes on, the
+    // window is back with it.
+    void aHangingServerNeverFreezesTheWindow() {
+        Station a(conninfo);
+        a.print("山田花子");
+        QTRY_VERIFY_WITH_TIMEOUT(a.window.Grid_History->rowCount() > 0 && a.window.Label_Shared->text().isEmpty(),
+                                 5000);
+        const int shown = a.window.Grid_History->rowCount();
+
+        int ticks = 0;
+        QTimer heartbeat;
+        connect(&heartbeat, &QTimer::timeout, [&] { ++ticks; });
+        heartbeat.start(50);
+        server.pause();
+        QElapsedTimer typed;
+        typed.start();
+        a.window.Edit_Search->setText(QStringLiteral("山田"));
+        std::vector<store::Consignee> offered;
+        bool answered = false;
+        a.book.readLater(
+            HistoryBook::Lane::Complete, &a.window,
+            [](store::HistoryBackend& s, HistoryBook::Found& found) {
+                found.consignees = s.complete(store::CompleteBy::Name, *sjis::fromUtf8("山田"));
+            },
+            [&](const HistoryBook::Found& found) {
+                offered = found.consignees;
+                answered = true;
+            });
+        QVERIFY2(typed.elapsed() < 200, "the search and the completion did not wait for the server");
+
+        QTRY_VERIFY_WITH_TIMEOUT(!a.window.Label_Shared->text().isEmpty(), 3000);
+        const qint64 fellBack = typed.elapsed();
+        qInfo("fell back after %lld ms, %d ticks of 50 ms meanwhile", static_cast<long long>(fellBack), ticks);
+        QVERIFY(fellBack <= 3000);
+        QVERIFY2(ticks >= fellBack / 50 / 2, "the event loop stood still while the server hung");
+        QCOMPARE(a.window.Label_Shared->text(), QStringLiteral("共有データベースに接続できません（未送信 0 件）"));
+        QCOMPARE(a.window.Grid_History->rowCount(), 1);  // the station's own print
+        QTRY_VERIFY(answered);
+        QCOMPARE(offered.size(), std::size_t{1});
+
+        // A print meanwhile waits in the outbox; the sender brings it over
+        // once the server goes on, and the window is back with the server.
+        a.print("山田次郎");
+        server.resume();
+        QTRY_VERIFY_WITH_TIMEOUT(a.window.Label_Shared->text().isEmpty(), 15000);
+        a.window.Edit_Search->clear();
+        QTRY_COMPARE(a.window.Grid_History->rowCount(), shown + 1);
     }
 
     void theDialogTestsPlainlyAndNeverKeepsAPassword() {

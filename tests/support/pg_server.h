@@ -4,13 +4,16 @@
 // TCP port), stopped and removed at the end. PostgreSQL refuses to run as
 // root, so under root the server runs as the user "nobody", which then owns
 // the folder. Needs Debian's postgresql package (binaries in PG_BIN).
+#include <dirent.h>
 #include <fcntl.h>
 #include <grp.h>
+#include <signal.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -75,8 +78,21 @@ public:
     // Stops it as a crash would (`pg_ctl stop -m immediate`), or politely.
     void stop(bool immediate = false) {
         if (!running_) return;
+        if (paused_) resume();
         running_ = false;
         run({bin("pg_ctl"), "-D", data(), "-m", immediate ? "immediate" : "fast", "-w", "stop"}, "pg_ctl stop");
+    }
+
+    // Makes the server hang as a dropped network would: the postmaster and
+    // every process of it stopped (SIGSTOP), connections kept open but
+    // unanswered; resume() lets them go on.
+    void pause() {
+        signalAll(SIGSTOP);
+        paused_ = true;
+    }
+    void resume() {
+        signalAll(SIGCONT);
+        paused_ = false;
     }
 
     // A new database with a UTF-8 (or the given) encoding; returns its conninfo.
@@ -116,7 +132,34 @@ private:
         }
     }
 
+    // The postmaster (the first line of its pid file) and its children.
+    void signalAll(int signal) const {
+        std::ifstream pidFile(data() + "/postmaster.pid");
+        long postmaster = 0;
+        if (!(pidFile >> postmaster) || postmaster <= 0) throw std::runtime_error("the server has no pid file");
+        std::vector<pid_t> pids{static_cast<pid_t>(postmaster)};
+        if (DIR* proc = ::opendir("/proc")) {
+            while (const dirent* e = ::readdir(proc)) {
+                const long pid = std::strtol(e->d_name, nullptr, 10);
+                if (pid <= 0) continue;
+                std::ifstream stat("/proc/" + std::string(e->d_name) + "/stat");
+                std::string line;
+                std::getline(stat, line);
+                // "pid (name) state ppid ...": the name may hold blanks.
+                const std::size_t close = line.rfind(')');
+                if (close == std::string::npos) continue;
+                char state = 0;
+                long ppid = 0;
+                if (std::sscanf(line.c_str() + close + 1, " %c %ld", &state, &ppid) == 2 && ppid == postmaster)
+                    pids.push_back(static_cast<pid_t>(pid));
+            }
+            ::closedir(proc);
+        }
+        for (const pid_t pid : pids) ::kill(pid, signal);
+    }
+
     std::string dir_;
+    bool paused_ = false;
     uid_t uid_ = 0;
     gid_t gid_ = 0;
     bool running_ = false;
