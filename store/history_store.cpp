@@ -443,17 +443,22 @@ std::int64_t HistoryStore::unsentCount() {
     return withRecovery([&] { return db_->queryInt("SELECT count(*) FROM outbox"); });
 }
 
-void HistoryStore::markSent(std::span<const std::int64_t> ids) {
-    if (ids.empty()) return;
-    withRecovery([&] {
+std::size_t HistoryStore::markSent(std::span<const WaybillRecord> rows) {
+    if (rows.empty()) return 0;
+    return withRecovery([&] {
         SqliteTransaction t(*db_);
-        SqliteStatement st(*db_, "DELETE FROM outbox WHERE history_id = ?1");
-        for (const std::int64_t id : ids) {
-            st.bind(1, id);
+        SqliteStatement st(*db_,
+                           "DELETE FROM outbox WHERE history_id = ?1 AND "
+                           "(SELECT tracking FROM history WHERE id = ?1) = ?2");
+        std::size_t sent = 0;
+        for (const WaybillRecord& r : rows) {
+            st.bind(1, r.id).bind(2, r.tracking);
             st.run();
+            sent += static_cast<std::size_t>(db_->changes());
             st.reset();
         }
         t.commit();
+        return sent;
     });
 }
 
@@ -524,8 +529,12 @@ void HistoryStore::setTrackingOfUid(const std::string& uid, const std::string& t
     updateTracking("uid = ?1", [&](SqliteStatement& st) { st.bind(1, uid); }, tracking);
 }
 
+void HistoryStore::setTrackingToSend(std::int64_t id, const std::string& tracking) {
+    updateTracking("id = ?1", [&](SqliteStatement& st) { st.bind(1, id); }, tracking, true);
+}
+
 void HistoryStore::updateTracking(const char* where, const std::function<void(SqliteStatement&)>& bindKey,
-                                  const std::string& tracking) {
+                                  const std::string& tracking, bool toSend) {
     requireTrackingForm(tracking);
     withRecovery([&] {
         SqliteTransaction t(*db_);
@@ -541,6 +550,11 @@ void HistoryStore::updateTracking(const char* where, const std::function<void(Sq
         SqliteStatement st(*db_, "UPDATE history SET tracking = ?1, search = ?2 WHERE id = ?3");
         st.bind(1, tracking).bind(2, searchText(r)).bind(3, r.id);
         st.run();
+        if (toSend) {
+            SqliteStatement queue(*db_, "INSERT OR IGNORE INTO outbox(history_id) VALUES (?1)");
+            queue.bind(1, r.id);
+            queue.run();
+        }
         t.commit();
     });
 }

@@ -68,6 +68,9 @@ public:
     std::string lastTracking() override;
     // setTracking() of the row with this record id, if the file has it.
     void setTrackingOfUid(const std::string& uid, const std::string& tracking);
+    // setTracking() of a row of the outbox, which keeps it there (or puts
+    // it back, when it was sent meanwhile) until the number is sent too.
+    void setTrackingToSend(std::int64_t id, const std::string& tracking);
 
     // Keeps a consignee in the address book under its name; one with the
     // same name and telephone number is replaced. Throws
@@ -87,14 +90,17 @@ public:
     void recordUnsent(std::span<const WaybillRecord> rows);
     std::vector<WaybillRecord> unsent(int limit);
     std::int64_t unsentCount();
-    void markSent(std::span<const std::int64_t> ids);
+    // Takes rows read by unsent() out of the outbox once the server has
+    // them, and returns how many went. A row whose tracking number changed
+    // since it was read stays, to be sent again with the new number.
+    std::size_t markSent(std::span<const WaybillRecord> rows);
 
 private:
     void open();
     void connect();
     void insert(std::span<const WaybillRecord> rows, bool unsent);
     void updateTracking(const char* where, const std::function<void(SqliteStatement&)>& bindKey,
-                        const std::string& tracking);
+                        const std::string& tracking, bool toSend = false);
     void moveAside();
     // After damage was found: the store made anew from the rows when they
     // can be read, else the file moved aside and a fresh store begun.

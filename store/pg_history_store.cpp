@@ -30,6 +30,11 @@ constexpr const char kInsert[] =
     "$10, $11, $12, $13, $14, $15, $16, $17, $18, $19, $20, $21, $22, $23, $24, $25, $26, $27, $28, $29, $30, $31) "
     "ON CONFLICT (uid) DO NOTHING RETURNING id) "
     "INSERT INTO history_grams(id, grams) SELECT id, $32::text[] FROM added";
+// A row the server has already takes the tracking number of the insert's
+// parameters ($29), with the search text and pieces that hold it.
+constexpr const char kTakeTracking[] =
+    "WITH changed AS (UPDATE history SET tracking = $1, search = $2 WHERE uid = $3 AND tracking <> $1 RETURNING id) "
+    "UPDATE history_grams SET grams = $4::text[] FROM changed WHERE history_grams.id = changed.id";
 
 std::string utf8(std::string_view sjisText) { return sjis::toUtf8(sjisText); }
 std::string sjisOf(const std::string& utf8Text) { return sjis::fromUtf8Lossy(utf8Text); }
@@ -210,7 +215,8 @@ std::string PgHistoryStore::takeNotice() { return std::exchange(notice_, {}); }
 
 void PgHistoryStore::record(std::span<const WaybillRecord> rows) { recordNew(rows); }
 
-std::size_t PgHistoryStore::recordNew(std::span<const WaybillRecord> rows) {
+std::size_t PgHistoryStore::recordNew(std::span<const WaybillRecord> rows,
+                                      const std::function<bool(const WaybillRecord&)>& ownTracking) {
     if (rows.empty()) return 0;
     writable();
     std::vector<std::vector<std::string>> params;
@@ -219,7 +225,11 @@ std::size_t PgHistoryStore::recordNew(std::span<const WaybillRecord> rows) {
     return withDb([&](PgDb& d) {
         std::size_t added = 0;
         PgTransaction t(d);
-        for (const auto& p : params) added += static_cast<std::size_t>(d.exec(kInsert, p).changed());
+        for (std::size_t i = 0; i < params.size(); ++i) {
+            const std::vector<std::string>& p = params[i];
+            if (d.exec(kInsert, p).changed() > 0) ++added;
+            else if (ownTracking && ownTracking(rows[i])) d.exec(kTakeTracking, {p[28], p[30], p[29], p[31]});
+        }
         t.commit();
         return added;
     });

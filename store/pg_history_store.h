@@ -5,6 +5,7 @@
 // takes its values as parameters; every call is bounded by the time-out.
 // A connection that breaks is made again by the next call.
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -29,8 +30,12 @@ public:
 
     void record(std::span<const WaybillRecord> rows) override;
     using HistoryBackend::record;
-    // The same, returning how many rows were new to the server.
-    std::size_t recordNew(std::span<const WaybillRecord> rows);
+    // The same, returning how many rows were new to the server. A row the
+    // server has already is left as it is, except that one for which
+    // `ownTracking` says so takes the row's tracking number: a row of the
+    // station's outbox whose number was set or corrected on its way.
+    std::size_t recordNew(std::span<const WaybillRecord> rows,
+                          const std::function<bool(const WaybillRecord&)>& ownTracking = {});
     std::vector<WaybillRecord> list(const HistoryQuery& query) override;
     void remove(std::span<const std::int64_t> ids) override;
     void setTracking(std::int64_t id, const std::string& tracking) override;

@@ -104,18 +104,18 @@ std::size_t SharedHistory::sendUnsent() {
         const std::vector<WaybillRecord> rows = local().unsent(kSendPart);
         if (rows.empty()) break;
         try {
-            s->recordNew(rows);
+            // The outbox is this station's own: a row the server has
+            // already (sent before a lost answer, or put back after its
+            // number was corrected) takes the number it has here.
+            s->recordNew(rows, [](const WaybillRecord&) { return true; });
         } catch (const PgError& e) {
             unreachable(e);
             throw;
         }
         // Marked only once the server has committed them: a crash in
-        // between sends them again, and the server skips them then.
-        std::vector<std::int64_t> ids;
-        ids.reserve(rows.size());
-        for (const WaybillRecord& r : rows) ids.push_back(r.id);
-        local().markSent(ids);
-        sent += rows.size();
+        // between sends them again, and the server skips them then. A row
+        // whose number was corrected meanwhile stays and goes again.
+        sent += local().markSent(rows);
     }
     return sent;
 }
@@ -173,8 +173,9 @@ void SharedHistory::remove(std::span<const std::int64_t> ids) {
 void SharedHistory::setTracking(std::int64_t id, const std::string& tracking) {
     requireTrackingForm(tracking);
     if (id < 0) {
-        // Still unsent: the number goes to the server with the row.
-        local().setTracking(-id, tracking);
+        // Unsent when it was listed: the number goes to the server with the
+        // row, or after it when the sender took the row there meanwhile.
+        local().setTrackingToSend(-id, tracking);
         return;
     }
     PgHistoryStore* s = server();

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -130,15 +131,19 @@ void push(const std::string& db, const std::string& server) {
         all.limit = -1;
         std::vector<store::WaybillRecord> history = local.list(all);
         std::reverse(history.begin(), history.end());
+        // Rows waiting in the station's outbox bring their tracking numbers
+        // to the server even when it has them already (a correction on its
+        // way); every other row the server has is left as it is there.
+        std::set<std::string> waiting;
+        if (!local.readOnly())
+            for (const store::WaybillRecord& r : local.unsent(-1)) waiting.insert(r.uid);
+        const auto ownTracking = [&](const store::WaybillRecord& r) { return waiting.contains(r.uid); };
         constexpr std::size_t kPart = 500;
         for (std::size_t from = 0; from < history.size(); from += kPart) {
             const auto part = std::span(history).subspan(from, std::min(kPart, history.size() - from));
-            rows += shared.recordNew(part);
+            rows += shared.recordNew(part, ownTracking);
             // What the server has is no longer waiting in the outbox.
-            std::vector<std::int64_t> ids;
-            ids.reserve(part.size());
-            for (const store::WaybillRecord& r : part) ids.push_back(r.id);
-            if (!local.readOnly()) local.markSent(ids);
+            if (!local.readOnly()) local.markSent(part);
         }
         kept = history.size() - rows;
         consignees = shared.keepConsignees(local.addressBook());

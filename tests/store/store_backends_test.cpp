@@ -492,3 +492,35 @@ TEST_F(Outbox, TrackingNumbersFollowTheRowAndTheLastOneIsTheStations) {
     ASSERT_EQ(onServer.size(), 1u);
     EXPECT_EQ(onServer.front().orderNo, "#2");
 }
+
+// A number set while the sender has the row on its way: the sender's two
+// steps driven by hand around the correction, then a correction of a row
+// listed as unsent that the sender took to the server since. The newest
+// number reaches the server each time, on one row, found by its number.
+TEST_F(Outbox, ACorrectionMadeWhileTheRowIsOnItsWayReachesTheServer) {
+    store::SharedHistory station(file, conninfo);
+    station.record(waybill("途中", "1", "x", "2026-12-01 09:00:00"));
+    const std::int64_t listed = station.list({}).front().id;
+    ASSERT_LT(listed, 0);
+    store::PgHistoryStore server(conninfo);
+
+    const std::vector<WaybillRecord> onTheWay = station.local().unsent(10);
+    EXPECT_EQ(server.recordNew(onTheWay), 1u);
+    station.setTracking(listed, "123456789013");
+    EXPECT_EQ(station.local().markSent(onTheWay), 0u);
+    EXPECT_EQ(station.sendUnsent(), 1u);
+
+    station.setTracking(listed, "123456789024");
+    EXPECT_EQ(station.status().unsent, 1);
+    EXPECT_EQ(station.sendUnsent(), 1u);
+    EXPECT_EQ(station.status().unsent, 0);
+
+    const auto rows = server.list({});
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows.front().tracking, "123456789024");
+    HistoryQuery q;
+    q.search = "123456789024";
+    EXPECT_EQ(server.list(q).size(), 1u);
+    q.search = "123456789013";
+    EXPECT_TRUE(server.list(q).empty());
+}
