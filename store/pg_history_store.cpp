@@ -286,13 +286,23 @@ std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
     // alone, read straight from the table. Other texts are looked up in
     // the index, a page of ids at a time from the newest down, so that
     // only as many rows are read as the window shows, however many match.
+    // A sample of the newest rows tells the two apart: a text that would
+    // fill less than a quarter of the window from all the newest rows is
+    // looked up in the index at once, not tested row by row.
     withDb([&](PgDb& d) {
         rows.clear();
         const std::int64_t newest = d.exec("SELECT coalesce(max(id), 0) FROM history").integer(0, 0);
         std::int64_t upTo = newest;
         if (query.limit >= 0) {
-            upTo = newest - recentRows_;
+            const std::int64_t sample = std::min(recentRows_, sampleRows_);
+            upTo = newest - sample;
             take(select(d, "", std::to_string(upTo), std::to_string(newest), query.limit));
+            const auto found = static_cast<std::int64_t>(rows.size());
+            if (found < query.limit && recentRows_ > sample && found * recentRows_ * 4 >= sample * query.limit) {
+                const std::int64_t from = newest - recentRows_;
+                take(select(d, "", std::to_string(from), std::to_string(upTo), query.limit - found));
+                upTo = from;
+            }
         }
         const auto missing = [&] {
             return query.limit < 0 ? std::int64_t{-1} : query.limit - static_cast<std::int64_t>(rows.size());

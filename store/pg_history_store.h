@@ -58,12 +58,14 @@ public:
 
     // The time-out of each later statement (a long push, a big export).
     void setTimeout(Millis timeout);
-    // How many of the newest rows a search reads straight from the table
-    // before it turns to the search index, and how many ids it takes from
-    // the index at a time (see list()).
-    void setSearchSteps(std::int64_t recentRows, std::int64_t indexPage) {
+    // How many of the newest rows a search may read straight from the
+    // table before it turns to the search index, how many of them it reads
+    // first to tell a common text from a rare one, and how many ids it
+    // takes from the index at a time (see list()).
+    void setSearchSteps(std::int64_t recentRows, std::int64_t indexPage, std::int64_t sampleRows = 2000) {
         recentRows_ = recentRows;
         indexPage_ = indexPage;
+        sampleRows_ = sampleRows;
     }
 
 private:
@@ -78,6 +80,7 @@ private:
     std::string notice_;
     std::int64_t recentRows_ = 10000;
     std::int64_t indexPage_ = 500;
+    std::int64_t sampleRows_ = 2000;
 };
 
 }  // namespace store

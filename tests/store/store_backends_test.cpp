@@ -292,12 +292,16 @@ TEST_F(SharedServer, SearchGivesTheSameRowsHoweverItStepsThroughTheTable) {
             for (const int limit : {1, 2, 3, -1}) {
                 q.limit = limit;
                 for (const std::int64_t recent : {0, 1, 2, 3, 20}) {
-                    h.setSearchSteps(recent, 1);
-                    const auto rows = h.list(q);
-                    const std::string where = std::string(text) + " to " + to + " limit " + std::to_string(limit) +
-                                              " recent " + std::to_string(recent);
-                    ASSERT_EQ(rows.size(), limit < 0 ? all.size() : std::min(all.size(), std::size_t(limit))) << where;
-                    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].id, all[i].id) << where;
+                    for (const std::int64_t sample : {1, 2, 20}) {
+                        h.setSearchSteps(recent, 1, sample);
+                        const auto rows = h.list(q);
+                        const std::string where = std::string(text) + " to " + to + " limit " +
+                                                  std::to_string(limit) + " recent " + std::to_string(recent) +
+                                                  " sample " + std::to_string(sample);
+                        ASSERT_EQ(rows.size(), limit < 0 ? all.size() : std::min(all.size(), std::size_t(limit)))
+                            << where;
+                        for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].id, all[i].id) << where;
+                    }
                 }
             }
         }
