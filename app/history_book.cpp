@@ -177,8 +177,10 @@ void HistoryBook::listen() {
             try {
                 db = std::make_shared<store::PgDb>(conninfo, kReadTimeout);
                 db->exec(std::string("LISTEN ") + store::kPgHistoryChannel);
-            } catch (const store::PgError&) {
+            } catch (const store::PgError& e) {
                 db.reset();
+                // Nor do the reads wait for it next.
+                if (e.unreachable()) history.unreachable(e);
             }
         }
         QMetaObject::invokeMethod(
@@ -196,13 +198,14 @@ void HistoryBook::listened(const std::shared_ptr<store::PgDb>& db) {
         return;
     }
     listener_ = db;
-    // The server is back: what changed while nobody listened shows now.
+    // What changed while nobody listened (before the first attempt came
+    // through, or while the server was away) shows now.
     if (heardBefore_) {
         shared_->retryNow();
         reader_->retryNow();
-        emit changed();
     }
     heardBefore_ = true;
+    emit changed();
     // The server's announcements arrive on the connection's socket: no
     // polling of the table, and the window hears of a change at once.
     notifier_ = new QSocketNotifier(static_cast<qintptr>(listener_->socket()), QSocketNotifier::Read, this);

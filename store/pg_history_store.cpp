@@ -189,14 +189,15 @@ auto PgHistoryStore::withDb(F&& operation) {
     // A connection kept from earlier may have died with a server restart
     // without a word; that shows only on its next use. One fresh attempt
     // then: every operation here may run twice (record ids, upserts).
-    // A connection that used up its whole time-out did not die, the server
-    // hangs: another attempt would only double the wait.
+    // A dead connection fails at once; one that waited out (most of) its
+    // time-out did not die, the server hangs: another attempt would only
+    // double the wait.
     const bool reused = db_ && !db_->broken();
     const auto started = std::chrono::steady_clock::now();
     try {
         return operation(db());
     } catch (const PgError& e) {
-        if (!reused || !e.unreachable() || std::chrono::steady_clock::now() - started >= timeout_) throw;
+        if (!reused || !e.unreachable() || std::chrono::steady_clock::now() - started >= timeout_ / 2) throw;
     }
     return operation(db());
 }

@@ -66,6 +66,9 @@ public:
     void retryNow() { retryAt_ = {}; }
     // The server failed lately and is left alone until the next retry.
     bool resting() const { return std::chrono::steady_clock::now() < retryAt_; }
+    // The server failed another connection of the station (`e` says why):
+    // it is left alone here too for a while.
+    void unreachable(const std::exception& e);
 
     HistoryStore& local();
 
@@ -74,7 +77,6 @@ private:
     // attempt is not repeated for a few seconds, so a down server costs
     // one time-out, not one per keystroke.
     PgHistoryStore* server();
-    void unreachable(const std::exception& e);
 
     std::string localPath_, conninfo_;
     Millis timeout_;

@@ -55,6 +55,12 @@ void SharedReader::run() {
             work(history);
         } catch (...) {
         }
+        // A retry asked for while this work found the server gone is older
+        // news than the failure: the next work does not wait for it again.
+        if (history.resting()) {
+            const std::lock_guard lock(mutex_);
+            retry_ = false;
+        }
     }
 }
 
