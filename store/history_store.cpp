@@ -449,12 +449,11 @@ std::size_t HistoryStore::markSent(std::span<const WaybillRecord> rows) {
         SqliteTransaction t(*db_);
         SqliteStatement st(*db_,
                            "DELETE FROM outbox WHERE history_id = ?1 AND "
-                           "(SELECT tracking FROM history WHERE id = ?1) = ?2");
+                           "(SELECT tracking FROM history WHERE id = ?1) = ?2 RETURNING history_id");
         std::size_t sent = 0;
         for (const WaybillRecord& r : rows) {
             st.bind(1, r.id).bind(2, r.tracking);
-            st.run();
-            sent += static_cast<std::size_t>(db_->changes());
+            while (st.step()) ++sent;
             st.reset();
         }
         t.commit();

@@ -44,8 +44,6 @@ std::int64_t SqliteDb::queryInt(const char* sql) {
 
 std::int64_t SqliteDb::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
 
-std::int64_t SqliteDb::changes() const { return sqlite3_changes(db_); }
-
 SqliteStatement::SqliteStatement(SqliteDb& db, std::string_view sql) : db_(db) {
     db_.check(sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr));
 }

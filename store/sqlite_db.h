@@ -38,8 +38,6 @@ public:
     // The first column of the first row of a query as an integer.
     std::int64_t queryInt(const char* sql);
     std::int64_t lastInsertId() const;
-    // Rows changed by the last INSERT, UPDATE or DELETE.
-    std::int64_t changes() const;
     sqlite3* handle() const { return db_; }
     // Throws SqliteError for a result code that is not OK/ROW/DONE.
     void check(int rc) const;
