@@ -106,7 +106,13 @@ private slots:
         server.pause();
         struct Resumed {  // also when a check below fails
             PgServer& server;
-            ~Resumed() { server.resume(); }
+            ~Resumed() {
+                try {
+                    server.resume();
+                } catch (const std::exception&) {
+                    // No server left to go on.
+                }
+            }
         } resumed{server};
         QElapsedTimer typed;
         typed.start();
