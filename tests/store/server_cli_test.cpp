@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "store/history_store.h"
+#include "store/pg_history_store.h"
 #include "tests/support/cli_run.h"
 #include "tests/support/pg_server.h"
 #include "text/sjis_convert.h"
@@ -99,6 +100,24 @@ private slots:
         QVERIFY(fromServer.out.contains("123456789013"));
         QVERIFY(fromServer.out.contains("#1001"));
         QCOMPARE(fromServer.out, fromFile.out);
+
+        // A number corrected at the station while its row waits in the
+        // outbox goes with the next push; a correction made on the server
+        // to a row that is not waiting stays.
+        store::HistoryQuery byOrder;
+        byOrder.orderNo = "#1001";
+        store::HistoryQuery byName;
+        byName.search = S("山田太郎");
+        {
+            store::HistoryStore h(db.toStdString());
+            h.setTrackingToSend(h.list(byOrder).front().id, "123456789024");
+        }
+        store::PgHistoryStore onServer(conninfo.toStdString());
+        onServer.setTracking(onServer.list(byName).front().id, "999999999993");
+        QVERIFY(QString::fromUtf8(cli(push).out).contains(QStringLiteral("履歴 0 件")));
+        QCOMPARE(q(onServer.list(byOrder).front().tracking), QStringLiteral("123456789024"));
+        QCOMPARE(q(onServer.list(byName).front().tracking), QStringLiteral("999999999993"));
+        QCOMPARE(store::HistoryStore(db.toStdString()).unsentCount(), 0);
     }
 
     void batchPrintRecordsInTheSharedHistory() {
