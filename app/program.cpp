@@ -13,6 +13,7 @@
 #include "services/app_title.h"
 #include "app/session_end.h"
 #include "app/single_instance.h"
+#include "print/Wbprn/cups/cups_printer_system.h"
 #include "print/Form_SLIP97YPrn.h"
 #include "print/Wb_d97_Dot.h"
 
@@ -24,6 +25,10 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     // own, no file read or written. The data folder is the current one.
     SingleInstance instance(SingleInstance::socketPath(appTitle()), QDir::currentPath());
     if (instance.anotherIsRunning()) return 0;
+    // The printer box asks CUPS for the printers while the window is being
+    // built: libcups loads and the scheduler answers meanwhile on another
+    // thread.
+    wbprn::prefetchQueues();
 
     QApplication::setApplicationName(appTitle());
     installQtTranslation();  // Qt's menus and dialogs in the desktop's language

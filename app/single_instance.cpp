@@ -1,21 +1,23 @@
 #include "app/single_instance.h"
 
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QUrl>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <utility>
 
 namespace {
-const QByteArray kRaise = "raise\n";
+constexpr char kRaise[] = "raise\n";
 constexpr int kConnectMs = 500;
 // How long a later start waits for an instance that holds the lock but is
 // not listening yet (it is between the two steps of its own start).
@@ -37,10 +39,43 @@ bool makePrivateFolder(const QByteArray& path) {
 
 // True when the peer of a connected local socket runs as this user. Any
 // other user's socket, even at our own path, is never talked to.
-bool peerIsThisUser(qintptr fd) {
+bool peerIsThisUser(int fd) {
     ucred cred{};
     socklen_t len = sizeof cred;
-    return ::getsockopt(static_cast<int>(fd), SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == ::getuid();
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == ::getuid();
+}
+
+// The address of a local socket at `path`; false when the path is too long
+// for one.
+bool socketAddress(const QByteArray& path, sockaddr_un& addr) {
+    addr = sockaddr_un{};
+    addr.sun_family = AF_UNIX;
+    if (path.isEmpty() || static_cast<std::size_t>(path.size()) >= sizeof addr.sun_path) return false;
+    std::memcpy(addr.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    return true;
+}
+
+// A local socket connected to `path` within `timeoutMs`, or -1. Plain
+// system calls: the program needs no networking library for this.
+int connectLocal(const QByteArray& path, int timeoutMs) {
+    sockaddr_un addr{};
+    if (!socketAddress(path, addr)) return -1;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd == -1) return -1;
+    bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
+    if (!connected && (errno == EAGAIN || errno == EINPROGRESS)) {
+        // The listener's queue is full: wait for room as long as allowed.
+        pollfd p{fd, POLLOUT, 0};
+        int error = 0;
+        socklen_t len = sizeof error;
+        connected = ::poll(&p, 1, timeoutMs) == 1 && ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0 &&
+                    error == 0;
+    }
+    if (!connected) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 // The lock file, opened for flock(); a link is not followed and anything
@@ -85,9 +120,13 @@ SingleInstance::SingleInstance(QString socketPath, QString dataFolder, QObject* 
     : QObject(parent), path_(std::move(socketPath)), dataFolder_(std::move(dataFolder)) {}
 
 SingleInstance::~SingleInstance() {
-    // The server's socket goes first (its destructor removes the file), then
-    // the locks are released for the next start.
-    delete server_;
+    // The listening socket goes first (its file is removed while the lock
+    // is still held), then the locks are released for the next start.
+    if (listenFd_ != -1) {
+        delete listenNotifier_;
+        ::close(listenFd_);
+        ::unlink(QFile::encodeName(path_).constData());
+    }
     if (lockFd_ != -1) ::close(lockFd_);
     if (folderLockFd_ != -1) ::close(folderLockFd_);
 }
@@ -117,33 +156,59 @@ QString SingleInstance::socketPath(const QString& title) {
 }
 
 bool SingleInstance::askRunningInstance(const QString& socketPath) {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(kConnectMs)) return false;
-    if (!peerIsThisUser(socket.socketDescriptor())) return false;
-    socket.write(kRaise);
-    socket.waitForBytesWritten(kConnectMs);
-    socket.disconnectFromServer();
-    return true;
+    const int fd = connectLocal(QFile::encodeName(socketPath), kConnectMs);
+    if (fd == -1) return false;
+    bool asked = false;
+    if (peerIsThisUser(fd)) {
+        pollfd p{fd, POLLOUT, 0};
+        const auto size = sizeof kRaise - 1;
+        asked = ::poll(&p, 1, kConnectMs) == 1 &&
+                ::send(fd, kRaise, size, MSG_NOSIGNAL) == static_cast<ssize_t>(size);
+    }
+    ::close(fd);
+    return asked;
 }
 
 bool SingleInstance::listen() {
-    server_ = new QLocalServer(this);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(path_)) return false;
-    connect(server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* s = server_->nextPendingConnection()) {
-            connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
-            if (!peerIsThisUser(s->socketDescriptor())) {
-                s->abort();
+    sockaddr_un addr{};
+    const QByteArray path = QFile::encodeName(path_);
+    if (!socketAddress(path, addr)) return false;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd == -1) return false;
+    // Only this user may connect; the folder is private to it as well.
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::chmod(path.constData(), 0600) != 0 || ::listen(fd, 8) != 0) {
+        ::close(fd);
+        return false;
+    }
+    listenFd_ = fd;
+    listenNotifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(listenNotifier_, &QSocketNotifier::activated, this, [this] {
+        for (;;) {
+            const int client = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+            if (client == -1) return;
+            if (!peerIsThisUser(client)) {
+                ::close(client);
                 continue;
             }
-            connect(s, &QLocalSocket::readyRead, this, [this, s] {
-                if (s->readAll().contains("raise")) emit raiseRequested();
-            });
+            readRequest(client);
         }
     });
     return true;
+}
+
+void SingleInstance::readRequest(int client) {
+    // The request comes in one short write; the connection ends with it.
+    auto* notifier = new QSocketNotifier(client, QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this, notifier, client] {
+        char buffer[64];
+        const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
+        notifier->setEnabled(false);
+        notifier->deleteLater();
+        ::close(client);
+        if (n > 0 && QByteArray(buffer, n).contains("raise")) emit raiseRequested();
+    });
 }
 
 bool SingleInstance::lockDataFolder() {

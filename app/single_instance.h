@@ -12,7 +12,7 @@
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
+class QSocketNotifier;
 
 class SingleInstance : public QObject {
     Q_OBJECT
@@ -50,10 +50,13 @@ private:
     // been asked to raise its window).
     bool lockDataFolder();
     bool listen();
+    // Reads one accepted connection's request when it arrives, then closes it.
+    void readRequest(int client);
 
     QString path_;
     QString dataFolder_;
     int lockFd_ = -1;
     int folderLockFd_ = -1;
-    QLocalServer* server_ = nullptr;
+    int listenFd_ = -1;
+    QSocketNotifier* listenNotifier_ = nullptr;
 };

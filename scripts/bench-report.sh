@@ -23,6 +23,7 @@ bench_startup    | BM_StartupVamuPelican/BM_StartupBareWithJapaneseLabel | 1.3 |
 bench_startup    | BM_StartupVamuPelican/BM_StartupBareQMainWindow | - | x  | start-up to idle window vs bare Qt
 bench_startup    | BM_StartupBareWithJapaneseLabel | - | ms | start-up, bare Qt with a Japanese label
 bench_startup    | BM_StartupVamuPelicanJapanese | - | ms | start-up under ja_JP (reads Qt's translation)
+bench_startup    | BM_StartupVamuPelicanTwentyQueues | - | ms | start-up with a scheduler of 20 queues
 bench_settings   | BM_SettingsReadAtStart        | 5   | ms | settings read at start (17 reads)
 bench_settings   | BM_SettingsWriteAtEnd         | 50  | ms | settings write at the end
 bench_settings   | BM_SettingsWrite17Standalone  | 50  | ms | settings as 17 standalone writes

@@ -39,7 +39,7 @@ files_before=$(find "$root" | sort)
 
 check "package version is the project's ($version)" [ "$(dpkg-deb -f "$deb" Version)" = "$version" ]
 depends=$(dpkg-deb -f "$deb" Depends)
-for dependency in libcups2 fonts-ipafont-gothic fonts-ipafont-mincho qt6-qpa-plugins qt6-translations-l10n libqt6widgets6; do
+for dependency in libcups2 libsqlite3-0 libpq5 fonts-ipafont-gothic fonts-ipafont-mincho qt6-qpa-plugins qt6-translations-l10n libqt6widgets6; do
     check "package depends on $dependency" grep -q "\\b$dependency\\b" <<< "$depends"
 done
 

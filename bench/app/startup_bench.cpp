@@ -1,8 +1,9 @@
 // Start-up time: from starting the process to its main window shown and the
-// event loop idle (offscreen), the program (also under a Japanese locale)
-// next to a bare Qt program with one empty QMainWindow. Each start runs in a
-// scratch folder that holds a sender file, as a folder in use does; the
-// median of 20 starts is reported.
+// event loop idle (offscreen), the program (also under a Japanese locale,
+// and with a scheduler of twenty queues) next to a bare Qt program with one
+// empty QMainWindow. Each start runs in a scratch folder that holds a
+// sender file, as a folder in use does; the median of 20 starts is
+// reported. The other starts see no scheduler at all.
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -70,6 +71,29 @@ void BM_StartupVamuPelicanJapanese(benchmark::State& state) {
     measure(state, VP_STARTUP_PROBE);
     ::unsetenv("LC_ALL");
 }
+// The tests' private scheduler with its three queues and seventeen more:
+// the printer box lists twenty and reads the default queue's PPD.
+void BM_StartupVamuPelicanTwentyQueues(benchmark::State& state) {
+    static const std::string dir = [] {
+        const std::string d = "/tmp/vp_bench_startup_cups";
+        const std::string fixture = std::string("sh ") + VP_CUPS_FIXTURE;
+        if (std::system((fixture + " start " + d + " >/dev/null").c_str()) != 0) return std::string();
+        std::atexit([] { std::system((std::string("sh ") + VP_CUPS_FIXTURE " stop /tmp/vp_bench_startup_cups").c_str()); });
+        for (int i = 1; i <= 17; ++i) {
+            const std::string add = "lpadmin -h " + d + "/main/cups.sock -p Extra" + std::to_string(i) +
+                                    " -E -v capture:" + d + "/capture -P " + VP_CUPS_PPD + " 2>/dev/null";
+            if (std::system(add.c_str()) != 0) return std::string();
+        }
+        return d;
+    }();
+    if (dir.empty()) {
+        state.SkipWithError("the private scheduler could not be started");
+        return;
+    }
+    ::setenv("CUPS_SERVER", (dir + "/main/cups.sock").c_str(), 1);
+    measure(state, VP_STARTUP_PROBE);
+    ::unsetenv("CUPS_SERVER");
+}
 void BM_StartupBareQMainWindow(benchmark::State& state) { measure(state, VP_STARTUP_BARE); }
 void BM_StartupBareWithJapaneseLabel(benchmark::State& state) { measure(state, VP_STARTUP_BARE, "label"); }
 
@@ -78,4 +102,5 @@ void BM_StartupBareWithJapaneseLabel(benchmark::State& state) { measure(state, V
 BENCHMARK(BM_StartupBareQMainWindow)->Iterations(1)->Repetitions(20)->UseManualTime()->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartupBareWithJapaneseLabel)->Iterations(1)->Repetitions(20)->UseManualTime()->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartupVamuPelican)->Iterations(1)->Repetitions(20)->UseManualTime()->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupVamuPelicanTwentyQueues)->Iterations(1)->Repetitions(20)->UseManualTime()->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartupVamuPelicanJapanese)->Iterations(1)->Repetitions(20)->UseManualTime()->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);

@@ -4,8 +4,10 @@
 
 #include <QRegularExpression>
 #include <chrono>
+#include <memory>
 
 #include "print/Wbprn/WbPrinters.h"
+#include "print/Wbprn/cups/cups_printer_system.h"
 #include "tests/e2e/cups_test.h"
 #include "tests/print/sample_waybill.h"
 
@@ -117,4 +119,33 @@ TEST_F(CupsE2E, EmptySchedulerAndUnreachableSchedulerMeanNoPrinter) {
     }
     e2e::useScheduler(e2e::mainSocket());
     EXPECT_TRUE(e2e::waitForJobs(1, 500ms).empty());
+}
+
+// The queue list asked for ahead of the start serves its first list and its
+// first printer object; every later asking goes to the scheduler again.
+TEST_F(CupsE2E, PrefetchedQueuesServeTheStartOnce) {
+    wbprn::prefetchQueues();
+    const auto names = [](wbprn::PrinterSystem& system) {
+        std::vector<QString> out;
+        for (const auto& r : system.enumPrinters()) out.push_back(r.name + (r.attributes ? QStringLiteral("*") : QString()));
+        return out;
+    };
+    const std::vector<QString> atStart{QStringLiteral("Wb203"), QStringLiteral("Wb300Reject*"), QStringLiteral("Wb360")};
+    const auto first = wbprn::makeCupsPrinterSystem();
+    EXPECT_EQ(names(*first), atStart);
+    EXPECT_EQ(first->currentDeviceName(), QStringLiteral("Wb360")) << "the scheduler's default, from the same answer";
+
+    // Wb203 stops accepting jobs (hidden) after the start, and accepts again
+    // whatever happens below.
+    const auto accepting = [](const char* command) {
+        return e2e::run(QString::fromLatin1(command), {QStringLiteral("-h"), e2e::mainSocket(), QStringLiteral("Wb203")});
+    };
+    ASSERT_TRUE(accepting("cupsreject"));
+    const std::shared_ptr<void> reaccept(nullptr, [&](void*) { accepting("cupsaccept"); });
+    const auto later = wbprn::makeCupsPrinterSystem();
+    const std::vector<QString> now{QStringLiteral("Wb203*"), QStringLiteral("Wb300Reject*"), QStringLiteral("Wb360")};
+    EXPECT_EQ(names(*later), now);
+    later->discard();
+    EXPECT_EQ(later->currentDeviceName(), QStringLiteral("Wb360"));
+    EXPECT_EQ(names(*first), now) << "a second list of the same object asks again";
 }

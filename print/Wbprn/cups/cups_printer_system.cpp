@@ -7,7 +7,10 @@
 #include <cstring>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <future>
 #include <map>
+#include <mutex>
+#include <optional>
 
 #include "print/Wbprn/cups/cups_connection.h"
 #include "print/Wbprn/cups/queue_capabilities.h"
@@ -69,11 +72,42 @@ std::vector<Queue> fetchQueues(QString* defaultName) {
     return queues;
 }
 
+// The queue list asked for ahead by prefetchQueues(), for the two askings
+// of a start: the first list of printers and the first printer object.
+struct QueueList {
+    std::vector<Queue> queues;
+    QString defaultName;
+};
+struct Prefetch {
+    std::mutex mutex;
+    std::shared_future<QueueList> list;
+    bool listTaken = false, objectTaken = false;
+};
+Prefetch& prefetch() {
+    static Prefetch p;
+    return p;
+}
+
+// The prefetched list if one is there and this asking (`taken`) has not
+// had it yet; waits for it while it is still on its way.
+std::optional<QueueList> takePrefetched(bool Prefetch::*taken) {
+    Prefetch& p = prefetch();
+    std::shared_future<QueueList> list;
+    {
+        const std::lock_guard lock(p.mutex);
+        if (!p.list.valid() || p.*taken) return std::nullopt;
+        p.*taken = true;
+        list = p.list;
+    }
+    return list.get();
+}
+
 class CupsPrinterSystem final : public PrinterSystem {
 public:
     std::vector<PrinterRecord> enumPrinters() override {
         std::vector<PrinterRecord> out;
-        for (const Queue& q : fetchQueues(nullptr))
+        const std::optional<QueueList> ahead = takePrefetched(&Prefetch::listTaken);
+        for (const Queue& q : ahead ? ahead->queues : fetchQueues(nullptr))
             out.push_back({q.name, q.accepting ? 0u : kAttributeHidden});
         return out;
     }
@@ -265,7 +299,12 @@ private:
         if (built_) return;
         built_ = true;
         QString defaultName;
-        queues_ = fetchQueues(&defaultName);
+        if (std::optional<QueueList> ahead = takePrefetched(&Prefetch::objectTaken)) {
+            queues_ = std::move(ahead->queues);
+            defaultName = ahead->defaultName;
+        } else {
+            queues_ = fetchQueues(&defaultName);
+        }
         settings_.clear();
         defaultIndex_ = -1;
         for (std::size_t i = 0; i < queues_.size(); ++i)
@@ -299,15 +338,15 @@ private:
     static int createJob(http_t* http, const QByteArray& queue, const QByteArray& title, int n,
                          cups_option_t* options) {
         char uri[HTTP_MAX_URI];
-        httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
-                         queue.constData());
+        const QByteArray resource = "/printers/" + queue;
+        httpAssembleURI(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                        resource.constData());
         ipp_t* request = ippNewRequest(IPP_OP_CREATE_JOB);
         ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
         ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
         ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.constData());
         cupsEncodeOptions2(request, n, options, IPP_TAG_OPERATION);
         cupsEncodeOptions2(request, n, options, IPP_TAG_JOB);
-        const QByteArray resource = "/printers/" + queue;
         ipp_t* response = cupsDoRequest(http, request, resource.constData());
         int id = 0;
         if (ipp_attribute_t* a = response ? ippFindAttribute(response, "job-id", IPP_TAG_INTEGER) : nullptr)
@@ -376,5 +415,16 @@ private:
 }  // namespace
 
 std::unique_ptr<PrinterSystem> makeCupsPrinterSystem() { return std::make_unique<CupsPrinterSystem>(); }
+
+void prefetchQueues() {
+    Prefetch& p = prefetch();
+    const std::lock_guard lock(p.mutex);
+    if (p.list.valid()) return;
+    p.list = std::async(std::launch::async, [] {
+        QueueList list;
+        list.queues = fetchQueues(&list.defaultName);
+        return list;
+    });
+}
 
 }  // namespace wbprn

@@ -17,4 +17,11 @@ inline constexpr int kFallbackDpi = 300;
 
 std::unique_ptr<PrinterSystem> makeCupsPrinterSystem();
 
+// Starts asking the scheduler for its queues (and loading libcups) on a
+// thread of its own, so that the answer is there when the first list of
+// printers and the first printer object of this run want it, instead of
+// each asking the scheduler in turn while the window is being built. Once
+// per process; later askings go to the scheduler as always.
+void prefetchQueues();
+
 }  // namespace wbprn

@@ -137,8 +137,8 @@ namespace {
 QueueCapabilities ippCapabilities(http_t* http, const QString& queue) {
     QueueCapabilities caps;
     char uri[1024];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/printers/%s",
-                     queue.toUtf8().constData());
+    const QByteArray resource = "/printers/" + queue.toUtf8();
+    httpAssembleURI(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, resource.constData());
     ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
     static const char* const wanted[] = {"media-supported", "media-default", "media-source-supported",
