@@ -152,9 +152,14 @@ void TForm_Main::BitBtn_AddrBookClick() {
         return;
     }
     if (!messageBoxes().question(this, QStringLiteral("お届け先を登録しますか?"))) return;
-    if (!historyBook_->run([&](store::HistoryBackend& s) { s.keepConsignee(c); }))
-        throw std::runtime_error("お届け先を登録できません: " + historyBook_->lastError().toStdString());
-    messageBoxes().notice(this, QStringLiteral("お届け先を登録しました"));
+    // With a shared database the server's answer comes later; the station
+    // has the consignee in its own file by then.
+    historyBook_->keepConsignee(this, c, [this](const HistoryBook::Written& written) {
+        guarded(this, [&] {
+            if (!written.ok) throw std::runtime_error("お届け先を登録できません: " + written.error.toStdString());
+            messageBoxes().notice(this, QStringLiteral("お届け先を登録しました"));
+        });
+    });
 }
 
 QString TForm_Main::proposedFirstNumber() {

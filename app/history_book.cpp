@@ -32,7 +32,10 @@ constexpr int kListenLane = 3;
 
 HistoryBook::HistoryBook(QWidget* owner) : QObject(owner), owner_(owner) {}
 
-HistoryBook::~HistoryBook() { close(); }
+HistoryBook::~HistoryBook() {
+    close();
+    jobs_.waitAll();
+}
 
 void HistoryBook::close() {
     delete notifier_;
@@ -40,8 +43,20 @@ void HistoryBook::close() {
     listener_.reset();
     heardBefore_ = false;
     listening_ = false;
-    sender_.reset();  // stops the sender's thread; unsent rows stay in the file
-    reader_.reset();
+    // The sender and the reader are told to stop together and end on a
+    // thread of their own: the window goes on while a hanging server lets
+    // them go, and the end of the book waits for the slower of the two, not
+    // for both in turn. Unsent rows stay in the file; the changes handed to
+    // the reader still go, to the server their rows came from.
+    if (sender_) sender_->stop();
+    if (reader_) reader_->stop();
+    if (sender_ || reader_) {
+        jobs_.run([sender = std::shared_ptr<store::OutboxSender>(std::move(sender_)),
+                   reader = std::shared_ptr<store::SharedReader>(std::move(reader_))]() mutable {
+            sender.reset();
+            reader.reset();
+        });
+    }
     // Answers of the closed store that are on their way are not shown.
     for (std::uint64_t& serial : serials_) ++serial;
     shared_ = nullptr;
@@ -158,6 +173,72 @@ void HistoryBook::readLater(Lane lane, QObject* context, ReadWork work, std::fun
             this, [this, at, serial, target, done, found, notice] {
                 if (!notice.isEmpty()) messageBoxes().notice(owner_, notice);
                 if (target && serial == serials_[at]) done(*found);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void HistoryBook::writeLater(QObject* context, WriteWork work, WriteDone done) {
+    if (conninfo_.isEmpty()) {
+        const bool ok = run(work);
+        done(Written{ok, ok ? QString() : error_});
+        return;
+    }
+    try {
+        open();
+    } catch (const std::exception& e) {
+        failed(e);
+        done(Written{false, error_});
+        return;
+    }
+    submitWrite(context, [work = std::move(work)](store::SharedHistory& history) { work(history); },
+                std::move(done));
+}
+
+void HistoryBook::keepConsignee(QObject* context, const store::Consignee& consignee, WriteDone done) {
+    // The station keeps it whatever the server does; its file answers at once.
+    const bool kept = run([&](store::HistoryBackend& s) {
+        if (shared_)
+            shared_->local().keepConsignee(consignee);
+        else
+            s.keepConsignee(consignee);
+    });
+    if (!kept || !shared_) {
+        done(Written{kept, kept ? QString() : error_});
+        return;
+    }
+    submitWrite(context, [consignee](store::SharedHistory& history) { history.keepConsigneeOnServer(consignee); },
+                std::move(done));
+}
+
+void HistoryBook::submitWrite(QObject* context, std::function<void(store::SharedHistory&)> work, WriteDone done) {
+    QPointer<QObject> target(context);
+    reader_->submitWrite([this, target, work = std::move(work), done = std::move(done)](store::SharedHistory& history) {
+        Written written;
+        try {
+            work(history);
+        } catch (const std::exception& e) {
+            written = Written{false, QString::fromUtf8(e.what())};
+        }
+        const QString notice = QString::fromStdString(history.takeNotice());
+        QMetaObject::invokeMethod(
+            this, [this, target, done, written, notice] {
+                if (!notice.isEmpty()) messageBoxes().notice(owner_, notice);
+                // A number put back into the outbox goes at once.
+                if (sender_) sender_->kick();
+                if (target) done(written);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void HistoryBook::inBackground(QObject* context, std::function<Answer()> work) {
+    QPointer<QObject> target(context);
+    jobs_.run([this, target, work = std::move(work)] {
+        Answer answer = work();
+        QMetaObject::invokeMethod(
+            this, [target, answer] {
+                if (target && answer) answer();
             },
             Qt::QueuedConnection);
     });

@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/background_jobs.h"
 #include "store/history_store.h"
 #include "store/shared_history.h"
 
@@ -74,6 +75,29 @@ public:
     // lane came first.
     void readLater(Lane lane, QObject* context, ReadWork work, std::function<void(const Found&)> done);
 
+    // What a change came to: done, or why not (as lastError()).
+    struct Written {
+        bool ok = true;
+        QString error;
+    };
+    using WriteWork = std::function<void(store::HistoryBackend& store)>;
+    using WriteDone = std::function<void(const Written&)>;
+    // Changes the history without holding up the window. With the station's
+    // file alone at once: `done` has run when this returns. With a shared
+    // database `work` runs on the reader's thread (it takes its values by
+    // copy), ahead of the reads waiting there and after the changes handed
+    // over before it, and is never dropped; `done` runs here once it went
+    // or failed, unless `context` is gone by then.
+    void writeLater(QObject* context, WriteWork work, WriteDone done);
+    // Keeps a consignee in the address book: in the station's file at once,
+    // and then on the shared server (as writeLater()) when there is one.
+    void keepConsignee(QObject* context, const store::Consignee& consignee, WriteDone done);
+    // Runs `work` on a thread of its own; the answer it returns runs here
+    // afterwards, unless `context` is gone by then. The book's end waits
+    // for the work.
+    using Answer = std::function<void()>;
+    void inBackground(QObject* context, std::function<Answer()> work);
+
     // Runs `work` on the store. Returns false when the store cannot be
     // opened or the work threw; lastError() then says why (UTF-8 from
     // SQLite or the system, as a QString).
@@ -113,6 +137,7 @@ private:
     void notified(bool sent);
     void listened(const std::shared_ptr<store::PgDb>& db);
     void listenLater();
+    void submitWrite(QObject* context, std::function<void(store::SharedHistory&)> work, WriteDone done);
 
     QWidget* owner_;
     QString folder_;
@@ -130,4 +155,6 @@ private:
     bool listening_ = false;    // an attempt to listen is on its way
     bool heardBefore_ = false;  // listened once already in this store's life
     QString error_;
+    // The threads of stores closed meanwhile, ending, and inBackground()'s.
+    BackgroundJobs jobs_;
 };

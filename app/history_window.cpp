@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <set>
 #include <stdexcept>
+#include <utility>
 
 #include "app/history_book.h"
 #include "app/shared_db_dialog.h"
@@ -181,15 +182,20 @@ store::HistoryQuery HistoryWindow::currentQuery() const {
 }
 
 void HistoryWindow::reload(std::function<void()> then) {
+    // Another station's print may reload while the rows after a change
+    // are on their way: what the change had to do once they show (its
+    // confirmation) is done all the same.
+    if (then) thens_.push_back(std::move(then));
     store::HistoryQuery query = currentQuery();
     query.limit = kShownRows;
     book_.readLater(
         HistoryBook::Lane::Search, this,
         [query](store::HistoryBackend& s, HistoryBook::Found& found) { found.rows = s.list(query); },
-        [this, then = std::move(then)](const HistoryBook::Found& found) {
+        [this](const HistoryBook::Found& found) {
             guarded(this, [&] {
+                const std::vector<std::function<void()>> thens = std::exchange(thens_, {});
                 showRows(found);
-                if (then) then();
+                for (const std::function<void()>& then : thens) then();
             });
         });
     book_.listen();
@@ -247,9 +253,14 @@ void HistoryWindow::deleteSelected() {
             ? QStringLiteral("%1を削除しますか?").arg(entryName(rows_[static_cast<std::size_t>(*picked.begin())]))
             : QStringLiteral("選択した履歴 %1 件を削除しますか?").arg(picked.size());
     if (!messageBoxes().question(this, question)) return;
-    if (!book_.run([&](store::HistoryBackend& s) { s.remove(ids); }))
-        throw std::runtime_error("履歴を削除できません: " + book_.lastError().toStdString());
-    reload();
+    book_.writeLater(
+        this, [ids](store::HistoryBackend& s) { s.remove(ids); },
+        [this](const HistoryBook::Written& written) {
+            guarded(this, [&] {
+                if (!written.ok) throw std::runtime_error("履歴を削除できません: " + written.error.toStdString());
+                reload();
+            });
+        });
 }
 
 void HistoryWindow::exportCsv() {

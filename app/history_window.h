@@ -49,7 +49,8 @@ public:
 
     // Reads the rows for the current search and range; `then` runs once
     // they show. With a shared database the rows come a moment later and
-    // the window goes on meanwhile; a newer reload() replaces an older.
+    // the window goes on meanwhile; a newer reload() replaces an older,
+    // and runs its `then` too once its own rows show.
     void reload(std::function<void()> then = {});
     const std::vector<store::WaybillRecord>& rows() const { return rows_; }
     // Hands the current row to chosen() and closes.
@@ -85,4 +86,5 @@ private:
 
     HistoryBook& book_;
     std::vector<store::WaybillRecord> rows_;
+    std::vector<std::function<void()>> thens_;  // of the reloads not yet shown
 };

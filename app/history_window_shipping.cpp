@@ -87,15 +87,26 @@ void HistoryWindow::setTracking() {
     }
     const auto digits = std::get<std::string>(parsed);
     const std::int64_t id = rows_[static_cast<std::size_t>(row)].id;
-    if (!book_.run([&](store::HistoryBackend& s) { s.setTracking(id, digits); }))
-        throw std::runtime_error("伝票番号を記録できません: " + book_.lastError().toStdString());
+    // Cleared at once, so that the next scan starts on an empty field; a
+    // number that could not be stored comes back into it for another try.
     Edit_Tracking->clear();
-    reload([this, id, digits] {
-        // The same row again (its place may have moved with a search by number).
-        for (int i = 0; i < static_cast<int>(rows_.size()); ++i)
-            if (rows_[static_cast<std::size_t>(i)].id == id) Grid_History->setCurrentCell(i, 0);
-        Label_Count->setText(QStringLiteral("伝票番号 %1 を記録しました").arg(QString::fromStdString(digits)));
-    });
+    book_.writeLater(
+        this, [id, digits](store::HistoryBackend& s) { s.setTracking(id, digits); },
+        [this, id, digits](const HistoryBook::Written& written) {
+            guarded(this, [&] {
+                if (!written.ok) {
+                    if (Edit_Tracking->text().isEmpty()) Edit_Tracking->setText(QString::fromStdString(digits));
+                    throw std::runtime_error("伝票番号を記録できません: " + written.error.toStdString());
+                }
+                reload([this, id, digits] {
+                    // The same row again (its place may have moved with a search by number).
+                    for (int i = 0; i < static_cast<int>(rows_.size()); ++i)
+                        if (rows_[static_cast<std::size_t>(i)].id == id) Grid_History->setCurrentCell(i, 0);
+                    Label_Count->setText(
+                        QStringLiteral("伝票番号 %1 を記録しました").arg(QString::fromStdString(digits)));
+                });
+            });
+        });
 }
 
 void HistoryWindow::exportShipped() {

@@ -58,6 +58,10 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     if (hooks.whenIdle) QTimer::singleShot(0, Form_Main, hooks.whenIdle);
     QApplication::exec();
 
+    // Taking the windows apart may wait for the shared database's threads
+    // (a server that hangs lets them go within its time-out): no window
+    // stays on the screen, unpainted, meanwhile.
+    for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
     // The settings are written here at the latest (normally already on
     // aboutToQuit); then the windows go in reverse order of creation.
     Form_Main->runFormDestroyOnce();

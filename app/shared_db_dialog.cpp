@@ -1,6 +1,5 @@
 #include "app/shared_db_dialog.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,28 +60,38 @@ SharedDbDialog::SharedDbDialog(HistoryBook& book, QWidget* parent) : QDialog(par
     connect(BitBtn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool SharedDbDialog::BitBtn_TestClick() {
+void SharedDbDialog::BitBtn_TestClick() {
     const std::string conninfo = store::normalisedConninfo(Edit_Conninfo->text().toStdString());
     if (conninfo.empty()) {
         Label_TestResult->setText(QStringLiteral("接続文字列が空です。このパソコンだけで記録します"));
-        return false;
+        emit tested(false);
+        return;
     }
     Label_TestResult->setText(QStringLiteral("接続しています…"));
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QString outcome;
-    bool usable = false;
-    try {
-        store::PgHistoryStore probe(conninfo);
-        const std::string notice = probe.takeNotice();
-        outcome = notice.empty() ? QStringLiteral("接続できました。このパソコンから履歴とアドレス帳を読み書きできます")
-                                 : QString::fromStdString(notice);
-        usable = true;
-    } catch (const store::PgError& e) {
-        outcome = QString::fromUtf8(e.what());
-    }
-    QApplication::restoreOverrideCursor();
-    Label_TestResult->setText(outcome);
-    return usable;
+    BitBtn_Test->setEnabled(false);
+    setCursor(Qt::BusyCursor);
+    // A server that does not answer takes the whole time-out; the dialog
+    // goes on meanwhile (and may be closed: then the outcome is dropped).
+    book_.inBackground(this, [this, conninfo]() -> HistoryBook::Answer {
+        QString outcome;
+        bool usable = false;
+        try {
+            store::PgHistoryStore probe(conninfo);
+            const std::string notice = probe.takeNotice();
+            outcome = notice.empty()
+                          ? QStringLiteral("接続できました。このパソコンから履歴とアドレス帳を読み書きできます")
+                          : QString::fromStdString(notice);
+            usable = true;
+        } catch (const std::exception& e) {
+            outcome = QString::fromUtf8(e.what());
+        }
+        return [this, outcome, usable] {
+            unsetCursor();
+            BitBtn_Test->setEnabled(true);
+            Label_TestResult->setText(outcome);
+            emit tested(usable);
+        };
+    });
 }
 
 void SharedDbDialog::BitBtn_OkClick() {

@@ -23,10 +23,15 @@ public:
     QPushButton* BitBtn_Ok = nullptr;
     QPushButton* BitBtn_Cancel = nullptr;
 
-    // Connects as a station would and shows the outcome; true when usable.
-    bool BitBtn_TestClick();
+    // Connects as a station would, on a thread of its own (the button is
+    // off and the dialog says so meanwhile), then shows the outcome and
+    // emits tested().
+    void BitBtn_TestClick();
     // Keeps the string (empty: this station keeps its history alone).
     void BitBtn_OkClick();
+
+signals:
+    void tested(bool usable);
 
 private:
     HistoryBook& book_;

@@ -18,12 +18,16 @@ OutboxSender::OutboxSender(std::string localPath, std::string conninfo, std::fun
       thread_([this] { run(); }) {}
 
 OutboxSender::~OutboxSender() {
+    stop();
+    thread_.join();
+}
+
+void OutboxSender::stop() {
     {
         const std::lock_guard lock(mutex_);
         stopping_ = true;
     }
     wake_.notify_one();
-    thread_.join();
 }
 
 void OutboxSender::kick() {

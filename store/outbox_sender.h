@@ -17,12 +17,15 @@ public:
     // `attempted` runs on the sender's thread after each attempt that had
     // rows to send, told whether they went.
     OutboxSender(std::string localPath, std::string conninfo, std::function<void(bool sent)> attempted);
-    // Stops the thread; rows not yet sent stay for the next start.
+    // stop(), then waits for the thread (at most one attempt's time-out).
     ~OutboxSender();
     OutboxSender(const OutboxSender&) = delete;
     OutboxSender& operator=(const OutboxSender&) = delete;
 
     void kick();
+    // Lets the thread end after the attempt in hand, without waiting for
+    // it; rows not yet sent stay for the next start.
+    void stop();
 
 private:
     void run();

@@ -344,7 +344,7 @@ void PgHistoryStore::remove(std::span<const std::int64_t> ids) {
     writable();
     std::vector<std::string> texts;
     for (const std::int64_t id : ids) texts.push_back(std::to_string(id));
-    withDb([&](PgDb& d) { return d.exec("DELETE FROM history WHERE id = ANY($1::bigint[])", {pgArray(texts)}); });
+    deleteWhere("id = ANY($1::bigint[])", pgArray(texts));
 }
 
 void PgHistoryStore::setTracking(std::int64_t id, const std::string& tracking) { setTrackingOf(id, tracking); }
@@ -379,7 +379,20 @@ void PgHistoryStore::removeUids(std::span<const std::string> uids) {
     if (uids.empty()) return;
     writable();
     const std::string all = pgArray({uids.begin(), uids.end()});
-    withDb([&](PgDb& d) { return d.exec("DELETE FROM history WHERE uid = ANY($1::text[])", {all}); });
+    deleteWhere("uid = ANY($1::text[])", all);
+}
+
+void PgHistoryStore::deleteWhere(const char* condition, const std::string& param) {
+    // In a transaction of its own, committed only once the delete has
+    // answered: a statement left hanging past the time-out (and reported
+    // as failed) is rolled back when the server sees the connection gone,
+    // instead of taking effect once the server goes on.
+    withDb([&](PgDb& d) {
+        PgTransaction t(d);
+        d.exec(std::string("DELETE FROM history WHERE ") + condition, {param});
+        t.commit();
+        return 0;
+    });
 }
 
 void PgHistoryStore::keepConsignee(const Consignee& consignee) { keepConsignees(std::span(&consignee, 1)); }

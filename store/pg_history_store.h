@@ -72,6 +72,8 @@ private:
     PgDb& db();
     template <class F> auto withDb(F&& operation);
     void writable() const;
+    // Deletes the history rows matching `condition` (over $1 = `param`).
+    void deleteWhere(const char* condition, const std::string& param);
 
     std::string conninfo_;
     Millis timeout_;

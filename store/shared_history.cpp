@@ -196,6 +196,10 @@ std::string SharedHistory::lastTracking() { return local().lastTracking(); }
 
 void SharedHistory::keepConsignee(const Consignee& consignee) {
     local().keepConsignee(consignee);
+    keepConsigneeOnServer(consignee);
+}
+
+void SharedHistory::keepConsigneeOnServer(const Consignee& consignee) {
     PgHistoryStore* s = server();
     try {
         if (s) s->keepConsignee(consignee);

@@ -47,6 +47,9 @@ public:
     // Kept in the station's file and on the server; throws after keeping
     // it locally when the server cannot be reached.
     void keepConsignee(const Consignee& consignee) override;
+    // The server's part of keepConsignee(), for a consignee the station's
+    // file has already.
+    void keepConsigneeOnServer(const Consignee& consignee);
     std::vector<Consignee> addressBook() override;
     std::vector<Consignee> complete(CompleteBy by, std::string_view sjisPrefix, int limit) override;
     using HistoryBackend::complete;

@@ -11,19 +11,31 @@ SharedReader::SharedReader(std::string localPath, std::string conninfo, std::chr
       thread_([this] { run(); }) {}
 
 SharedReader::~SharedReader() {
+    stop();
+    thread_.join();
+}
+
+void SharedReader::stop() {
     {
         const std::lock_guard lock(mutex_);
         stopping_ = true;
         pending_.clear();
     }
     wake_.notify_one();
-    thread_.join();
 }
 
 void SharedReader::submit(int lane, Work work) {
     {
         const std::lock_guard lock(mutex_);
         pending_[lane] = std::move(work);
+    }
+    wake_.notify_one();
+}
+
+void SharedReader::submitWrite(Work work) {
+    {
+        const std::lock_guard lock(mutex_);
+        writes_.push_back(std::move(work));
     }
     wake_.notify_one();
 }
@@ -42,12 +54,19 @@ void SharedReader::run() {
         Work work;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return stopping_ || retry_ || !pending_.empty(); });
-            if (stopping_) return;
+            wake_.wait(lock, [this] { return stopping_ || retry_ || !pending_.empty() || !writes_.empty(); });
+            if (!writes_.empty()) {
+                work = std::move(writes_.front());
+                writes_.pop_front();
+            } else if (stopping_) {
+                return;
+            }
             if (std::exchange(retry_, false)) history.retryNow();
-            if (pending_.empty()) continue;
-            work = std::move(pending_.begin()->second);
-            pending_.erase(pending_.begin());
+            if (!work) {
+                if (pending_.empty()) continue;
+                work = std::move(pending_.begin()->second);
+                pending_.erase(pending_.begin());
+            }
         }
         // The work reports its own failures with its answer; one that
         // throws all the same ends nothing but itself.

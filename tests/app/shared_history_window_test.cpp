@@ -1,22 +1,27 @@
 // Two stations' history windows on one private PostgreSQL server: another
 // station's print shows within a second, prints made while the server is
 // down wait in the station's file and are counted, a server that hangs
-// never freezes the window, and the 共有データベース dialog tests and keeps
-// the connection string.
+// never freezes the window (neither its reads nor its changes), and the
+// 共有データベース dialog tests and keeps the connection string.
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest>
+#include <algorithm>
 #include <chrono>
+#include <functional>
 
 #include "app/history_book.h"
 #include "app/history_window.h"
 #include "app/shared_db_dialog.h"
 #include "store/pg_db.h"
+#include "store/pg_history_store.h"
 #include "store/pg_schema.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/pg_server.h"
@@ -45,7 +50,41 @@ struct Station {
         r.consignee = {"100-0005", "", "", *sjis::fromUtf8(name), "03-1111-2222"};
         QVERIFY(book.run([&](store::HistoryBackend& s) { s.record(r); }));
     }
+    // The window's row of the consignee `name`, or -1.
+    int rowOf(const char* name) const {
+        const std::vector<store::WaybillRecord>& rows = window.rows();
+        const auto at = std::find_if(rows.begin(), rows.end(),
+                                     [n = *sjis::fromUtf8(name)](const auto& r) { return r.consignee.name == n; });
+        return at == rows.end() ? -1 : static_cast<int>(at - rows.begin());
+    }
+    void select(const char* name) {
+        const int row = rowOf(name);
+        QVERIFY(row >= 0);
+        window.Grid_History->clearSelection();
+        window.Grid_History->setCurrentCell(row, 0);
+        window.Grid_History->selectRow(row);
+    }
 };
+
+// Lets a paused server go on at the end of a scope, also when a check fails.
+struct Resumed {
+    PgServer& server;
+    ~Resumed() {
+        try {
+            server.resume();
+        } catch (const std::exception&) {
+            // No server left to go on.
+        }
+    }
+};
+
+// The outcome of the connection test, once it came.
+bool testedUsable(SharedDbDialog& dialog) {
+    QSignalSpy tested(&dialog, &SharedDbDialog::tested);
+    dialog.BitBtn_TestClick();
+    if (tested.isEmpty() && !tested.wait(10000)) return false;
+    return tested.front().front().toBool();
+}
 
 }  // namespace
 
@@ -104,16 +143,7 @@ private slots:
         connect(&heartbeat, &QTimer::timeout, [&] { ++ticks; });
         heartbeat.start(50);
         server.pause();
-        struct Resumed {  // also when a check below fails
-            PgServer& server;
-            ~Resumed() {
-                try {
-                    server.resume();
-                } catch (const std::exception&) {
-                    // No server left to go on.
-                }
-            }
-        } resumed{server};
+        const Resumed resumed{server};
         QElapsedTimer typed;
         typed.start();
         a.window.Edit_Search->setText(QStringLiteral("山田"));
@@ -149,6 +179,112 @@ private slots:
         QTRY_COMPARE(a.window.Grid_History->rowCount(), shown + 1);
     }
 
+    // While the server hangs, each change hands its work over and the
+    // window goes on at once; the server's answer comes after it goes on,
+    // and the window shows it then. A change left hanging past the
+    // time-out is refused with the usual message and leaves the row alone.
+    void changesWhileTheServerHangsNeverFreezeTheWindow() {
+        Station a(conninfo);
+        a.print("削除太郎");
+        a.print("番号太郎");
+        QTRY_VERIFY_WITH_TIMEOUT(store::HistoryStore(a.book.filePath().toStdString()).unsentCount() == 0, 5000);
+        a.window.reload();
+        QTRY_VERIFY(a.rowOf("削除太郎") >= 0 && a.rowOf("番号太郎") >= 0);
+        store::PgHistoryStore other(conninfo.toStdString());  // another station's view of the server
+        const auto onServer = [&](const char* name) {
+            store::HistoryQuery query;
+            query.search = *sjis::fromUtf8(name);
+            return other.list(query);
+        };
+        const store::Consignee kept{"100-0005", "", "", *sjis::fromUtf8("登録花子"), "03-3333-4444"};
+        const auto keeps = [&](store::HistoryBackend& s) {
+            const std::vector<store::Consignee> book = s.addressBook();
+            return std::any_of(book.begin(), book.end(), [&](const auto& c) { return c.name == kept.name; });
+        };
+        bool keptOnServer = false;
+        bool reloaded = false;
+        SharedDbDialog dialog(a.book, nullptr);
+        QSignalSpy tested(&dialog, &SharedDbDialog::tested);
+        const qsizetype errorsBefore = boxes.errors.size();
+
+        struct Change {
+            const char* what;
+            std::function<void()> act;
+            std::function<bool()> shown;  // the server's answer is there
+        };
+        const Change changes[] = {
+            {"delete",
+             [&] {
+                 a.select("削除太郎");
+                 boxes.answer(true);
+                 a.window.deleteSelected();
+             },
+             [&] { return onServer("削除太郎").empty() && a.rowOf("削除太郎") < 0; }},
+            {"tracking number",
+             [&] {
+                 a.select("番号太郎");
+                 a.window.Edit_Tracking->setText(QStringLiteral("123456789013"));
+                 a.window.setTracking();
+             },
+             [&] {
+                 const auto rows = onServer("番号太郎");
+                 return !rows.empty() && rows.front().tracking == "123456789013" &&
+                        a.window.Label_Count->text() == QStringLiteral("伝票番号 123456789013 を記録しました");
+             }},
+            {"address book",
+             [&] {
+                 a.book.keepConsignee(&a.window, kept, [&](const HistoryBook::Written& w) { keptOnServer = w.ok; });
+                 store::HistoryStore mine(a.book.filePath().toStdString());
+                 QVERIFY2(keeps(mine), "the station's own file keeps it at once");
+             },
+             [&] { return keptOnServer && keeps(other); }},
+            {"connection test",
+             [&] {
+                 dialog.Edit_Conninfo->setText(conninfo);
+                 dialog.BitBtn_TestClick();
+                 QVERIFY(!dialog.BitBtn_Test->isEnabled());
+                 QCOMPARE(dialog.Label_TestResult->text(), QStringLiteral("接続しています…"));
+             },
+             [&] { return tested.size() == 1 && tested.front().front().toBool() && dialog.BitBtn_Test->isEnabled(); }},
+            {"another shared database, a search on its way",
+             [&] {
+                 a.window.Edit_Search->setText(QStringLiteral("太郎"));
+                 a.book.setSharedConninfo(conninfo);
+                 a.window.reload([&] { reloaded = true; });
+             },
+             [&] { return reloaded && a.window.Label_Shared->text().isEmpty(); }},
+        };
+        for (const Change& change : changes) {
+            server.pause();
+            const Resumed resumed{server};
+            QElapsedTimer handed;
+            handed.start();
+            change.act();
+            QVERIFY2(handed.elapsed() < 200, change.what);
+            server.resume();
+            QTRY_VERIFY2_WITH_TIMEOUT(change.shown(), change.what, 5000);
+            QCOMPARE(boxes.errors.size(), errorsBefore);
+        }
+
+        // Left hanging: refused within the time-out, the row still there.
+        a.window.Edit_Search->clear();
+        QTRY_VERIFY(a.rowOf("番号太郎") >= 0);
+        server.pause();
+        const Resumed resumed{server};
+        a.select("番号太郎");
+        boxes.answer(true);
+        QElapsedTimer handed;
+        handed.start();
+        a.window.deleteSelected();
+        QVERIFY(handed.elapsed() < 200);
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.errors.size(), errorsBefore + 1, 5000);
+        QVERIFY(handed.elapsed() <= 3000);
+        QVERIFY2(boxes.errors.back().startsWith(QStringLiteral("履歴を削除できません: ")),
+                 qPrintable(boxes.errors.back()));
+        server.resume();
+        QCOMPARE(onServer("番号太郎").size(), std::size_t{1});
+    }
+
     void theDialogTestsPlainlyAndNeverKeepsAPassword() {
         QTemporaryDir dir;
         QWidget owner;
@@ -160,11 +296,12 @@ private slots:
 
         QTemporaryDir nothing;
         dialog.Edit_Conninfo->setText(QStringLiteral("host=") + nothing.path() + QStringLiteral(" dbname=x"));
-        QVERIFY(!dialog.BitBtn_TestClick());
+        QVERIFY(!testedUsable(dialog));
         QVERIFY2(dialog.Label_TestResult->text().contains(QStringLiteral("接続できません")),
                  qPrintable(dialog.Label_TestResult->text()));
         dialog.Edit_Conninfo->setText(conninfo);
-        QVERIFY(dialog.BitBtn_TestClick());
+        QVERIFY(testedUsable(dialog));
+        QVERIFY(dialog.BitBtn_Test->isEnabled());
 
         dialog.Edit_Conninfo->setText(conninfo + QStringLiteral(" password=secret"));
         dialog.BitBtn_OkClick();
