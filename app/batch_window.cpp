@@ -247,8 +247,12 @@ void TBatchWindow::connectControls() {
     on(Button_Print, &QPushButton::clicked, [this] { printChecked(); });
     on(Button_Cancel, &QPushButton::clicked, [this] { cancel_ = true; });
     on(Button_Close, &QPushButton::clicked, [this] { close(); });
-    on(ComboBox_Mapping, &QComboBox::activated, [this] { mappingChosen(); });
-    on(CheckBox_FileSender, &QCheckBox::clicked, [this] { mappingChosen(); });
+    on(ComboBox_Mapping, &QComboBox::activated, [this] {
+        if (mayRemap()) mappingChosen();
+    });
+    on(CheckBox_FileSender, &QCheckBox::clicked, [this] {
+        if (mayRemap()) mappingChosen();
+    });
     on(Panel_Shared, &BatchSharedValues::changed, [this] { recheckAll(); });
     connect(Table_Orders, &QTableWidget::itemChanged, this,
             [this](QTableWidgetItem* item) { guarded(this, [&] { cellEdited(item); }); });
@@ -340,6 +344,21 @@ bool TBatchWindow::editedUnprinted() const {
     return false;
 }
 
+bool TBatchWindow::mayRemap() {
+    if (!editedUnprinted() ||
+        messageBoxes().question(this, QStringLiteral("修正した行はまだ印刷していません。対応表を変えると修正は失われます。変えますか?")))
+        return true;
+    // No: the controls show the mapping the table was made with again.
+    ComboBox_Mapping->setCurrentIndex(applied_.savedIndex);
+    CheckBox_FileSender->setChecked(applied_.fileSender);
+    for (int i = 0; i < Table_Mapping->rowCount(); ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        if (auto* combo = qobject_cast<QComboBox*>(Table_Mapping->cellWidget(i, 2)))
+            combo->setCurrentIndex(static_cast<int>(at < applied_.mapping.size() ? applied_.mapping[at] : batch::Target::None));
+    }
+    return false;
+}
+
 void TBatchWindow::openFile(const QString& path) {
     if (printing_) return;
     if (editedUnprinted() &&
@@ -419,8 +438,11 @@ void TBatchWindow::fillMappingTable(const batch::Mapping& m) {
         for (int t = 0; t < static_cast<int>(batch::Target::Count); ++t)
             combo->addItem(qs(batch::targetCaption(static_cast<batch::Target>(t))));
         combo->setCurrentIndex(static_cast<int>(at < m.size() ? m[at] : batch::Target::None));
-        connect(combo, &QComboBox::activated, this,
-                [this](int) { guarded(this, [this] { applyMapping(mappingFromTable()); }); });
+        connect(combo, &QComboBox::activated, this, [this](int) {
+            guarded(this, [this] {
+                if (mayRemap()) applyMapping(mappingFromTable());
+            });
+        });
         Table_Mapping->setCellWidget(i, 2, combo);
     }
     fitMappingPanel();
@@ -444,6 +466,7 @@ void TBatchWindow::applyMapping(const batch::Mapping& m) {
     printed_.clear();
     edited_.clear();
     Table_Orders->setRowCount(0);
+    applied_ = {m, ComboBox_Mapping->currentIndex(), CheckBox_FileSender->isChecked()};
     orders_ = batch::ordersOf(file_, m);
     checked_.resize(orders_.size());
     printed_.assign(orders_.size(), false);
@@ -464,6 +487,7 @@ void TBatchWindow::saveMapping() {
     batch::saveMapping(baseFolder().toStdString(), name, batch::mappingToText(file_.header, mappingFromTable()));
     reloadMappingNames();
     ComboBox_Mapping->setCurrentIndex(ComboBox_Mapping->findText(qs(name)));
+    applied_.savedIndex = ComboBox_Mapping->currentIndex();  // the table's mapping, now by name
 }
 
 // ---- Checks and the table ----------------------------------------------------

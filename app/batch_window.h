@@ -121,6 +121,10 @@ private:
     // (the automatic recognition).
     void pickMappingFor(const std::vector<std::string>& header);
     bool editedUnprinted() const;
+    // Whether the table may be made again from another mapping: edits of
+    // rows not yet printed would be lost, so the user is asked first; on No
+    // the mapping's controls go back to the mapping in use.
+    bool mayRemap();
     void applyMapping(const batch::Mapping& mapping);
     void fillMappingTable(const batch::Mapping& mapping);
     batch::Mapping mappingFromTable() const;
@@ -159,6 +163,12 @@ private:
     std::vector<batch::CheckedOrder> checked_;
     std::vector<bool> printed_;
     std::vector<bool> edited_;  // the user changed the row (typed or took a repair)
+    // The mapping the table was made with, and the controls that chose it.
+    struct AppliedMapping {
+        batch::Mapping mapping;
+        int savedIndex = 0;
+        bool fileSender = false;
+    } applied_;
     bool filling_ = false;
     bool cancel_ = false;
     bool printing_ = false;

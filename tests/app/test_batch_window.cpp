@@ -22,6 +22,8 @@
 #include <QtTest>
 #include <sys/stat.h>
 
+#include <functional>
+
 #include "app/batch_window.h"
 #include "batch/batch_file.h"
 #include "store/history_store.h"
@@ -297,6 +299,52 @@ private slots:
         // Back to the first layout: its saved mapping is found by itself.
         b.window->openFile(b.shown.dir.filePath(QStringLiteral("orders.csv")));
         QCOMPARE(b.window->ComboBox_Mapping->currentText(), QStringLiteral("品名なし"));
+    }
+
+    // Another mapping makes the table again and would drop the edits of rows
+    // not yet printed: asked first; No keeps them and the control that was
+    // changed shows the mapping in use again, Yes makes the table anew.
+    void anotherMappingAsksBeforeDroppingEdits() {
+        struct Way {
+            const char* what;
+            std::function<void(BatchFixture&)> change;
+            std::function<bool(BatchFixture&)> showsTheMappingInUse;
+        };
+        const Way ways[] = {
+            {"the saved mapping list",
+             [](BatchFixture& b) {
+                 b.window->ComboBox_Mapping->setCurrentIndex(0);
+                 emit b.window->ComboBox_Mapping->activated(0);
+             },
+             [](BatchFixture& b) { return b.window->ComboBox_Mapping->currentText() == QStringLiteral("保存済み"); }},
+            {"the sender-from-file box", [](BatchFixture& b) { b.window->CheckBox_FileSender->click(); },
+             [](BatchFixture& b) { return !b.window->CheckBox_FileSender->isChecked(); }},
+            {"one column's choice",
+             [](BatchFixture& b) {
+                 b.column(4)->setCurrentIndex(0);
+                 emit b.column(4)->activated(0);
+             },
+             [](BatchFixture& b) { return b.column(4)->currentIndex() != 0; }},
+        };
+        for (const Way& way : ways) {
+            BatchFixture b;
+            b.window->Edit_MappingName->setText(QStringLiteral("保存済み"));
+            QTest::mouseClick(b.window->Button_SaveMapping, Qt::LeftButton);
+            b.cell(1, batch::Col::Name)->setText(QStringLiteral("鈴木一郎"));
+
+            b.shown.boxes.answer(false);
+            way.change(b);
+            QVERIFY2(b.shown.boxes.questions.value(0).contains(QStringLiteral("対応表を変えると修正は失われます")), way.what);
+            QVERIFY2(way.showsTheMappingInUse(b), way.what);
+            QCOMPARE(b.cell(1, batch::Col::Name)->text(), QStringLiteral("鈴木一郎"));
+            QCOMPARE(b.cell(0, batch::Col::G1)->text(), QStringLiteral("りんご"));
+
+            b.shown.boxes.answer(true);
+            way.change(b);
+            QCOMPARE(b.shown.boxes.questions.size(), 2);
+            QVERIFY2(!way.showsTheMappingInUse(b), way.what);
+            QCOMPARE(b.cell(1, batch::Col::Name)->text(), QString());
+        }
     }
 
     void mappingPanelReadsWholeAndKeepsItsChoicesUnderTheWheel() {
