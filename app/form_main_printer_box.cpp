@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
@@ -163,7 +164,12 @@ void TForm_Main::buildPrinterBox() {
     if (ComboBox_SEL->currentIndex() < 0) ComboBox_SEL->setCurrentIndex(0);
     auto* dialog = new TWbPrinterSetupDialog(this);
     dialog->setObjectName(QStringLiteral("WbPrinterSetupDialog1"));
-    // Notice printers added or removed while the program runs.
+    // Notice printers added or removed while the program runs. A registered
+    // printer that was missing is taken again as soon as it is back, so the
+    // user need not restart or switch feed modes to print on it.
+    WbPrinter().OnChange = [self = QPointer<TForm_Main>(this)](TWbPrinter* wb) {
+        if (self && !wb->WithheldReason().isEmpty()) guarded(self, [&] { self->SpeedButton_PRNSETClick(); });
+    };
     WbPrinter().StartWatch(this);
     connect(BitBtn_PrnSet, &QPushButton::clicked, this, [this] { guarded(this, [this] { BitBtn_PrnSetClick(); }); });
     connect(BitBtn_PrnSet2, &QPushButton::clicked, this, [this] { guarded(this, [this] { BitBtn_PrnSet2Click(); }); });

@@ -374,6 +374,28 @@ private slots:
         QCOMPARE(f.printers->documents.size(), std::size_t{2});
         QCOMPARE(f.printers->documents[1].printer, QStringLiteral("B"));
     }
+
+    // The printer watch finds the registered printer back: it is taken at
+    // once, the warning goes, and F11 prints on it; another printer coming
+    // in changes nothing.
+    void aMissingPrinterIsTakenAgainWhenItComesBack() {
+        const QString gone = QStringLiteral("登録したプリンタ PdfOut が見つかりません");
+        BoxForm f({fakePrinter("A"), fakePrinter("B")}, 0, sj("[手差し]\r\nPrnName=PdfOut\r\nPrnNoIndex=0\r\n"));
+        QCOMPARE(f.form->ComboBox1->currentText(), gone);
+        f.printers->printers.push_back(fakePrinter("C"));
+        WbPrinter().WindowHook();
+        QCOMPARE(f.form->ComboBox1->currentText(), gone);
+        QCOMPARE(f.form->Panel_HelpMess->text(), gone);
+
+        f.printers->printers.push_back(fakePrinter("PdfOut"));
+        WbPrinter().WindowHook();
+        QCOMPARE(f.form->ComboBox1->currentText(), QStringLiteral("PdfOut"));
+        QCOMPARE(f.form->Panel_HelpMess->text(), QString());
+        f.boxes.answer(true);
+        f.form->SpeedButton_F11Click();
+        QCOMPARE(f.printers->documents.size(), std::size_t{1});
+        QCOMPARE(f.printers->documents[0].printer, QStringLiteral("PdfOut"));
+    }
 };
 
 QTEST_MAIN(TestPrinterBox)
