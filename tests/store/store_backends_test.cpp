@@ -218,6 +218,8 @@ TEST_P(StoreCases, OrdersAndTrackingNumbersAreFilteredSearchedAndCorrected) {
         {"", "123456789013", false, "", {"山田太郎"}},
         {"", "", true, "", {"山田太郎"}},
         {"", "", false, "9013", {"山田太郎"}},       // the search looks in tracking numbers
+        {"", "", false, "1234-5678-9013", {"山田太郎"}},  // also as printed on the form, in groups
+        {"", "", false, "１２３４－５６７８－９０１３", {"山田太郎"}},
         {"", "", false, "1234567-12", {"山田太郎"}},  // and in order numbers
         {"＃１００１", "123456789013", false, "", {}},
     };
