@@ -80,6 +80,6 @@ CUPS_FORWARD(http_status_t, cupsGetPPD3, (http_t * http, const char* name, time_
 CUPS_FORWARD(ppd_file_t*, ppdOpenFile, (const char* filename), (filename))
 CUPS_FORWARD(void, ppdClose, (ppd_file_t * ppd), (ppd))
 CUPS_FORWARD(void, ppdMarkDefaults, (ppd_file_t * ppd), (ppd))
-CUPS_FORWARD(ppd_attr_t*, ppdFindAttr, (ppd_file_t * ppd, const char* name, const char* spec), (ppd, name, spec))
+CUPS_FORWARD(ppd_attr_t*, ppdFindAttr, (ppd_file_t * ppd, const char* name, const char* selector), (ppd, name, selector))
 CUPS_FORWARD(ppd_option_t*, ppdFindOption, (ppd_file_t * ppd, const char* keyword), (ppd, keyword))
 CUPS_FORWARD(ppd_size_t*, ppdPageSize, (ppd_file_t * ppd, const char* name), (ppd, name))
