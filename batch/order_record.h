@@ -1,7 +1,7 @@
 #pragma once
 // What the history keeps of the order behind a printed waybill.
 #include "batch/order.h"
-#include "store/waybill_record.h"
+#include "history/waybill_record.h"
 
 namespace batch {
 

@@ -1,10 +1,10 @@
-#include "store/gram_tokenizer.h"
+#include "history/gram_tokenizer.h"
 
 #include <sqlite3.h>
 
 #include <vector>
 
-#include "store/sqlite_db.h"
+#include "history/sqlite_db.h"
 
 namespace store {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/waybill_record.h"
+#include "history/waybill_record.h"
 
 namespace store {
 

@@ -1,4 +1,4 @@
-#include "store/history_csv.h"
+#include "history/history_csv.h"
 
 #include <array>
 

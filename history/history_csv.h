@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "store/csv_field.h"
-#include "store/waybill_record.h"
+#include "history/waybill_record.h"
 
 namespace store {
 

@@ -1,6 +1,6 @@
-#include "store/history_schema.h"
+#include "history/history_schema.h"
 
-#include "store/sqlite_db.h"
+#include "history/sqlite_db.h"
 
 namespace store {
 

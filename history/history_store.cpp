@@ -1,4 +1,4 @@
-#include "store/history_store.h"
+#include "history/history_store.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,10 +13,10 @@
 #include <utility>
 
 #include "store/file_error.h"
-#include "store/gram_tokenizer.h"
-#include "store/history_schema.h"
-#include "store/history_text.h"
-#include "store/sqlite_db.h"
+#include "history/gram_tokenizer.h"
+#include "history/history_schema.h"
+#include "history/history_text.h"
+#include "history/sqlite_db.h"
 #include "text/sjis.h"
 #include "text/sjis_convert.h"
 
@@ -29,7 +29,7 @@ namespace {
 const char* const kMigrations[] = {
     // 0 -> 1: the history with its search index, and the address book.
     // `search` holds the folded text that substring search looks in; the
-    // index (store/gram_tokenizer.h) refers to it instead of keeping a copy.
+    // index (history/gram_tokenizer.h) refers to it instead of keeping a copy.
     R"sql(
 CREATE TABLE history(
   id INTEGER PRIMARY KEY,

@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "store/history_backend.h"
-#include "store/waybill_record.h"
+#include "history/history_backend.h"
+#include "history/waybill_record.h"
 
 namespace store {
 
@@ -40,7 +40,7 @@ public:
     // fresh store is made; nothing is deleted. A database written by a
     // newer version opens read-only. Both leave a notice (takeNotice()).
     // Another program's SQLite database is refused untouched
-    // (NotHistoryDatabase, store/history_schema.h).
+    // (NotHistoryDatabase, history/history_schema.h).
     // Throws SqliteError or FileError when no store can be had at all
     // (read-only folder, locked file).
     explicit HistoryStore(std::string path);

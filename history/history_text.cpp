@@ -1,4 +1,4 @@
-#include "store/history_text.h"
+#include "history/history_text.h"
 
 #include <cstdint>
 #include <utility>

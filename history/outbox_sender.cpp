@@ -1,11 +1,11 @@
-#include "store/outbox_sender.h"
+#include "history/outbox_sender.h"
 
 #include <chrono>
 #include <exception>
 #include <utility>
 
-#include "store/history_store.h"
-#include "store/shared_history.h"
+#include "history/history_store.h"
+#include "history/shared_history.h"
 
 namespace store {
 

@@ -1,4 +1,4 @@
-#include "store/pg_db.h"
+#include "history/pg_db.h"
 
 #include <libpq-fe.h>
 #include <poll.h>

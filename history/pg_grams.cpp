@@ -1,4 +1,4 @@
-#include "store/pg_grams.h"
+#include "history/pg_grams.h"
 
 #include <algorithm>
 

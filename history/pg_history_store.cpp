@@ -1,14 +1,14 @@
-#include "store/pg_history_store.h"
+#include "history/pg_history_store.h"
 
 #include <algorithm>
 #include <stdexcept>
 #include <utility>
 
-#include "store/history_store.h"
-#include "store/history_text.h"
-#include "store/pg_db.h"
-#include "store/pg_grams.h"
-#include "store/pg_schema.h"
+#include "history/history_store.h"
+#include "history/history_text.h"
+#include "history/pg_db.h"
+#include "history/pg_grams.h"
+#include "history/pg_schema.h"
 #include "text/sjis.h"
 #include "text/sjis_convert.h"
 

@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "store/history_backend.h"
+#include "history/history_backend.h"
 
 namespace store {
 

@@ -1,9 +1,9 @@
-#include "store/pg_schema.h"
+#include "history/pg_schema.h"
 
 #include <iterator>
 #include <vector>
 
-#include "store/pg_db.h"
+#include "history/pg_db.h"
 
 namespace store {
 
@@ -16,7 +16,7 @@ namespace {
 // collation, so ordering is by bytes as in the station's SQLite file and
 // prefix searches use the indexes whatever the database's locale.
 // history_grams holds every one-, two- and three-character piece of each
-// searched field of a row (store/pg_grams.h): any query is found through
+// searched field of a row (history/pg_grams.h): any query is found through
 // its GIN index, one and two characters included. It is a table of its
 // own so that the rows of the history stay narrow for reading.
 const std::vector<std::vector<const char*>> kMigrations = {

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "store/history_backend.h"
+#include "history/history_backend.h"
 
 namespace store {
 

@@ -1,14 +1,14 @@
-#include "store/shared_history.h"
+#include "history/shared_history.h"
 
 #include <algorithm>
 #include <set>
 #include <stdexcept>
 #include <utility>
 
-#include "store/history_store.h"
-#include "store/history_text.h"
-#include "store/pg_db.h"
-#include "store/pg_history_store.h"
+#include "history/history_store.h"
+#include "history/history_text.h"
+#include "history/pg_db.h"
+#include "history/pg_history_store.h"
 #include "text/sjis.h"
 #include "text/sjis_convert.h"
 

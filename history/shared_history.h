@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "store/history_backend.h"
+#include "history/history_backend.h"
 
 namespace store {
 

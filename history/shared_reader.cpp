@@ -1,8 +1,8 @@
-#include "store/shared_reader.h"
+#include "history/shared_reader.h"
 
 #include <utility>
 
-#include "store/shared_history.h"
+#include "history/shared_history.h"
 
 namespace store {
 

@@ -1,9 +1,9 @@
-#include "store/shipped_export.h"
+#include "history/shipped_export.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "store/history_csv.h"
+#include "history/history_csv.h"
 #include "store/ini_file.h"
 #include "text/sjis_convert.h"
 

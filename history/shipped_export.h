@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "store/order_items.h"
-#include "store/waybill_record.h"
+#include "history/waybill_record.h"
 
 class IniFile;
 

@@ -1,4 +1,4 @@
-#include "store/sqlite_db.h"
+#include "history/sqlite_db.h"
 
 #include <sqlite3.h>
 

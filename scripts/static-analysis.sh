@@ -22,7 +22,7 @@ cd "$root"
 
 # Two jobs at most: the machine has two cores shared with the rest of CI.
 jobs=${VP_STATIC_JOBS:-2}
-mapfile -t sources < <(find lazy text store postal services controls transfer batch app print tools -name '*.cpp' | sort)
+mapfile -t sources < <(find lazy text store history settings postal services controls transfer batch widgets app print tools -name '*.cpp' | sort)
 if [[ ${#sources[@]} -eq 0 ]]; then
     echo "static-analysis: no sources found under $root" >&2
     exit 2

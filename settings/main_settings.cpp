@@ -1,4 +1,4 @@
-#include "app/core/main_settings.h"
+#include "settings/main_settings.h"
 
 MainSettings readMainSettings(const IniFile& ini) {
     const std::string_view s = kSettingsSection;

@@ -1,4 +1,4 @@
-#include "app/core/sender_record.h"
+#include "settings/sender_record.h"
 
 #include <cerrno>
 

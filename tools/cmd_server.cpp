@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "store/pg_db.h"
-#include "store/pg_schema.h"
+#include "history/pg_db.h"
+#include "history/pg_schema.h"
 #include "tools/cli_commands.h"
 #include "tools/cli_io.h"
 

@@ -1,4 +1,4 @@
-#include "app/background_jobs.h"
+#include "widgets/background_jobs.h"
 
 #include <algorithm>
 #include <utility>

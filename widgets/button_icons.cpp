@@ -1,4 +1,4 @@
-#include "app/button_icons.h"
+#include "widgets/button_icons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "app/history_book.h"
+#include "widgets/history_book.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,13 +9,13 @@
 #include <QWidget>
 #include <chrono>
 
-#include "app/core/main_settings.h"
+#include "settings/main_settings.h"
 #include "services/message_boxes.h"
 #include "store/ini_file.h"
-#include "store/outbox_sender.h"
-#include "store/pg_db.h"
-#include "store/pg_schema.h"
-#include "store/shared_reader.h"
+#include "history/outbox_sender.h"
+#include "history/pg_db.h"
+#include "history/pg_schema.h"
+#include "history/shared_reader.h"
 #include "text/sjis_qt.h"
 
 namespace {
@@ -33,11 +33,11 @@ constexpr int kListenLane = 3;
 HistoryBook::HistoryBook(QWidget* owner) : QObject(owner), owner_(owner) {}
 
 HistoryBook::~HistoryBook() {
-    close();
+    closeStores();
     jobs_.waitAll();
 }
 
-void HistoryBook::close() {
+void HistoryBook::closeStores() {
     delete notifier_;
     notifier_ = nullptr;
     listener_.reset();
@@ -65,7 +65,7 @@ void HistoryBook::close() {
 
 void HistoryBook::setFolder(const QString& folder) {
     if (folder == folder_) return;
-    close();
+    closeStores();
     folder_ = folder;
     conninfo_ = sjis::toQString(
         IniFile(QFile::encodeName(settingsPath()).toStdString()).readString(kSharedSection, kConninfoKey, ""));
@@ -80,7 +80,7 @@ QString HistoryBook::settingsPath() const { return QDir(folder_).filePath(QStrin
 void HistoryBook::setSharedConninfo(const QString& conninfo) {
     IniFile(QFile::encodeName(settingsPath()).toStdString())
         .writeString(kSharedSection, kConninfoKey, sjis::fromQString(conninfo));
-    close();
+    closeStores();
     conninfo_ = conninfo;
     error_.clear();
 }
@@ -151,7 +151,7 @@ void HistoryBook::readLater(Lane lane, QObject* context, ReadWork work, std::fun
         done(found);
         return;
     }
-    // The reader ends before this book does (close()), and an answer
+    // The reader ends before this book does (closeStores()), and an answer
     // posted to a book that is gone is dropped with it.
     QPointer<QObject> target(context);
     reader_->submit(static_cast<int>(lane), [this, at, serial, target, work = std::move(work),

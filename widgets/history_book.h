@@ -20,9 +20,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/background_jobs.h"
-#include "store/history_store.h"
-#include "store/shared_history.h"
+#include "widgets/background_jobs.h"
+#include "history/history_store.h"
+#include "history/shared_history.h"
 
 class QSocketNotifier;
 class QWidget;
@@ -131,7 +131,7 @@ private:
     store::HistoryBackend& open();
     // Shows the store's notices and wakes the sender for new rows.
     void afterWork();
-    void close();
+    void closeStores();
     void showNotice();
     void failed(const std::exception& e);
     void notified(bool sent);

@@ -1,4 +1,4 @@
-#include "app/input_mode.h"
+#include "widgets/input_mode.h"
 
 #include <QCoreApplication>
 #include <QInputMethodEvent>

@@ -1,4 +1,4 @@
-#include "app/input_mode_delegate.h"
+#include "widgets/input_mode_delegate.h"
 
 QWidget* InputModeDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                          const QModelIndex& index) const {

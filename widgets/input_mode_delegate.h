@@ -5,7 +5,7 @@
 #include <QHash>
 #include <QStyledItemDelegate>
 
-#include "app/input_mode.h"
+#include "widgets/input_mode.h"
 
 class InputModeDelegate final : public QStyledItemDelegate {
 public:

@@ -1,4 +1,4 @@
-#include "app/list_combo_box.h"
+#include "widgets/list_combo_box.h"
 
 #include <QWheelEvent>
 

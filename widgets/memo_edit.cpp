@@ -1,4 +1,4 @@
-#include "app/memo_edit.h"
+#include "widgets/memo_edit.h"
 
 #include <QMimeData>
 

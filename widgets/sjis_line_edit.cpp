@@ -1,4 +1,4 @@
-#include "app/sjis_line_edit.h"
+#include "widgets/sjis_line_edit.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

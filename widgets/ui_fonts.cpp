@@ -1,4 +1,4 @@
-#include "app/ui_fonts.h"
+#include "widgets/ui_fonts.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "app/user_tab_bar.h"
+#include "widgets/user_tab_bar.h"
 
 template <class F>
 void UserTabBar::byUser(F&& baseCall) {

@@ -1,4 +1,4 @@
-#include "app/window_memory.h"
+#include "widgets/window_memory.h"
 
 #include <QDir>
 #include <QEvent>

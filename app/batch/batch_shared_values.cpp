@@ -1,4 +1,4 @@
-#include "app/batch_shared_values.h"
+#include "app/batch/batch_shared_values.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

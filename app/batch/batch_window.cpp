@@ -1,4 +1,4 @@
-#include "app/batch_window.h"
+#include "app/batch/batch_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,11 +27,11 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/batch_shared_values.h"
-#include "app/history_book.h"
-#include "app/input_mode_delegate.h"
-#include "app/list_combo_box.h"
-#include "app/window_memory.h"
+#include "app/batch/batch_shared_values.h"
+#include "widgets/history_book.h"
+#include "widgets/input_mode_delegate.h"
+#include "widgets/list_combo_box.h"
+#include "widgets/window_memory.h"
 #include "batch/order_record.h"
 #include "batch/overflow_problems.h"
 #include "batch/platform_layouts.h"
@@ -45,7 +45,7 @@
 #include "services/guard.h"
 #include "services/message_boxes.h"
 #include "store/atomic_file.h"
-#include "store/history_store.h"
+#include "history/history_store.h"
 #include "text/sjis_qt.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <QLineEdit>
 #include <variant>
 
-#include "app/batch_window.h"
-#include "app/history_book.h"
+#include "app/batch/batch_window.h"
+#include "widgets/history_book.h"
 #include "batch/tracking_number.h"
 #include "services/message_boxes.h"
 

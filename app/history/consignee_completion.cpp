@@ -1,4 +1,4 @@
-#include "app/consignee_completion.h"
+#include "app/history/consignee_completion.h"
 
 #include <QApplication>
 #include <QKeyEvent>

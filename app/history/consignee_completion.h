@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "store/waybill_record.h"
+#include "history/waybill_record.h"
 
 class QLineEdit;
 class QListWidget;

@@ -1,4 +1,4 @@
-#include "app/history_window.h"
+#include "app/history/history_window.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -19,14 +19,14 @@
 #include <stdexcept>
 #include <utility>
 
-#include "app/history_book.h"
-#include "app/shared_db_dialog.h"
-#include "app/ui_fonts.h"
-#include "app/window_memory.h"
+#include "widgets/history_book.h"
+#include "app/history/shared_db_dialog.h"
+#include "widgets/ui_fonts.h"
+#include "widgets/window_memory.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
 #include "store/atomic_file.h"
-#include "store/history_csv.h"
+#include "history/history_csv.h"
 #include "store/output_file.h"
 #include "text/sjis_qt.h"
 

@@ -10,9 +10,9 @@
 #include <functional>
 #include <vector>
 
-#include "app/history_book.h"
-#include "store/history_store.h"
-#include "store/waybill_record.h"
+#include "widgets/history_book.h"
+#include "history/history_store.h"
+#include "history/waybill_record.h"
 
 class QCheckBox;
 class QComboBox;

@@ -15,16 +15,16 @@
 #include <stdexcept>
 #include <variant>
 
-#include "app/core/main_settings.h"
-#include "app/history_book.h"
-#include "app/history_window.h"
-#include "app/window_memory.h"
+#include "settings/main_settings.h"
+#include "widgets/history_book.h"
+#include "app/history/history_window.h"
+#include "widgets/window_memory.h"
 #include "batch/tracking_number.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
 #include "store/atomic_file.h"
 #include "store/ini_file.h"
-#include "store/shipped_export.h"
+#include "history/shipped_export.h"
 
 namespace {
 

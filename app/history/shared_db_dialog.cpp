@@ -1,4 +1,4 @@
-#include "app/shared_db_dialog.h"
+#include "app/history/shared_db_dialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -6,12 +6,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/history_book.h"
-#include "app/ui_fonts.h"
+#include "widgets/history_book.h"
+#include "widgets/ui_fonts.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
-#include "store/pg_db.h"
-#include "store/pg_history_store.h"
+#include "history/pg_db.h"
+#include "history/pg_history_store.h"
 
 SharedDbDialog::SharedDbDialog(HistoryBook& book, QWidget* parent) : QDialog(parent), book_(book) {
     setObjectName(QStringLiteral("Form_SharedDb"));

@@ -1,4 +1,4 @@
-#include "app/app_windows.h"
+#include "app/main_form/app_windows.h"
 
 TForm_Main* Form_Main = nullptr;
 TForm_SLIP97YPrn* Form_SLIP97YPrn = nullptr;

@@ -1,4 +1,4 @@
-#include "app/contact.h"
+#include "app/main_form/contact.h"
 
 #include <QByteArray>
 

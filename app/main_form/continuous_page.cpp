@@ -1,9 +1,9 @@
-#include "app/continuous_page.h"
+#include "app/main_form/continuous_page.h"
 
 #include <QComboBox>
 #include <cmath>
 
-#include "app/form_main.h"
+#include "app/main_form/form_main.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/continuous_form.h"
 #include "services/message_boxes.h"

@@ -1,6 +1,7 @@
+// One part of TForm_Main (form_main.h): its members are defined across the form_main*.cpp files by concern.
 // Construction of the main window: regions, controls with their names,
 // places, limits, fonts and colours, and the connections to the handlers.
-#include "app/form_main.h"
+#include "app/main_form/form_main.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,13 +15,13 @@
 #include <QScreen>
 #include <QStatusBar>
 
-#include "app/button_icons.h"
-#include "app/contact.h"
-#include "app/input_mode.h"
+#include "widgets/button_icons.h"
+#include "app/main_form/contact.h"
+#include "widgets/input_mode.h"
 #include "services/guard.h"
-#include "app/sjis_line_edit.h"
-#include "app/ui_fonts.h"
-#include "app/user_tab_bar.h"
+#include "widgets/sjis_line_edit.h"
+#include "widgets/ui_fonts.h"
+#include "widgets/user_tab_bar.h"
 #include "controls/TNumEdit.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// One part of TForm_Main (form_main.h): its members are defined across the form_main*.cpp files by concern.
 // F9 一括印刷: opens the batch window, which prints orders from a file with
 // this form's sender, shipping date, goods, time band and printer.
 #include <QComboBox>
@@ -6,10 +7,10 @@
 #include <QPushButton>
 #include <QShortcut>
 
-#include "app/batch_window.h"
-#include "app/continuous_page.h"
-#include "app/form_main.h"
-#include "app/window_memory.h"
+#include "app/batch/batch_window.h"
+#include "app/main_form/continuous_page.h"
+#include "app/main_form/form_main.h"
+#include "widgets/window_memory.h"
 #include "print/Wb_d97_Dot.h"
 #include "services/guard.h"
 

@@ -1,3 +1,4 @@
+// One part of TForm_Main (form_main.h): its members are defined across the form_main*.cpp files by concern.
 // Behaviour of the entry form: focus order and key map, prompts, clears,
 // the overlong-address warning, exclusions, half-width conversion, sender
 // colouring, web page and mail.
@@ -9,12 +10,12 @@
 #include <QPushButton>
 #include <QTabBar>
 
-#include "app/contact.h"
-#include "app/form_main.h"
+#include "app/main_form/contact.h"
+#include "app/main_form/form_main.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
 #include "services/shell_open.h"
-#include "app/sjis_line_edit.h"
+#include "widgets/sjis_line_edit.h"
 #include "controls/TNumEdit.h"
 #include "text/sjis_qt.h"
 #include "transfer/han_conv.h"

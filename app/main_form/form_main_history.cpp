@@ -1,3 +1,4 @@
+// One part of TForm_Main (form_main.h): its members are defined across the form_main*.cpp files by concern.
 // The print history and the address book on the main window: recording
 // each accepted print, the history window (F8), the お届け先登録 button and
 // the completion lists on Edit_tel and Edit_Custo1.
@@ -9,20 +10,20 @@
 #include <QShortcut>
 #include <QTimer>
 
-#include "app/consignee_completion.h"
-#include "app/form_main.h"
-#include "app/history_book.h"
-#include "app/history_window.h"
-#include "app/sjis_line_edit.h"
-#include "app/ui_fonts.h"
-#include "app/window_memory.h"
+#include "app/history/consignee_completion.h"
+#include "app/main_form/form_main.h"
+#include "widgets/history_book.h"
+#include "app/history/history_window.h"
+#include "widgets/sjis_line_edit.h"
+#include "widgets/ui_fonts.h"
+#include "widgets/window_memory.h"
 #include "batch/tracking_number.h"
 #include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/core/history_record.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
-#include "store/history_text.h"
+#include "history/history_text.h"
 #include "text/sjis_qt.h"
 
 namespace {

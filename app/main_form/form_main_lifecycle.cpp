@@ -1,3 +1,4 @@
+// One part of TForm_Main (form_main.h): its members are defined across the form_main*.cpp files by concern.
 // The main window's first showing, its destruction and the exit command.
 #include <QDateEdit>
 #include <QDir>
@@ -5,12 +6,12 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 
-#include "app/form_main.h"
+#include "app/main_form/form_main.h"
 #include "services/app_title.h"
 #include "services/clock.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
-#include "app/sjis_line_edit.h"
+#include "widgets/sjis_line_edit.h"
 
 namespace {
 const QString kCaption = QStringLiteral("vamu　送り状印刷　< 日本通運　ペリカン便　> ver1.10");

@@ -1,3 +1,4 @@
+// One part of TForm_Main (form_main.h): its members are defined across the form_main*.cpp files by concern.
 // Postal codes on the entry form: the code shown as "NNN-NNNN", F5 (〒→住所)
 // and F6 (住所→〒) with a pick list, and the warning when the consignee's
 // code is unknown or does not fit the address. The table is read on the
@@ -14,9 +15,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/form_main.h"
-#include "app/sjis_line_edit.h"
-#include "app/ui_fonts.h"
+#include "app/main_form/form_main.h"
+#include "widgets/sjis_line_edit.h"
+#include "widgets/ui_fonts.h"
 #include "postal/address_key.h"
 #include "postal/postal_search.h"
 #include "postal/table_locator.h"

@@ -1,9 +1,11 @@
+// One part of TForm_Main (form_main.h): its members are defined across the form_main*.cpp files by concern.
 // The preview (F10) and the overflow prompt that the print command shows.
 #include <QLabel>
 
-#include "app/form_main.h"
-#include "app/preview_window.h"
-#include "app/window_memory.h"
+#include "app/main_form/app_windows.h"
+#include "app/main_form/form_main.h"
+#include "app/preview/preview_window.h"
+#include "widgets/window_memory.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/preview_page.h"
 
@@ -12,7 +14,7 @@ void TForm_Main::SpeedButton_F10Click() {
     // One preview window, kept for the run once opened.
     auto* preview = findChild<TForm_Preview*>(QStringLiteral("Form_Preview"), Qt::FindDirectChildrenOnly);
     if (!preview) {
-        preview = new TForm_Preview(*this);
+        preview = new TForm_Preview(*this, Form_SLIP97YPrn);
         keepWindowPlacement(*preview, Label_CurrentDir->text());
     } else {
         preview->refresh();

@@ -1,3 +1,4 @@
+// One part of TForm_Main (form_main.h): its members are defined across the form_main*.cpp files by concern.
 // The print command (F11): name what is wrong, confirm, hand the printer's
 // effective resolution to the layout through Label_dpix / Label_dpiy, and
 // print one waybill as a document of two pages (the waybill, then the
@@ -8,12 +9,12 @@
 #include <string>
 #include <variant>
 
-#include "app/app_windows.h"
-#include "app/continuous_page.h"
-#include "app/form_main.h"
+#include "app/main_form/app_windows.h"
+#include "app/main_form/continuous_page.h"
+#include "app/main_form/form_main.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
-#include "app/sjis_line_edit.h"
+#include "widgets/sjis_line_edit.h"
 #include "batch/tracking_number.h"
 #include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/WbPrinters.h"

@@ -1,3 +1,4 @@
+// One part of TForm_Main (form_main.h): its members are defined across the form_main*.cpp files by concern.
 // The printer box: the current printer, paper size and bin of the feed
 // mode's registered printer, its margins, and registration.
 #include <QComboBox>
@@ -11,12 +12,12 @@
 #include <QWindow>
 #include <functional>
 
-#include "app/app_windows.h"
-#include "app/continuous_page.h"
-#include "app/form_main.h"
-#include "app/standing_prompt.h"
+#include "app/main_form/app_windows.h"
+#include "app/main_form/continuous_page.h"
+#include "app/main_form/form_main.h"
+#include "app/main_form/standing_prompt.h"
 #include "services/guard.h"
-#include "app/ui_fonts.h"
+#include "widgets/ui_fonts.h"
 #include "print/Form_SLIP97YPrn.h"
 #include "print/WbPrinterSetupDialog.h"
 #include "print/Wbprn/WbPrinters.h"

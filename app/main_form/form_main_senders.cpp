@@ -1,13 +1,14 @@
+// One part of TForm_Main (form_main.h): its members are defined across the form_main*.cpp files by concern.
 // Sender records: the five sender fields loaded from and saved to the
 // record file of the selected tab (my0.txt ... my9.txt in the current
 // directory).
 #include <QLabel>
 #include <QTabBar>
 
-#include "app/core/sender_record.h"
-#include "app/form_main.h"
+#include "settings/sender_record.h"
+#include "app/main_form/form_main.h"
 #include "services/message_boxes.h"
-#include "app/sjis_line_edit.h"
+#include "widgets/sjis_line_edit.h"
 #include "text/sjis_qt.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// One part of TForm_Main (form_main.h): its members are defined across the form_main*.cpp files by concern.
 // The settings file vamu_Pelican.ini in the base folder: read into the
 // controls at the first showing, written from them at the end of the run.
 #include <QComboBox>
@@ -6,9 +7,9 @@
 #include <QLabel>
 #include <QTabBar>
 
-#include "app/core/main_settings.h"
-#include "app/form_main.h"
-#include "app/sjis_line_edit.h"
+#include "settings/main_settings.h"
+#include "app/main_form/form_main.h"
+#include "widgets/sjis_line_edit.h"
 #include "controls/TNumEdit.h"
 #include "text/sjis_qt.h"
 

@@ -1,3 +1,4 @@
+// One part of TForm_Main (form_main.h): its members are defined across the form_main*.cpp files by concern.
 // The text transfer panel (Panel3): the paste memo, the transfer button and
 // the memo clear. The transfer itself is the Qt-free pipeline; this file
 // moves text between it and the window's controls.
@@ -9,12 +10,12 @@
 #include <QStyle>
 #include <functional>
 
-#include "app/form_main.h"
-#include "app/memo_edit.h"
+#include "app/main_form/form_main.h"
+#include "widgets/memo_edit.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
-#include "app/sjis_line_edit.h"
-#include "app/ui_fonts.h"
+#include "widgets/sjis_line_edit.h"
+#include "widgets/ui_fonts.h"
 #include "text/sjis_qt.h"
 #include "transfer/pipeline.h"
 

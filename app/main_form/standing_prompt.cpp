@@ -1,10 +1,10 @@
-#include "app/standing_prompt.h"
+#include "app/main_form/standing_prompt.h"
 
 #include <QApplication>
 #include <QLabel>
 
-#include "app/form_main.h"
-#include "app/sjis_line_edit.h"
+#include "app/main_form/form_main.h"
+#include "widgets/sjis_line_edit.h"
 
 namespace {
 const QString kKeeperName = QStringLiteral("StandingPromptKeeper");

@@ -1,4 +1,4 @@
-#include "app/preview_window.h"
+#include "app/preview/preview_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,12 +15,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/app_windows.h"
-#include "app/form_main.h"
-#include "app/sjis_line_edit.h"
-#include "app/ui_fonts.h"
+#include "widgets/sjis_line_edit.h"
+#include "widgets/ui_fonts.h"
 #include "print/Form_SLIP97YPrn.h"
 #include "print/Wbprn/WbPrinters.h"
+#include "print/main_form.h"
 
 namespace {
 
@@ -61,7 +60,8 @@ void PreviewView::wheelEvent(QWheelEvent* event) {
     QWidget::wheelEvent(event);
 }
 
-TForm_Preview::TForm_Preview(TForm_Main& form) : QWidget(&form, Qt::Window), form_(form) {
+TForm_Preview::TForm_Preview(QWidget& form, TForm_SLIP97YPrn* marginDialog)
+    : QWidget(&form, Qt::Window), form_(form), marginDialog_(marginDialog) {
     setObjectName(QStringLiteral("Form_Preview"));
     setWindowTitle(QStringLiteral("プレビュー"));
     resize(900, 520);
@@ -115,14 +115,15 @@ void TForm_Preview::followForm() {
     auto later = [this] { scheduleRefresh(); };
     for (SjisLineEdit* e : form_.findChildren<SjisLineEdit*>()) connect(e, &QLineEdit::textChanged, this, later);
     for (QCheckBox* b : form_.findChildren<QCheckBox*>()) connect(b, &QCheckBox::toggled, this, later);
-    connect(form_.DateTimePicker_1, &QDateEdit::dateChanged, this, later);
+    connect(&print_form::control<QDateEdit>(form_, "DateTimePicker_1"), &QDateEdit::dateChanged, this, later);
     // Feed mode, printer and paper: the margins and the page change with them.
-    for (QComboBox* c : {form_.ComboBox_SEL, form_.ComboBox1, form_.ComboBox2})
-        if (c) connect(c, &QComboBox::currentTextChanged, this, later);
-    if (Form_SLIP97YPrn) {
-        connect(Form_SLIP97YPrn, &TForm_SLIP97YPrn::marginsEdited, this,
+    for (const char* name : {"ComboBox_SEL", "ComboBox1", "ComboBox2"})
+        if (auto* c = form_.findChild<QComboBox*>(QString::fromLatin1(name)))
+            connect(c, &QComboBox::currentTextChanged, this, later);
+    if (marginDialog_) {
+        connect(marginDialog_, &TForm_SLIP97YPrn::marginsEdited, this,
                 [this](const QString& top, const QString& left) { setMargins(print_preview::Margins{top, left}); });
-        connect(Form_SLIP97YPrn, &QDialog::finished, this, [this] { setMargins(std::nullopt); });
+        connect(marginDialog_, &QDialog::finished, this, [this] { setMargins(std::nullopt); });
     }
 }
 

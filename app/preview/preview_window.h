@@ -14,7 +14,7 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 class QWheelEvent;
-class TForm_Main;
+class TForm_SLIP97YPrn;
 
 class PreviewView final : public QWidget {
     Q_OBJECT
@@ -39,8 +39,9 @@ private:
 class TForm_Preview final : public QWidget {
     Q_OBJECT
 public:
-    // A window of its own, owned by the main form.
-    explicit TForm_Preview(TForm_Main& form);
+    // A window of its own, owned by the main form; it follows the form's
+    // controls by their names and, when given, the margin dialog's fields.
+    TForm_Preview(QWidget& form, TForm_SLIP97YPrn* marginDialog);
 
     QPushButton* Button_Fit = nullptr;     // "全体"
     QPushButton* Button_Actual = nullptr;  // "100%"
@@ -71,7 +72,8 @@ private:
     void followForm();
     void setZoom(double zoom);
 
-    TForm_Main& form_;
+    QWidget& form_;
+    QPointer<TForm_SLIP97YPrn> marginDialog_;
     print_preview::PreviewPage page_;
     std::optional<print_preview::Margins> margins_;
     bool refreshPending_ = false;

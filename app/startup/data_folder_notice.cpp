@@ -1,10 +1,10 @@
-#include "app/data_folder_notice.h"
+#include "app/startup/data_folder_notice.h"
 
 #include <QLabel>
 #include <QtGlobal>
 
-#include "app/form_main.h"
-#include "app/standing_prompt.h"
+#include "app/main_form/form_main.h"
+#include "app/main_form/standing_prompt.h"
 
 bool takeNewDataFolderMark() {
     const bool marked = qEnvironmentVariableIsSet(kNewDataFolderVariable);

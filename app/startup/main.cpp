@@ -1,4 +1,4 @@
 // Program entry: no arguments are read, no exit code is set.
-#include "app/program.h"
+#include "app/startup/program.h"
 
 int main(int argc, char** argv) { return runProgram(argc, argv); }

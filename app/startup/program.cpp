@@ -1,4 +1,4 @@
-#include "app/program.h"
+#include "app/startup/program.h"
 
 #include <QApplication>
 #include <QDir>
@@ -6,13 +6,13 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/app_windows.h"
-#include "app/data_folder_notice.h"
-#include "app/form_main.h"
-#include "app/qt_translation.h"
+#include "app/main_form/app_windows.h"
+#include "app/startup/data_folder_notice.h"
+#include "app/main_form/form_main.h"
+#include "app/startup/qt_translation.h"
 #include "services/app_title.h"
-#include "app/session_end.h"
-#include "app/single_instance.h"
+#include "app/startup/session_end.h"
+#include "app/startup/single_instance.h"
 #include "print/Wbprn/cups/cups_printer_system.h"
 #include "print/Form_SLIP97YPrn.h"
 #include "print/Wb_d97_Dot.h"

@@ -1,4 +1,4 @@
-#include "app/qt_translation.h"
+#include "app/startup/qt_translation.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

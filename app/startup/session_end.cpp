@@ -1,4 +1,4 @@
-#include "app/session_end.h"
+#include "app/startup/session_end.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <csignal>
 
-#include "app/form_main.h"
+#include "app/main_form/form_main.h"
 #include "services/guard.h"
 #if QT_CONFIG(sessionmanager)
 #include <QSessionManager>

@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "app/program.h"
+#include "app/startup/program.h"
 #include "services/message_boxes.h"
 
 namespace {

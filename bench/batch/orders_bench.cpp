@@ -15,8 +15,8 @@
 #include "batch/postal_check.h"
 #include "batch/tracking_number.h"
 #include "postal/table_locator.h"
-#include "store/history_store.h"
-#include "store/shipped_export.h"
+#include "history/history_store.h"
+#include "history/shipped_export.h"
 #include "text/sjis_convert.h"
 
 namespace {

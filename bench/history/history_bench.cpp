@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/store/sample_waybill.h"
-#include "store/history_store.h"
+#include "bench/history/sample_waybill.h"
+#include "history/history_store.h"
 #include "text/sjis_convert.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "store/waybill_record.h"
+#include "history/waybill_record.h"
 #include "text/sjis_convert.h"
 
 namespace bench {

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "bench/store/sample_waybill.h"
-#include "store/history_store.h"
-#include "store/pg_db.h"
-#include "store/pg_history_store.h"
-#include "store/pg_schema.h"
-#include "store/shared_history.h"
+#include "bench/history/sample_waybill.h"
+#include "history/history_store.h"
+#include "history/pg_db.h"
+#include "history/pg_history_store.h"
+#include "history/pg_schema.h"
+#include "history/shared_history.h"
 #include "tests/support/pg_server.h"
 #include "tests/support/scratch_folder.h"
 

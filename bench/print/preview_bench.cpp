@@ -8,10 +8,10 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/app_windows.h"
-#include "app/form_main.h"
-#include "app/preview_window.h"
-#include "app/sjis_line_edit.h"
+#include "app/main_form/app_windows.h"
+#include "app/main_form/form_main.h"
+#include "app/preview/preview_window.h"
+#include "widgets/sjis_line_edit.h"
 #include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/fake/fake_printer_system.h"

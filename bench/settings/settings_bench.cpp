@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/core/main_settings.h"
-#include "app/core/sender_record.h"
+#include "settings/main_settings.h"
+#include "settings/sender_record.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "print/core/waybill_fields.h"
-#include "store/waybill_record.h"
+#include "history/waybill_record.h"
 
 namespace print {
 

@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <memory>
 
-#include "app/form_main.h"
+#include "app/main_form/form_main.h"
 #include "services/clock.h"
 #include "services/shell_open.h"
 #include "print/Wbprn/WbPrinters.h"

@@ -9,8 +9,8 @@
 #include <QStyleOptionComboBox>
 #include <QtTest>
 
-#include "app/batch_window.h"
-#include "app/sjis_line_edit.h"
+#include "app/batch/batch_window.h"
+#include "widgets/sjis_line_edit.h"
 #include "tests/app/test_form_fixture.h"
 #include "tests/support/file_bytes.h"
 

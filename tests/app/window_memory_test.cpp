@@ -10,9 +10,9 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "app/batch_window.h"
-#include "app/history_window.h"
-#include "app/window_memory.h"
+#include "app/batch/batch_window.h"
+#include "app/history/history_window.h"
+#include "widgets/window_memory.h"
 #include "tests/app/test_form_fixture.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/app_windows.h"
-#include "app/form_main.h"
-#include "app/sjis_line_edit.h"
+#include "app/main_form/app_windows.h"
+#include "app/main_form/form_main.h"
+#include "widgets/sjis_line_edit.h"
 #include "print/Wb_d97_Dot.h"
 #include "print/core/layout.h"
 #include "tests/support/scripted_boxes.h"

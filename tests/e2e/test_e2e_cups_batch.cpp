@@ -11,10 +11,10 @@
 #include <cmath>
 #include <fstream>
 
-#include "app/batch_window.h"
+#include "app/batch/batch_window.h"
 #include "batch/batch_file.h"
 #include "batch/tracking_number.h"
-#include "store/history_store.h"
+#include "history/history_store.h"
 #include "tests/e2e/cups_program.h"
 #include "tests/e2e/cups_test.h"
 #include "tests/support/scratch_folder.h"

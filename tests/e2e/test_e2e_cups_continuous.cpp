@@ -6,7 +6,7 @@
 #include <chrono>
 #include <memory>
 
-#include "app/batch_window.h"
+#include "app/batch/batch_window.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/continuous_form.h"
 #include "print/preview_page.h"

@@ -7,7 +7,7 @@
 #include <QtTest>
 #include <sqlite3.h>
 
-#include "store/history_store.h"
+#include "history/history_store.h"
 #include "tests/support/cli_run.h"
 #include "tests/support/file_bytes.h"
 #include "text/sjis_convert.h"

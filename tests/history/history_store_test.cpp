@@ -11,9 +11,9 @@
 #include <random>
 #include <thread>
 
-#include "store/gram_tokenizer.h"
-#include "store/history_store.h"
-#include "store/sqlite_db.h"
+#include "history/gram_tokenizer.h"
+#include "history/history_store.h"
+#include "history/sqlite_db.h"
 #include "tests/support/scratch_folder.h"
 #include "text/sjis_convert.h"
 

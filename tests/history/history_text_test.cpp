@@ -1,8 +1,8 @@
 // Keys of search and completion, and the CSV export.
 #include <gtest/gtest.h>
 
-#include "store/history_csv.h"
-#include "store/history_text.h"
+#include "history/history_csv.h"
+#include "history/history_text.h"
 #include "text/sjis_convert.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "store/history_store.h"
-#include "store/pg_history_store.h"
+#include "history/history_store.h"
+#include "history/pg_history_store.h"
 #include "tests/support/cli_run.h"
 #include "tests/support/pg_server.h"
 #include "text/sjis_convert.h"

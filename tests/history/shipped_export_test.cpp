@@ -2,7 +2,7 @@
 // rows without a number left out, nothing at all refused.
 #include <gtest/gtest.h>
 
-#include "store/shipped_export.h"
+#include "history/shipped_export.h"
 #include "text/sjis_convert.h"
 
 using namespace store;

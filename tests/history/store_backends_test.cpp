@@ -10,12 +10,12 @@
 #include <memory>
 #include <thread>
 
-#include "store/history_store.h"
-#include "store/pg_db.h"
-#include "store/pg_history_store.h"
-#include "store/pg_schema.h"
-#include "store/outbox_sender.h"
-#include "store/shared_history.h"
+#include "history/history_store.h"
+#include "history/pg_db.h"
+#include "history/pg_history_store.h"
+#include "history/pg_schema.h"
+#include "history/outbox_sender.h"
+#include "history/shared_history.h"
 #include "tests/support/pg_server.h"
 #include "tests/support/scratch_folder.h"
 #include "text/sjis_convert.h"

@@ -9,9 +9,9 @@
 #include <functional>
 #include <thread>
 
-#include "store/pg_db.h"
-#include "store/pg_schema.h"
-#include "store/shared_history.h"
+#include "history/pg_db.h"
+#include "history/pg_schema.h"
+#include "history/shared_history.h"
 #include "tests/support/pg_server.h"
 #include "tests/support/scratch_folder.h"
 #include "text/sjis_convert.h"

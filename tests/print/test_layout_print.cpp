@@ -11,7 +11,7 @@
 #include <QTest>
 #include <memory>
 
-#include "app/app_windows.h"
+#include "app/main_form/app_windows.h"
 #include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/fake/fake_printer_system.h"

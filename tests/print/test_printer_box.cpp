@@ -6,7 +6,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "app/app_windows.h"
+#include "app/main_form/app_windows.h"
 #include "controls/TNumEdit.h"
 #include "print/Form_SLIP97YPrn.h"
 #include "print/WbPrinterSetupDialog.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "store/atomic_file.h"
-#include "app/core/sender_record.h"
+#include "settings/sender_record.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {

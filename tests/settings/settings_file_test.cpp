@@ -5,7 +5,7 @@
 #include <string>
 
 #include "store/atomic_file.h"
-#include "app/core/main_settings.h"
+#include "settings/main_settings.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {

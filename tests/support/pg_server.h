@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "store/pg_db.h"
+#include "history/pg_db.h"
 
 class PgServer {
 public:

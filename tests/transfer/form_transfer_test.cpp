@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/memo_edit.h"
-#include "app/sjis_line_edit.h"
+#include "widgets/memo_edit.h"
+#include "widgets/sjis_line_edit.h"
 #include "text/sjis_qt.h"
 #include "tests/app/test_form_fixture.h"
 #include "tests/support/file_bytes.h"

@@ -24,9 +24,9 @@
 
 #include <functional>
 
-#include "app/batch_window.h"
+#include "app/batch/batch_window.h"
 #include "batch/batch_file.h"
-#include "store/history_store.h"
+#include "history/history_store.h"
 #include "tests/app/test_form_fixture.h"
 #include "text/sjis_convert.h"
 

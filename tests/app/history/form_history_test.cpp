@@ -13,12 +13,12 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "app/app_windows.h"
-#include "app/history_book.h"
-#include "app/history_window.h"
-#include "app/sjis_line_edit.h"
+#include "app/main_form/app_windows.h"
+#include "widgets/history_book.h"
+#include "app/history/history_window.h"
+#include "widgets/sjis_line_edit.h"
 #include "print/Wb_d97_Dot.h"
-#include "store/sqlite_db.h"
+#include "history/sqlite_db.h"
 #include "tests/app/test_form_fixture.h"
 #include "tests/support/file_bytes.h"
 #include "text/sjis_qt.h"

@@ -17,12 +17,12 @@
 #include <chrono>
 #include <functional>
 
-#include "app/history_book.h"
-#include "app/history_window.h"
-#include "app/shared_db_dialog.h"
-#include "store/pg_db.h"
-#include "store/pg_history_store.h"
-#include "store/pg_schema.h"
+#include "widgets/history_book.h"
+#include "app/history/history_window.h"
+#include "app/history/shared_db_dialog.h"
+#include "history/pg_db.h"
+#include "history/pg_history_store.h"
+#include "history/pg_schema.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/pg_server.h"
 #include "tests/support/scripted_boxes.h"

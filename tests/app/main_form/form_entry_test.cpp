@@ -13,8 +13,8 @@
 #include <QUrlQuery>
 #include <QtTest>
 
-#include "app/contact.h"
-#include "app/sjis_line_edit.h"
+#include "app/main_form/contact.h"
+#include "widgets/sjis_line_edit.h"
 #include "tests/app/test_form_fixture.h"
 #include "text/sjis_qt.h"
 

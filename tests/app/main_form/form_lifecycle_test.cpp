@@ -11,7 +11,7 @@
 #include <QTabBar>
 #include <QtTest>
 
-#include "app/sjis_line_edit.h"
+#include "widgets/sjis_line_edit.h"
 #include "controls/TNumEdit.h"
 #include "tests/app/test_form_fixture.h"
 

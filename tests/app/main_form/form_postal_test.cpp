@@ -11,7 +11,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "app/sjis_line_edit.h"
+#include "widgets/sjis_line_edit.h"
 #include "tests/app/test_form_fixture.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "app/sjis_line_edit.h"
-#include "app/user_tab_bar.h"
+#include "widgets/sjis_line_edit.h"
+#include "widgets/user_tab_bar.h"
 
 class TestFormWidgets : public QObject {
     Q_OBJECT

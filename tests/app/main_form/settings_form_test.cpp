@@ -15,7 +15,7 @@
 #include <memory>
 
 #include "store/atomic_file.h"
-#include "app/form_main.h"
+#include "app/main_form/form_main.h"
 #include "controls/TNumEdit.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/fake/fake_printer_system.h"

@@ -7,9 +7,9 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "app/app_windows.h"
-#include "app/preview_window.h"
-#include "app/sjis_line_edit.h"
+#include "app/main_form/app_windows.h"
+#include "app/preview/preview_window.h"
+#include "widgets/sjis_line_edit.h"
 #include "controls/TNumEdit.h"
 #include "print/Form_SLIP97YPrn.h"
 #include "print/Wb_d97_Dot.h"

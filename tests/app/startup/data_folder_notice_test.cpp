@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/app_windows.h"
-#include "app/data_folder_notice.h"
-#include "app/form_main.h"
-#include "app/program.h"
-#include "app/sjis_line_edit.h"
+#include "app/main_form/app_windows.h"
+#include "app/startup/data_folder_notice.h"
+#include "app/main_form/form_main.h"
+#include "app/startup/program.h"
+#include "widgets/sjis_line_edit.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/fake/fake_printer_system.h"
 #include "tests/support/scratch_folder.h"

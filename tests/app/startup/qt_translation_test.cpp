@@ -5,8 +5,8 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/qt_translation.h"
-#include "app/sjis_line_edit.h"
+#include "app/startup/qt_translation.h"
+#include "widgets/sjis_line_edit.h"
 
 class QtTranslationTest : public QObject {
     Q_OBJECT

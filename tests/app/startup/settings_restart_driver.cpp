@@ -18,9 +18,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/app_windows.h"
-#include "app/form_main.h"
-#include "app/program.h"
+#include "app/main_form/app_windows.h"
+#include "app/main_form/form_main.h"
+#include "app/startup/program.h"
 #include "controls/TNumEdit.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/fake/fake_printer_system.h"

@@ -20,7 +20,7 @@
 #include <unistd.h>
 
 #include "services/app_title.h"
-#include "app/single_instance.h"
+#include "app/startup/single_instance.h"
 
 namespace {
 // A local socket bound to `path` (plain system calls only); -1 on failure.

@@ -21,8 +21,8 @@
 #include <thread>
 
 #include "store/ini_file.h"
-#include "app/core/main_settings.h"
-#include "app/core/sender_record.h"
+#include "settings/main_settings.h"
+#include "settings/sender_record.h"
 #include "tests/support/scratch_folder.h"
 
 namespace fs = std::filesystem;

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "store/history_csv.h"
-#include "store/history_store.h"
-#include "store/history_text.h"
+#include "history/history_csv.h"
+#include "history/history_store.h"
+#include "history/history_text.h"
 #include "text/sjis_convert.h"
 
 namespace {
