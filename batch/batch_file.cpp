@@ -60,7 +60,8 @@ std::string ordersToCsv(const std::vector<Order>& orders) {
     out += "\r\n";
     for (const Order& o : orders) {
         if (orderNumbers) {
-            out += store::csvField(o.orderNo);
+            // The cell as it came, so that orders told apart by it stay apart.
+            out += store::csvField(o.orderCell.empty() ? o.orderNo : o.orderCell);
             out += ',';
         }
         for (std::size_t c = 0; c < cols; ++c) {

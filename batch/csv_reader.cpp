@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "batch/record_splitter.h"
 #include "text/sjis.h"
 #include "text/sjis_convert.h"
 #include "text/utf8.h"
@@ -157,89 +158,6 @@ char guessDelimiter(std::string_view s) {
     return tabs > commas ? '\t' : ',';
 }
 
-std::vector<Record> parseRecords(std::string_view s, char delim) {
-    std::vector<Record> records;
-    Record rec;
-    std::string field;
-    int line = 1;
-    rec.line = 1;
-    bool fieldStarted = false;  // the record has content (a blank line has none)
-    bool atFieldStart = true;   // nothing of the current field read yet
-    std::size_t i = 0;
-    const std::size_t n = s.size();
-
-    auto endField = [&] {
-        if (rec.fields.size() >= kMaxFields)
-            throw InputError(rec.line, "列が多すぎます (" + std::to_string(kMaxFields) + "列まで)");
-        rec.fields.push_back(std::move(field));
-        field.clear();
-    };
-    auto endRecord = [&] {
-        if (fieldStarted || !rec.fields.empty()) {
-            endField();
-            // kMaxRecords orders after the header line.
-            if (records.size() > kMaxRecords)
-                throw InputError(rec.line, "行が多すぎます (" + std::to_string(kMaxRecords) + "件まで)");
-            records.push_back(std::move(rec));
-        }
-        rec = Record{};
-        fieldStarted = false;
-        atFieldStart = true;
-    };
-
-    while (i < n) {
-        const char c = s[i];
-        if (c == '"' && atFieldStart) {
-            // Quoted field: runs to the quote that is not doubled.
-            const int openLine = line;
-            fieldStarted = true;
-            atFieldStart = false;
-            ++i;
-            for (;;) {
-                if (i >= n) throw InputError(openLine, "引用符 (\") が閉じていません");
-                const char q = s[i];
-                if (q == '"') {
-                    if (i + 1 < n && s[i + 1] == '"') {
-                        field += '"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                if (q == '\n') ++line;
-                // CR LF inside quotes is one line break of the cell.
-                if (q == '\r' && i + 1 < n && s[i + 1] == '\n') {
-                    ++i;
-                    continue;
-                }
-                if (q == '\r') ++line;  // a lone CR ends a line too
-                field += q;
-                ++i;
-            }
-            continue;
-        }
-        if (c == delim) {
-            endField();
-            fieldStarted = true;
-            atFieldStart = true;
-            ++i;
-            continue;
-        }
-        if (c == '\r' || c == '\n') {
-            endRecord();
-            i += (c == '\r' && i + 1 < n && s[i + 1] == '\n') ? 2u : 1u;
-            ++line;
-            rec.line = line;
-            continue;
-        }
-        field += c;
-        fieldStarted = true;
-        atFieldStart = false;
-        ++i;
-    }
-    endRecord();
-    return records;
-}
+std::vector<Record> parseRecords(std::string_view s, char delim) { return RecordSplitter(s, delim).all(); }
 
 }  // namespace batch

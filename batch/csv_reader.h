@@ -58,6 +58,9 @@ DecodedText decodeText(std::string_view bytes, EncodingChoice choice = EncodingC
 struct Record {
     int line = 0;  // line where the record starts (1-based)
     std::vector<std::string> fields;
+    // What the reader found odd about the record's quotes (a quote that
+    // ran across lines), for the user: Japanese UTF-8, naming the lines.
+    std::vector<std::string> notes;
 };
 
 // Tab when the first line has more tabs than commas outside quotes, else
@@ -65,8 +68,16 @@ struct Record {
 char guessDelimiter(std::string_view utf8);
 
 // Splits the text into records. Blank lines are skipped. Text after a
-// closing quote is kept (as spreadsheet programs read it). An unterminated
-// quote, or too many records or fields, raise InputError.
+// closing quote is kept (as spreadsheet programs read it). With tabs, a
+// quote opens a field only when its closing quote ends the field (tab-
+// separated platforms never quote, so a lone quote is text).
+// A quoted field of a data record that runs across a line end is taken as
+// a quote typed by mistake, read as text and noted on its record when the
+// lines read that way each hold as many fields as the header. A field kept
+// across lines in a record with another number of fields than the header,
+// or holding a whole record's separators, is noted with the lines it
+// spans. An unterminated quote (a cut file), or too many records or
+// fields, raise InputError.
 std::vector<Record> parseRecords(std::string_view utf8, char delimiter);
 
 }  // namespace batch

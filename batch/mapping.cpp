@@ -173,7 +173,8 @@ namespace {
 
 // A cell added to what earlier columns of the same field gave: the parts
 // of a postal code or telephone number with hyphens, the sender's name and
-// address parts as the consignee's are joined; other fields take the cell.
+// address parts as the consignee's are joined; other fields take their
+// first cell that is not empty.
 void addCell(Target t, std::string& slot, const std::string& cell) {
     switch (t) {
     case Target::Zip:
@@ -184,7 +185,11 @@ void addCell(Target t, std::string& slot, const std::string& cell) {
     case Target::MyBuilding: slot = join({slot, cell}, " "); break;
     case Target::MyName: slot = join({slot, cell}, "\u3000"); break;
     case Target::MyAddress: slot = joinParts({slot, cell}); break;
-    default: slot = cell;
+    // Two columns can feed one field (a header that fits two platforms'
+    // layouts has two order-number columns): the first cell with a value
+    // counts, an empty one never wipes it out.
+    default:
+        if (slot.empty()) slot = cell;
     }
 }
 
@@ -192,6 +197,7 @@ void addCell(Target t, std::string& slot, const std::string& cell) {
 
 Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCount) {
     std::array<std::string, static_cast<std::size_t>(Target::Count)> v{};
+    std::string orderCell;
     for (std::size_t i = 0; i < m.size() && i < record.fields.size(); ++i) {
         if (m[i] == Target::None) continue;
         // A file we saved carries an apostrophe before formula-like texts.
@@ -200,7 +206,11 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
         const bool digits = m[i] == Target::Zip || m[i] == Target::Tel || m[i] == Target::MyZip ||
                             m[i] == Target::MyTel;
         if (digits && !cell.empty() && cell.front() == '\'') cell.erase(0, 1);
-        addCell(m[i], v[static_cast<std::size_t>(m[i])], cell);
+        std::string& slot = v[static_cast<std::size_t>(m[i])];
+        // The order number's own cell, as the file has it, tells orders apart.
+        if (m[i] == Target::OrderNo && slot.empty() && !cell.empty())
+            orderCell = store::withoutFormulaMark(record.fields[i]);
+        addCell(m[i], slot, cell);
     }
     auto get = [&](Target t) -> const std::string& { return v[static_cast<std::size_t>(t)]; };
 
@@ -232,6 +242,10 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
     o[Col::My] = get(Target::MyName);
     o[Col::MyTel] = get(Target::MyTel);
     o.orderNo = get(Target::OrderNo);
+    o.orderCell = std::move(orderCell);
+    // What reading the record found (a quote running across lines) holds
+    // the waybill until the user has looked at the file.
+    for (const std::string& note : record.notes) o.notes.push_back({Col::Count, note, {}});
     // The row's items: a line item of a platform's file (name, quantity,
     // item id), and any further goods columns.
     if (!o[Col::G1].empty() || !get(Target::OrderItemId).empty())
@@ -285,7 +299,7 @@ Mapping mappingFromText(std::string_view text, const std::vector<std::string>& h
     forEachMappingLine(text, [&](int line, const std::string& name, const std::string& key) {
         const auto target = targetFromKey(key);
         // The key is shown escaped: a line of the file must not drive the terminal.
-        if (!target) throw InputError(line, "対応表に知らない項目があります: " + text::printable(key, 64));
+        if (!target) throw InputError(line, "対応表に知らない項目があります: " + text::printable(key, 64, text::LineEnds::Blank));
         for (std::size_t i = 0; i < header.size(); ++i) {
             if (!taken[i] && trimAscii(header[i]) == name) {
                 m[i] = *target;

@@ -56,6 +56,11 @@ struct Order {
 
     // The platform's order number; empty when the file has none.
     std::string orderNo;
+    // The order number's cell as the file holds it (only the mark we put
+    // before a formula-like text taken off): the number shown drops the
+    // blanks around it, but two rows are one order only when their cells
+    // are the same. Empty: orderNo is the key.
+    std::string orderCell;
     // The items of the order, in file order; their names fill the goods lines.
     std::vector<OrderItem> items;
     std::vector<OrderNote> notes;

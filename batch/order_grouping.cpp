@@ -103,14 +103,33 @@ GoodsLines goodsLines(const std::vector<OrderItem>& items) {
 std::vector<Order> groupOrders(std::vector<Order> rows) {
     std::vector<Order> out;
     out.reserve(rows.size());
-    // The waybills of each order number, by their index in out.
+    // The waybills of each order number (its cell as the file has it), by
+    // their index in out.
     std::unordered_map<std::string, std::vector<std::size_t>> byOrder;
     for (Order& row : rows) {
         if (row.orderNo.empty()) {
             out.push_back(std::move(row));
             continue;
         }
-        std::vector<std::size_t>& waybills = byOrder[row.orderNo];
+        const std::string& key = row.orderCell.empty() ? row.orderNo : row.orderCell;
+        std::vector<std::size_t>& waybills = byOrder[key];
+        if (waybills.empty() && !noConsignee(row)) {
+            // A spreadsheet's text mark (') before a copy of the number may
+            // be the same order: one waybill only when the consignee is the
+            // same to the letter.
+            const std::string twin = key.front() == '\'' ? key.substr(1) : "'" + key;
+            const auto found = byOrder.find(twin);
+            if (found != byOrder.end()) {
+                const auto same = std::find_if(found->second.begin(), found->second.end(), [&](std::size_t w) {
+                    return firstDifference(out[w], row) == Col::Count;
+                });
+                if (same != found->second.end()) {
+                    waybills.push_back(*same);
+                    addRow(out[*same], std::move(row));
+                    continue;
+                }
+            }
+        }
         if (!waybills.empty() && noConsignee(row)) {
             addRow(out[waybills.back()], std::move(row));
             continue;

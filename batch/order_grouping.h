@@ -1,6 +1,9 @@
 #pragma once
 // The rows of an order file into waybills. Platforms write one row per
-// item: rows with the same order number and the same consignee are one
+// item: rows with the same order number (the same cell: numbers that
+// differ in blanks are other orders; one copied with a spreadsheet's text
+// mark ' is the same order only to the same consignee) and the same
+// consignee are one
 // waybill, a row of the order without consignee columns continues it
 // (Shopify writes the address on the first row only), and rows of the same
 // order to another consignee are waybills of their own (gift orders).

@@ -9,10 +9,15 @@
 
 namespace text {
 
-// C0 controls, DEL and bytes outside valid UTF-8 become "\xHH", C1 controls
-// (U+0080..U+009F) "\u00HH"; anything else is kept, so a text shown
-// twice comes out the same. Texts longer than maxBytes are cut at a
+// What becomes of line ends (LF, CR LF, a lone CR) and tabs: kept as a
+// line end (LF) and a tab, for a message that may run over several lines,
+// or made a blank, for a text that must stay on its line.
+enum class LineEnds { Keep, Blank };
+
+// Other C0 controls, DEL and bytes outside valid UTF-8 become "\xHH", C1
+// controls (U+0080..U+009F) "\u00HH"; anything else is kept, so a text
+// shown twice comes out the same. Texts longer than maxBytes are cut at a
 // character boundary and end in "…".
-std::string printable(std::string_view utf8, std::size_t maxBytes = 200);
+std::string printable(std::string_view utf8, std::size_t maxBytes = 200, LineEnds lineEnds = LineEnds::Keep);
 
 }  // namespace text

@@ -125,7 +125,7 @@ std::optional<Options> parse(int argc, char** argv, bool printing) {
         else if (a == "--date" && hasValue) {
             o.date = argv[++i];
             if (!isDate(o.date)) {
-                std::fprintf(stderr, "--date: 日付ではありません (YYYY/MM/DD): %s\n", text::printable(o.date, 40).c_str());
+                std::fprintf(stderr, "--date: 日付ではありません (YYYY/MM/DD): %s\n", text::printable(o.date, 40, text::LineEnds::Blank).c_str());
                 return std::nullopt;
             }
         } else if (a == "--encoding" && hasValue) {

@@ -10,6 +10,7 @@
 #include "print/core/str_to_int.h"
 #include "tools/cli_commands.h"
 #include "tools/cli_io.h"
+#include "text/printable.h"
 #include "tools/json_out.h"
 
 namespace {
@@ -43,7 +44,9 @@ int cmdTracking(int argc, char** argv) {
                              "\n");
         });
         if (!digits) {
-            std::fprintf(stderr, "%s\n", std::get<batch::TrackingRefusal>(parsed).reason.c_str());
+            // The reason quotes the argument: shown escaped, never raw.
+            const std::string& reason = std::get<batch::TrackingRefusal>(parsed).reason;
+            std::fprintf(stderr, "%s\n", text::printable(reason, 200, text::LineEnds::Blank).c_str());
             code = 1;
         }
         return written != 0 ? written : code;

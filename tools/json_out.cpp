@@ -2,13 +2,29 @@
 
 #include <cstdio>
 
+#include "text/utf8.h"
+
 namespace json {
 
 std::string quote(std::string_view utf8) {
     std::string out = "\"";
     out.reserve(utf8.size() + 2);
-    for (char ch : utf8) {
-        const auto c = static_cast<unsigned char>(ch);
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const std::size_t len = text::utf8SequenceAt(utf8, i);
+        if (len == 0) {
+            // A byte that is no part of UTF-8 (a file or an argument in
+            // another encoding) would make the whole output invalid JSON.
+            out += "\xEF\xBF\xBD";  // U+FFFD
+            ++i;
+            continue;
+        }
+        if (len > 1) {
+            out.append(utf8.substr(i, len));
+            i += len;
+            continue;
+        }
+        ++i;
         switch (c) {
             case '"': out += "\\\""; break;
             case '\\': out += "\\\\"; break;
@@ -21,7 +37,7 @@ std::string quote(std::string_view utf8) {
                     std::snprintf(buf, sizeof buf, "\\u%04x", c);
                     out += buf;
                 } else {
-                    out += ch;
+                    out += static_cast<char>(c);
                 }
         }
     }

@@ -8,7 +8,8 @@
 
 namespace json {
 
-// A JSON string literal of UTF-8 text.
+// A JSON string literal of UTF-8 text; each byte that is not part of valid
+// UTF-8 becomes U+FFFD, so the output is always valid JSON.
 std::string quote(std::string_view utf8);
 
 // An array of already formatted JSON values.

@@ -65,6 +65,23 @@ private slots:
                     .err.contains("伝票番号の検査数字が合いません"));
     }
 
+    // A number in another encoding, or with a terminal's escape: the JSON
+    // stays valid UTF-8 (bad bytes become U+FFFD), the reason is escaped.
+    void trackingCheckWritesValidJsonOfAnyArgument() {
+        const CliRun r = runProgram(QStringLiteral("/bin/sh"),
+                                    {QStringLiteral("-c"), QStringLiteral(R"sh(exec "$0" tracking check "$(printf '1\377\300\0332')")sh"),
+                                     QStringLiteral(VP_CLI_PATH)},
+                                    {});
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(r.out).toUtf8(), r.out);  // valid UTF-8 as it stands
+        QJsonParseError error{};
+        const QJsonObject o = QJsonDocument::fromJson(r.out, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(o[QStringLiteral("number")].toString(), QStringLiteral(u"1\uFFFD\uFFFD\u001B2"));
+        QVERIFY2(!r.err.contains('\x1B') && !r.err.contains('\xFF'), r.err.constData());
+        QVERIFY(r.err.contains("\\xFF"));
+    }
+
     void checkReportsEveryRow() {
         const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), data("shop_utf8_bom.csv"),
                                  QStringLiteral("--date"), QStringLiteral("2025/12/01")},
@@ -90,6 +107,27 @@ private slots:
         QCOMPARE(again[1][QStringLiteral("fields")].toObject()[QStringLiteral("tel")].toString(),
                  QStringLiteral("0312345678"));
         QCOMPARE(problemFields(again[2]), QStringList{QStringLiteral("name")});
+    }
+
+    // A stray quote swallows no order: each row of the file is listed, the
+    // ones with the quote flagged with the lines it ran across.
+    void checkListsEveryOrderAroundAStrayQuote() {
+        const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), data("stray_quote.csv"),
+                                 QStringLiteral("--date"), QStringLiteral("2025/12/01")},
+                                {});
+        QCOMPARE(r.exitCode, 0);
+        const auto all = rows(r.out);
+        QCOMPARE(all.size(), std::size_t{5});
+        const int lines[] = {2, 3, 4, 5, 7};
+        for (std::size_t i = 0; i < all.size(); ++i) QCOMPARE(all[i][QStringLiteral("row")].toInt(), lines[i]);
+        QCOMPARE(all[1][QStringLiteral("fields")].toObject()[QStringLiteral("name")].toString(),
+                 QStringLiteral("佐藤 花子"));
+        QCOMPARE(problemFields(all[0]), QStringList{QStringLiteral("row")});
+        QVERIFY(all[0][QStringLiteral("problems")].toArray()[0].toObject()[QStringLiteral("text")].toString().contains(
+            QStringLiteral("2〜4行目")));
+        QCOMPARE(problemFields(all[1]), QStringList());
+        QCOMPARE(problemFields(all[3]), QStringList());  // a quoted address on two lines is fine
+        QCOMPARE(problemFields(all[4]), QStringList());
     }
 
     void savedMappingFileIsUsed() {

@@ -206,6 +206,72 @@ TEST(PlatformLayouts, AmazonGiftOrdersAndDisagreeingRows) {
     }
 }
 
+// A stray quote must never address one order to another's consignee nor
+// hide an order: every order of the file is a waybill of its own.
+TEST(PlatformLayouts, StrayQuotesKeepEachOrderItsConsignee) {
+    struct Expect {
+        std::string file;
+        std::vector<std::string> names;
+        std::vector<int> lines;
+        std::string flagged;  // a problem on the first waybill, or empty
+    } cases[] = {
+        {"amazon_stray_quote.txt", {"山田 太郎", "佐藤 花子", "鈴木 一郎"}, {2, 3, 4}, ""},
+        {"amazon_stray_quote_address.txt",
+         {"山田 太郎", "佐藤 花子", "鈴木 一郎", "高橋 三郎"},
+         {2, 3, 4, 5},
+         "2行目の引用符 (\") が4行目まで閉じていません: 2〜4行目をそれぞれの行として読みました"},
+        {"stray_quote.csv",
+         {"山田 太郎", "佐藤 花子", "鈴木 一郎", "高橋 三郎", "伊藤 四郎"},
+         {2, 3, 4, 5, 7},
+         "2行目の引用符 (\") が4行目まで閉じていません: 2〜4行目をそれぞれの行として読みました"},
+    };
+    for (const Expect& e : cases) {
+        const Read r = readSample(e.file);
+        ASSERT_EQ(r.orders.size(), e.names.size()) << e.file;
+        for (std::size_t i = 0; i < r.orders.size(); ++i) {
+            EXPECT_EQ(r.orders[i][Col::Name], e.names[i]) << e.file;
+            EXPECT_EQ(r.orders[i].line, e.lines[i]) << e.file;
+        }
+        EXPECT_EQ(r.orders[1][Col::Zip], "060-0001") << e.file;
+        EXPECT_EQ(e.flagged.empty(), problemTexts(r.orders[0]).empty()) << e.file;
+        if (!e.flagged.empty()) {
+            EXPECT_TRUE(hasProblemWith(r.orders[0], e.flagged)) << e.file;
+        }
+        for (std::size_t i = 1; i < r.orders.size(); ++i)
+            EXPECT_TRUE(problemTexts(r.orders[i]).empty()) << e.file << " " << problemTexts(r.orders[i]).front();
+    }
+    EXPECT_EQ(readSample("amazon_stray_quote.txt").orders[0][Col::G1], "\"Deluxe tea set ×1");
+    // The legitimate two-line address stays one cell.
+    const Read csv = readSample("stray_quote.csv");
+    EXPECT_EQ(csv.orders[3][Col::Add1] + csv.orders[3][Col::Add2], "大阪府大阪市中央区本町1-1 本町ビル3F");
+}
+
+// A header with the columns of two platforms: each row's order number
+// comes from whichever column holds it, never wiped out by the other.
+TEST(PlatformLayouts, HeaderOfTwoLayoutsKeepsEveryRowsOrderNumber) {
+    struct Case {
+        const char* text;
+        const char* orderNo;
+    } cases[] = {
+        {"Name,Shipping Name,Shipping Address1,Shipping Zip,Lineitem name,order-id,order-item-id,recipient-name\n"
+         "#1001,山田 太郎,東京都港区芝公園1,105-0011,茶,,,\n"
+         "#1001,,,,湯呑み,,,\n",
+         "#1001"},
+        {"order-id,order-item-id,recipient-name,ship-address-1,ship-postal-code,product-name,Name,Shipping Name,"
+         "Shipping Address1,Lineitem name\n"
+         "250-1,111,山田 太郎,東京都港区芝公園1,105-0011,茶,,,,\n"
+         "250-1,222,山田 太郎,東京都港区芝公園1,105-0011,湯呑み,,,,\n",
+         "250-1"},
+    };
+    for (const Case& c : cases) {
+        const OrderFile file = readOrderFile(c.text);
+        const std::vector<Order> orders = ordersOf(file, guessMapping(file.header, false));
+        ASSERT_EQ(orders.size(), 1u) << c.text;
+        EXPECT_EQ(orders[0].orderNo, c.orderNo);
+        EXPECT_EQ(orders[0].items.size(), 2u);
+    }
+}
+
 TEST(PlatformLayouts, RakutenSplitColumnsAreJoined) {
     const Read r = readSample("rakuten_orders_sjis.csv");
     const Order& o = r.orders[0];
@@ -223,6 +289,33 @@ TEST(PlatformLayouts, RakutenSplitColumnsAreJoined) {
     EXPECT_EQ(withSender.orders[0][Col::My], "木村\u3000拓也");
     EXPECT_EQ(withSender.orders[0][Col::MyAdd1], "大阪府大阪市北区梅田1-1-1");
     EXPECT_EQ(withSender.orders[0][Col::MyZip], "530-0001");
+}
+
+// Numbers that differ in blanks are other orders, never joined; a copy
+// with a spreadsheet's text mark joins only a waybill to the same consignee.
+TEST(OrderGrouping, OnlyTheSameOrderNumberCellJoins) {
+    struct Case {
+        const char* rows;
+        std::vector<std::size_t> items;  // per waybill
+    } cases[] = {
+        {"1001,東京都港区1,甲,x\n 1001,東京都港区1,甲,y\n", {1, 1}},
+        {"1001,東京都港区1,甲,x\n\"1001\t\",東京都港区1,甲,y\n", {1, 1}},
+        {"1001,東京都港区1,甲,x\n1001 ,,,y\n", {1, 1}},              // no continuation of another number
+        {"1001,東京都港区1,甲,x\n'1001,東京都港区1,甲,y\n'1001,,,z\n", {3}},
+        {"1001,東京都港区1,甲,x\n'1001,東京都港区2,甲,y\n", {1, 1}},
+        {"1001,東京都港区1,甲,x\n'1001,,,y\n", {1, 1}},
+        {"1001,東京都港区1,甲,x\n1001,東京都港区1,甲,y\n", {2}},
+    };
+    for (const Case& c : cases) {
+        const OrderFile file = readOrderFile(std::string("注文番号,住所,氏名,品名\n") + c.rows);
+        const std::vector<Order> orders = ordersOf(file, guessMapping(file.header, false));
+        std::vector<std::size_t> items;
+        for (const Order& o : orders) items.push_back(o.items.size());
+        EXPECT_EQ(items, c.items) << c.rows;
+        // Saved and read back, the waybills stay as they are.
+        const OrderFile back = readOrderFile(ordersToCsv(orders));
+        EXPECT_EQ(ordersOf(back, guessMapping(back.header, false)).size(), orders.size()) << c.rows;
+    }
 }
 
 TEST(OrderGrouping, ContinuationRowsAndGoodsLines) {

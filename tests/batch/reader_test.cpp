@@ -123,7 +123,8 @@ TEST(BatchReader, BadInputNamesTheLine) {
         {std::string("a,b\nc,d\n\0x", 10), 3, "NUL"},
         {std::string("a,b\rc,d\r\0x", 10), 3, "NUL"},           // CR-only line ends
         {std::string("a,b\r\n\"c\rd\"\r\n\0", 13), 4, "NUL"},  // a lone CR inside quotes
-        {"a,b\nc,\"open\nstill open\n", 2, "閉じていません"},
+        {"a,b\nc,\"open\nstill open\n", 2, "閉じていません: 2〜3行目がひとつの欄になります"},
+        {"a,\"b\nc,d\n", 1, "閉じていません"},
         {"a\n\x01\n", 2, "制御文字"},
         {"ok\nok\n\x80\x80\n", 3, "判別できません"},                // neither encoding
         {"\xEF\xBB\xBF" "ok\n\x82\xA0\n", 2, "UTF-8"},             // BOM, then Shift-JIS
@@ -143,6 +144,41 @@ TEST(BatchReader, BadInputNamesTheLine) {
         }
     }
     EXPECT_THROW(parseRecords(std::string(kMaxFields + 1, ','), ','), InputError);
+}
+
+// A quote that opens a field and runs across line ends: read as text,
+// with a note naming the lines, when the lines are records of their own;
+// a quoted cell with a line break (an address on two lines) stays one.
+TEST(BatchReader, StrayQuotesNeverJoinRecords) {
+    struct Case {
+        const char* text;
+        char delim;
+        Rows rows;
+        std::vector<std::vector<std::string>> notes;  // per data record
+    } cases[] = {
+        // Tab-separated: a quote is text unless it quotes the whole field.
+        {"h1\th2\n\"tea set\tx\ny\t12\" record\n", '\t', {{"\"tea set", "x"}, {"y", "12\" record"}}, {{}, {}}},
+        {"h1\th2\n\"a\"\"b\"\tx\n", '\t', {{"a\"b", "x"}}, {{}}},
+        {"h1\th2\n\"two\nlines\"\tx\n", '\t', {{"two\nlines", "x"}}, {{}}},
+        {"h1\th2\n\"x\ty\nz\tw\"\n", '\t', {{"\"x", "y"}, {"z", "w\""}}, {{"2行目の引用符"}, {}}},
+        // Comma-separated: the rows a quote would swallow come out as rows.
+        {"h1,h2\n\"x,y\nz,\"w\"\n", ',', {{"\"x", "y"}, {"z", "w"}},
+         {{"2行目の引用符 (\") が3行目まで閉じていません: 2〜3行目をそれぞれの行として読みました"}, {}}},
+        {"h1,h2,h3\n\"addr\nline 2\",x,y\n", ',', {{"addr\nline 2", "x", "y"}}, {{}}},
+        // Kept as one field, but the record is off: the lines are named.
+        {"h1,h2,h3\n\"addr\nline 2\",x\n", ',', {{"addr\nline 2", "x"}},
+         {{"2〜3行目が引用符 (\") の中の改行でひとつの行として読まれています"}}},
+    };
+    for (const Case& c : cases) {
+        std::vector<Record> recs = parseRecords(c.text, c.delim);
+        ASSERT_EQ(recs.size(), c.rows.size() + 1) << c.text;
+        for (std::size_t i = 0; i < c.rows.size(); ++i) {
+            EXPECT_EQ(recs[i + 1].fields, c.rows[i]) << c.text;
+            ASSERT_EQ(recs[i + 1].notes.size(), c.notes[i].size()) << c.text;
+            for (std::size_t k = 0; k < c.notes[i].size(); ++k)
+                EXPECT_EQ(recs[i + 1].notes[k].rfind(c.notes[i][k], 0), 0u) << recs[i + 1].notes[k];
+        }
+    }
 }
 
 TEST(BatchMapping, GuessesFromHeaderWords) {
