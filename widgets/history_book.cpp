@@ -87,7 +87,7 @@ void HistoryBook::setSharedConninfo(const QString& conninfo) {
 
 bool HistoryBook::fileExists() const { return QFileInfo::exists(filePath()); }
 
-store::HistoryBackend& HistoryBook::open() {
+store::HistoryBackend& HistoryBook::openStore() {
     if (!store_) {
         const std::string file = QFile::encodeName(filePath()).toStdString();
         if (conninfo_.isEmpty()) {
@@ -150,7 +150,7 @@ void HistoryBook::readLater(Lane lane, QObject* context, ReadWork work, std::fun
         return;
     }
     try {
-        open();
+        openStore();
     } catch (const std::exception& e) {
         failed(e);
         Found found;
@@ -193,7 +193,7 @@ void HistoryBook::writeLater(QObject* context, WriteWork work, WriteDone done) {
         return;
     }
     try {
-        open();
+        openStore();
     } catch (const std::exception& e) {
         failed(e);
         done(Written{false, error_});

@@ -106,7 +106,7 @@ public:
     template <class F>
     bool run(F&& work) {
         try {
-            store::HistoryBackend& s = open();
+            store::HistoryBackend& s = openStore();
             work(s);
             afterWork();
             return true;
@@ -135,7 +135,7 @@ signals:
 
 private:
     bool fileExists() const;
-    store::HistoryBackend& open();
+    store::HistoryBackend& openStore();
     // Shows the store's notices and wakes the sender for new rows.
     void afterWork();
     void closeStores();

@@ -265,9 +265,9 @@ TForm_Main::ZipVerdict TForm_Main::zipVerdict(bool announce) {
     if (!r.known) return {kUnknown, mayBeBusinessCode(zip) ? kBusinessHint : QString()};
     if (sjis::trimView(address).empty() || r.matches || stopsInsideCity(r.expected, address)) return {};
     const postal::Candidate& c = r.expected.front();
-    return {kMismatch, kMismatch + QStringLiteral("（〒%1は%2）")
-                                       .arg(QString::fromLatin1(postal::formatZip(c.zip)),
-                                            sjis::toQString(c.pref + c.city))};
+    const QString place = sjis::toQString(c.pref + c.city);
+    return {kMismatch,
+            kMismatch + QStringLiteral("（〒%1は%2）").arg(QString::fromLatin1(postal::formatZip(c.zip)), place)};
 }
 
 void TForm_Main::checkZipAddress(bool announce) {

@@ -65,7 +65,7 @@ struct Form {
 void BM_PreviewOpen(benchmark::State& state) {
     Form f;
     for (auto _ : state) {
-        auto preview = std::make_unique<TForm_Preview>(*f.form);
+        auto preview = std::make_unique<TForm_Preview>(*f.form, nullptr);
         preview->show();
         preview->View->repaint();
         state.PauseTiming();
@@ -78,7 +78,7 @@ BENCHMARK(BM_PreviewOpen)->Unit(benchmark::kMillisecond);
 
 void BM_PreviewRedrawAfterKeystroke(benchmark::State& state) {
     Form f;
-    TForm_Preview preview(*f.form);
+    TForm_Preview preview(*f.form, nullptr);
     preview.show();
     preview.zoomToFit();
     QCoreApplication::processEvents();

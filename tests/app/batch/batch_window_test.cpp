@@ -492,4 +492,4 @@ private slots:
 };
 
 QTEST_MAIN(TestBatchWindow)
-#include "test_batch_window.moc"
+#include "batch_window_test.moc"

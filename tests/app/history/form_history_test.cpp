@@ -470,4 +470,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFormHistory)
-#include "test_form_history.moc"
+#include "form_history_test.moc"

@@ -457,4 +457,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFormEntry)
-#include "test_form_entry.moc"
+#include "form_entry_test.moc"

@@ -247,4 +247,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFormKeys)
-#include "test_form_keys.moc"
+#include "form_keys_test.moc"

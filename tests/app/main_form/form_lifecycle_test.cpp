@@ -249,4 +249,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFormLifecycle)
-#include "test_form_lifecycle.moc"
+#include "form_lifecycle_test.moc"

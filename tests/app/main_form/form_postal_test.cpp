@@ -334,4 +334,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFormPostal)
-#include "test_form_postal.moc"
+#include "form_postal_test.moc"

@@ -61,4 +61,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFormWidgets)
-#include "test_form_widgets.moc"
+#include "form_widgets_test.moc"

@@ -375,4 +375,4 @@ private slots:
 };
 
 QTEST_MAIN(TestSettingsForm)
-#include "test_settings_form.moc"
+#include "settings_form_test.moc"

@@ -192,4 +192,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestSettingsRestart)
-#include "test_settings_restart.moc"
+#include "settings_restart_test.moc"

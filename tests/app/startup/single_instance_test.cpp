@@ -339,4 +339,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFormSingleInstance)
-#include "test_form_single_instance.moc"
+#include "single_instance_test.moc"
