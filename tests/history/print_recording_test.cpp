@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(Stores, Recording, ::testing::ValuesIn(kBackends),
 TEST_F(Outbox, RowsStillPrintingWaitForTheirJobUnlessTheyAreOld) {
     store::SharedHistory station(file, conninfo);
     std::optional<PrintRecording> printing;
-    printing.emplace(station, std::vector<WaybillRecord>{waybill("印刷中", "1", "x")});
+    printing.emplace(station, std::vector<WaybillRecord>{waybill("印刷中", "1", "x", "")});  // printed now
     EXPECT_EQ(station.sendUnsent(), 0u);
     EXPECT_EQ(station.status().unsent, 1);
     EXPECT_EQ(station.list({}).size(), 1u);  // shown while it waits
