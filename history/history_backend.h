@@ -24,8 +24,8 @@ struct HistoryQuery {
     std::string fromDate, toDate;
     // Exact order number (Shift-JIS) and tracking number; empty: any.
     std::string orderNo, tracking;
-    // Only rows with both an order number and a tracking number: the
-    // shipped orders a platform is told about.
+    // Only rows with both an order number and a tracking number whose print
+    // is known to have gone out: the shipped orders a platform is told about.
     bool shippedOnly = false;
     // At most this many rows, newest first; a negative limit is none.
     int limit = 1000;
@@ -62,9 +62,21 @@ public:
     // number; anything but twelve digits or empty throws
     // std::invalid_argument, and nothing is stored.
     virtual void setTracking(std::int64_t id, const std::string& tracking) = 0;
-    // The tracking number of the newest row this station printed: the
-    // last form used from its own stack. Empty when that row has none.
-    virtual std::string lastTracking() = 0;
+    // The tracking number of the newest row this station printed in this
+    // feed mode (ComboBox_SEL's text; empty: any): the last form used from
+    // that printer's own stack. Empty when that row has none.
+    virtual std::string lastTracking(const std::string& feedMode) = 0;
+    // Rows that hold any of these tracking numbers, newest first: a number
+    // is on one form only, so a second row with it is a mistake.
+    virtual std::vector<WaybillRecord> holdersOf(std::span<const std::string> trackings) = 0;
+
+    // Rows recorded while printing (job WaybillRecord::kJobPrinting), by
+    // record id: the print service took their job (`job`, 0 when it has no
+    // id, as for a PDF), and they count as printed from now on.
+    virtual void markPrinted(std::span<const std::string> uids, std::int64_t job) = 0;
+    // The print service refused their job: nothing was printed, and rows
+    // still recorded as printing go.
+    virtual void forgetPrinting(std::span<const std::string> uids) = 0;
 
     // Keeps a consignee in the address book under its name; one with the
     // same name and telephone number is replaced. Throws

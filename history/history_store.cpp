@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -274,8 +275,8 @@ std::string copyRowsToFreshFile(const std::string& path) {
 
 }  // namespace
 
-std::string localTimestamp() {
-    const std::time_t now = std::time(nullptr);
+std::string localTimestamp(std::chrono::seconds offset) {
+    const std::time_t now = std::time(nullptr) + static_cast<std::time_t>(offset.count());
     std::tm tm{};
     ::localtime_r(&now, &tm);
     char buf[32];
@@ -427,12 +428,15 @@ void HistoryStore::insert(std::span<const WaybillRecord> rows, bool unsent) {
     });
 }
 
-std::vector<WaybillRecord> HistoryStore::unsent(int limit) {
+std::vector<WaybillRecord> HistoryStore::unsent(int limit, Outbox which) {
     return withRecovery([&] {
-        SqliteStatement st(*db_, std::string("SELECT id, ") + kColumns +
-                                     " FROM history WHERE id IN (SELECT history_id FROM outbox)"
-                                     " ORDER BY id LIMIT ?1");
+        std::string sql = std::string("SELECT id, ") + kColumns +
+                          " FROM history WHERE id IN (SELECT history_id FROM outbox)";
+        if (which == Outbox::ToSend) sql += " AND NOT (job = ?2 AND printed_at > ?3)";
+        SqliteStatement st(*db_, sql + " ORDER BY id LIMIT ?1");
         st.bind(1, std::int64_t{limit});
+        if (which == Outbox::ToSend)
+            st.bind(2, WaybillRecord::kJobPrinting).bind(3, localTimestamp(-kPrintingSettles));
         std::vector<WaybillRecord> rows;
         while (st.step()) rows.push_back(readRecord(st));
         return rows;
@@ -448,11 +452,11 @@ std::size_t HistoryStore::markSent(std::span<const WaybillRecord> rows) {
     return withRecovery([&] {
         SqliteTransaction t(*db_);
         SqliteStatement st(*db_,
-                           "DELETE FROM outbox WHERE history_id = ?1 AND "
-                           "(SELECT tracking FROM history WHERE id = ?1) = ?2 RETURNING history_id");
+                           "DELETE FROM outbox WHERE history_id = ?1 AND history_id IN "
+                           "(SELECT id FROM history WHERE id = ?1 AND tracking = ?2 AND job = ?3) RETURNING history_id");
         std::size_t sent = 0;
         for (const WaybillRecord& r : rows) {
-            st.bind(1, r.id).bind(2, r.tracking);
+            st.bind(1, r.id).bind(2, r.tracking).bind(3, r.job);
             while (st.step()) ++sent;
             st.reset();
         }
@@ -472,7 +476,7 @@ std::vector<WaybillRecord> HistoryStore::list(const HistoryQuery& query) {
         if (!query.toDate.empty()) sql += " AND printed_at < ?3";
         if (!query.orderNo.empty()) sql += " AND order_no = ?5";
         if (!query.tracking.empty()) sql += " AND tracking = ?6";
-        if (query.shippedOnly) sql += " AND order_no <> '' AND tracking <> ''";
+        if (query.shippedOnly) sql += " AND order_no <> '' AND tracking <> '' AND job <> -1";
         sql += " ORDER BY id DESC LIMIT ?4";
         SqliteStatement st(*db_, sql);
         if (!needle.empty()) {
@@ -558,10 +562,64 @@ void HistoryStore::updateTracking(const char* where, const std::function<void(Sq
     });
 }
 
-std::string HistoryStore::lastTracking() {
+std::string HistoryStore::lastTracking(const std::string& feedMode) {
     return withRecovery([&] {
-        SqliteStatement st(*db_, "SELECT tracking FROM history ORDER BY id DESC LIMIT 1");
+        SqliteStatement st(*db_, "SELECT tracking FROM history WHERE ?1 = '' OR feed = ?1 ORDER BY id DESC LIMIT 1");
+        st.bind(1, utf8(feedMode));
         return st.step() ? st.text(0) : std::string();
+    });
+}
+
+std::vector<WaybillRecord> HistoryStore::holdersOf(std::span<const std::string> trackings) {
+    return withRecovery([&] {
+        SqliteStatement st(*db_, std::string("SELECT id, ") + kColumns + " FROM history WHERE tracking = ?1");
+        std::vector<WaybillRecord> rows;
+        for (const std::string& tracking : trackings) {
+            if (tracking.empty()) continue;
+            st.bind(1, tracking);
+            while (st.step()) rows.push_back(readRecord(st));
+            st.reset();
+        }
+        std::sort(rows.begin(), rows.end(), [](const WaybillRecord& a, const WaybillRecord& b) { return a.id > b.id; });
+        return rows;
+    });
+}
+
+void HistoryStore::markPrinted(std::span<const std::string> uids, std::int64_t job) { setJob(uids, job, false); }
+
+void HistoryStore::markPrintedToSend(std::span<const std::string> uids, std::int64_t job) { setJob(uids, job, true); }
+
+void HistoryStore::setJob(std::span<const std::string> uids, std::int64_t job, bool toSend) {
+    if (uids.empty()) return;
+    withRecovery([&] {
+        SqliteTransaction t(*db_);
+        SqliteStatement st(*db_, "UPDATE history SET job = ?2 WHERE uid = ?1 AND job = ?3 RETURNING id");
+        SqliteStatement queue(*db_, "INSERT OR IGNORE INTO outbox(history_id) VALUES (?1)");
+        for (const std::string& uid : uids) {
+            st.bind(1, uid).bind(2, job).bind(3, WaybillRecord::kJobPrinting);
+            while (st.step()) {
+                if (!toSend) continue;
+                queue.bind(1, st.integer(0));
+                queue.run();
+                queue.reset();
+            }
+            st.reset();
+        }
+        t.commit();
+    });
+}
+
+void HistoryStore::forgetPrinting(std::span<const std::string> uids) {
+    if (uids.empty()) return;
+    withRecovery([&] {
+        SqliteTransaction t(*db_);
+        SqliteStatement st(*db_, "DELETE FROM history WHERE uid = ?1 AND job = ?2");
+        for (const std::string& uid : uids) {
+            st.bind(1, uid).bind(2, WaybillRecord::kJobPrinting);
+            st.run();
+            st.reset();
+        }
+        t.commit();
     });
 }
 

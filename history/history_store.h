@@ -7,6 +7,7 @@
 // database holds UTF-8, because SQLite's full-text search (the trigram
 // tokenizer used for substring search) and every other program that opens
 // the file expect it.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -65,7 +66,13 @@ public:
     void setTracking(std::int64_t id, const std::string& tracking) override;
     // The tracking number of the newest row: the last form a print was
     // recorded on. Empty when that row has none (its forms are unknown).
-    std::string lastTracking() override;
+    std::string lastTracking(const std::string& feedMode) override;
+    std::vector<WaybillRecord> holdersOf(std::span<const std::string> trackings) override;
+    void markPrinted(std::span<const std::string> uids, std::int64_t job) override;
+    // markPrinted() of rows of a station that shares a server: each goes
+    // (back) into the outbox, so the server learns the job too.
+    void markPrintedToSend(std::span<const std::string> uids, std::int64_t job);
+    void forgetPrinting(std::span<const std::string> uids) override;
     // setTracking() of the row with this record id, if the file has it.
     void setTrackingOfUid(const std::string& uid, const std::string& tracking);
     // setTracking() of a row of the outbox, which keeps it there (or puts
@@ -88,7 +95,11 @@ public:
     // recorded here and marked unsent (one transaction), then read oldest
     // first and marked sent once the server has them. A restart keeps them.
     void recordUnsent(std::span<const WaybillRecord> rows);
-    std::vector<WaybillRecord> unsent(int limit);
+    // The outbox, oldest first. To be sent: without the rows whose print is
+    // still going on (recorded as printing a moment ago), which go once the
+    // job is known, or as rows of unknown outcome once they are old.
+    enum class Outbox { All, ToSend };
+    std::vector<WaybillRecord> unsent(int limit, Outbox which = Outbox::All);
     std::int64_t unsentCount();
     // Takes rows read by unsent() out of the outbox once the server has
     // them, and returns how many went. A row whose tracking number changed
@@ -99,6 +110,7 @@ private:
     void open();
     void connect();
     void insert(std::span<const WaybillRecord> rows, bool unsent);
+    void setJob(std::span<const std::string> uids, std::int64_t job, bool toSend);
     void updateTracking(const char* where, const std::function<void(SqliteStatement&)>& bindKey,
                         const std::string& tracking, bool toSend = false);
     void moveAside();
@@ -115,7 +127,11 @@ private:
     std::string notice_;
 };
 
-// Local time now as "yyyy-mm-dd hh:mm:ss".
-std::string localTimestamp();
+// Local time now (moved by `offset`) as "yyyy-mm-dd hh:mm:ss".
+std::string localTimestamp(std::chrono::seconds offset = std::chrono::seconds(0));
+
+// How long a row recorded as printing waits in the outbox for its job id
+// before it is sent as it is (its print then has an unknown outcome).
+inline constexpr std::chrono::seconds kPrintingSettles(600);
 
 }  // namespace store

@@ -237,8 +237,17 @@ PgTransaction::~PgTransaction() {
 }
 
 void PgTransaction::commit() {
-    db_.exec("COMMIT");
     open_ = false;
+    try {
+        db_.exec("COMMIT");
+    } catch (const PgError& e) {
+        // The COMMIT went out but its answer did not come back: the server
+        // may have made the change or not. Whoever retries relies on the
+        // record ids, so a change that did go is not made twice.
+        if (e.unreachable())
+            throw PgError(PgError::Kind::NoServer, std::string("記録できたか確認できません（") + e.what() + "）");
+        throw;
+    }
 }
 
 std::string pgArray(const std::vector<std::string>& items) {

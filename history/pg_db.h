@@ -114,6 +114,8 @@ public:
     ~PgTransaction();
     PgTransaction(const PgTransaction&) = delete;
     PgTransaction& operator=(const PgTransaction&) = delete;
+    // Throws PgError (NoServer) saying "記録できたか確認できません" when the
+    // COMMIT's answer is lost: the change may or may not have been made.
     void commit();
 
 private:

@@ -32,8 +32,11 @@ constexpr const char kInsert[] =
     "INSERT INTO history_grams(id, grams) SELECT id, $32::text[] FROM added";
 // A row the server has already takes the tracking number of the insert's
 // parameters ($29), with the search text and pieces that hold it.
+// The same for the job id ($2): a row sent while its print was going on
+// takes the job once the print service has it.
 constexpr const char kTakeTracking[] =
-    "WITH changed AS (UPDATE history SET tracking = $1, search = $2 WHERE uid = $3 AND tracking <> $1 RETURNING id) "
+    "WITH changed AS (UPDATE history SET tracking = $1, search = $2, job = $5 WHERE uid = $3 "
+    "AND (tracking <> $1 OR job <> $5) RETURNING id) "
     "UPDATE history_grams SET grams = $4::text[] FROM changed WHERE history_grams.id = changed.id";
 
 std::string utf8(std::string_view sjisText) { return sjis::toUtf8(sjisText); }
@@ -229,7 +232,7 @@ std::size_t PgHistoryStore::recordNew(std::span<const WaybillRecord> rows,
         for (std::size_t i = 0; i < params.size(); ++i) {
             const std::vector<std::string>& p = params[i];
             if (d.exec(kInsert, p).changed() > 0) ++added;
-            else if (ownTracking && ownTracking(rows[i])) d.exec(kTakeTracking, {p[28], p[30], p[29], p[31]});
+            else if (ownTracking && ownTracking(rows[i])) d.exec(kTakeTracking, {p[28], p[30], p[29], p[31], p[1]});
         }
         t.commit();
         return added;
@@ -270,7 +273,7 @@ std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
         if (!query.toDate.empty()) sql += " AND printed_at < " + param(query.toDate + "~");
         if (!query.orderNo.empty()) sql += " AND order_no = " + param(utf8(query.orderNo));
         if (!query.tracking.empty()) sql += " AND tracking = " + param(query.tracking);
-        if (query.shippedOnly) sql += " AND order_no <> '' AND tracking <> ''";
+        if (query.shippedOnly) sql += " AND order_no <> '' AND tracking <> '' AND job <> -1";
         sql += " ORDER BY id DESC";
         if (limit >= 0) sql += " LIMIT " + param(std::to_string(limit));
         return d.exec(sql, params);
@@ -373,7 +376,48 @@ std::string PgHistoryStore::setTrackingOf(std::int64_t id, const std::string& tr
 
 // The server keeps the rows of every station, and which one printed last
 // on which stack of forms is not known here: no number is proposed.
-std::string PgHistoryStore::lastTracking() { return {}; }
+std::string PgHistoryStore::lastTracking(const std::string&) { return {}; }
+
+std::vector<WaybillRecord> PgHistoryStore::holdersOf(std::span<const std::string> trackings) {
+    std::vector<std::string> numbers;
+    for (const std::string& t : trackings)
+        if (!t.empty()) numbers.push_back(t);
+    if (numbers.empty()) return {};
+    const std::string all = pgArray(numbers);
+    return withDb([&](PgDb& d) {
+        const PgResult res = d.exec(std::string("SELECT id, ") + kColumns +
+                                        " FROM history WHERE tracking = ANY($1::text[]) ORDER BY id DESC",
+                                    {all});
+        std::vector<WaybillRecord> rows;
+        for (int i = 0; i < res.rows(); ++i) rows.push_back(readRow(res, i));
+        return rows;
+    });
+}
+
+void PgHistoryStore::markPrinted(std::span<const std::string> uids, std::int64_t job) {
+    if (uids.empty()) return;
+    writable();
+    const std::string all = pgArray({uids.begin(), uids.end()});
+    withDb([&](PgDb& d) {
+        PgTransaction t(d);
+        d.exec("UPDATE history SET job = $2 WHERE uid = ANY($1::text[]) AND job = $3",
+               {all, std::to_string(job), std::to_string(WaybillRecord::kJobPrinting)});
+        t.commit();
+        return 0;
+    });
+}
+
+void PgHistoryStore::forgetPrinting(std::span<const std::string> uids) {
+    if (uids.empty()) return;
+    writable();
+    withDb([&](PgDb& d) {
+        PgTransaction t(d);
+        d.exec("DELETE FROM history WHERE uid = ANY($1::text[]) AND job = $2",
+               {pgArray({uids.begin(), uids.end()}), std::to_string(WaybillRecord::kJobPrinting)});
+        t.commit();
+        return 0;
+    });
+}
 
 void PgHistoryStore::removeUids(std::span<const std::string> uids) {
     if (uids.empty()) return;

@@ -44,7 +44,10 @@ public:
     // Always empty: the server holds every station's rows and cannot tell
     // which stack of forms a row went onto (SharedHistory asks the
     // station's own file instead).
-    std::string lastTracking() override;
+    std::string lastTracking(const std::string& feedMode) override;
+    std::vector<WaybillRecord> holdersOf(std::span<const std::string> trackings) override;
+    void markPrinted(std::span<const std::string> uids, std::int64_t job) override;
+    void forgetPrinting(std::span<const std::string> uids) override;
     // Removes the rows with these record ids.
     void removeUids(std::span<const std::string> uids);
 

@@ -31,7 +31,7 @@ bool matches(const WaybillRecord& r, const HistoryQuery& q) {
     if (!q.toDate.empty() && r.time >= q.toDate + "~") return false;
     if (!q.orderNo.empty() && r.orderNo != q.orderNo) return false;
     if (!q.tracking.empty() && r.tracking != q.tracking) return false;
-    if (q.shippedOnly && (r.orderNo.empty() || r.tracking.empty())) return false;
+    if (q.shippedOnly && (r.orderNo.empty() || r.tracking.empty() || r.printing())) return false;
     if (sjis::trimView(q.search).empty()) return true;
     const std::string needle = searchFold(sjis::toUtf8(sjis::trim(q.search)));
     if (needle.empty()) return true;
@@ -101,7 +101,7 @@ std::size_t SharedHistory::sendUnsent() {
     if (!s) throw PgError(PgError::Kind::NoServer, error_);
     std::size_t sent = 0;
     for (;;) {
-        const std::vector<WaybillRecord> rows = local().unsent(kSendPart);
+        const std::vector<WaybillRecord> rows = local().unsent(kSendPart, HistoryStore::Outbox::ToSend);
         if (rows.empty()) break;
         try {
             // The outbox is this station's own: a row the server has
@@ -192,7 +192,43 @@ void SharedHistory::setTracking(std::int64_t id, const std::string& tracking) {
     if (!uid.empty()) local().setTrackingOfUid(uid, tracking);
 }
 
-std::string SharedHistory::lastTracking() { return local().lastTracking(); }
+std::string SharedHistory::lastTracking(const std::string& feedMode) { return local().lastTracking(feedMode); }
+
+std::vector<WaybillRecord> SharedHistory::holdersOf(std::span<const std::string> trackings) {
+    // The station's own rows always; the other stations' while the server
+    // answers (a number is checked as far as can be known now).
+    std::vector<WaybillRecord> rows;
+    std::set<std::string> seen;
+    if (PgHistoryStore* s = server()) {
+        try {
+            rows = s->holdersOf(trackings);
+        } catch (const PgError& e) {
+            unreachable(e);
+        }
+    }
+    for (const WaybillRecord& r : rows) seen.insert(r.uid);
+    for (WaybillRecord& r : local().holdersOf(trackings))
+        if (!seen.contains(r.uid)) rows.push_back(std::move(r));
+    return rows;
+}
+
+void SharedHistory::markPrinted(std::span<const std::string> uids, std::int64_t job) {
+    local().markPrintedToSend(uids, job);
+}
+
+void SharedHistory::forgetPrinting(std::span<const std::string> uids) {
+    local().forgetPrinting(uids);
+    // Rows the sender took to the server while their job was being handed
+    // over go there too, when the server answers; else they stay there as
+    // prints of unknown outcome, which is what they are to the server.
+    if (PgHistoryStore* s = server()) {
+        try {
+            s->forgetPrinting(uids);
+        } catch (const PgError& e) {
+            if (e.unreachable()) unreachable(e);
+        }
+    }
+}
 
 void SharedHistory::keepConsignee(const Consignee& consignee) {
     local().keepConsignee(consignee);

@@ -43,7 +43,13 @@ public:
     void setTracking(std::int64_t id, const std::string& tracking) override;
     // From the station's own file: each station prints from its own stack
     // of forms, whatever the others print.
-    std::string lastTracking() override;
+    std::string lastTracking(const std::string& feedMode) override;
+    // The server's rows and the station's own; the station's alone while
+    // the server cannot be reached.
+    std::vector<WaybillRecord> holdersOf(std::span<const std::string> trackings) override;
+    // In the station's file; the rows go (back) into the outbox with their job.
+    void markPrinted(std::span<const std::string> uids, std::int64_t job) override;
+    void forgetPrinting(std::span<const std::string> uids) override;
     // Kept in the station's file and on the server; throws after keeping
     // it locally when the server cannot be reached.
     void keepConsignee(const Consignee& consignee) override;

@@ -45,6 +45,12 @@ struct WaybillRecord {
     std::string feedMode;                   // ComboBox_SEL item text
     std::string printer;                    // queue name
     std::int64_t job = 0;                   // the print service's job id (0: none known)
+    // The job while the waybill is on its way to the printer: the row is
+    // recorded so before the job is handed over and takes the job id once
+    // the print service has it. A row a crash left so may or may not have
+    // been printed.
+    static constexpr std::int64_t kJobPrinting = -1;
+    bool printing() const { return job == kJobPrinting; }
 
     // The order behind the waybill, when it came from a sales platform's
     // order file; all empty for a waybill typed on the form.

@@ -35,7 +35,8 @@ std::unique_ptr<QGuiApplication> startFonts(char* argv0) {
 }
 
 void writePdfFile(const QString& path, const wbprn::PdfPageSetup& setup, const QString& title,
-                  std::initializer_list<std::string> inputs, const std::function<void(wbprn::PdfCanvas&)>& draw) {
+                  std::initializer_list<std::string> inputs, const std::function<void(wbprn::PdfCanvas&)>& draw,
+                  const std::function<void()>& beforeWrite) {
     const std::string target = QFile::encodeName(path).toStdString();
     store::checkOutputFile(target, store::OutputKind::Pdf, inputs);
     QBuffer pdf;
@@ -46,6 +47,7 @@ void writePdfFile(const QString& path, const wbprn::PdfPageSetup& setup, const Q
         if (!canvas.finish()) throw std::runtime_error("cannot write " + target + ": " + canvas.errorString().toStdString());
     }
     const QByteArray& bytes = pdf.data();
+    if (beforeWrite) beforeWrite();
     try {
         writeFileAtomically(target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     } catch (const FileError& e) {

@@ -24,8 +24,11 @@ std::unique_ptr<QGuiApplication> startFonts(char* argv0);
 // then replaced atomically (a temporary file in the same folder, flushed,
 // renamed), so a failure at any step leaves an existing file as it was.
 // An existing output that is one of `inputs` or not a PDF is refused
-// before anything is drawn. Throws std::runtime_error naming the file.
+// before anything is drawn. beforeWrite() runs once the document is whole,
+// right before the file is replaced (to record the print first). Throws
+// std::runtime_error naming the file.
 void writePdfFile(const QString& path, const wbprn::PdfPageSetup& setup, const QString& title,
-                  std::initializer_list<std::string> inputs, const std::function<void(wbprn::PdfCanvas&)>& draw);
+                  std::initializer_list<std::string> inputs, const std::function<void(wbprn::PdfCanvas&)>& draw,
+                  const std::function<void()>& beforeWrite = {});
 
 }  // namespace cli

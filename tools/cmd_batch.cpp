@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -37,6 +38,8 @@
 #include "history/history_store.h"
 #include "history/pg_db.h"
 #include "history/pg_history_store.h"
+#include "history/print_recording.h"
+#include "history/shared_history.h"
 #include "text/printable.h"
 #include "text/sjis_convert.h"
 #include "tools/cli_commands.h"
@@ -69,7 +72,7 @@ int usage() {
     std::fputs("usage: vamu_pelican_cli batch check FILE [options]\n"
                "       vamu_pelican_cli batch print FILE (--pdf OUT [--dpi N] | --printer QUEUE\n"
                "                                        [--top DOTS] [--left DOTS]) [--first-number N]\n"
-               "                                        [--db FILE | --server CONNINFO] [options]\n"
+               "                                        [--db FILE] [--server CONNINFO] [options]\n"
                "  options: --mapping NAME|FILE  a saved column mapping (NAME in the current folder)\n"
                "           --file-sender        print the file's ご依頼主 columns as the sender\n"
                "           --date YYYY/MM/DD    shipping date (default today)\n"
@@ -85,8 +88,11 @@ int usage() {
                "  --first-number N: the 伝票番号 of the first form in the printer; each waybill\n"
                "  gets the next. Printed waybills are recorded in the history FILE (default\n"
                "  vamu_Pelican.db in the current folder with --printer; with --pdf only when\n"
-               "  --db is given); --server records them in that shared history instead (a\n"
-               "  libpq connection string or service name)\n",
+               "  --db is given); --server records them in that shared history (a libpq\n"
+               "  connection string or service name) through the station's file as outbox\n"
+               "  (--db FILE or vamu_Pelican.db): rows the server does not take now are sent\n"
+               "  by the next history push or window. A --first-number whose numbers the\n"
+               "  history has already is refused\n",
                stderr);
     return 2;
 }
@@ -158,7 +164,6 @@ std::optional<Options> parse(int argc, char** argv, bool printing) {
     }
     if (!o.file) return std::nullopt;
     if (printing && (o.pdf == nullptr) == (o.printer == nullptr)) return std::nullopt;
-    if (o.db && o.server) return std::nullopt;
     return o;
 }
 
@@ -253,7 +258,8 @@ std::string rowJson(const batch::Order& order, const batch::CheckedOrder& r, con
 // The pages into `path` (cli::writePdfFile: checked to its end, then
 // replacing the file atomically); the order file, mapping and postal table
 // are never written over.
-void renderPdf(const std::vector<print::WaybillFields>& waybills, const Options& o) {
+void renderPdf(const std::vector<print::WaybillFields>& waybills, const Options& o,
+               const std::function<void()>& beforeWrite) {
     std::vector<std::vector<print::DrawItem>> pages;
     pages.reserve(waybills.size());
     for (const print::WaybillFields& f : waybills) pages.push_back(print::planWaybill(f));
@@ -265,7 +271,36 @@ void renderPdf(const std::vector<print::WaybillFields>& waybills, const Options&
                               print::drawItems(page, canvas);
                               canvas.newPage();
                           }
-                      });
+                      },
+                      beforeWrite);
+}
+
+// A tracking number the history has already is on another parcel: the
+// batch is refused, naming the row that holds it.
+void refuseHeldNumbers(store::HistoryBackend& history, const std::vector<store::WaybillRecord>& records) {
+    std::vector<std::string> numbers;
+    numbers.reserve(records.size());
+    for (const store::WaybillRecord& r : records) numbers.push_back(r.tracking);
+    const std::vector<store::WaybillRecord> held = history.holdersOf(numbers);
+    if (held.empty()) return;
+    std::string text = store::trackingHeldText(held.front());
+    if (held.size() > 1) text += "（ほかに " + std::to_string(held.size() - 1) + " 件）";
+    throw std::runtime_error(text + "。1枚目の伝票番号を確かめてください");
+}
+
+// Sends the station's outbox to the server now; rows it cannot take wait
+// for the next push or the window, and are counted on standard error.
+void sendOutbox(store::SharedHistory& shared) {
+    std::string why;
+    try {
+        shared.sendUnsent();
+    } catch (const std::exception& e) {
+        why = e.what();
+    }
+    const std::int64_t waiting = shared.local().unsentCount();
+    if (waiting == 0) return;
+    std::fprintf(stderr, "%lld 件は共有データベースに未送信です%s\n", static_cast<long long>(waiting),
+                 why.empty() ? "" : ("（" + why + "）").c_str());
 }
 
 // Selects the CUPS queue by name and gives the waybills the effective
@@ -329,31 +364,46 @@ int cmdBatch(int argc, char** argv) {
             throw std::runtime_error("伝票番号が足りません: " + o.firstNumber + " から " +
                                      std::to_string(waybills.size()) + "件は数えられません");
         // The history is opened before the print, so that a history that
-        // cannot be had stops the job instead of losing its record.
-        // A server named but not usable stops the batch the same way.
+        // cannot be had stops the job instead of losing its record. With a
+        // server the station's file is the outbox: a server that does not
+        // answer never holds up or loses a print.
         std::unique_ptr<store::HistoryBackend> history;
-        if (o.server)
-            history = std::make_unique<store::PgHistoryStore>(store::normalisedConninfo(o.server), cli::kServerTimeout);
-        else if (o.db || o.printer)
+        store::SharedHistory* shared = nullptr;
+        if (o.server) {
+            auto s = std::make_unique<store::SharedHistory>(o.db ? o.db : store::kHistoryFileName,
+                                                            store::normalisedConninfo(o.server), cli::kServerTimeout);
+            shared = s.get();
+            history = std::move(s);
+        } else if (o.db || o.printer) {
             history = std::make_unique<store::HistoryStore>(o.db ? o.db : store::kHistoryFileName);
+        }
         if (history && history->readOnly()) throw std::runtime_error(history->takeNotice());
+        std::vector<store::WaybillRecord> records;
+        for (std::size_t i = 0; i < waybills.size(); ++i) {
+            store::WaybillRecord r = print::historyRecordOf(waybills[i], {}, o.printer ? o.printer : "", 0);
+            batch::addOrderTo(r, *printed[i]);
+            if (!o.firstNumber.empty()) r.tracking = batch::nextTracking(o.firstNumber, i);
+            records.push_back(std::move(r));
+        }
+        if (history && !o.firstNumber.empty()) refuseHeldNumbers(*history, records);
+        // Recorded as printing before the job or the file goes out, marked
+        // printed after: a kill in between leaves prints of unknown outcome.
+        std::optional<store::PrintRecording> recording;
+        const auto recordFirst = [&] {
+            if (history) recording.emplace(*history, std::move(records));
+        };
         int job = 0;
-        if (o.pdf) renderPdf(waybills, o);
-        else job = wbprn::printWaybillJob(QString::fromLatin1(kTitle), waybills).value_or(0);
-        if (history) {
-            std::vector<store::WaybillRecord> records;
-            for (std::size_t i = 0; i < waybills.size(); ++i) {
-                store::WaybillRecord r = print::historyRecordOf(waybills[i], {}, o.printer ? o.printer : "", job);
-                batch::addOrderTo(r, *printed[i]);
-                if (!o.firstNumber.empty()) r.tracking = batch::nextTracking(o.firstNumber, i);
-                records.push_back(std::move(r));
-            }
+        if (o.pdf) renderPdf(waybills, o, recordFirst);
+        else job = wbprn::printWaybillJob(QString::fromLatin1(kTitle), waybills, {}, recordFirst).value_or(0);
+        if (recording) {
             try {
-                history->record(records);
+                recording->printed(job);
             } catch (const std::exception& e) {
-                throw std::runtime_error(std::string("印刷しましたが、履歴に記録できません: ") + e.what());
+                throw std::runtime_error(std::string("印刷しましたが、履歴に印刷済みと記録できません（印刷されたか不明として残ります）: ") +
+                                         e.what());
             }
         }
+        if (shared) sendOutbox(*shared);
         std::fprintf(stderr, "%zu件を印刷しました (問題のある%zu件は印刷していません)\n", waybills.size(),
                      c.results.size() - waybills.size());
     });

@@ -114,6 +114,14 @@ store::HistoryBackend& HistoryBook::openStore() {
     return *store_;
 }
 
+std::vector<store::WaybillRecord> HistoryBook::ownHoldersOf(std::span<const std::string> trackings) {
+    std::vector<store::WaybillRecord> held;
+    read([&](store::HistoryBackend& s) {
+        held = shared_ ? shared_->local().holdersOf(trackings) : s.holdersOf(trackings);
+    });
+    return held;
+}
+
 void HistoryBook::afterWork() {
     showNotice();
     if (sender_) sender_->kick();

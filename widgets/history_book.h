@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -121,6 +123,11 @@ public:
         return (!store_ && conninfo_.isEmpty() && !fileExists()) || run(std::forward<F>(work));
     }
     QString lastError() const { return error_; }
+    // Rows of the station's own history (its file, also when a shared
+    // server is set: each station prints from its own stack of forms) that
+    // hold any of these tracking numbers; read at once, never waiting on a
+    // server. Empty when the history cannot be read.
+    std::vector<store::WaybillRecord> ownHoldersOf(std::span<const std::string> trackings);
 
 signals:
     // The shared history changed on the server, or unsent rows went.

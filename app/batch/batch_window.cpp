@@ -648,7 +648,8 @@ void TBatchWindow::printChecked() {
         return;
     }
     // A first number that fails its check stops the print before anything is asked.
-    if (!trackingNumbers(rows.size())) return;
+    const std::optional<std::vector<std::string>> numbers = trackingNumbers(rows.size());
+    if (!numbers || !numbersFree(*numbers)) return;
     if (context_.confirmFeed && !context_.confirmFeed(this)) return;
     if (!messageBoxes().question(this, QStringLiteral("%1件を印刷しますか?").arg(rows.size()))) return;
 
@@ -682,16 +683,24 @@ void TBatchWindow::printChecked() {
     Button_Cancel->show();
     updateStatus();
     std::optional<int> job;
+    // Recorded as printing once the document is whole, before it is handed
+    // over; marked printed after (a crash in between leaves prints of
+    // unknown outcome, never unrecorded ones).
+    std::vector<std::string> uids;
     try {
-        job = wbprn::printWaybillJob(kTitle, pages, [this](std::size_t done) {
-            ProgressBar_Print->setValue(static_cast<int>(done));
-            // Keeps the window answering (and the Cancel button working)
-            // while the document is built.
-            QApplication::processEvents();
-            return !cancel_;
-        });
+        job = wbprn::printWaybillJob(
+            kTitle, pages,
+            [this](std::size_t done) {
+                ProgressBar_Print->setValue(static_cast<int>(done));
+                // Keeps the window answering (and the Cancel button working)
+                // while the document is built.
+                QApplication::processEvents();
+                return !cancel_;
+            },
+            [&] { uids = recordPrinting(printedRows, *tracking); });
     } catch (...) {
         endPrinting();
+        recordPrinted(uids, std::nullopt);
         throw;
     }
     endPrinting();
@@ -705,7 +714,7 @@ void TBatchWindow::printChecked() {
         fillRow(static_cast<int>(r));
     }
     updateStatus();
-    recordHistory(printedRows, *job, *tracking);
+    recordPrinted(uids, *job);
     proposeFirstNumber();
     offerToSaveUnprinted();
 }
@@ -720,12 +729,12 @@ void TBatchWindow::endPrinting() {
     updateStatus();
 }
 
-void TBatchWindow::recordHistory(const std::vector<std::size_t>& rows, int job,
-                                 const std::vector<std::string>& tracking) {
+std::vector<std::string> TBatchWindow::recordPrinting(const std::vector<std::size_t>& rows,
+                                                     const std::vector<std::string>& tracking) {
     // The waybills are printed whatever happens here: a store that cannot
     // be written costs the history, never the print.
-    QString why;
-    bool saved = false;
+    recordError_.clear();
+    std::vector<std::string> uids;
     try {
         if (!context_.history) throw std::logic_error("no history was handed to the batch window");
         const std::string feedMode = sjis::fromQString(context_.feedMode ? context_.feedMode() : QString());
@@ -733,22 +742,35 @@ void TBatchWindow::recordHistory(const std::vector<std::size_t>& rows, int job,
         std::vector<store::WaybillRecord> records;
         records.reserve(rows.size());
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            store::WaybillRecord record = print::historyRecordOf(checked_[rows[i]].fields, feedMode, printer, job);
+            store::WaybillRecord record = print::historyRecordOf(checked_[rows[i]].fields, feedMode, printer,
+                                                                 store::WaybillRecord::kJobPrinting);
             batch::addOrderTo(record, orders_[rows[i]]);
             record.tracking = tracking[i];
+            record.uid = store::newRecordUid();
+            uids.push_back(record.uid);
             records.push_back(std::move(record));
         }
         // One transaction: every waybill of the job or none.
-        saved = context_.history->run([&](store::HistoryBackend& s) { s.record(records); });
-        why = context_.history->lastError();
+        if (context_.history->run([&](store::HistoryBackend& s) { s.record(records); })) return uids;
+        recordError_ = context_.history->lastError();
     } catch (const std::exception& e) {
-        why = QString::fromUtf8(e.what());
+        recordError_ = QString::fromUtf8(e.what());
     }
-    if (!saved) {
-        const QString text = QStringLiteral("印刷しましたが、履歴は保存できませんでした（%1）").arg(why);
-        if (context_.report) context_.report(text);
-        Label_Status->setText(text);
+    return {};
+}
+
+void TBatchWindow::recordPrinted(const std::vector<std::string>& uids, std::optional<int> job) {
+    if (!uids.empty() && context_.history) {
+        const bool saved = context_.history->run([&](store::HistoryBackend& s) {
+            if (job) s.markPrinted(uids, *job);
+            else s.forgetPrinting(uids);
+        });
+        if (!saved && job) recordError_ = context_.history->lastError();
     }
+    if (!job || recordError_.isEmpty()) return;
+    const QString text = QStringLiteral("印刷しましたが、履歴は保存できませんでした（%1）").arg(recordError_);
+    if (context_.report) context_.report(text);
+    Label_Status->setText(text);
 }
 
 void TBatchWindow::offerToSaveUnprinted() {

@@ -142,10 +142,19 @@ private:
     const postal::Table* postalTable() const;
     QString baseFolder() const;
     void endPrinting();
-    void recordHistory(const std::vector<std::size_t>& rows, int job, const std::vector<std::string>& tracking);
+    // Records the rows' waybills as printing, before their job is handed
+    // over; returns their record ids (none when the history cannot be
+    // written: the print goes on, and the reason shows once it is done).
+    std::vector<std::string> recordPrinting(const std::vector<std::size_t>& rows,
+                                            const std::vector<std::string>& tracking);
+    // The job went out as `job`, or was refused (nullopt: the rows go).
+    void recordPrinted(const std::vector<std::string>& uids, std::optional<int> job);
     // Puts the number of the form after the last print's into
     // Edit_FirstNumber (batch_window_tracking.cpp).
     void proposeFirstNumber();
+    // None of the numbers is in the history already, or the user takes them
+    // anyway; else the focus goes back to Edit_FirstNumber.
+    bool numbersFree(const std::vector<std::string>& numbers);
     // The tracking number of each of `pages` forms from Edit_FirstNumber
     // (all empty when it is empty); nullopt, after saying why, when the
     // number fails its check or the count runs out of numbers.
@@ -172,4 +181,5 @@ private:
     bool filling_ = false;
     bool cancel_ = false;
     bool printing_ = false;
+    QString recordError_;  // why the print being made could not be recorded
 };

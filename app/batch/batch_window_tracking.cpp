@@ -6,12 +6,16 @@
 #include "app/batch/batch_window.h"
 #include "widgets/history_book.h"
 #include "batch/tracking_number.h"
+#include "history/print_recording.h"
 #include "services/message_boxes.h"
+#include "text/sjis_qt.h"
 
 void TBatchWindow::proposeFirstNumber() {
     if (!context_.history) return;
     std::string last;
-    context_.history->read([&](store::HistoryBackend& s) { last = s.lastTracking(); });
+    // Each feed mode's printer has its own stack of forms.
+    const std::string feedMode = sjis::fromQString(context_.feedMode ? context_.feedMode() : QString());
+    context_.history->read([&](store::HistoryBackend& s) { last = s.lastTracking(feedMode); });
     // The last job's empty page fed the form after its last waybill.
     Edit_FirstNumber->setText(batch::isValidTracking(last) ? QString::fromStdString(batch::nextTracking(last, 2))
                                                            : QString());
@@ -38,4 +42,16 @@ std::optional<std::vector<std::string>> TBatchWindow::trackingNumbers(std::size_
         }
     }
     return numbers;
+}
+
+bool TBatchWindow::numbersFree(const std::vector<std::string>& numbers) {
+    if (!context_.history) return true;
+    const std::vector<store::WaybillRecord> held = context_.history->ownHoldersOf(numbers);
+    if (held.empty()) return true;
+    QString text = QString::fromStdString(store::trackingHeldText(held.front()));
+    if (held.size() > 1) text += QStringLiteral("（ほかに %1 件）").arg(held.size() - 1);
+    if (messageBoxes().question(this, text + QStringLiteral("\nこの番号から印刷しますか?"))) return true;
+    Edit_FirstNumber->setFocus();
+    Edit_FirstNumber->selectAll();
+    return false;
 }

@@ -210,10 +210,17 @@ void HistoryWindow::showRows(const HistoryBook::Found& found) {
     Grid_History->setRowCount(static_cast<int>(rows_.size()));
     for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
         const store::WaybillRecord& r = rows_[static_cast<std::size_t>(i)];
+        // A row whose job was being handed over when the program ended: the
+        // waybill may or may not have been printed.
+        const QString printer = r.printing() ? q(r.printer) + QStringLiteral("（印刷されたか不明）") : q(r.printer);
         const QString cells[] = {QString::fromStdString(r.time), q(r.consignee.name), q(r.consignee.tel),
                                  q(r.consignee.zip), q(r.consignee.add1) + q(r.consignee.add2), goodsOf(r),
-                                 q(r.printer), q(r.orderNo), QString::fromStdString(r.tracking)};
-        for (int c = 0; c < kColumns; ++c) Grid_History->setItem(i, c, new QTableWidgetItem(cells[c]));
+                                 printer, q(r.orderNo), QString::fromStdString(r.tracking)};
+        for (int c = 0; c < kColumns; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            if (r.printing()) item->setForeground(QColor(200, 0, 0));
+            Grid_History->setItem(i, c, item);
+        }
     }
     Grid_History->setUpdatesEnabled(true);
     if (!rows_.empty()) Grid_History->setCurrentCell(0, 0);

@@ -60,6 +60,8 @@ public:
     // Sets or corrects the current row's tracking number from
     // Edit_Tracking; a number failing its check is refused, never stored.
     void setTracking();
+    // Stores the number on the row; `anyway`: also when another row holds it.
+    void storeTracking(std::int64_t id, const std::string& uid, const std::string& digits, bool anyway);
     // The rows of the current search and range that have an order and a
     // tracking number, as the chosen confirmation file.
     void exportShipped();

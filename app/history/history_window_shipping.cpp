@@ -12,6 +12,9 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <algorithm>
+#include <memory>
+#include <optional>
+#include <span>
 #include <stdexcept>
 #include <variant>
 
@@ -24,6 +27,7 @@
 #include "services/message_boxes.h"
 #include "store/atomic_file.h"
 #include "store/ini_file.h"
+#include "history/print_recording.h"
 #include "history/shipped_export.h"
 
 namespace {
@@ -86,17 +90,41 @@ void HistoryWindow::setTracking() {
         return;
     }
     const auto digits = std::get<std::string>(parsed);
-    const std::int64_t id = rows_[static_cast<std::size_t>(row)].id;
+    const store::WaybillRecord& chosen = rows_[static_cast<std::size_t>(row)];
     // Cleared at once, so that the next scan starts on an empty field; a
     // number that could not be stored comes back into it for another try.
     Edit_Tracking->clear();
+    storeTracking(chosen.id, chosen.uid, digits, false);
+}
+
+void HistoryWindow::storeTracking(std::int64_t id, const std::string& uid, const std::string& digits, bool anyway) {
+    // A number is on one form only: one that another row holds already is
+    // stored only when the user says so. The check and the change run as
+    // one piece of work, after the changes handed over before them.
+    auto holder = std::make_shared<std::optional<store::WaybillRecord>>();
     book_.writeLater(
-        this, [id, digits](store::HistoryBackend& s) { s.setTracking(id, digits); },
-        [this, id, digits](const HistoryBook::Written& written) {
+        this,
+        [id, uid, digits, anyway, holder](store::HistoryBackend& s) {
+            if (!anyway)
+                for (store::WaybillRecord& r : s.holdersOf(std::span(&digits, 1)))
+                    if (r.uid != uid) {
+                        *holder = std::move(r);
+                        return;
+                    }
+            s.setTracking(id, digits);
+        },
+        [this, id, uid, digits, holder](const HistoryBook::Written& written) {
             guarded(this, [&] {
-                if (!written.ok) {
+                if (!written.ok || *holder) {
                     if (Edit_Tracking->text().isEmpty()) Edit_Tracking->setText(QString::fromStdString(digits));
-                    throw std::runtime_error("伝票番号を記録できません: " + written.error.toStdString());
+                    if (!written.ok)
+                        throw std::runtime_error("伝票番号を記録できません: " + written.error.toStdString());
+                    if (messageBoxes().question(this, QString::fromStdString(store::trackingHeldText(**holder)) +
+                                                          QStringLiteral("\nこの行にも記録しますか?"))) {
+                        Edit_Tracking->clear();
+                        storeTracking(id, uid, digits, true);
+                    }
+                    return;
                 }
                 reload([this, id, digits] {
                     // The same row again (its place may have moved with a search by number).

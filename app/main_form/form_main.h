@@ -8,7 +8,10 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "history/waybill_record.h"
 
 class QCheckBox;
 class QComboBox;
@@ -25,9 +28,6 @@ class SjisLineEdit;
 class TNumEdit;
 class HistoryBook;
 class HistoryWindow;
-namespace store {
-struct Consignee;
-}
 namespace postal {
 class LazyTable;
 }
@@ -244,13 +244,19 @@ public:
     QPushButton* BitBtn_AddrBook = nullptr;  // お届け先登録
     void SpeedButton_F8Click();
     void BitBtn_AddrBookClick();
-    // Records the waybill just printed as job `job`; a failure only shows
-    // in the prompt line.
-    void recordPrint(int job, const std::string& tracking = {}) noexcept;
+    // Records the waybill on the form as printing, before its job is
+    // handed over; returns its record id, or "" when the history cannot be
+    // written (the print goes on; the reason shows once it is done).
+    std::string recordPrinting(const std::string& tracking) noexcept;
+    // The job of the row recorded as printing went out as `job`, or was
+    // refused (nullopt: the row goes). A failure only shows in the prompt line.
+    void recordPrinted(const std::string& uid, std::optional<int> job) noexcept;
     // The first form's number to propose for the next print: two forms on
-    // from the last one recorded (its job's empty page fed one); empty
-    // when the last print's forms are not known.
+    // from the last one recorded in the current feed mode (its job's empty
+    // page fed one); empty when that print's forms are not known.
     QString proposedFirstNumber();
+    // The row of the history that holds this tracking number already, if any.
+    std::optional<store::WaybillRecord> trackingHolder(const std::string& tracking);
     void fillConsignee(const store::Consignee& consignee);
     HistoryBook* historyBook() const { return historyBook_; }
 
@@ -266,6 +272,8 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // Why the print being made could not be recorded ("" when it was).
+    QString printRecordError_;
     // Construction, one region each (form_main.cpp).
     void buildFrame();
     void buildConsignee();

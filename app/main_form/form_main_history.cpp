@@ -165,28 +165,51 @@ void TForm_Main::BitBtn_AddrBookClick() {
 
 QString TForm_Main::proposedFirstNumber() {
     std::string last;
-    historyBook_->read([&](store::HistoryBackend& s) { last = s.lastTracking(); });
+    const std::string feedMode = sjis::fromQString(ComboBox_SEL->currentText());
+    historyBook_->read([&](store::HistoryBackend& s) { last = s.lastTracking(feedMode); });
     return batch::isValidTracking(last) ? QString::fromStdString(batch::nextTracking(last, 2)) : QString();
 }
 
-void TForm_Main::recordPrint(int job, const std::string& tracking) noexcept {
-    // The job is with the print service already: whatever happens here,
-    // the print stands, and a row that cannot be written is only reported.
-    bool saved = false;
-    QString why;
+std::optional<store::WaybillRecord> TForm_Main::trackingHolder(const std::string& tracking) {
+    const std::vector<store::WaybillRecord> held = historyBook_->ownHoldersOf(std::span(&tracking, 1));
+    if (held.empty()) return std::nullopt;
+    return held.front();
+}
+
+std::string TForm_Main::recordPrinting(const std::string& tracking) noexcept {
+    // The job is not yet with the print service: the row goes in first, so
+    // that a print is never left unrecorded. A row that cannot be written
+    // costs the history, never the print.
+    printRecordError_.clear();
     try {
         store::WaybillRecord row =
             print::historyRecordOf(gatherWaybillFields(*this), sjis::fromQString(ComboBox_SEL->currentText()),
-                                   sjis::fromQString(WbPrinter().System().currentDeviceName()), job);
+                                   sjis::fromQString(WbPrinter().System().currentDeviceName()),
+                                   store::WaybillRecord::kJobPrinting);
         row.tracking = tracking;
-        saved = historyBook_->run([&](store::HistoryBackend& s) { s.record(row); });
-        why = historyBook_->lastError();
+        row.uid = store::newRecordUid();
+        if (historyBook_->run([&](store::HistoryBackend& s) { s.record(row); })) return row.uid;
+        printRecordError_ = historyBook_->lastError();
     } catch (const std::exception& e) {
-        why = QString::fromUtf8(e.what());
+        printRecordError_ = QString::fromUtf8(e.what());
     } catch (...) {
+        printRecordError_ = QStringLiteral("?");
     }
-    if (!saved) {
-        Panel_HelpMess->setText(QStringLiteral("印刷しましたが、履歴は保存できませんでした（%1）").arg(why));
+    return {};
+}
+
+void TForm_Main::recordPrinted(const std::string& uid, std::optional<int> job) noexcept {
+    if (!uid.empty()) {
+        const std::span<const std::string> uids(&uid, 1);
+        const bool saved = historyBook_->run([&](store::HistoryBackend& s) {
+            if (job) s.markPrinted(uids, *job);
+            else s.forgetPrinting(uids);
+        });
+        if (!saved && job) printRecordError_ = historyBook_->lastError();
+    }
+    if (!job) return;
+    if (!printRecordError_.isEmpty()) {
+        Panel_HelpMess->setText(QStringLiteral("印刷しましたが、履歴は保存できませんでした（%1）").arg(printRecordError_));
         return;
     }
     // An open history window shows the new row at once.

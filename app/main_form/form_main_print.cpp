@@ -18,6 +18,7 @@
 #include "batch/tracking_number.h"
 #include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/WbPrinters.h"
+#include "history/print_recording.h"
 
 namespace {
 
@@ -40,12 +41,20 @@ bool askToPrint(TForm_Main& form, std::string& tracking) {
         if (!answer) return false;
         if (answer->trimmed().isEmpty()) return true;
         const auto parsed = batch::parseTracking(answer->toStdString());
-        if (const auto* digits = std::get_if<std::string>(&parsed)) {
-            tracking = *digits;
-            return true;
-        }
-        messageBoxes().error(&form, QString::fromStdString(std::get<batch::TrackingRefusal>(parsed).reason));
         number = *answer;
+        const auto* digits = std::get_if<std::string>(&parsed);
+        if (!digits) {
+            messageBoxes().error(&form, QString::fromStdString(std::get<batch::TrackingRefusal>(parsed).reason));
+            continue;
+        }
+        // A number is on one form only: one the history has already is
+        // taken again only when the user says so.
+        if (const auto holder = form.trackingHolder(*digits);
+            holder && !messageBoxes().question(&form, QString::fromStdString(store::trackingHeldText(*holder)) +
+                                                          QStringLiteral("\nこの番号で印刷しますか?")))
+            continue;
+        tracking = *digits;
+        return true;
     }
 }
 
@@ -83,7 +92,17 @@ void printWaybill(TForm_Main& form, bool& named) {
         }
         throw;
     }
-    form.recordPrint(WbPrinter().EndDoc(), tracking);
+    // Recorded as printing before the job is handed over, marked printed
+    // after: a crash in between leaves a print of unknown outcome.
+    const std::string uid = form.recordPrinting(tracking);
+    int job = 0;
+    try {
+        job = WbPrinter().EndDoc();
+    } catch (...) {
+        form.recordPrinted(uid, std::nullopt);
+        throw;
+    }
+    form.recordPrinted(uid, job);
 }
 
 }  // namespace

@@ -11,7 +11,8 @@ void printWaybillPage(const print::WaybillFields& fields) {
 }
 
 std::optional<int> printWaybillJob(const QString& title, const std::vector<print::WaybillFields>& waybills,
-                     const std::function<bool(std::size_t)>& onPage) {
+                                   const std::function<bool(std::size_t)>& onPage,
+                                   const std::function<void()>& beforeSubmit) {
     std::vector<std::vector<print::DrawItem>> pages;
     pages.reserve(waybills.size());
     for (const print::WaybillFields& f : waybills) pages.push_back(print::planWaybill(f));
@@ -26,6 +27,7 @@ std::optional<int> printWaybillJob(const QString& title, const std::vector<print
                 return std::nullopt;
             }
         }
+        if (beforeSubmit) beforeSubmit();
     } catch (...) {
         // Discard the half-built job; the drawing error is the one reported.
         try {

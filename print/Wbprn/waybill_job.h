@@ -21,9 +21,12 @@ void printWaybillPage(const print::WaybillFields& fields);
 // before the document opens, so a bad caption stops the job before it
 // starts. onPage(done) runs after each page; when it returns false the
 // document is discarded (nothing reaches the printer) and the result is
-// nullopt. An error discards the document and propagates. Returns the
-// print service's job id (0 when it gives none).
+// nullopt. beforeSubmit() runs once the document is whole, right before
+// it is handed to the print service (to record the print first). An error
+// discards the document and propagates. Returns the print service's job id
+// (0 when it gives none).
 std::optional<int> printWaybillJob(const QString& title, const std::vector<print::WaybillFields>& waybills,
-                     const std::function<bool(std::size_t done)>& onPage = {});
+                                   const std::function<bool(std::size_t done)>& onPage = {},
+                                   const std::function<void()>& beforeSubmit = {});
 
 }  // namespace wbprn

@@ -218,7 +218,7 @@ TEST_F(CupsBatch, OrdersPrintOntoNumberedFormsAndComeBackAsConfirmation) {
     EXPECT_EQ(rows[0].tracking, "123456789024");
     EXPECT_GT(rows[0].job, 0);
     // The next print starts after the empty page's form.
-    EXPECT_EQ(batch::nextTracking(history.lastTracking(), 2), "123456789046");
+    EXPECT_EQ(batch::nextTracking(history.lastTracking(""), 2), "123456789046");
 
     const QByteArray plain =
         cli({QStringLiteral("history"), QStringLiteral("export"), QStringLiteral("--shipped"), QStringLiteral("plain")});

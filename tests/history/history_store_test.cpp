@@ -386,7 +386,7 @@ TEST_F(HistoryFixture, OrdersAndTrackingNumbersAreKeptSearchedAndCorrected) {
     EXPECT_EQ(found(byTracking), std::vector<std::string>{"山田太郎"});
     EXPECT_EQ(found(byText), std::vector<std::string>{"山田太郎"});
     EXPECT_EQ(found(shipped), std::vector<std::string>{"山田太郎"});
-    EXPECT_EQ(h.lastTracking(), "");  // the newest print went onto unknown forms
+    EXPECT_EQ(h.lastTracking(""), "");  // the newest print went onto unknown forms
 
     // Setting a number later: the row and the search index follow it.
     const std::int64_t sato = h.list(byOrder).front().id;
@@ -402,7 +402,7 @@ TEST_F(HistoryFixture, OrdersAndTrackingNumbersAreKeptSearchedAndCorrected) {
     WaybillRecord last = waybill("田中", "1", "x");
     last.tracking = "123456789046";
     h.record(last);
-    EXPECT_EQ(h.lastTracking(), "123456789046");
+    EXPECT_EQ(h.lastTracking(""), "123456789046");
     const std::int64_t lastId = h.list({}).front().id;
     h.remove(std::span(&lastId, 1));
     h.setTracking(sato, "");

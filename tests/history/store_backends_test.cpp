@@ -16,8 +16,7 @@
 #include "history/pg_schema.h"
 #include "history/outbox_sender.h"
 #include "history/shared_history.h"
-#include "tests/support/pg_server.h"
-#include "tests/support/scratch_folder.h"
+#include "tests/history/store_fixture.h"
 #include "text/sjis_convert.h"
 
 using store::CompleteBy;
@@ -28,45 +27,6 @@ using store::PgError;
 using store::WaybillRecord;
 
 namespace {
-
-std::string S(const char* utf8) { return *sjis::fromUtf8(utf8); }
-
-WaybillRecord waybill(const char* name, const char* tel, const char* add1, const char* time = "2026-12-01 10:00:00") {
-    WaybillRecord r;
-    r.time = time;
-    r.consignee = {S("100-0005"), S(add1), S("丸の内ビル３階"), S(name), S(tel)};
-    r.date = "2026/12/01";
-    r.printDate = false;
-    r.deDate1 = "26";
-    r.deDate2 = "12";
-    r.deDate3 = "03";
-    r.g1 = S("りんご　１０ｋｇ①");
-    r.g2 = S("ﾜﾚﾓﾉ注意");
-    r.timeBand[2] = true;
-    r.special = {true, false, false, true, true};
-    r.myZip = "530-0001";
-    r.myAdd1 = S("大阪府大阪市北区梅田1-1");
-    r.myName = S("ペリカン商店");
-    r.myTel = "06-1111-2222";
-    r.feedMode = S("連続(４インチ)");
-    r.printer = "waybill";
-    r.job = 42;
-    return r;
-}
-
-// One server for the whole program; each test gets a database of its own.
-PgServer& server() {
-    static PgServer s;
-    return s;
-}
-
-std::string freshDatabase() {
-    static int n = 0;
-    std::string conninfo = server().createDatabase("t" + std::to_string(++n));
-    store::PgDb admin(conninfo);
-    store::initPgSchema(admin);
-    return conninfo;
-}
 
 struct Backend {
     const char* name;
@@ -376,18 +336,6 @@ TEST_F(SharedServer, AConnectionThatFailsSaysPlainlyWhy) {
     EXPECT_EQ(store::normalisedConninfo("postgresql://x/y"), "postgresql://x/y");
 }
 
-namespace {
-
-struct Outbox : ::testing::Test {
-    ScratchFolder dir;
-    std::string conninfo = freshDatabase();
-    std::string file = dir.file("station.db");
-
-    std::int64_t serverRows() { return store::PgDb(conninfo).exec("SELECT count(DISTINCT uid) FROM history").integer(0, 0); }
-};
-
-}  // namespace
-
 TEST_F(Outbox, PrintsWhileTheServerIsDownWaitAndArriveOnceInOrder) {
     {
         store::SharedHistory station(file, conninfo);
@@ -467,7 +415,7 @@ TEST_F(Outbox, TrackingNumbersFollowTheRowAndTheLastOneIsTheStations) {
     WaybillRecord theirs = waybill("他の端末", "2", "y", "2026-12-01 10:00:00");
     theirs.tracking = "999999999993";
     store::PgHistoryStore(conninfo).record(theirs);
-    EXPECT_EQ(station.lastTracking(), "123456789013");
+    EXPECT_EQ(station.lastTracking(""), "123456789013");
 
     // Corrected on the server: the station's copy counts on from it too.
     HistoryQuery byOrder;
@@ -476,7 +424,7 @@ TEST_F(Outbox, TrackingNumbersFollowTheRowAndTheLastOneIsTheStations) {
     ASSERT_GT(sent, 0);
     station.setTracking(sent, "123456789024");
     EXPECT_EQ(station.list(byOrder).front().tracking, "123456789024");
-    EXPECT_EQ(station.lastTracking(), "123456789024");
+    EXPECT_EQ(station.lastTracking(""), "123456789024");
 
     // An unsent row is corrected in the outbox and arrives corrected; the
     // joined list filters it like the server's rows.
@@ -490,7 +438,7 @@ TEST_F(Outbox, TrackingNumbersFollowTheRowAndTheLastOneIsTheStations) {
     ASSERT_LT(unsent, 0);
     station.setTracking(unsent, "123456789035");
     EXPECT_EQ(station.list(shipped).size(), 2u);
-    EXPECT_EQ(station.lastTracking(), "123456789035");
+    EXPECT_EQ(station.lastTracking(""), "123456789035");
     EXPECT_EQ(station.sendUnsent(), 1u);
     HistoryQuery byTracking;
     byTracking.tracking = "123456789035";

@@ -164,12 +164,13 @@ private slots:
     // proposed next. A number failing its check prints nothing.
     void platformOrdersPrintOntoNumberedForms() {
         BatchFixture b;
-        b.window->openFile(b.write(QStringLiteral("orders.txt"),
+        const QString file = b.write(QStringLiteral("orders.txt"),
                                    "order-id\torder-item-id\trecipient-name\tship-address-1\tship-city\tship-state\t"
                                    "ship-postal-code\tship-phone-number\tproduct-name\tquantity-purchased\n"
                                    "250-1\t11\t山田太郎\t芝公園4-2-8\t港区\t東京都\t105-0011\t03-3433-1111\tノート\t2\n"
                                    "250-1\t12\t山田太郎\t芝公園4-2-8\t港区\t東京都\t105-0011\t03-3433-1111\tペン\t1\n"
-                                   "250-2\t21\t鈴木一郎\t梅田1-1-1\t大阪市北区\t大阪府\t530-0001\t06-6345-0000\t手帳\t1\n"));
+                                   "250-2\t21\t鈴木一郎\t梅田1-1-1\t大阪市北区\t大阪府\t530-0001\t06-6345-0000\t手帳\t1\n");
+        b.window->openFile(file);
         QVERIFY(b.window->Label_File->text().contains(QStringLiteral("Amazon の注文ファイルとして読み込みました")));
         QCOMPARE(b.table().rowCount(), 2);
         QCOMPARE(b.table().item(0, TBatchWindow::kOrderColumn)->text(), QStringLiteral("250-1"));
@@ -193,7 +194,19 @@ private slots:
         QCOMPARE(rows[1].orderItems, std::string("11:2 12:1"));
         QCOMPARE(rows[1].tracking, std::string("123456789013"));
         QCOMPARE(rows[0].tracking, std::string("123456789024"));
+        QCOMPARE(rows[0].job, std::int64_t{b.shown.printers->documents[0].job});  // recorded, then marked printed
         QCOMPARE(b.window->Edit_FirstNumber->text(), QStringLiteral("123456789046"));
+
+        // The same forms once more: asked about, naming the row that has
+        // them; No prints nothing and goes back to the number.
+        b.window->openFile(file);
+        b.window->Edit_FirstNumber->setText(QStringLiteral("123456789024"));
+        b.shown.boxes.answer(false);
+        QTest::mouseClick(b.window->Button_Print, Qt::LeftButton);
+        QVERIFY2(b.shown.boxes.questions.back().startsWith(QStringLiteral("伝票番号 123456789024 は 鈴木一郎 様（")),
+                 qPrintable(b.shown.boxes.questions.back()));
+        QCOMPARE(b.shown.printers->documents.size(), std::size_t{1});
+        QCOMPARE(history.list({}).size(), std::size_t{2});
     }
 
     void cancelOrNoSubmitsNothing() {

@@ -306,6 +306,65 @@ private slots:
         w->BitBtn_Shipped->click();
         QCOMPARE(readFile(path), QByteArray("\xEF\xBB\xBF\"注文番号\",\"伝票番号\",\"出荷日\",\"配送会社\"\r\n"
                                             "\"#1001\",\"123456789013\",\"2026/12/07\",\"日本通運\"\r\n"));
+
+        // The same number on a second row is asked about, naming its row:
+        // No keeps the row as it was, Yes records it.
+        w->Edit_Search->setText(u("#1002"));
+        const QString held = u("伝票番号 123456789013 は 山田太郎 様（");
+        for (const bool yes : {false, true}) {
+            fx.shown.boxes.answer(yes);
+            w->Edit_Tracking->setText(u("123456789013"));
+            QTest::keyClick(w->Edit_Tracking, Qt::Key_Return);
+            QVERIFY2(fx.shown.boxes.questions.back().startsWith(held), qPrintable(fx.shown.boxes.questions.back()));
+            QVERIFY(fx.shown.boxes.questions.back().contains(u("に記録済みです")));
+            QCOMPARE(fx.rows("#1002").front().tracking, std::string(yes ? "123456789013" : ""));
+        }
+    }
+
+    // Each feed mode's printer has its own stack of forms: the number
+    // proposed counts on from the last print in the current feed mode. A
+    // number the history holds already is asked about before printing.
+    void theProposalIsTheFeedModesOwnAndAHeldNumberIsAskedAbout() {
+        HistoryFixture fx;
+        fx.consignee("山田太郎", "03-1234-5678", "東京都千代田区丸の内1-1");
+        fx.shown.boxes.numbers.push_back(u("300000000016"));
+        fx.print();
+        store::WaybillRecord other;
+        other.consignee.name = sjis::fromQString(u("連続の客"));
+        other.feedMode = sjis::fromQString(fx.form().ComboBox_SEL->itemText(1));
+        other.tracking = "200000000012";
+        fx.form().historyBook()->run([&](store::HistoryBackend& s) { s.record(other); });
+        QCOMPARE(fx.form().proposedFirstNumber(), u("300000000031"));
+        fx.form().ComboBox_SEL->setCurrentIndex(1);
+        QCOMPARE(fx.form().proposedFirstNumber(), u("200000000034"));
+        fx.form().ComboBox_SEL->setCurrentIndex(0);
+
+        const std::size_t printed = fx.shown.printers->documents.size();
+        fx.shown.boxes.numbers.push_back(u("200000000012"));
+        fx.shown.boxes.answer(true);
+        fx.shown.boxes.answer(false);  // the number is held: not this one
+        fx.shown.boxes.answer(false);  // asked again with it: No
+        fx.form().SpeedButton_F11Click();
+        QVERIFY2(fx.shown.boxes.questions.contains(u("伝票番号 200000000012 は 連続の客 様（") +
+                                                   QString::fromStdString(fx.rows("連続の客").front().time.substr(0, 16))
+                                                       .replace(u'-', u'/') +
+                                                   u("）に記録済みです\nこの番号で印刷しますか?")),
+                 qPrintable(fx.shown.boxes.questions.join(u'|')));
+        QCOMPARE(fx.shown.printers->documents.size(), printed);
+        QCOMPARE(fx.shown.boxes.offeredNumbers.back(), u("200000000012"));
+    }
+
+    // A print whose job was being handed over when the program ended shows
+    // as such; it is no shipped order.
+    void aPrintOfUnknownOutcomeShowsAsSuch() {
+        HistoryFixture fx;
+        store::WaybillRecord r;
+        r.consignee.name = sjis::fromQString(u("不明の客"));
+        r.printer = "Dot24";
+        r.job = store::WaybillRecord::kJobPrinting;
+        fx.form().historyBook()->run([&](store::HistoryBackend& s) { s.record(r); });
+        HistoryWindow* w = fx.openHistory();
+        QCOMPARE(w->Grid_History->item(0, 6)->text(), u("Dot24（印刷されたか不明）"));
     }
 
     void typingOffersConsigneesAndEnterTakesOne() {

@@ -1,14 +1,42 @@
 // The form's own small widgets on their own: the tab strip that tells the
-// user's tab changes from the program's, and the Shift-JIS entry field.
+// user's tab changes from the program's, the Shift-JIS entry field, and the
+// print question's number field.
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
+#include "services/message_boxes.h"
 #include "widgets/sjis_line_edit.h"
 #include "widgets/user_tab_bar.h"
 
 class TestFormWidgets : public QObject {
     Q_OBJECT
 private slots:
+    // The print question is answered by typing or scanning over the
+    // proposed number: it starts in the number field, and the scanner's
+    // Enter there answers はい with the scanned number.
+    void thePrintQuestionStartsInTheNumberField() {
+        QWidget parent;
+        parent.show();
+        QString focused;
+        QTimer::singleShot(50, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box) return;
+            QWidget* field = box->focusWidget();  // the box's focus, given to the box when it is active
+            focused = field ? field->objectName() : QString();
+            if (focused != QStringLiteral("Edit_FirstNumber")) {
+                box->close();
+                return;
+            }
+            QTest::keyClicks(field, QStringLiteral("123456789024"));
+            QTest::keyClick(field, Qt::Key_Return);
+        });
+        const std::optional<QString> answer =
+            messageBoxes().printQuestion(&parent, QStringLiteral("印刷しますか?"), QStringLiteral("123456789013"));
+        QCOMPARE(focused, QStringLiteral("Edit_FirstNumber"));
+        QCOMPARE(answer.value_or(QStringLiteral("No")), QStringLiteral("123456789024"));
+    }
+
     void tabStripReportsOnlyTheUsersChanges() {
         UserTabBar tabs;
         for (int i = 1; i <= 10; ++i) tabs.addTab(QStringLiteral("依頼主%1").arg(i));
