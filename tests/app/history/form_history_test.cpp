@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -166,6 +167,24 @@ private slots:
         QCOMPARE(fx.shown.boxes.notices.size(), 1);
         QVERIFY(fx.shown.boxes.notices[0].contains(u("vamu_Pelican.db.broken-")));
         QCOMPARE(QDir(other.path()).entryList({QStringLiteral("vamu_Pelican.db.broken-*")}).size(), 1);
+    }
+
+    void aPasswordInTheSettingsFileIsRefusedAndTheStationKeepsItsOwnHistory() {
+        HistoryFixture fx;
+        QTemporaryDir other;
+        const QString ini = other.filePath(QStringLiteral("vamu_Pelican.ini"));
+        const QByteArray settings = "[SharedDatabase]\r\nConninfo=host=/nowhere dbname=shop PassWord = 'se cret'\r\n";
+        writeFile(ini, settings);
+        fx.shown.boxes.notices.clear();
+        HistoryBook* book = fx.form().historyBook();
+        book->setFolder(other.path());
+        QCOMPARE(fx.shown.boxes.notices, QStringList{u("パスワードは接続文字列に書かず、~/.pgpass に書いて下さい")});
+        QVERIFY(book->sharedConninfo().isEmpty());
+        fx.consignee("山田太郎", "03-1234-5678", "東京都");
+        fx.print();
+        QCOMPARE(fx.rows().size(), std::size_t{1});
+        QVERIFY(QFileInfo::exists(other.filePath(QStringLiteral("vamu_Pelican.db"))));
+        QCOMPARE(readFile(ini), settings);
     }
 
     void theHistoryWindowSearchesAndFillsTheForm() {
