@@ -272,6 +272,10 @@ void HistoryBook::listen() {
                 db.reset();
                 // Nor do the reads wait for it next.
                 if (e.unreachable()) history.unreachable(e);
+            } catch (const std::exception&) {
+                // No client library: the reads say so; listening is tried
+                // again later, as for a server away.
+                db.reset();
             }
         }
         QMetaObject::invokeMethod(

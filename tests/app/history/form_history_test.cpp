@@ -187,6 +187,28 @@ private slots:
         QCOMPARE(readFile(ini), settings);
     }
 
+    // Without libpq a shared database cannot be read: F8 says which package
+    // is missing and the window goes on, the print kept in the outbox.
+    void aMissingClientLibraryIsABoxNamingThePackage() {
+        HistoryFixture fx;
+        QTemporaryDir other;
+        writeFile(other.filePath(QStringLiteral("vamu_Pelican.ini")),
+                  "[SharedDatabase]\r\nConninfo=host=/nowhere dbname=shop\r\n");
+        qputenv("VP_LAZY_LIBPQ", "libvp_not_installed.so.7");
+        fx.form().historyBook()->setFolder(other.path());
+        fx.consignee("山田太郎", "03-1234-5678", "東京都");
+        fx.print();
+        fx.shown.boxes.errors.clear();
+        HistoryWindow* window = fx.openHistory();
+        QVERIFY(window);
+        QTRY_COMPARE(fx.shown.boxes.errors.size(), 1);
+        qunsetenv("VP_LAZY_LIBPQ");
+        QVERIFY2(fx.shown.boxes.errors[0].contains(u("パッケージ libpq5 をインストールして下さい")),
+                 qPrintable(fx.shown.boxes.errors[0]));
+        QVERIFY(fx.form().isVisible());
+        QCOMPARE(store::HistoryStore(fx.form().historyBook()->filePath().toStdString()).unsentCount(), std::int64_t{1});
+    }
+
     void theHistoryWindowSearchesAndFillsTheForm() {
         HistoryFixture fx;
         QVERIFY(fx.form().SpeedButton_F8->isEnabled());
