@@ -64,16 +64,6 @@ std::string normalisedConninfo(std::string_view typed) {
     return quoted + "'";
 }
 
-bool conninfoHasPassword(const std::string& conninfo) {
-    PQconninfoOption* options = PQconninfoParse(conninfo.c_str(), nullptr);
-    if (!options) return false;
-    bool found = false;
-    for (const PQconninfoOption* o = options; o->keyword; ++o)
-        if (std::strcmp(o->keyword, "password") == 0 && o->val && *o->val) found = true;
-    PQconninfoFree(options);
-    return found;
-}
-
 PgResult::~PgResult() { PQclear(result_); }
 
 int PgResult::rows() const { return PQntuples(result_); }

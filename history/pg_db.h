@@ -46,9 +46,6 @@ private:
 // A libpq connection string as typed by the user: a bare word is a
 // service name from pg_service.conf.
 std::string normalisedConninfo(std::string_view typed);
-// The connection string carries a password (which belongs in ~/.pgpass,
-// never in the program's settings).
-bool conninfoHasPassword(const std::string& conninfo);
 
 class PgResult {
 public:

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "history/history_csv.h"
+#include "store/csv_field.h"
 #include "store/ini_file.h"
 #include "text/sjis_convert.h"
 
@@ -11,9 +12,10 @@ namespace store {
 
 namespace {
 
-// A tab-separated field cannot hold a tab or a line break.
+// A tab-separated field cannot hold a tab or a line break, and a text
+// that a spreadsheet would run as a formula is disarmed as in the CSV.
 std::string tabField(std::string_view s) {
-    std::string out(s);
+    std::string out = formulaDisarmed(s);
     std::replace_if(out.begin(), out.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
     return out;
 }

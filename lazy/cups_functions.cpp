@@ -11,7 +11,7 @@
 
 namespace lazy {
 LazyLibrary& cupsLibrary() {
-    static LazyLibrary library("libcups.so.2");
+    static LazyLibrary library("libcups.so.2", "libcups2", "VP_LAZY_LIBCUPS");
     return library;
 }
 }  // namespace lazy

@@ -12,33 +12,50 @@
 // to the real one, resolved on its first call; so callers use the
 // library's own header and API unchanged.
 #include <mutex>
+#include <stdexcept>
 #include <string>
 
 namespace lazy {
 
+// A library, or a function in it, that cannot be had. The message is for
+// the user (Japanese) and names the Debian package to install.
+class MissingLibrary : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 class LazyLibrary {
 public:
-    // `soname`: the name the library is installed under ("libcups.so.2").
-    explicit LazyLibrary(const char* soname) : soname_(soname) {}
+    // `soname`: the name the library is installed under ("libcups.so.2");
+    // `package`: the Debian package that installs it ("libcups2");
+    // `overrideVariable`: an environment variable that, when set, names
+    // the file to open instead (tests point it at a missing library).
+    LazyLibrary(const char* soname, const char* package, const char* overrideVariable)
+        : soname_(soname), package_(package), overrideVariable_(overrideVariable) {}
     LazyLibrary(const LazyLibrary&) = delete;
     LazyLibrary& operator=(const LazyLibrary&) = delete;
 
-    // Opens the library once; true when it is open. Any thread may call
-    // it, and a second caller waits for the first one's opening.
+    // Opens the library; true when it is open. Any thread may call it, and
+    // a second caller waits for the first one's opening. A library that
+    // could not be opened is tried again on the next call, so one
+    // installed while the program runs is taken then.
     bool load();
     // Why the library could not be opened ("" when it is open).
-    const std::string& error() const { return error_; }
+    std::string error() const;
 
     // The address of function `name`, opening the library first. A library
-    // or function that cannot be had ends the program with a message: the
-    // package depends on these libraries, so only a broken installation
-    // gets here, one the dynamic loader would have refused to start.
+    // or function that cannot be had throws MissingLibrary: the package
+    // depends on these libraries, so only a broken installation gets here,
+    // and the program goes on without what needs it.
     void* symbol(const char* name);
 
 private:
     const char* soname_;
-    std::once_flag once_;
+    const char* package_;
+    const char* overrideVariable_;
+    mutable std::mutex mutex_;
     void* handle_ = nullptr;
+    std::string file_;  // the file last tried
     std::string error_;
 };
 

@@ -6,7 +6,7 @@
 
 namespace lazy {
 LazyLibrary& pqLibrary() {
-    static LazyLibrary library("libpq.so.5");
+    static LazyLibrary library("libpq.so.5", "libpq5", "VP_LAZY_LIBPQ");
     return library;
 }
 }  // namespace lazy

@@ -5,7 +5,7 @@
 
 namespace lazy {
 LazyLibrary& sqliteLibrary() {
-    static LazyLibrary library("libsqlite3.so.0");
+    static LazyLibrary library("libsqlite3.so.0", "libsqlite3-0", "VP_LAZY_LIBSQLITE3");
     return library;
 }
 }  // namespace lazy

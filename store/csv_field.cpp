@@ -6,10 +6,13 @@ bool looksLikeFormula(std::string_view utf8) {
     return !utf8.empty() && std::string_view("=+-@\t\r").find(utf8.front()) != std::string_view::npos;
 }
 
+std::string formulaDisarmed(std::string_view utf8) {
+    return looksLikeFormula(utf8) ? "'" + std::string(utf8) : std::string(utf8);
+}
+
 std::string csvField(std::string_view utf8) {
     std::string out = "\"";
-    if (looksLikeFormula(utf8)) out += '\'';
-    for (const char ch : utf8) {
+    for (const char ch : formulaDisarmed(utf8)) {
         if (ch == '"') out += '"';
         out += ch;
     }

@@ -11,6 +11,10 @@ namespace store {
 // or a tab or CR that some programs skip before looking.
 bool looksLikeFormula(std::string_view utf8);
 
+// The text with a leading apostrophe when it looksLikeFormula, as a
+// spreadsheet shows it as text; any other text unchanged.
+std::string formulaDisarmed(std::string_view utf8);
+
 // One CSV field: quoted, inner quotes doubled. A text that looksLikeFormula
 // gets a leading apostrophe, so an order text pasted from a web page cannot
 // become a live formula in the user's spreadsheet.

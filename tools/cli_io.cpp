@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "history/conninfo_password.h"
 #include "text/printable.h"
 
 namespace cli {
@@ -77,6 +78,12 @@ int runChecked(const std::function<void()>& work) {
         std::fprintf(stderr, "%s\n", text::printable(e.what(), 4096).c_str());
         return 1;
     }
+}
+
+bool conninfoAccepted(const char* conninfo) {
+    if (!store::conninfoHasPassword(conninfo)) return true;
+    std::fprintf(stderr, "%s\n", store::kPasswordInConninfo);
+    return false;
 }
 
 }  // namespace cli

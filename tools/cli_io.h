@@ -58,4 +58,9 @@ void finishStdout();
 // gives exit code 1. Returns 0 on success.
 int runChecked(const std::function<void()>& work);
 
+// A connection string given as an argument: false, with the reason on
+// standard error, when it carries a password (there every user could read
+// it in the process list).
+bool conninfoAccepted(const char* conninfo);
+
 }  // namespace cli

@@ -154,7 +154,10 @@ std::optional<Options> parse(int argc, char** argv, bool printing) {
             }
             o.firstNumber = std::get<std::string>(number);
         }
-        else if (printing && a == "--server" && hasValue) o.server = argv[++i];
+        else if (printing && a == "--server" && hasValue) {
+            o.server = argv[++i];
+            if (!cli::conninfoAccepted(o.server)) return std::nullopt;
+        }
         else if (printing && (a == "--dpi" || a == "--top" || a == "--left") && hasValue) {
             const auto v = a == "--dpi" ? intArg(argv[++i], 1, 9600) : intArg(argv[++i], -100000, 100000);
             if (!v) return std::nullopt;

@@ -173,6 +173,7 @@ int cmdHistory(int argc, char** argv) {
             dbGiven = true;
         } else if (std::strcmp(argv[i], "--server") == 0 && hasValue) {
             server = argv[++i];
+            if (!cli::conninfoAccepted(argv[i])) return 2;
         } else if (std::strcmp(argv[i], "--search") == 0 && hasValue && mode != "push") {
             const auto sjisText = sjis::fromUtf8(argv[++i]);
             if (!sjisText) {

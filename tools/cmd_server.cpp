@@ -27,6 +27,7 @@ int usage() {
 
 int cmdServer(int argc, char** argv) {
     if (argc < 3 || std::strcmp(argv[1], "init") != 0) return usage();
+    if (!cli::conninfoAccepted(argv[2])) return 2;
     const std::string conninfo = store::normalisedConninfo(argv[2]);
     std::string role = "vamu_station";
     for (int i = 3; i < argc; ++i) {

@@ -12,6 +12,7 @@
 #include "settings/main_settings.h"
 #include "services/message_boxes.h"
 #include "store/ini_file.h"
+#include "history/conninfo_password.h"
 #include "history/outbox_sender.h"
 #include "history/pg_db.h"
 #include "history/pg_schema.h"
@@ -67,8 +68,17 @@ void HistoryBook::setFolder(const QString& folder) {
     if (folder == folder_) return;
     closeStores();
     folder_ = folder;
-    conninfo_ = sjis::toQString(
-        IniFile(QFile::encodeName(settingsPath()).toStdString()).readString(kSharedSection, kConninfoKey, ""));
+    const std::string conninfo =
+        IniFile(QFile::encodeName(settingsPath()).toStdString()).readString(kSharedSection, kConninfoKey, "");
+    // A password written into the settings file by hand is not used: the
+    // station keeps its history in its own file (where it waits for the
+    // server as ever) until the string is mended; the file is left as it is.
+    if (store::conninfoHasPassword(conninfo)) {
+        conninfo_.clear();
+        messageBoxes().notice(owner_, QString::fromUtf8(store::kPasswordInConninfo));
+        return;
+    }
+    conninfo_ = sjis::toQString(conninfo);
 }
 
 QString HistoryBook::filePath() const {
@@ -270,6 +280,10 @@ void HistoryBook::listen() {
                 db.reset();
                 // Nor do the reads wait for it next.
                 if (e.unreachable()) history.unreachable(e);
+            } catch (const std::exception&) {
+                // No client library: the reads say so; listening is tried
+                // again later, as for a server away.
+                db.reset();
             }
         }
         QMetaObject::invokeMethod(

@@ -10,6 +10,7 @@
 #include "widgets/ui_fonts.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
+#include "history/conninfo_password.h"
 #include "history/pg_db.h"
 #include "history/pg_history_store.h"
 
@@ -97,7 +98,7 @@ void SharedDbDialog::BitBtn_TestClick() {
 void SharedDbDialog::BitBtn_OkClick() {
     const QString text = Edit_Conninfo->text().trimmed();
     if (store::conninfoHasPassword(text.toStdString())) {
-        messageBoxes().notice(this, QStringLiteral("パスワードは接続文字列に書かず、~/.pgpass に書いて下さい"));
+        messageBoxes().notice(this, QString::fromUtf8(store::kPasswordInConninfo));
         Edit_Conninfo->setFocus(Qt::OtherFocusReason);
         return;
     }

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QTimer>
+#include <exception>
 #include <memory>
 
 #include "app/main_form/app_windows.h"
@@ -11,25 +12,17 @@
 #include "app/main_form/form_main.h"
 #include "app/startup/qt_translation.h"
 #include "services/app_title.h"
+#include "services/message_boxes.h"
 #include "app/startup/session_end.h"
 #include "app/startup/single_instance.h"
 #include "print/Wbprn/cups/cups_printer_system.h"
 #include "print/Form_SLIP97YPrn.h"
 #include "print/Wb_d97_Dot.h"
 
-int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
-    const bool newDataFolder = takeNewDataFolderMark();
-    QApplication app(argc, argv);
+namespace {
 
-    // A second start raises the running window and ends: no window of its
-    // own, no file read or written. The data folder is the current one.
-    SingleInstance instance(SingleInstance::socketPath(appTitle()), QDir::currentPath());
-    if (instance.anotherIsRunning()) return 0;
-    // The printer box asks CUPS for the printers while the window is being
-    // built: libcups loads and the scheduler answers meanwhile on another
-    // thread.
-    wbprn::prefetchQueues();
-
+// The windows of the run, from their making to their end.
+int runWindows(const ProgramHooks& hooks, SingleInstance& instance, bool newDataFolder) {
     QApplication::setApplicationName(appTitle());
     installQtTranslation();  // Qt's menus and dialogs in the desktop's language
     // Wayland finds the menu entry (name and icon) of the window by this;
@@ -72,4 +65,37 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     Form_SLIP97YPrn = nullptr;
     Wb_d97_Dot = nullptr;
     return 0;
+}
+
+}  // namespace
+
+int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
+    const bool newDataFolder = takeNewDataFolderMark();
+    QApplication app(argc, argv);
+
+    // A second start raises the running window and ends: no window of its
+    // own, no file read or written. The data folder is the current one; one
+    // whose lock cannot be taken is refused with the reason.
+    SingleInstance instance(SingleInstance::socketPath(appTitle()), QDir::currentPath());
+    if (instance.anotherIsRunning()) {
+        if (instance.refusal().isEmpty()) return 0;
+        messageBoxes().error(nullptr, instance.refusal());
+        return 1;
+    }
+    // The printer box asks CUPS for the printers while the window is being
+    // built: libcups loads and the scheduler answers meanwhile on another
+    // thread.
+    wbprn::prefetchQueues();
+
+    try {
+        return runWindows(hooks, instance, newDataFolder);
+    } catch (const std::exception& e) {
+        // The windows could not be made (a client library missing, say):
+        // the reason in a box rather than an abort.
+        Form_Main = nullptr;
+        Form_SLIP97YPrn = nullptr;
+        Wb_d97_Dot = nullptr;
+        messageBoxes().error(nullptr, QString::fromUtf8(e.what()));
+        return 1;
+    }
 }

@@ -10,5 +10,6 @@ struct ProgramHooks {
     std::function<void()> whenIdle;
 };
 
-// Returns the process exit code (always 0: the program sets none).
+// Returns the process exit code: 0, or 1 when the program could not start
+// (its data folder's lock or its windows could not be had; a box said why).
 int runProgram(int argc, char** argv, const ProgramHooks& hooks = {});

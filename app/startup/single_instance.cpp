@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -95,13 +96,39 @@ int openLockFile(const QByteArray& path) {
 // The data folder's lock file, opened for flock(). Unlike the private
 // folder's, it may sit in a folder others can write to: a link is not
 // followed, and only a regular file of our own is used; nothing in the way
-// is removed. -1 when it cannot be had (a read-only folder, say).
-int openDataFolderLock(const QByteArray& path) {
+// is removed. -1 when it cannot be had (a read-only folder, another
+// user's file, say); `error` is then the errno of the opening, or 0 when
+// something that is not ours was opened.
+int openDataFolderLock(const QByteArray& path, int& error) {
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    error = fd == -1 ? errno : 0;
     struct stat st {};
     if (fd != -1 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid()) return fd;
     if (fd != -1) ::close(fd);
     return -1;
+}
+
+// The user name of `uid`, or its number when it has none.
+QString userName(uid_t uid) {
+    const passwd* user = ::getpwuid(uid);
+    return user && user->pw_name ? QString::fromLocal8Bit(user->pw_name) : QString::number(uid);
+}
+
+// Why the data folder's lock file could not be had, for the user.
+QString lockRefusal(const QString& folder, const QByteArray& path, int error) {
+    const QString file = QFile::decodeName(path);
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0)
+        return QStringLiteral("データフォルダ %1 にロックファイルを作れないため、このフォルダでは起動できません（%2）")
+            .arg(folder, QString::fromLocal8Bit(std::strerror(error)));
+    if (st.st_uid != ::getuid())
+        return QStringLiteral("データフォルダのロックファイル %1 は別のユーザー %2 のものなので、"
+                              "このフォルダでは起動できません")
+            .arg(file, userName(st.st_uid));
+    const QString why = error != 0 ? QString::fromLocal8Bit(std::strerror(error))
+                                   : QStringLiteral("通常のファイルではありません");
+    return QStringLiteral("データフォルダのロックファイル %1（持ち主 %2）を開けないため、このフォルダでは起動できません（%3）")
+        .arg(file, userName(st.st_uid), why);
 }
 
 // The socket path written in the data folder's lock file by its holder
@@ -214,10 +241,14 @@ void SingleInstance::readRequest(int client) {
 bool SingleInstance::lockDataFolder() {
     if (dataFolder_.isEmpty()) return true;
     const QByteArray lockFile = QFile::encodeName(QDir(dataFolder_).filePath(QLatin1String(kDataFolderLockName)));
-    const int fd = openDataFolderLock(lockFile);
+    int error = 0;
+    const int fd = openDataFolderLock(lockFile, error);
     if (fd == -1) {
-        std::fputs("cannot open the data folder's lock; it is not locked\n", stderr);
-        return true;
+        // Without the lock a second window could work on the same files:
+        // this start ends, and says why.
+        refusal_ = lockRefusal(dataFolder_, lockFile, error);
+        std::fprintf(stderr, "%s\n", refusal_.toLocal8Bit().constData());
+        return false;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
         folderLockFd_ = fd;

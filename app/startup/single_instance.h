@@ -38,7 +38,11 @@ public:
 
     // True when another instance of this user runs; it has then been asked
     // to raise its window. False when this process is now the one instance.
+    // Also true when the data folder's lock cannot be taken (another user's
+    // lock file, say): refusal() then says why, and this start must end.
     bool anotherIsRunning();
+    // Why this start may not run on its data folder ("" when it may).
+    const QString& refusal() const { return refusal_; }
 
 signals:
     // A later start asked this instance to show itself.
@@ -47,7 +51,8 @@ signals:
 private:
     bool askRunningInstance(const QString& socketPath);
     // False when another instance holds the data folder's lock (it has then
-    // been asked to raise its window).
+    // been asked to raise its window), or when the lock cannot be had
+    // (refusal_ says why).
     bool lockDataFolder();
     bool listen();
     // Reads one accepted connection's request when it arrives, then closes it.
@@ -55,6 +60,7 @@ private:
 
     QString path_;
     QString dataFolder_;
+    QString refusal_;
     int lockFd_ = -1;
     int folderLockFd_ = -1;
     int listenFd_ = -1;

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -166,6 +167,46 @@ private slots:
         QCOMPARE(fx.shown.boxes.notices.size(), 1);
         QVERIFY(fx.shown.boxes.notices[0].contains(u("vamu_Pelican.db.broken-")));
         QCOMPARE(QDir(other.path()).entryList({QStringLiteral("vamu_Pelican.db.broken-*")}).size(), 1);
+    }
+
+    void aPasswordInTheSettingsFileIsRefusedAndTheStationKeepsItsOwnHistory() {
+        HistoryFixture fx;
+        QTemporaryDir other;
+        const QString ini = other.filePath(QStringLiteral("vamu_Pelican.ini"));
+        const QByteArray settings = "[SharedDatabase]\r\nConninfo=host=/nowhere dbname=shop PassWord = 'se cret'\r\n";
+        writeFile(ini, settings);
+        fx.shown.boxes.notices.clear();
+        HistoryBook* book = fx.form().historyBook();
+        book->setFolder(other.path());
+        QCOMPARE(fx.shown.boxes.notices, QStringList{u("パスワードは接続文字列に書かず、~/.pgpass に書いて下さい")});
+        QVERIFY(book->sharedConninfo().isEmpty());
+        fx.consignee("山田太郎", "03-1234-5678", "東京都");
+        fx.print();
+        QCOMPARE(fx.rows().size(), std::size_t{1});
+        QVERIFY(QFileInfo::exists(other.filePath(QStringLiteral("vamu_Pelican.db"))));
+        QCOMPARE(readFile(ini), settings);
+    }
+
+    // Without libpq a shared database cannot be read: F8 says which package
+    // is missing and the window goes on, the print kept in the outbox.
+    void aMissingClientLibraryIsABoxNamingThePackage() {
+        HistoryFixture fx;
+        QTemporaryDir other;
+        writeFile(other.filePath(QStringLiteral("vamu_Pelican.ini")),
+                  "[SharedDatabase]\r\nConninfo=host=/nowhere dbname=shop\r\n");
+        qputenv("VP_LAZY_LIBPQ", "libvp_not_installed.so.7");
+        fx.form().historyBook()->setFolder(other.path());
+        fx.consignee("山田太郎", "03-1234-5678", "東京都");
+        fx.print();
+        fx.shown.boxes.errors.clear();
+        HistoryWindow* window = fx.openHistory();
+        QVERIFY(window);
+        QTRY_COMPARE(fx.shown.boxes.errors.size(), 1);
+        qunsetenv("VP_LAZY_LIBPQ");
+        QVERIFY2(fx.shown.boxes.errors[0].contains(u("パッケージ libpq5 をインストールして下さい")),
+                 qPrintable(fx.shown.boxes.errors[0]));
+        QVERIFY(fx.form().isVisible());
+        QCOMPARE(store::HistoryStore(fx.form().historyBook()->filePath().toStdString()).unsentCount(), std::int64_t{1});
     }
 
     void theHistoryWindowSearchesAndFillsTheForm() {

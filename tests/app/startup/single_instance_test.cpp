@@ -241,17 +241,27 @@ private slots:
         QVERIFY(!third.anotherIsRunning());
     }
 
-    void otherUsersLockInTheDataFolderStopsNoOne() {
+    // Another user's lock file in a shared data folder: the start ends at
+    // once, saying whose file is in the way, and never runs unlocked.
+    void otherUsersLockInTheDataFolderRefusesTheStart() {
         if (::geteuid() != 0) QSKIP("needs root to act as a second user id");
         QTemporaryDir data, runtime;
         QVERIFY(::chmod(QFile::encodeName(data.path()).constData(), 01777) == 0);
-        OtherUser other({{'l', QDir(data.path()).filePath(QLatin1String(SingleInstance::kDataFolderLockName))}});
+        const QString lock = QDir(data.path()).filePath(QLatin1String(SingleInstance::kDataFolderLockName));
+        OtherUser other({{'l', lock}});
         QVERIFY(other.done());
         SingleInstance first(QDir(runtime.path()).filePath(SingleInstance::socketName(appTitle())), data.path());
         QElapsedTimer t;
         t.start();
-        QVERIFY(!first.anotherIsRunning());
+        QVERIFY(first.anotherIsRunning());
         QVERIFY(t.elapsed() < 1000);
+        QCOMPARE(first.refusal(), QStringLiteral("データフォルダのロックファイル ") + lock +
+                                      QStringLiteral(" は別のユーザー nobody のものなので、このフォルダでは起動できません"));
+        // The start left no lock of its own behind: a start elsewhere runs.
+        QTemporaryDir elsewhere;
+        SingleInstance second(QDir(runtime.path()).filePath(SingleInstance::socketName(appTitle())), elsewhere.path());
+        QVERIFY(!second.anotherIsRunning());
+        QVERIFY(second.refusal().isEmpty());
     }
 
     void laterStartAsksTheFirstToRaise() {
