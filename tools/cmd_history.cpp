@@ -236,7 +236,9 @@ int cmdHistory(int argc, char** argv) {
         if (shipped) {
             // Oldest first, the order they were printed in.
             std::reverse(rows.begin(), rows.end());
-            const store::Carrier carrier = store::readCarrier(IniFile(kSettingsFile));
+            const IniFile settings(kSettingsFile);
+            if (const std::string problem = settings.problem(); !problem.empty()) throw std::runtime_error(problem);
+            const store::Carrier carrier = store::readCarrier(settings);
             cli::writeStdout(store::shippedExport(rows, *shipped, carrier, cp932));
             return;
         }
