@@ -1,7 +1,5 @@
 #include "history/history_store.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
