@@ -64,7 +64,7 @@ std::string header(const std::string& path, bool trusted) {
         got += static_cast<std::size_t>(n);
     }
     ::close(fd);
-    return std::string(buffer, got);
+    return {buffer, got};
 }
 
 constexpr char kSqliteMagic[] = "SQLite format 3";  // and its terminating NUL: 16 bytes

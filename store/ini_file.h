@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-inline constexpr std::size_t kMaxIniFileBytes = 1024 * 1024;
+inline constexpr std::size_t kMaxIniFileBytes = std::size_t{1024} * 1024;
 
 // A write that failed; the message is "<full path> に書き込めません" (UTF-8),
 // followed by the reason when there is one to tell.
