@@ -4,6 +4,7 @@
 // the schema version and creates tables, which must never happen to
 // another program's database that was named by mistake.
 #include <stdexcept>
+#include <string>
 
 namespace store {
 
@@ -14,6 +15,9 @@ class SqliteDb;
 class NotHistoryDatabase : public std::runtime_error {
 public:
     NotHistoryDatabase() : std::runtime_error("履歴のデータベースではありません") {}
+    // The same, naming the file.
+    explicit NotHistoryDatabase(const std::string& path)
+        : std::runtime_error(path + ": 履歴のデータベースではありません（ファイルはそのままです）") {}
 };
 
 // Throws NotHistoryDatabase unless the open database is empty (a new file,

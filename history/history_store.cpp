@@ -1,7 +1,5 @@
 #include "history/history_store.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,11 +8,14 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
 #include "store/file_error.h"
 #include "history/gram_tokenizer.h"
+#include "history/history_file.h"
+#include "history/history_salvage.h"
 #include "history/history_schema.h"
 #include "history/history_text.h"
 #include "history/sqlite_db.h"
@@ -203,74 +204,54 @@ WaybillRecord readRecord(const SqliteStatement& st) {
 
 std::string fileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
-// A path that is there but cannot be a database of ours: a directory, or
-// an empty file (this program's files always hold at least their header).
-bool unusable(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return false;
-    return S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && st.st_size == 0);
-}
-
-// Flushes a folder so that a rename in it survives a power cut (best
-// effort: some file systems refuse fsync on a folder).
-void syncFolderOf(const std::string& path) {
-    const auto parent = std::filesystem::path(path).parent_path();
-    const int fd = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    (void)::fsync(fd);
-    ::close(fd);
-}
-
 void removeWithJournal(const std::string& path) {
     for (const char* suffix : {"", "-journal"}) ::unlink((path + suffix).c_str());
 }
 
-// Copies every row of the damaged database at `path` into a new file beside
-// it, made by the migrations, so that the search index and the other
-// indexes are built afresh from the rows; the damaged file is only read.
-// Returns the new file's path, or "" when the rows themselves cannot be
-// read (or the file is not of this schema version). Other failures (disk
-// full, a locked file) throw, with nothing left behind.
-std::string copyRowsToFreshFile(const std::string& path) {
-    std::string fresh = path + ".rebuild-" + std::to_string(::getpid());
-    removeWithJournal(fresh);
-    try {
-        SqliteDb db(fresh, SqliteDb::Mode::ReadWriteCreate);
-        registerGramTokenizer(db);
-        {
-            SqliteStatement attach(db, "ATTACH DATABASE ?1 AS damaged");
-            attach.bind(1, path).run();
-        }
-        if (db.queryInt("PRAGMA damaged.user_version") != kHistorySchemaVersion) {
-            removeWithJournal(fresh);
-            return {};
-        }
+// Runs the migrations from version `from` to `to`, each in its own
+// transaction.
+void migrate(SqliteDb& db, std::int64_t from, std::int64_t to = kHistorySchemaVersion) {
+    for (auto v = from; v < to; ++v) {
         SqliteTransaction t(db);
-        for (const char* migration : kMigrations) db.exec(migration);
-        db.exec(("PRAGMA user_version = " + std::to_string(kHistorySchemaVersion)).c_str());
-        // Whole-table scans: they read the rows' own pages and no index.
-        // The insert trigger fills the new search index.
-        db.exec((std::string("INSERT INTO main.history(id, ") + kColumns + ") SELECT id, " + kColumns +
-                 " FROM damaged.history ORDER BY id")
-                    .c_str());
-        db.exec("INSERT INTO main.address_book(id, name, tel, tel_key, zip, add1, add2, updated_at) "
-                "SELECT id, name, tel, tel_key, zip, add1, add2, updated_at FROM damaged.address_book");
-        // Rows not yet sent to a shared server stay marked as such.
-        db.exec("INSERT INTO main.outbox(history_id) SELECT history_id FROM damaged.outbox "
-                "WHERE history_id IN (SELECT id FROM main.history)");
+        db.exec(kMigrations[v]);
+        db.exec(("PRAGMA user_version = " + std::to_string(v + 1)).c_str());
         t.commit();
-        db.exec("DETACH DATABASE damaged");
+    }
+}
+
+void attachReadOnly(SqliteDb& db, const std::string& path) {
+    SqliteStatement attach(db, "ATTACH DATABASE ?1 AS damaged");
+    attach.bind(1, historyUri(path, true, !hasJournalFiles(path))).run();
+}
+
+// Fills `db` (opened with URIs, holding nothing) with the current schema
+// and every row that can be read of the damaged history at `path`, which
+// is only read. Nothing when not even the table's structure can be read, or
+// the file is of another schema version (its columns differ).
+std::optional<SalvageCount> salvageInto(SqliteDb& db, const std::string& path) {
+    registerGramTokenizer(db);
+    try {
+        migrate(db, 0);
+        attachReadOnly(db, path);
+        if (db.queryInt("PRAGMA damaged.user_version") != kHistorySchemaVersion) return std::nullopt;
+        return salvageRows(db);
     } catch (const SqliteError& e) {
-        removeWithJournal(fresh);
-        if (e.corrupt()) return {};
+        if (e.corrupt()) return std::nullopt;
         throw;
     }
-    return fresh;
+}
+
+std::unique_ptr<SqliteDb> memoryStore() {
+    auto db = std::make_unique<SqliteDb>(":memory:", SqliteDb::Mode::ReadWriteCreate, SqliteDb::Uri);
+    registerGramTokenizer(*db);
+    return db;
+}
+
+std::string lostText(const SalvageCount& saved) {
+    std::string text = "読めなかった記録は " + std::to_string(saved.lost) + " 件です";
+    if (saved.lostUnsent > 0)
+        text += "（うち共有データベースに未送信のもの " + std::to_string(saved.lostUnsent) + " 件）";
+    return text;
 }
 
 }  // namespace
@@ -284,66 +265,154 @@ std::string localTimestamp(std::chrono::seconds offset) {
     return buf;
 }
 
-HistoryStore::HistoryStore(std::string path) : path_(std::move(path)) { open(); }
+HistoryStore::HistoryStore(std::string path, Access access) : path_(std::move(path)), access_(access) { open(); }
 
 HistoryStore::~HistoryStore() = default;
 
 std::string HistoryStore::takeNotice() { return std::exchange(notice_, {}); }
 
 void HistoryStore::open() {
-    if (unusable(path_)) {
-        moveAside();
-    } else {
-        try {
-            connect();
-            return;
-        } catch (const SqliteError& e) {
-            if (!e.corrupt()) throw;
-            recoverDamaged();
-            return;
-        }
+    const bool writing = access_ == Access::ReadWrite;
+    const HistoryFileKind kind = inspectHistoryFile(path_, writing);
+    if (!writing) {
+        openForReading(kind);
+        return;
     }
-    connect();
+    try {
+        connect();
+    } catch (const SqliteError& e) {
+        if (!e.corrupt()) throw;
+        requireOurs();
+        recoverDamaged();
+    }
+}
+
+void HistoryStore::requireOurs() const {
+    // Damage that hides the schema: the version in the header tells a file
+    // this program wrote from another program's, which is never touched.
+    const int version = headerSchemaVersion(path_);
+    if (version < 1 || version > kHistorySchemaVersion) throw NotHistoryDatabase(path_);
+}
+
+void HistoryStore::openForReading(HistoryFileKind kind) {
+    readOnly_ = true;
+    if (kind != HistoryFileKind::Sqlite) {  // nothing there, or nothing in it: no rows
+        db_ = memoryStore();
+        migrate(*db_, 0);
+        return;
+    }
+    const unsigned links = historyLinksTrusted(path_) ? 0U : unsigned{SqliteDb::NoFollow};
+    try {
+        // Without journal files no other program has the file open: read as
+        // immutable, nothing is made beside it.
+        db_ = std::make_unique<SqliteDb>(historyUri(path_, true, !hasJournalFiles(path_)), SqliteDb::Mode::ReadOnly,
+                                         SqliteDb::Uri | links);
+        registerGramTokenizer(*db_);
+        db_->exec(("PRAGMA busy_timeout = " + std::to_string(kBusyTimeoutMs)).c_str());
+        requireSchema();
+        const std::int64_t version = db_->queryInt("PRAGMA user_version");
+        if (version > kHistorySchemaVersion) {
+            notice_ = "履歴ファイル " + fileName(path_) + " はこのプログラムより新しい版で作られています";
+        } else if (version < kHistorySchemaVersion) {
+            // An older file is brought up to date in memory, as it would be
+            // on disk by the next print.
+            db_ = memoryStore();
+            attachReadOnly(*db_, path_);
+            migrate(*db_, 0, version);
+            {
+                SqliteTransaction t(*db_);
+                db_->exec("INSERT INTO main.history SELECT * FROM damaged.history");
+                db_->exec("INSERT INTO main.address_book SELECT * FROM damaged.address_book");
+                t.commit();
+            }
+            db_->exec("DETACH DATABASE damaged");
+            migrate(*db_, version);
+        }
+    } catch (const SqliteError& e) {
+        if (!e.corrupt()) throw;
+        requireOurs();
+        salvageForReading();
+    }
+}
+
+void HistoryStore::salvageForReading() {
+    db_ = memoryStore();
+    const auto saved = salvageInto(*db_, path_);
+    if (!saved)
+        throw std::runtime_error("履歴ファイル " + fileName(path_) + " は壊れていて読めません（ファイルはそのままです）");
+    if (saved->lost > 0)
+        notice_ = "履歴ファイル " + fileName(path_) + " は壊れています。読めた記録 " + std::to_string(saved->kept) +
+                  " 件を示します。" + lostText(*saved) + "。ファイルはそのままです";
 }
 
 void HistoryStore::recoverDamaged() {
     db_.reset();
-    const std::string fresh = copyRowsToFreshFile(path_);
-    if (fresh.empty()) {
+    if (access_ == Access::ReadOnly) {
+        salvageForReading();
+        return;
+    }
+    // The rows that can be read go to a new file beside the damaged one,
+    // which is only read; the new file then takes its place in one step.
+    const std::string fresh = path_ + ".rebuild-" + std::to_string(::getpid());
+    removeWithJournal(fresh);
+    std::optional<SalvageCount> saved;
+    try {
+        SqliteDb db(historyUri(fresh, false), SqliteDb::Mode::ReadWriteCreate, SqliteDb::Uri | SqliteDb::NoFollow);
+        saved = salvageInto(db, path_);
+        if (saved) db.exec("DETACH DATABASE damaged");
+    } catch (...) {
+        removeWithJournal(fresh);
+        throw;
+    }
+    if (!saved) {
         // The rows are lost to this program: the file is kept aside whole.
+        removeWithJournal(fresh);
         moveAside();
         connect();
         return;
     }
-    // Journal files left by another program that still has the damaged
-    // file open belong to it: moved aside with it, they are never replayed
-    // into the new file.
-    if (exists(path_ + "-wal") || exists(path_ + "-shm")) moveAside();
+    // Kept aside: a file with rows that could not be read, and one whose
+    // journal files show another program still has it open (they belong to
+    // it, and are never replayed into the new file).
+    std::string kept;
+    if (saved->lost > 0 || hasJournalFiles(path_)) {
+        kept = brokenFileName(path_);
+        moveHistoryAside(path_, kept, true);
+    }
     if (std::rename(fresh.c_str(), path_.c_str()) != 0) {
         const int err = errno;
         removeWithJournal(fresh);
         throw FileError(err, fileName(path_) + ": " + systemErrorText(err));
     }
     syncFolderOf(path_);
-    notice_ = "履歴ファイル " + fileName(path_) + " の索引が壊れていたため、記録から作り直しました";
+    if (saved->lost > 0)
+        notice_ = "履歴ファイル " + fileName(path_) + " が壊れていたため、読めた記録 " + std::to_string(saved->kept) +
+                  " 件で作り直しました。" + lostText(*saved) + "。壊れたファイルは " + fileName(kept) + " に残しました";
+    else
+        notice_ = "履歴ファイル " + fileName(path_) + " の索引が壊れていたため、記録から作り直しました";
     connect();
 }
 
-void HistoryStore::connect() {
-    readOnly_ = false;
-    db_ = std::make_unique<SqliteDb>(path_, SqliteDb::Mode::ReadWriteCreate);
-    registerGramTokenizer(*db_);
-    db_->exec(("PRAGMA busy_timeout = " + std::to_string(kBusyTimeoutMs)).c_str());
+void HistoryStore::requireSchema() {
     // Reading the header is where a file that is no database shows itself.
     try {
         requireHistorySchema(*db_);
     } catch (const NotHistoryDatabase&) {
         db_.reset();  // never used for anything, not even a later retry
-        throw;
+        throw NotHistoryDatabase(path_);
     }
+}
+
+void HistoryStore::connect() {
+    readOnly_ = false;
+    const unsigned links = historyLinksTrusted(path_) ? 0U : unsigned{SqliteDb::NoFollow};
+    db_ = std::make_unique<SqliteDb>(path_, SqliteDb::Mode::ReadWriteCreate, links);
+    registerGramTokenizer(*db_);
+    db_->exec(("PRAGMA busy_timeout = " + std::to_string(kBusyTimeoutMs)).c_str());
+    requireSchema();
     const std::int64_t version = db_->queryInt("PRAGMA user_version");
     if (version > kHistorySchemaVersion) {
-        db_ = std::make_unique<SqliteDb>(path_, SqliteDb::Mode::ReadOnly);
+        db_ = std::make_unique<SqliteDb>(path_, SqliteDb::Mode::ReadOnly, links);
         registerGramTokenizer(*db_);
         db_->exec(("PRAGMA busy_timeout = " + std::to_string(kBusyTimeoutMs)).c_str());
         readOnly_ = true;
@@ -360,30 +429,12 @@ void HistoryStore::connect() {
     // of short texts reads the whole table.
     db_->exec("PRAGMA mmap_size = 268435456");
     db_->exec("PRAGMA foreign_keys = ON");
-    for (auto v = version; v < kHistorySchemaVersion; ++v) {
-        SqliteTransaction t(*db_);
-        db_->exec(kMigrations[v]);
-        db_->exec(("PRAGMA user_version = " + std::to_string(v + 1)).c_str());
-        t.commit();
-    }
+    migrate(*db_, version);
 }
 
 void HistoryStore::moveAside() {
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    ::localtime_r(&now, &tm);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
-    std::string target = path_ + ".broken-" + stamp;
-    for (int n = 2; exists(target); ++n) target = path_ + ".broken-" + stamp + "-" + std::to_string(n);
-    if (std::rename(path_.c_str(), target.c_str()) != 0) {
-        const int err = errno;
-        throw FileError(err, fileName(path_) + ": " + systemErrorText(err));
-    }
-    // The journal files belong to the damaged file: left in place, SQLite
-    // would replay them into the fresh one.
-    for (const char* suffix : {"-wal", "-shm"})
-        if (exists(path_ + suffix)) std::rename((path_ + suffix).c_str(), (target + suffix).c_str());
+    const std::string target = brokenFileName(path_);
+    moveHistoryAside(path_, target);
     notice_ = "履歴ファイル " + fileName(path_) + " が壊れていたため " + fileName(target) +
               " に移し、新しく作りました";
 }
@@ -395,7 +446,8 @@ auto HistoryStore::withRecovery(F&& operation) {
     try {
         return operation();
     } catch (const SqliteError& e) {
-        if (!e.corrupt() || readOnly_) throw;
+        // A newer file, open read-only, is not repaired; a listing's copy is.
+        if (!e.corrupt() || (readOnly_ && access_ == Access::ReadWrite)) throw;
     }
     recoverDamaged();
     return operation();

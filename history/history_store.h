@@ -30,21 +30,35 @@ inline constexpr char kHistoryFileName[] = "vamu_Pelican.db";
 // The schema version this program writes; a newer file opens read-only.
 inline constexpr int kHistorySchemaVersion = 3;
 
+enum class HistoryFileKind;
+
 class HistoryStore : public HistoryBackend {
 public:
-    // Opens the database at `path`, creating it when missing. A file found
-    // damaged (now or later while in use) whose rows can still be read is
-    // made anew from its rows: a damaged search index or other index costs
-    // nothing. A file that is not a usable database (garbage, zero length,
-    // a directory of that name, rows that cannot be read) is renamed to
-    // "<path>.broken-<yyyymmdd-hhmmss>" with its journal files, and a
-    // fresh store is made; nothing is deleted. A database written by a
-    // newer version opens read-only. Both leave a notice (takeNotice()).
-    // Another program's SQLite database is refused untouched
-    // (NotHistoryDatabase, history/history_schema.h).
-    // Throws SqliteError or FileError when no store can be had at all
-    // (read-only folder, locked file).
-    explicit HistoryStore(std::string path);
+    enum class Access {
+        ReadWrite,
+        // For listings: the file is only read, never made, moved or
+        // repaired; a missing or empty one is an empty history, an older
+        // one is brought up to date in memory, and the rows that can be
+        // read of a damaged one are shown (with a notice of those lost).
+        ReadOnly,
+    };
+
+    // Opens the database at `path`, creating it when missing (an empty file
+    // is an empty database, as SQLite has it). A file of ours found damaged
+    // (now or later while in use) is made anew from every row that can
+    // still be read, the rows of the outbox first: a damaged index costs
+    // nothing; when rows were lost the damaged file is kept as
+    // "<path>.broken-<yyyymmdd-hhmmss>" and the notice says how many. One
+    // whose rows cannot be read at all is moved there whole and a fresh
+    // store is made; nothing is deleted. A database written by a newer
+    // version opens read-only. Each leaves a notice (takeNotice()).
+    // Anything that is not our database (a folder, a text, another
+    // program's SQLite file) is refused untouched (NotHistoryDatabase,
+    // history/history_schema.h), and so are a link in a folder others can
+    // write to and a file of another user (HistoryFileRefused,
+    // history/history_file.h). Throws SqliteError or FileError when no
+    // store can be had at all (read-only folder, locked file).
+    explicit HistoryStore(std::string path, Access access = Access::ReadWrite);
     ~HistoryStore() override;
 
     const std::string& path() const { return path_; }
@@ -108,20 +122,29 @@ public:
 
 private:
     void open();
+    void openForReading(HistoryFileKind kind);
     void connect();
+    // Throws NotHistoryDatabase(path_) unless the open file has our schema.
+    void requireSchema();
+    // Throws NotHistoryDatabase(path_) unless the damaged file's header
+    // says it is ours.
+    void requireOurs() const;
+    // A read-only store: the rows that can be read, copied into memory.
+    void salvageForReading();
     void insert(std::span<const WaybillRecord> rows, bool unsent);
     void setJob(std::span<const std::string> uids, std::int64_t job, bool toSend);
     void updateTracking(const char* where, const std::function<void(SqliteStatement&)>& bindKey,
                         const std::string& tracking, bool toSend = false);
     void moveAside();
-    // After damage was found: the store made anew from the rows when they
-    // can be read, else the file moved aside and a fresh store begun.
+    // After damage was found: the store made anew from the rows that can be
+    // read, else the file moved aside and a fresh store begun.
     void recoverDamaged();
     // Runs an operation; when it finds the file damaged, moves it aside,
     // starts a fresh store and runs the operation once more.
     template <class F> auto withRecovery(F&& operation);
 
     std::string path_;
+    Access access_;
     std::unique_ptr<SqliteDb> db_;
     bool readOnly_ = false;
     std::string notice_;

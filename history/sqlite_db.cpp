@@ -6,9 +6,10 @@ namespace store {
 
 bool SqliteError::corrupt() const noexcept { return code() == SQLITE_CORRUPT || code() == SQLITE_NOTADB; }
 
-SqliteDb::SqliteDb(const std::string& path, Mode mode) {
-    const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY
-                                             : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+SqliteDb::SqliteDb(const std::string& path, Mode mode, unsigned options) {
+    int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    if ((options & NoFollow) != 0) flags |= SQLITE_OPEN_NOFOLLOW;
+    if ((options & Uri) != 0) flags |= SQLITE_OPEN_URI;
     const int rc = sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
@@ -43,6 +44,7 @@ std::int64_t SqliteDb::queryInt(const char* sql) {
 }
 
 std::int64_t SqliteDb::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+
 
 SqliteStatement::SqliteStatement(SqliteDb& db, std::string_view sql) : db_(db) {
     db_.check(sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr));

@@ -28,7 +28,11 @@ private:
 class SqliteDb {
 public:
     enum class Mode { ReadWriteCreate, ReadOnly };
-    SqliteDb(const std::string& path, Mode mode);
+    // Options of opening, or-ed: NoFollow refuses a symbolic link as the
+    // file or any of its journal files; Uri reads the path as an SQLite URI
+    // ("file:...?mode=ro").
+    enum Option : unsigned { NoFollow = 1U, Uri = 2U };
+    SqliteDb(const std::string& path, Mode mode, unsigned options = 0);
     ~SqliteDb();
     SqliteDb(const SqliteDb&) = delete;
     SqliteDb& operator=(const SqliteDb&) = delete;

@@ -1,19 +1,29 @@
 #pragma once
-// A settings store on one INI file. Each call stands alone: the file is
-// opened, used and closed within it, so nothing is held open between calls
-// and a written key is on disk when the call returns. Constructing the
-// store does not touch the file.
+// A settings store on one INI file. The file is read once, at the first
+// read of a key, and its text kept for the other keys (a store is made for
+// one command or one opening of a window, not kept for a run); nothing is
+// held open between calls, and a written key is on disk when the call
+// returns. Constructing the store does not touch the file.
+//
+// The program's own files hold a few kilobytes: one larger than
+// kMaxIniFileBytes is not read (every key gives its default, problem() says
+// why) and is never replaced, so nothing in it is lost.
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-// A write that failed; the message is "<full path> に書き込めません" (UTF-8).
+inline constexpr std::size_t kMaxIniFileBytes = std::size_t{1024} * 1024;
+
+// A write that failed; the message is "<full path> に書き込めません" (UTF-8),
+// followed by the reason when there is one to tell.
 class IniWriteError : public std::runtime_error {
 public:
-    explicit IniWriteError(const std::string& fullPath);
+    explicit IniWriteError(const std::string& fullPath, const std::string& reason = {});
 };
 
 class IniFile {
@@ -40,6 +50,16 @@ public:
     // failure, none is and the file is as it was. Throws IniWriteError.
     void writeStrings(std::string_view section, const std::vector<std::pair<std::string, std::string>>& keyValues);
 
+    // Why the keys came back as defaults although the file is there (UTF-8,
+    // for a message box or standard error): a file too large to be one of
+    // ours. Empty otherwise. Reads the file if no key was read yet.
+    std::string problem() const;
+
 private:
+    // The file's text, read at the first call; empty when it cannot be read.
+    const std::string& text() const;
+
     std::string path_;
+    mutable std::optional<std::string> text_;
+    mutable int readError_ = 0;
 };

@@ -24,7 +24,6 @@
 #include "print/core/str_to_int.h"
 #include "store/atomic_file.h"
 #include "history/history_csv.h"
-#include "history/history_schema.h"
 #include "history/history_store.h"
 #include "history/pg_db.h"
 #include "history/pg_history_store.h"
@@ -119,13 +118,7 @@ void push(const std::string& db, const std::string& server) {
     store::PgHistoryStore shared(store::normalisedConninfo(server), cli::kServerTimeout);
     std::size_t rows = 0, kept = 0, consignees = 0;
     if (exists(db)) {
-        std::optional<store::HistoryStore> opened;
-        try {
-            opened.emplace(db);
-        } catch (const store::NotHistoryDatabase& e) {
-            throw std::runtime_error(db + ": " + e.what());
-        }
-        store::HistoryStore& local = *opened;
+        store::HistoryStore local(db);
         const std::string notice = local.takeNotice();
         if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
         store::HistoryQuery all;
@@ -234,14 +227,10 @@ int cmdHistory(int argc, char** argv) {
             rows = shared.list(query);
             const std::string notice = shared.takeNotice();
             if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
-        } else if (exists(db)) {  // no file is no history: listing never creates one
-            std::optional<store::HistoryStore> opened;
-            try {
-                opened.emplace(db);
-            } catch (const store::NotHistoryDatabase& e) {
-                throw std::runtime_error(db + ": " + e.what());
-            }
-            store::HistoryStore& history = *opened;
+        } else {
+            // A listing only reads: no file is no history, and a damaged
+            // one shows what can be read of it; nothing is made or moved.
+            store::HistoryStore history(db, store::HistoryStore::Access::ReadOnly);
             rows = history.list(query);
             const std::string notice = history.takeNotice();
             if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
@@ -249,7 +238,9 @@ int cmdHistory(int argc, char** argv) {
         if (shipped) {
             // Oldest first, the order they were printed in.
             std::reverse(rows.begin(), rows.end());
-            const store::Carrier carrier = store::readCarrier(IniFile(kSettingsFile));
+            const IniFile settings(kSettingsFile);
+            if (const std::string problem = settings.problem(); !problem.empty()) throw std::runtime_error(problem);
+            const store::Carrier carrier = store::readCarrier(settings);
             cli::writeStdout(store::shippedExport(rows, *shipped, carrier, cp932));
             return;
         }

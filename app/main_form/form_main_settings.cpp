@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QTabBar>
 
+#include "services/message_boxes.h"
 #include "settings/main_settings.h"
 #include "app/main_form/form_main.h"
 #include "widgets/sjis_line_edit.h"
@@ -30,7 +31,11 @@ std::string fieldText(const SjisLineEdit* field) { return sjis::fromQString(fiel
 }  // namespace
 
 void TForm_Main::LoadSettings() {
-    const MainSettings m = readMainSettings(IniFile(settingsPath(Label_CurrentDir)));
+    const IniFile ini(settingsPath(Label_CurrentDir));
+    const MainSettings m = readMainSettings(ini);
+    // A file too large to be ours gives the defaults and is left alone.
+    if (const std::string problem = ini.problem(); !problem.empty())
+        messageBoxes().notice(this, QString::fromStdString(problem));
     // Restoring the tab is no user's tab change: it loads no sender record.
     PageControl_My->setCurrentIndex(indexOr(m.senderTab, PageControl_My->count(), 0));
     ComboBox_SEL->setCurrentIndex(indexOr(m.feedMode, ComboBox_SEL->count(), 0));

@@ -184,6 +184,78 @@ private slots:
         QVERIFY(readFile(text).contains("山田太郎"));
         QCOMPARE(store::HistoryStore(db.toStdString()).list({}).size(), std::size_t{1});
     }
+
+    // A file named as the history that is not one is refused and left as it
+    // was, listing or printing; an empty file is an empty history.
+    void filesThatAreNoHistoryAreRefusedUntouched() {
+        QTemporaryDir dir;
+        const QString orders = dir.filePath(QStringLiteral("a.csv"));
+        QVERIFY(QFile::copy(QStringLiteral(VP_BATCH_DATA "/shop_utf8_bom.csv"), orders));
+        writeFile(dir.filePath(QStringLiteral("notes.txt")), "買い物メモ\n");
+        writeFile(dir.filePath(QStringLiteral("a.pdf")), "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n");
+        writeFile(dir.filePath(QStringLiteral("empty")), "");
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+        const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+        const auto list = [&](const QString& db) {
+            return QStringList{QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--db"), db};
+        };
+        const struct {
+            QStringList args;
+            QString db;
+            int exitCode;
+        } cases[] = {
+            {list(dir.filePath(QStringLiteral("notes.txt"))), QStringLiteral("notes.txt"), 1},
+            {list(dir.filePath(QStringLiteral("a.pdf"))), QStringLiteral("a.pdf"), 1},
+            {list(dir.filePath(QStringLiteral("folder"))), QStringLiteral("folder"), 1},
+            {list(dir.filePath(QStringLiteral("empty"))), QStringLiteral("empty"), 0},
+            {{QStringLiteral("batch"), QStringLiteral("print"), orders, QStringLiteral("--pdf"), pdf,
+              QStringLiteral("--db"), orders},
+             QStringLiteral("a.csv"), 1},
+        };
+        const QStringList entries = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        for (const auto& c : cases) {
+            const QString path = dir.filePath(c.db);
+            const QByteArray before = QFileInfo(path).isDir() ? QByteArray() : readFile(path);
+            const CliRun r = runCli(c.args, {});
+            QVERIFY2(r.exitCode == c.exitCode, r.err.constData());
+            QVERIFY(r.out.isEmpty());
+            if (c.exitCode != 0)
+                QVERIFY2(QString::fromUtf8(r.err).contains(QStringLiteral("履歴のデータベースではありません")),
+                         r.err.constData());
+            if (!QFileInfo(path).isDir()) QCOMPARE(readFile(path), before);
+            QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), entries);
+        }
+    }
+
+    // A damaged history lists the rows that can be read, says how many could
+    // not, and stays as it was.
+    void aDamagedHistoryListsWhatCanBeReadAndStaysUntouched() {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("vamu_Pelican.db"));
+        {
+            store::HistoryStore h(db.toStdString());
+            std::vector<store::WaybillRecord> rows;
+            for (int i = 0; i < 300; ++i) {
+                rows.push_back(row("山田太郎", "03-1234-5678", "2026-12-01 10:00:00"));
+                rows.back().g3 = "goods-" + std::to_string(1000 + i);
+            }
+            h.record(rows);
+        }
+        QByteArray bytes = readFile(db);
+        const qsizetype at = bytes.indexOf("goods-1150");
+        QVERIFY(at > 0);
+        constexpr qsizetype kPage = 4096;
+        bytes.replace(at / kPage * kPage, kPage, QByteArray(kPage, '\0'));
+        writeFile(db, bytes);
+        const CliRun r = runCli({QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--db"), db}, {});
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+        const qsizetype shown = r.out.count('\n');
+        QVERIFY2(shown > 280 && shown < 300, r.err.constData());
+        QVERIFY2(QString::fromUtf8(r.err).contains(QStringLiteral("読めなかった記録は %1 件").arg(300 - shown)),
+                 r.err.constData());
+        QCOMPARE(readFile(db), bytes);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("vamu_Pelican.db")});
+    }
 };
 
 QTEST_MAIN(TestHistoryCli)

@@ -3,6 +3,7 @@
 // and a writer killed at random moments.
 #include <gtest/gtest.h>
 #include <signal.h>  // NOLINT(modernize-deprecated-headers): kill() is POSIX
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,8 @@
 #include <thread>
 
 #include "history/gram_tokenizer.h"
+#include "history/history_file.h"
+#include "history/history_schema.h"
 #include "history/history_store.h"
 #include "history/sqlite_db.h"
 #include "tests/support/scratch_folder.h"
@@ -190,22 +193,29 @@ TEST_F(HistoryFixture, CompletionOffersTheAddressBookThenTheHistoryOncePerConsig
     EXPECT_EQ(h.complete(CompleteBy::Name, S("山田太"))[0], waybill("山田太郎", "03-1234-5678", "東京都千代田区").consignee);
 }
 
-TEST_F(HistoryFixture, ADamagedFileIsMovedAsideWithANoticeAndAFreshStoreMade) {
-    // A real store with rows, to truncate.
+// Only a file of ours that is damaged is made anew; anything else named as
+// the history is refused and left exactly as it was, by a writer and by a
+// listing alike.
+TEST_F(HistoryFixture, OnlyOurDamagedFilesAreRebuiltAndAnythingElseIsRefusedUntouched) {
     {
         HistoryStore h(dir.file("full.db"));
         std::vector<WaybillRecord> many(400, waybill("山田太郎", "03-1234-5678", "東京都千代田区丸の内1-1"));
         h.record(many);
     }
     const std::string full = slurp(dir.file("full.db"));
+    enum class Outcome { Refused, EmptyStore, MovedAside };
     const struct {
         const char* what;
         std::function<void()> make;
+        Outcome outcome;
     } cases[] = {
-        {"garbage", [&] { spit(path, std::string(5000, 'x')); }},
-        {"zero length", [&] { spit(path, ""); }},
-        {"a directory", [&] { std::filesystem::create_directory(path); }},
-        {"truncated", [&] { spit(path, full.substr(0, full.size() / 2)); }},
+        {"notes", [&] { spit(path, "買い物メモ\n牛乳\n"); }, Outcome::Refused},
+        {"garbage", [&] { spit(path, std::string(5000, 'x')); }, Outcome::Refused},
+        {"a pdf", [&] { spit(path, "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n"); }, Outcome::Refused},
+        {"a directory", [&] { std::filesystem::create_directory(path); }, Outcome::Refused},
+        {"zero length", [&] { spit(path, ""); }, Outcome::EmptyStore},
+        {"ours, truncated", [&] { spit(path, full.substr(0, full.size() / 2)); }, Outcome::MovedAside},
+        {"ours, header only", [&] { spit(path, full.substr(0, 100)); }, Outcome::MovedAside},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -214,20 +224,154 @@ TEST_F(HistoryFixture, ADamagedFileIsMovedAsideWithANoticeAndAFreshStoreMade) {
         c.make();
         const bool wasDirectory = std::filesystem::is_directory(path);
         const std::string before = wasDirectory ? "" : slurp(path);
+        const auto entries = [&] {
+            return std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator());
+        };
+        const auto filesBefore = entries();
+        // A listing never makes, moves or mends anything.
+        try {
+            HistoryStore reader(path, HistoryStore::Access::ReadOnly);
+            (void)reader.list({});
+            EXPECT_NE(c.outcome, Outcome::Refused);
+        } catch (const store::NotHistoryDatabase& e) {
+            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+        } catch (const std::runtime_error&) {
+            EXPECT_EQ(c.outcome, Outcome::MovedAside);  // nothing readable
+        }
+        EXPECT_EQ(entries(), filesBefore);
+        if (!wasDirectory) {
+            EXPECT_EQ(slurp(path), before);
+        }
+        if (c.outcome == Outcome::Refused) {
+            EXPECT_THROW(HistoryStore{path}, store::NotHistoryDatabase);
+            EXPECT_EQ(std::filesystem::is_directory(path), wasDirectory);
+            if (!wasDirectory) {
+                EXPECT_EQ(slurp(path), before);
+            }
+            EXPECT_EQ(entries(), filesBefore);
+            continue;
+        }
         HistoryStore h(path);
         // A truncated file may show its damage only when the rows are read.
-        (void)h.list({});
+        const std::size_t rows = h.list({}).size();
         const std::string notice = h.takeNotice();
         const auto moved = brokenFiles();
-        ASSERT_EQ(moved.size(), 1u);
-        EXPECT_NE(notice.find(moved[0]), std::string::npos) << notice;
-        EXPECT_EQ(h.takeNotice(), "");  // once
-        if (!wasDirectory) {
+        if (c.outcome == Outcome::EmptyStore) {
+            EXPECT_TRUE(moved.empty());
+            EXPECT_EQ(notice, "");
+            EXPECT_EQ(rows, 0u);
+        } else {
+            ASSERT_EQ(moved.size(), 1u);
+            EXPECT_NE(notice.find(moved[0]), std::string::npos) << notice;
             EXPECT_EQ(slurp(dir.file(moved[0])), before);  // nothing lost
         }
-        EXPECT_TRUE(h.list({}).empty());
+        EXPECT_EQ(h.takeNotice(), "");  // once
         h.record(waybill("新", "1", "x"));
-        EXPECT_EQ(h.list({}).size(), 1u);
+        EXPECT_EQ(h.list({}).size(), rows + 1);
+    }
+}
+
+// One zeroed page of the table costs only the rows on it: a listing shows
+// the others and leaves the file alone; a writer copies them, the outbox
+// first, into a new file, keeps the damaged one aside and says how many
+// rows could not be read.
+TEST_F(HistoryFixture, ADamagedTablePageCostsOnlyTheRowsOnIt) {
+    constexpr int kRows = 2000;
+    {
+        HistoryStore h(path);
+        std::vector<WaybillRecord> rows;
+        for (int i = 0; i < kRows; ++i) {
+            WaybillRecord r = waybill("山田太郎", "03-1234-5678", "東京都千代田区丸の内1-1");
+            r.g3 = "goods-" + std::to_string(100000 + i);  // found in the file only on the row's own page
+            rows.push_back(r);
+        }
+        h.record(std::span(rows).first(kRows / 2));
+        h.recordUnsent(std::span(rows).subspan(kRows / 2, 100));  // waiting for a shared server
+        h.record(std::span(rows).subspan(kRows / 2 + 100));
+    }
+    std::int64_t pageSize = 0;
+    {
+        store::SqliteDb db(path, store::SqliteDb::Mode::ReadOnly);
+        pageSize = db.queryInt("PRAGMA page_size");
+    }
+    std::string bytes = slurp(path);
+    // The page of an unsent row: its rows and the outbox's link to them go.
+    const std::size_t at = bytes.find("goods-" + std::to_string(100000 + kRows / 2 + 50));
+    ASSERT_NE(at, std::string::npos);
+    const auto page = at / static_cast<std::size_t>(pageSize);
+    ASSERT_GT(page, 1u);
+    std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(page * static_cast<std::size_t>(pageSize)), pageSize, '\0');
+    spit(path, bytes);
+    HistoryQuery all;
+    all.limit = -1;
+
+    std::size_t shown = 0;
+    {
+        HistoryStore reader(path, HistoryStore::Access::ReadOnly);
+        shown = reader.list(all).size();
+        const std::string notice = reader.takeNotice();
+        EXPECT_NE(notice.find("読めなかった記録は " + std::to_string(kRows - shown) + " 件"), std::string::npos) << notice;
+    }
+    EXPECT_GT(shown, static_cast<std::size_t>(kRows - 30));
+    EXPECT_LT(shown, static_cast<std::size_t>(kRows));
+    EXPECT_EQ(slurp(path), bytes);
+    EXPECT_TRUE(brokenFiles().empty());
+
+    HistoryStore h(path);
+    EXPECT_EQ(h.list(all).size(), shown);
+    const std::string notice = h.takeNotice();
+    const std::size_t lost = kRows - shown;
+    EXPECT_NE(notice.find("読めなかった記録は " + std::to_string(lost) + " 件"), std::string::npos) << notice;
+    EXPECT_NE(notice.find("未送信"), std::string::npos) << notice;
+    ASSERT_EQ(brokenFiles().size(), 1u);
+    EXPECT_EQ(slurp(dir.file(brokenFiles()[0])), bytes);
+    // Every unsent row that could be read still waits to be sent.
+    const std::int64_t unsent = h.unsentCount();
+    EXPECT_LT(unsent, 100);
+    EXPECT_GE(unsent, 100 - static_cast<std::int64_t>(lost));
+    for (const WaybillRecord& r : h.unsent(-1)) EXPECT_GE(r.g3, "goods-" + std::to_string(100000 + kRows / 2));
+    h.record(waybill("新", "1", "x"));
+    EXPECT_EQ(integrity(path), static_cast<std::int64_t>(shown) + 1);
+}
+
+// In a folder others can write to, a link named like the history or one of
+// its journal files is refused, and so is a file of another user; the
+// file linked to is left as it was. In the user's own folder a link is
+// followed, as for the settings file.
+TEST_F(HistoryFixture, LinksAndOtherUsersFilesInASharedFolderAreRefused) {
+    ScratchFolder mine;
+    const std::string victim = mine.file("victim.db");
+    { HistoryStore(victim).record(waybill("山田太郎", "03-1234-5678", "東京都")); }
+    const std::string victimBytes = slurp(victim);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 01777), 0);
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        SCOPED_TRACE(suffix);
+        std::filesystem::remove(path);
+        if (*suffix != '\0') { HistoryStore made(path); }
+        std::filesystem::create_symlink(victim, path + suffix);
+        EXPECT_THROW(HistoryStore{path}, store::HistoryFileRefused);
+        EXPECT_THROW(HistoryStore(path, HistoryStore::Access::ReadOnly), store::HistoryFileRefused);
+        EXPECT_EQ(slurp(victim), victimBytes);
+        std::filesystem::remove(path + suffix);
+    }
+    // In a folder of the user's own the same link is the user's choice.
+    std::filesystem::create_symlink(victim, mine.file("link.db"));
+    EXPECT_EQ(HistoryStore(mine.file("link.db")).list({}).size(), 1u);
+
+    if (::geteuid() != 0) GTEST_SKIP() << "a file of another user needs root to be made";
+    std::filesystem::remove(path);
+    { HistoryStore made(path); }
+    for (const char* suffix : {"", "-wal"}) {
+        SCOPED_TRACE(suffix);
+        if (*suffix != '\0') spit(path + suffix, "");
+        ASSERT_EQ(::chown((path + suffix).c_str(), 65534, 65534), 0);  // nobody
+        try {
+            HistoryStore h(path);
+            ADD_FAILURE() << "opened";
+        } catch (const store::HistoryFileRefused& e) {
+            EXPECT_NE(std::string(e.what()).find("ほかのユーザー"), std::string::npos) << e.what();
+        }
+        ASSERT_EQ(::chown(path.c_str(), 0, 0), 0);
     }
 }
 
@@ -437,6 +581,15 @@ TEST_F(HistoryFixture, FilesOfEarlierVersionsGainOrdersRecordIdsAndTheOutbox) {
             if (version == 1) db.exec(kUndoOrders);
             db.exec(("PRAGMA user_version = " + std::to_string(version)).c_str());
         }
+        const std::string old = slurp(path);
+        {
+            // A listing reads an older file as it is, without bringing it
+            // up to date on disk.
+            HistoryStore reader(path, HistoryStore::Access::ReadOnly);
+            EXPECT_EQ(reader.list({}).size(), 2U);
+            EXPECT_EQ(reader.list({}).back().orderNo, version == 1 ? "" : "#1001");
+        }
+        EXPECT_EQ(slurp(path), old);
         HistoryStore h(path);
         EXPECT_FALSE(h.readOnly());
         const std::vector<WaybillRecord> rows = h.list({});

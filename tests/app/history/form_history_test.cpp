@@ -19,6 +19,7 @@
 #include "app/history/history_window.h"
 #include "widgets/sjis_line_edit.h"
 #include "print/Wb_d97_Dot.h"
+#include "history/history_store.h"
 #include "history/sqlite_db.h"
 #include "tests/app/test_form_fixture.h"
 #include "tests/support/file_bytes.h"
@@ -161,7 +162,10 @@ private slots:
     void aDamagedFileIsMovedAsideWithANotice() {
         HistoryFixture fx;
         QTemporaryDir other;
-        writeFile(other.filePath(QStringLiteral("vamu_Pelican.db")), QByteArray(3000, 'x'));
+        const QString file = other.filePath(QStringLiteral("vamu_Pelican.db"));
+        // A file of ours whose header is all that is left.
+        { store::HistoryStore made(file.toStdString()); }
+        writeFile(file, readFile(file).left(100));
         fx.form().historyBook()->setFolder(other.path());
         QCOMPARE(fx.rows().size(), std::size_t{0});
         QCOMPARE(fx.shown.boxes.notices.size(), 1);
@@ -207,6 +211,17 @@ private slots:
                  qPrintable(fx.shown.boxes.errors[0]));
         QVERIFY(fx.form().isVisible());
         QCOMPARE(store::HistoryStore(fx.form().historyBook()->filePath().toStdString()).unsentCount(), std::int64_t{1});
+    }
+
+    void aFileThatIsNoHistoryIsLeftAlone() {
+        HistoryFixture fx;
+        QTemporaryDir other;
+        const QString file = other.filePath(QStringLiteral("vamu_Pelican.db"));
+        writeFile(file, QByteArray(3000, 'x'));
+        fx.form().historyBook()->setFolder(other.path());
+        QCOMPARE(fx.rows().size(), std::size_t{0});
+        QCOMPARE(readFile(file), QByteArray(3000, 'x'));
+        QCOMPARE(QDir(other.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("vamu_Pelican.db")});
     }
 
     void theHistoryWindowSearchesAndFillsTheForm() {
