@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "text/sjis.h"
+#include "transfer/han_conv.h"
 #include "transfer/sjis_literal.h"
 #include "transfer/str_count.h"
 
@@ -72,7 +73,9 @@ static int countDigitMarks(std::string_view t) {
 int mailWebMarkCount(std::string_view text) { return countAll(text, mailWebMarks()); }
 
 ZipTelVerdict zipTelVerdict(std::string_view text) {
-    const std::string t = sjis::trim(text);
+    // A hyphen typed as "ー" between digits counts as the hyphen it stands
+    // for; it replaces one character by one, so the length stays.
+    const std::string t = hyphensBetweenDigits(sjis::trim(text));
     const int n = static_cast<int>(sjis::lengthInChars(t));
     // Every digit mark is one character, so this counts characters.
     const int others = n - countDigitMarks(t);

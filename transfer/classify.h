@@ -23,7 +23,8 @@ int mailWebMarkCount(std::string_view text);
 enum class ZipTelVerdict { Zip, Tel, Address, Undecided };
 
 // Postal code or telephone, by the trimmed text's length in characters and
-// how many of them are not digit marks.
+// how many of them are not digit marks; a hyphen-like mark between two
+// digits ("100ー0001") counts as the hyphen.
 ZipTelVerdict zipTelVerdict(std::string_view text);
 // The verdict as its caption: "〒", "TEL", "ADD", "〒/電話番工判断" (Shift-JIS).
 const std::string& verdictCaption(ZipTelVerdict v);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "text/sjis.h"
 #include "text/sjis_convert.h"
@@ -108,3 +109,44 @@ std::string Han_Conv(std::string_view s) {
     }
     return out;
 }
+
+namespace {
+
+bool isDigitAt(std::string_view s, std::size_t pos, std::size_t bytes) {
+    const auto a = static_cast<unsigned char>(s[pos]);
+    if (bytes == 1) return a >= '0' && a <= '9';
+    const auto b = static_cast<unsigned char>(s[pos + 1]);
+    return a == 0x82 && b >= 0x4F && b <= 0x58;  // "０".."９"
+}
+
+bool isHyphenLikeAt(std::string_view s, std::size_t pos, std::size_t bytes) {
+    const auto a = static_cast<unsigned char>(s[pos]);
+    if (bytes == 1) return a == 0xB0;  // "ｰ"
+    const auto b = static_cast<unsigned char>(s[pos + 1]);
+    // "ー" 815B, "―" 815C, "‐" 815D, "－" 817C (where "−" lands too).
+    return a == 0x81 && (b == 0x5B || b == 0x5C || b == 0x5D || b == 0x7C);
+}
+
+}  // namespace
+
+std::string hyphensBetweenDigits(std::string_view s) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < s.size(); i += sjis::charBytes(s, i)) starts.push_back(i);
+    starts.push_back(s.size());
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t k = 0; k + 1 < starts.size(); ++k) {
+        const std::size_t at = starts[k];
+        const std::size_t bytes = starts[k + 1] - at;
+        const bool between = k > 0 && k + 2 < starts.size() && isHyphenLikeAt(s, at, bytes) &&
+                             isDigitAt(s, starts[k - 1], at - starts[k - 1]) &&
+                             isDigitAt(s, starts[k + 1], starts[k + 2] - starts[k + 1]);
+        if (between)
+            out.push_back('-');
+        else
+            out.append(s.substr(at, bytes));
+    }
+    return out;
+}
+
+std::string halfWidthCode(std::string_view s) { return Han_Conv(hyphensBetweenDigits(s)); }

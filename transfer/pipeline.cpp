@@ -19,6 +19,13 @@ std::string lineAt(const std::vector<std::string>& lines, std::size_t i) {
     return i < lines.size() ? lines[i] : std::string();
 }
 
+// Bytes taken by the first `chars` characters of the text.
+std::size_t bytesOfChars(std::string_view s, std::size_t chars) {
+    std::size_t at = 0;
+    for (; chars > 0 && at < s.size(); --chars) at += sjis::charBytes(s, at);
+    return at;
+}
+
 // The window's hidden working controls, held as plain values. Each step
 // writes its input control before it runs and reads its result afterwards,
 // in the same order as the window's own steps, so the values a step leaves
@@ -118,9 +125,12 @@ void TransferSteps::SpeedButton_1lineClick() {
     std::vector<std::string> lines(kSlotLines);
     for (std::size_t i = 0; i < kSlotLines; ++i) lines[i] = sjis::trim(lineAt(Memo1, i));
     for (std::size_t k = 0; k < kSlotLines; ++k) {
-        const std::string head(sjis::prefixBytes(lines[k], kZipHeadBytes));
+        // The code is looked for with its hyphen read, so one typed as a
+        // double-byte mark ("100‐0001") still fills the eight bytes.
+        const std::string head(sjis::prefixBytes(hyphensBetweenDigits(lines[k]), kZipHeadBytes));
         // A double-byte character cut by the 88th byte is dropped whole.
-        std::string rest = sjis::substrBytes(lines[k], kZipHeadBytes + 1, kZipRestBytes);
+        std::string rest = sjis::substrBytes(lines[k], bytesOfChars(lines[k], sjis::lengthInChars(head)) + 1,
+                                             kZipRestBytes);
         Edit_ZipTel_chk = head;
         SpeedButton_ZipTel_ChkClick();
         if (SpeedButton_ZipTel_Chk != verdictCaption(ZipTelVerdict::Zip) || sjis::lengthInChars(rest) <= 6)
@@ -198,11 +208,11 @@ TransferResult TransferSteps::BitBtn_1Click() {
     }
 
     TransferFields f;
-    f.zip = Han_Conv(zip.value_or(""));
+    f.zip = halfWidthCode(zip.value_or(""));
     f.add1 = sjis::trim(prefecture.value_or("")) + sjis::trim(addressA.value_or(""));
     f.add2 = addressB.value_or("");
     f.name = name.value_or("");
-    f.tel = Han_Conv(tel.value_or(""));
+    f.tel = halfWidthCode(tel.value_or(""));
     result.fields = std::move(f);
     result.memo = Memo1;
     result.focus = FocusAfter::Zip;

@@ -5,6 +5,8 @@
 #include <QInputMethodQueryEvent>
 #include <QWidget>
 
+#include "widgets/composition_guard.h"
+
 namespace {
 
 const QString kFilterName = QStringLiteral("inputModeFilter");
@@ -18,6 +20,7 @@ Qt::InputMethodHints hintsFor(InputMode mode) {
     case InputMode::Code:
         return Qt::ImhPreferNumbers | Qt::ImhLatinOnly | Qt::ImhNoPredictiveText | Qt::ImhNoAutoUppercase;
     case InputMode::Telephone: return Qt::ImhDialableCharactersOnly | Qt::ImhNoPredictiveText;
+    case InputMode::Latin: return Qt::ImhLatinOnly | Qt::ImhNoPredictiveText | Qt::ImhNoAutoUppercase;
     }
     return Qt::ImhNone;
 }
@@ -37,7 +40,12 @@ public:
         if (watched != field_) return false;
         switch (event->type()) {
         case QEvent::InputMethodQuery: return answer(static_cast<QInputMethodQueryEvent*>(event));
-        case QEvent::InputMethod: return isOff(mode_) && keepOutPreedit(static_cast<QInputMethodEvent*>(event));
+        case QEvent::InputMethod: {
+            auto* e = static_cast<QInputMethodEvent*>(event);
+            if (isOff(mode_)) return keepOutPreedit(e);
+            composition::noteInputMethodEvent(field_, *e);
+            return false;
+        }
         case QEvent::ReadOnlyChange:
             // QLineEdit turns the attribute on again when it leaves read-only.
             if (isOff(mode_)) field_->setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -75,18 +83,29 @@ private:
         return v;
     }
 
-    // A commit alone passes to the field as typed text; a pre-edit is
-    // dropped (the event counts as not taken), and a commit that came with
-    // it is passed on without it.
+    // A commit alone passes to the field as typed text, its full-width
+    // digits as the digits they are (a date picker takes no others); a
+    // pre-edit is dropped (the event counts as not taken), and a commit
+    // that came with it is passed on without it.
     bool keepOutPreedit(QInputMethodEvent* event) {
-        if (event->preeditString().isEmpty()) return false;
-        if (!event->commitString().isEmpty()) {
+        const QString typed = plainDigits(event->commitString());
+        if (event->preeditString().isEmpty() && typed == event->commitString()) return false;
+        if (!typed.isEmpty()) {
             QInputMethodEvent commit;
-            commit.setCommitString(event->commitString(), event->replacementStart(), event->replacementLength());
+            commit.setCommitString(typed, event->replacementStart(), event->replacementLength());
             QCoreApplication::sendEvent(field_, &commit);
         }
-        event->ignore();
+        if (event->preeditString().isEmpty())
+            event->accept();
+        else
+            event->ignore();
         return true;
+    }
+
+    static QString plainDigits(QString text) {
+        for (QChar& c : text)
+            if (c >= u'０' && c <= u'９') c = QChar(static_cast<char16_t>(u'0' + (c.unicode() - u'０')));
+        return text;
     }
 
     QWidget* field_;

@@ -94,6 +94,10 @@ bool SjisLineEdit::acceptsUserText(QString& candidate, int& caret) {
         refusal_ = notEncodableMessage();
         return false;
     }
+    if (rule_) {
+        QString ruled = rule_(candidate);
+        if (ruled.size() == candidate.size()) candidate = std::move(ruled);
+    }
     if (!convert_ && byteLimit_ == 0 && !digitsOnly_) return true;
 
     // The candidate as kept start, added stretch and kept end; each part is

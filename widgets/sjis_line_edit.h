@@ -33,6 +33,11 @@ public:
     // character (the conversion of a text is the conversions of its
     // characters joined), so that the caret can be mapped through it.
     void setInputConversion(std::function<QString(const QString&)> convert) { convert_ = std::move(convert); }
+    // A rule over the whole text a user edit leaves, run before the
+    // conversion, for what depends on the neighbours (a hyphen typed as
+    // "ー" between digits). It must replace characters one for one, so the
+    // caret keeps its place; a result of another length is not taken.
+    void setInputRule(std::function<QString(const QString&)> rule) { rule_ = std::move(rule); }
 
     // The explanation shown when a character outside Shift-JIS is refused.
     static QString notEncodableMessage();
@@ -75,4 +80,5 @@ private:
     bool refused_ = false;
     bool cut_ = false;
     std::function<QString(const QString&)> convert_;
+    std::function<QString(const QString&)> rule_;
 };

@@ -28,6 +28,7 @@
 #include <optional>
 
 #include "app/batch/batch_shared_values.h"
+#include "widgets/code_text.h"
 #include "widgets/history_book.h"
 #include "widgets/input_mode_delegate.h"
 #include "widgets/list_combo_box.h"
@@ -77,6 +78,9 @@ InputModeDelegate* orderCellModes(QObject* parent) {
         modes->setColumnMode(column(c), InputMode::Japanese);
     modes->setColumnMode(column(batch::Col::Zip), InputMode::Code);
     modes->setColumnMode(column(batch::Col::Tel), InputMode::Telephone);
+    // Typed or pasted full-width digits and hyphens go in half-width, as in
+    // the entry form's fields.
+    for (batch::Col c : {batch::Col::Zip, batch::Col::Tel}) modes->setColumnConversion(column(c), &codetext::halfWidth);
     for (batch::Col c : {batch::Col::DeliveryDate, batch::Col::ShipDate})
         modes->setColumnMode(column(c), InputMode::Code);
     return modes;
@@ -208,6 +212,7 @@ void TBatchWindow::build() {
     Edit_FirstNumber->setObjectName(QStringLiteral("Edit_FirstNumber"));
     Edit_FirstNumber->setPlaceholderText(QStringLiteral("空欄: 記録しない"));
     Edit_FirstNumber->setMaximumWidth(160);
+    setInputMode(Edit_FirstNumber, InputMode::Code);  // a scanned number goes in as typed
     Button_Print = new QPushButton(QStringLiteral("印刷"), this);
     Button_Print->setObjectName(QStringLiteral("Button_Print"));
     Button_Close = new QPushButton(QStringLiteral("閉じる"), this);

@@ -20,6 +20,7 @@
 
 #include "settings/main_settings.h"
 #include "widgets/history_book.h"
+#include "widgets/input_mode.h"
 #include "app/history/history_window.h"
 #include "widgets/window_memory.h"
 #include "batch/tracking_number.h"
@@ -51,6 +52,8 @@ void HistoryWindow::buildShipping(QHBoxLayout* row) {
     Edit_Tracking = new QLineEdit(this);
     Edit_Tracking->setObjectName(QStringLiteral("Edit_Tracking"));
     Edit_Tracking->setPlaceholderText(QStringLiteral("選んだ行の伝票番号 (入力・読み取り)"));
+    // A scanner's digits go in as typed, so its Enter records them.
+    setInputMode(Edit_Tracking, InputMode::Code);
     BitBtn_Tracking = new QPushButton(QStringLiteral("伝票番号を記録"), this);
     BitBtn_Tracking->setObjectName(QStringLiteral("BitBtn_Tracking"));
     ComboBox_Shipped = new QComboBox(this);

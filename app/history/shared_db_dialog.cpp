@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "widgets/history_book.h"
+#include "widgets/input_mode.h"
 #include "widgets/ui_fonts.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
@@ -23,6 +24,7 @@ SharedDbDialog::SharedDbDialog(HistoryBook& book, QWidget* parent) : QDialog(par
     Edit_Conninfo->setObjectName(QStringLiteral("Edit_Conninfo"));
     Edit_Conninfo->setPlaceholderText(QStringLiteral("host=192.168.1.10 dbname=pelican user=station1 sslmode=verify-full"));
     Edit_Conninfo->setMinimumWidth(520);
+    setInputMode(Edit_Conninfo, InputMode::Latin);
     Label_Help = new QLabel(
         QStringLiteral("複数のパソコンで履歴とアドレス帳を共有するときは、PostgreSQL サーバーの接続文字列、または "
                        "pg_service.conf のサービス名を入力します。空にすると、このパソコンだけで記録します。\n"

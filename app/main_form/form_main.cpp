@@ -16,6 +16,7 @@
 #include <QStatusBar>
 
 #include "widgets/button_icons.h"
+#include "widgets/code_text.h"
 #include "app/main_form/contact.h"
 #include "widgets/input_mode.h"
 #include "services/guard.h"
@@ -292,6 +293,9 @@ void TForm_Main::buildShipment() {
     DateTimePicker_1->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
     DateTimePicker_1->setFont(gothicFont(13));
     DateTimePicker_1->setGeometry(359, 2, 105, 21);
+    // Digits go in as typed: a pre-edit would leave the day half typed.
+    setInputMode(DateTimePicker_1, InputMode::Digits);
+    if (auto* inner = DateTimePicker_1->findChild<QLineEdit*>()) setInputMode(inner, InputMode::Digits);
 
     makeLabel(p, QStringLiteral("ご希望お届け日"), 488, 8, 10);
     SjisLineEdit** dates[] = {&Edit_de_date1, &Edit_de_date2, &Edit_de_date3};
@@ -447,6 +451,9 @@ void TForm_Main::connectHandlers() {
     // a sender record is shown as it was saved.
     for (SjisLineEdit* e : {Edit_Zip, Edit_tel, Edit_MyZip, Edit_MyTEL, Edit_de_date1, Edit_de_date2, Edit_de_date3})
         e->setInputConversion(&TForm_Main::halfWidth);
+    // A hyphen typed as "ー" between digits is read as "-", also when the
+    // digit after it comes with a later key.
+    for (SjisLineEdit* e : {Edit_Zip, Edit_tel, Edit_MyZip, Edit_MyTEL}) e->setInputRule(&codetext::hyphensBetweenDigits);
     on(Edit_Zip, &QLineEdit::textChanged, &TForm_Main::Edit_ZipChange);
     on(Edit_tel, &QLineEdit::textChanged, &TForm_Main::Edit_telChange);
 

@@ -18,7 +18,7 @@
 #include "widgets/sjis_line_edit.h"
 #include "controls/TNumEdit.h"
 #include "text/sjis_qt.h"
-#include "transfer/han_conv.h"
+#include "widgets/code_text.h"
 
 namespace {
 // 20 full-width characters fit a waybill's address line.
@@ -217,7 +217,7 @@ void TForm_Main::Edit_Warning() {
 
 // ---- Half-width conversion ---------------------------------------------------
 
-QString TForm_Main::halfWidth(const QString& text) { return sjis::toQString(Han_Conv(sjis::fromQString(text))); }
+QString TForm_Main::halfWidth(const QString& text) { return codetext::halfWidth(text); }
 
 // User input arrives converted already (the fields convert what the user
 // adds); this catches the program's own writes.

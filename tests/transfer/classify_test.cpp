@@ -63,6 +63,15 @@ TEST(ZipTelVerdict, ByLengthAndShareOfDigits) {
         {"03-1234-5678内", V::Tel},      // one other character is allowed
         {"", V::Undecided},
         {"山田太郎", V::Undecided},
+        // A hyphen typed as another mark between digits is the hyphen.
+        {"100ｰ0001", V::Zip},
+        {"１００ー０００１", V::Zip},
+        {"100‐0001", V::Zip},
+        {"100―0001", V::Zip},
+        {"０３ー１２３４ー５６７８", V::Tel},
+        {"03‐1234‐5678", V::Tel},
+        {"03―1234―5678", V::Tel},
+        {"ー1000001", V::Undecided},      // not between digits: another character
     };
     for (const auto& c : cases) EXPECT_EQ(zipTelVerdict(S(c.text)), c.v) << c.text;
     EXPECT_EQ(U(verdictCaption(V::Zip)), "〒");

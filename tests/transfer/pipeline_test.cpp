@@ -71,6 +71,28 @@ TEST(Transfer, FieldsFromTypicalPastes) {
     for (const auto& c : cases) expectFields(runTransfer(c.text), c.fields, c.what);
 }
 
+// The hyphen of a postal code or telephone typed as another mark: the
+// lines are still the code and the telephone, and the fields get "-".
+TEST(Transfer, HyphenLikeMarksBetweenDigitsKeepTheCodeAndTelephone) {
+    for (const char* dash : {"ー", "ｰ", "‐", "―", "−"}) {
+        const auto line = [&](const char* a, const char* b, const char* c = nullptr) {
+            return std::string(a) + dash + b + (c ? std::string(dash) + c : std::string());
+        };
+        const std::string zip = "〒" + line("１００", "０００１");
+        const std::string tel = line("０３", "１２３４", "５６７８");
+        const std::string text = S(zip) + "\r\n" + S("東京都千代田区千代田１－１") + "\r\n" + S("山田 花子") + "\r\n" +
+                                 S(tel) + "\r\n";
+        expectFields(runTransfer(text), {"100-0001", "東京都千代田区千代田１－１", "", "山田 花子", "03-1234-5678"},
+                     dash);
+        // The code opening an address line is split off as before.
+        expectFields(runTransfer(S(line("100", "0001") + "東京都千代田区千代田1-1")),
+                     {"100-0001", "東京都千代田区千代田1-1", "", "", ""}, dash);
+    }
+    // Elsewhere "ー" is the long-vowel mark: a name keeps it.
+    expectFields(runTransfer(memo({"コーポ山田", "03-1234-5678"})), {"", "", "", "コーポ山田", "03-1234-5678"},
+                 "long vowel");
+}
+
 TEST(Transfer, MemoAfterwardsShowsTheProcessedLines) {
     struct Case { const char* what; std::string text; std::vector<std::string> memo; };
     const Case cases[] = {

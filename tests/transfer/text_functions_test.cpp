@@ -54,6 +54,28 @@ TEST(HanConv, RawBytesLongTextsAndRepeats) {
     EXPECT_EQ(Han_Conv(narrow), narrow);
 }
 
+// Only a mark with a digit on each side is a hyphen; the half-width
+// conversion follows.
+TEST(HalfWidthCode, HyphenLikeMarksBetweenDigitsAreHyphens) {
+    const Case cases[] = {
+        {"１００ー０００１", "100-0001"},
+        {"100ｰ0001", "100-0001"},
+        {"03‐1234‐5678", "03-1234-5678"},
+        {"０３―１２３４―５６７８", "03-1234-5678"},
+        {"03−1234−5678", "03-1234-5678"},
+        {"０３－１２３４－５６７８", "03-1234-5678"},
+        {"3ー", "3ｰ"},                          // no digit after it
+        {"ー1", "ｰ1"},
+        {"12ーー34", "12ｰｰ34"},                 // two marks: neither is between digits
+        {"コーポ1ー2", "ｺｰﾎﾟ1-2"},              // the long-vowel mark of a word stays one
+        {"Aー1", "Aｰ1"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(U(halfWidthCode(S(c.in))), c.out) << c.in;
+    // A mark after a lone lead byte is not read past it.
+    EXPECT_EQ(hyphensBetweenDigits("1\x81\x5B"), "1\x81\x5B");
+}
+
 TEST(SpaceTrim, BlanksOfBothWidthsAtBothEnds) {
     const Case cases[] = {
         {"　 山田　太郎　 ", "山田　太郎"},

@@ -17,12 +17,15 @@
 #include "app/main_form/app_windows.h"
 #include "widgets/history_book.h"
 #include "app/history/history_window.h"
+#include "app/history/shared_db_dialog.h"
+#include "batch/tracking_number.h"
 #include "widgets/sjis_line_edit.h"
 #include "print/Wb_d97_Dot.h"
 #include "history/history_store.h"
 #include "history/sqlite_db.h"
 #include "tests/app/test_form_fixture.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/input_method.h"
 #include "text/sjis_qt.h"
 
 namespace {
@@ -421,6 +424,30 @@ private slots:
         fx.form().historyBook()->run([&](store::HistoryBackend& s) { s.record(r); });
         HistoryWindow* w = fx.openHistory();
         QCOMPARE(w->Grid_History->item(0, 6)->text(), u("Dot24（印刷されたか不明）"));
+    }
+
+    // With the input method on, a scanned number and its Enter record as
+    // with it off, and the next scan starts on an empty field. The
+    // connection string of the shared database is typed as is, too.
+    void scansRecordWithTheInputMethodOn() {
+        HistoryFixture fx;
+        for (const char* order : {"#1001", "#1002"}) {
+            store::WaybillRecord r;
+            r.orderNo = order;
+            fx.form().historyBook()->run([&](store::HistoryBackend& s) { s.record(r); });
+        }
+        HistoryWindow* w = fx.openHistory();
+        QVERIFY(!composesIn(w->Edit_Tracking));
+        const std::string first = "123456789013";
+        for (const auto& [order, number] : {std::pair{"#1001", first}, std::pair{"#1002", batch::nextTracking(first)}}) {
+            for (int i = 0; i < w->Grid_History->rowCount(); ++i)
+                if (w->Grid_History->item(i, 7)->text() == u(order)) w->Grid_History->setCurrentCell(i, 0);
+            typeThroughInputMethod(w->Edit_Tracking, QString::fromStdString(number));
+            QCOMPARE(fx.rows(order).front().tracking, number);
+            QVERIFY(w->Edit_Tracking->text().isEmpty());
+        }
+        SharedDbDialog dialog(*fx.form().historyBook(), nullptr);
+        QVERIFY(!composesIn(dialog.Edit_Conninfo));
     }
 
     void typingOffersConsigneesAndEnterTakesOne() {

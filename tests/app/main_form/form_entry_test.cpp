@@ -1,8 +1,10 @@
 // Entry form behaviour: prompts, the address warning, clears, exclusions,
-// half-width conversion, refused characters, byte limits, sender colouring,
-// web page and mail.
+// half-width conversion and hyphens, refused characters, byte limits, the
+// input method per field (commits, the date picker, a click while
+// composing), sender colouring, web page and mail.
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDateEdit>
 #include <QInputMethodEvent>
 #include <QInputMethodQueryEvent>
 #include <QLabel>
@@ -16,6 +18,7 @@
 #include "app/main_form/contact.h"
 #include "widgets/sjis_line_edit.h"
 #include "tests/app/test_form_fixture.h"
+#include "tests/support/input_method.h"
 #include "text/sjis_qt.h"
 
 namespace {
@@ -221,6 +224,11 @@ private slots:
         // The sender's fields convert what the user adds; a sender record
         // read from its file is shown as saved.
         QTest::newRow("sender tel") << "Edit_MyTEL" << "０３－１２" << "03-12";
+        // A hyphen-like mark between digits is the hyphen it stands for.
+        QTest::newRow("zip long-vowel hyphen") << "Edit_Zip" << "１００ー０００１" << "100-0001";
+        QTest::newRow("tel U+2010 hyphen") << "Edit_tel" << "03‐1234‐5678" << "03-1234-5678";
+        QTest::newRow("tel bar and minus") << "Edit_tel" << "03―1234−5678" << "03-1234-5678";
+        QTest::newRow("sender zip half-width mark") << "Edit_MyZip" << "100ｰ0001" << "100-0001";
     }
     void halfWidthOnChange() {
         QFETCH(QString, field);
@@ -375,6 +383,8 @@ private slots:
         QTest::newRow("sender zip over-long") << "Edit_MyZip" << false << "１２３－４５６７８" << "123-4567" << cut;
         QTest::newRow("sender tel full-width") << "Edit_MyTEL" << false << "０３－１２３４－５６７８"
                                                << "03-1234-5678" << "";
+        QTest::newRow("zip long-vowel hyphen") << "Edit_Zip" << false << "１００ー０００１" << "100-0001" << "";
+        QTest::newRow("tel U+2010 hyphen") << "Edit_tel" << false << "03‐1234‐5678" << "03-1234-5678" << "";
         QTest::newRow("date full-width digits") << "Edit_de_date1" << false << "１２" << "12" << "";
         QTest::newRow("date over-long") << "Edit_de_date2" << false << "１２３" << "12" << cut;
         QTest::newRow("date kana refused") << "Edit_de_date3" << false << "いち" << ""
@@ -417,6 +427,98 @@ private slots:
         QCOMPARE(e->text(), stored);
         QCOMPARE(sjis::byteLength(e->text()), sjis::byteLength(stored));
         QCOMPARE(f.find<QLabel>(QStringLiteral("Panel_HelpMess"))->text(), note.isEmpty() ? prompt : note);
+    }
+
+    // Commits one after another: a mark becomes the hyphen once a digit
+    // follows it, whichever commit brings the digit; in a Japanese field it
+    // stays the long-vowel mark.
+    void hyphenReadWhenTheNextDigitComes_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("commits");  // one commit after another, "|" between them
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("sender tel") << "Edit_MyTEL" << "03|ー|1234" << "03-1234";
+        QTest::newRow("sender zip full-width") << "Edit_MyZip" << "１００|ー|０" << "100-0";
+        QTest::newRow("zip") << "Edit_Zip" << "100|ー|0001" << "100-0001";
+        QTest::newRow("zip awaiting its digit") << "Edit_Zip" << "100|ー" << "100ｰ";
+        QTest::newRow("address") << "Edit_Add1" << "コーポ1|ー|2" << "コーポ1ー2";
+    }
+    void hyphenReadWhenTheNextDigitComes() {
+        QFETCH(QString, field);
+        QFETCH(QString, commits);
+        QFETCH(QString, stored);
+        ShownForm f;
+        auto* e = f.find<SjisLineEdit>(field);
+        f.focus(field);
+        for (const QString& c : commits.split(u'|')) {
+            QInputMethodEvent commit;
+            commit.setCommitString(c);
+            QCoreApplication::sendEvent(e, &commit);
+        }
+        QCOMPARE(e->text(), stored);
+        QCOMPARE(e->cursorPosition(), stored.size());
+    }
+
+    // The date picker takes digits as typed: with the input method on, a
+    // day typed and Enter give that day.
+    void datePickerTakesDigitsAsTyped() {
+        ShownForm f;
+        auto* picker = f.find<QDateEdit>(QStringLiteral("DateTimePicker_1"));
+        f.focus(QStringLiteral("DateTimePicker_1"));
+        QWidget* field = QApplication::focusWidget();
+        QVERIFY(!composesIn(field));
+        picker->setSelectedSection(QDateTimeEdit::DaySection);
+        typeThroughInputMethod(field, QStringLiteral("20"));
+        QCOMPARE(picker->date(), QDate(2026, 12, 20));
+        QCOMPARE(f.focusedName(), QStringLiteral("Edit_de_date1"));
+        // An input method that commits full-width digits anyway.
+        f.focus(QStringLiteral("DateTimePicker_1"));
+        picker->setSelectedSection(QDateTimeEdit::DaySection);
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("２１"));
+        QCoreApplication::sendEvent(QApplication::focusWidget(), &commit);
+        QCOMPARE(picker->date(), QDate(2026, 12, 21));
+    }
+
+    // A click during a composition, in the same field or another one, leaves
+    // the composed text in its field once; the input method's repeat of it
+    // after the reset goes nowhere, and the next composition goes in.
+    void clickDuringCompositionKeepsTheTextOnce_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("clicked");
+        QTest::addColumn<QString>("composed");
+        QTest::newRow("same field") << "Edit_Custo1" << "Edit_Custo1" << "やまだ";
+        QTest::newRow("another field") << "Edit_Add3" << "Edit_tel" << "０３";
+        QTest::newRow("goods to name") << "Edit_G1" << "Edit_Custo1" << "林檎";
+    }
+    void clickDuringCompositionKeepsTheTextOnce() {
+        QFETCH(QString, field);
+        QFETCH(QString, clicked);
+        QFETCH(QString, composed);
+        ShownForm f;
+        auto* composing = f.find<QLineEdit>(field);
+        auto* target = f.find<QLineEdit>(clicked);
+        f.focus(field);
+        QInputMethodEvent preedit(composed, {});
+        QCoreApplication::sendEvent(composing, &preedit);
+        QVERIFY(composing->text().isEmpty());
+        QTest::mouseClick(f.form->windowHandle(), Qt::LeftButton, {},
+                          target->mapTo(f.form.get(), QPoint(target->width() - 4, target->height() / 2)));
+        QCOMPARE(f.focusedName(), clicked);
+        QCOMPARE(composing->text(), composed);
+        if (target != composing) QVERIFY(target->text().isEmpty());
+
+        QInputMethodEvent repeat;  // what ibus sends when the reset commits
+        repeat.setCommitString(composed);
+        QCoreApplication::sendEvent(QGuiApplication::focusObject(), &repeat);
+        QCOMPARE(composing->text(), composed);
+        if (target != composing) QVERIFY(target->text().isEmpty());
+
+        QInputMethodEvent next(QStringLiteral("か"), {});
+        QCoreApplication::sendEvent(target, &next);
+        QInputMethodEvent nextCommit;
+        nextCommit.setCommitString(QStringLiteral("か"));
+        QCoreApplication::sendEvent(target, &nextCommit);
+        QVERIFY(target->text().endsWith(QStringLiteral("か")));
     }
 
     void senderFieldsGreyWhenSenderNotPrinted() {
