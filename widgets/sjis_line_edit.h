@@ -14,7 +14,7 @@
 //   goes in, the computer beeps and inputRefused() says the text was cut.
 //   When nothing of it fits, the field only beeps.
 // - How the field meets the input method is set with setInputMode()
-//   (app/input_mode.h).
+//   (widgets/input_mode.h).
 #include <QLineEdit>
 #include <functional>
 

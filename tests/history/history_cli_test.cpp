@@ -51,12 +51,13 @@ private slots:
         QCOMPARE(first.value(QStringLiteral("time")).toString(), QStringLiteral("2026-12-02 11:00:00"));
         QCOMPARE(first.value(QStringLiteral("printer")).toString(), QStringLiteral("waybill"));
         QCOMPARE(first.value(QStringLiteral("job")).toInt(), 17);
+        QCOMPARE(first.value(QStringLiteral("outcome")).toString(), QStringLiteral("printed"));
         QCOMPARE(first.value(QStringLiteral("feed")).toString(), QStringLiteral("手差し"));
         QCOMPARE(first.value(QStringLiteral("time_band")).toArray().first().toBool(), true);
         QVERIFY(first.value(QStringLiteral("order")).isNull());  // typed on the form
         // Without the print's own keys and with a resolution, a row is input
         // the layout accepts.
-        for (const char* key : {"time", "printer", "job", "feed", "order", "tracking"}) first.remove(QLatin1String(key));
+        for (const char* key : {"time", "printer", "job", "outcome", "feed", "order", "tracking"}) first.remove(QLatin1String(key));
         first.insert(QStringLiteral("dpix"), 360);
         first.insert(QStringLiteral("dpiy"), 360);
         const CliRun layout = runCli({QStringLiteral("layout")}, QJsonDocument(first).toJson());

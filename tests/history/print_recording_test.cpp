@@ -21,14 +21,9 @@ using store::PrintRecording;
 
 namespace {
 
-struct Backend {
-    const char* name;
-    std::function<std::unique_ptr<HistoryBackend>(ScratchFolder&)> make;
-};
-
 const Backend kBackends[] = {
-    {"sqlite", [](ScratchFolder& dir) { return std::make_unique<store::HistoryStore>(dir.file("h.db")); }},
-    {"postgres", [](ScratchFolder&) { return std::make_unique<store::PgHistoryStore>(freshDatabase()); }},
+    kSqliteBackend,
+    kPostgresBackend,
     {"station", [](ScratchFolder& dir) {
          return std::make_unique<store::SharedHistory>(dir.file("station.db"), freshDatabase());
      }},

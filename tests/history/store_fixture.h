@@ -4,10 +4,14 @@
 // and a station's file beside a server's database.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "history/history_backend.h"
 #include "history/history_store.h"
 #include "history/pg_db.h"
+#include "history/pg_history_store.h"
 #include "history/pg_schema.h"
 #include "tests/support/pg_server.h"
 #include "tests/support/scratch_folder.h"
@@ -61,3 +65,13 @@ struct Outbox : ::testing::Test {
 
     std::int64_t serverRows() { return store::PgDb(conninfo).exec("SELECT count(DISTINCT uid) FROM history").integer(0, 0); }
 };
+
+// A store the same cases run on, made fresh for each test.
+struct Backend {
+    const char* name;
+    std::function<std::unique_ptr<store::HistoryBackend>(ScratchFolder&)> make;
+};
+inline const Backend kSqliteBackend{
+    "sqlite", [](ScratchFolder& dir) { return std::make_unique<store::HistoryStore>(dir.file("h.db")); }};
+inline const Backend kPostgresBackend{
+    "postgres", [](ScratchFolder&) { return std::make_unique<store::PgHistoryStore>(freshDatabase()); }};
