@@ -734,50 +734,6 @@ void TBatchWindow::endPrinting() {
     updateStatus();
 }
 
-std::vector<std::string> TBatchWindow::recordPrinting(const std::vector<std::size_t>& rows,
-                                                     const std::vector<std::string>& tracking) {
-    // The waybills are printed whatever happens here: a store that cannot
-    // be written costs the history, never the print.
-    recordError_.clear();
-    std::vector<std::string> uids;
-    try {
-        if (!context_.history) throw std::logic_error("no history was handed to the batch window");
-        const std::string feedMode = sjis::fromQString(context_.feedMode ? context_.feedMode() : QString());
-        const std::string printer = sjis::fromQString(WbPrinter().System().currentDeviceName());
-        std::vector<store::WaybillRecord> records;
-        records.reserve(rows.size());
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            store::WaybillRecord record = print::historyRecordOf(checked_[rows[i]].fields, feedMode, printer,
-                                                                 store::WaybillRecord::kJobPrinting);
-            batch::addOrderTo(record, orders_[rows[i]]);
-            record.tracking = tracking[i];
-            record.uid = store::newRecordUid();
-            uids.push_back(record.uid);
-            records.push_back(std::move(record));
-        }
-        // One transaction: every waybill of the job or none.
-        if (context_.history->run([&](store::HistoryBackend& s) { s.record(records); })) return uids;
-        recordError_ = context_.history->lastError();
-    } catch (const std::exception& e) {
-        recordError_ = QString::fromUtf8(e.what());
-    }
-    return {};
-}
-
-void TBatchWindow::recordPrinted(const std::vector<std::string>& uids, std::optional<int> job) {
-    if (!uids.empty() && context_.history) {
-        const bool saved = context_.history->run([&](store::HistoryBackend& s) {
-            if (job) s.markPrinted(uids, *job);
-            else s.forgetPrinting(uids);
-        });
-        if (!saved && job) recordError_ = context_.history->lastError();
-    }
-    if (!job || recordError_.isEmpty()) return;
-    const QString text = QStringLiteral("印刷しましたが、履歴は保存できませんでした（%1）").arg(recordError_);
-    if (context_.report) context_.report(text);
-    Label_Status->setText(text);
-}
-
 void TBatchWindow::offerToSaveUnprinted() {
     std::vector<batch::Order> rest;
     for (std::size_t r = 0; r < orders_.size(); ++r)
