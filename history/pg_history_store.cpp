@@ -389,6 +389,7 @@ std::vector<WaybillRecord> PgHistoryStore::holdersOf(std::span<const std::string
                                         " FROM history WHERE tracking = ANY($1::text[]) ORDER BY id DESC",
                                     {all});
         std::vector<WaybillRecord> rows;
+        rows.reserve(static_cast<std::size_t>(res.rows()));
         for (int i = 0; i < res.rows(); ++i) rows.push_back(readRow(res, i));
         return rows;
     });

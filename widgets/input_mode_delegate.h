@@ -15,7 +15,7 @@ public:
     using Conversion = std::function<QString(const QString&)>;
     using QStyledItemDelegate::QStyledItemDelegate;
     void setColumnMode(int column, InputMode mode) { modes_.insert(column, mode); }
-    void setColumnConversion(int column, Conversion convert) { conversions_.insert(column, std::move(convert)); }
+    void setColumnConversion(int column, const Conversion& convert) { conversions_.insert(column, convert); }
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
