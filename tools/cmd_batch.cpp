@@ -37,7 +37,6 @@
 #include "store/atomic_file.h"
 #include "history/history_store.h"
 #include "history/pg_db.h"
-#include "history/pg_history_store.h"
 #include "history/print_recording.h"
 #include "history/shared_history.h"
 #include "text/printable.h"

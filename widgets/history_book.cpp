@@ -132,6 +132,27 @@ std::vector<store::WaybillRecord> HistoryBook::ownHoldersOf(std::span<const std:
     return held;
 }
 
+std::vector<std::string> HistoryBook::recordPrinting(std::vector<store::WaybillRecord> rows) {
+    std::vector<std::string> uids;
+    const bool saved = run([&](store::HistoryBackend& s) {
+        for (store::WaybillRecord& r : rows) {
+            r.job = store::WaybillRecord::kJobPrinting;
+            r.uid = store::newRecordUid();
+            uids.push_back(r.uid);
+        }
+        s.record(rows);
+    });
+    return saved ? uids : std::vector<std::string>();
+}
+
+bool HistoryBook::recordPrinted(std::span<const std::string> uids, std::optional<int> job) {
+    if (uids.empty()) return true;
+    return run([&](store::HistoryBackend& s) {
+        if (job) s.markPrinted(uids, *job);
+        else s.forgetPrinting(uids);
+    });
+}
+
 void HistoryBook::afterWork() {
     showNotice();
     if (sender_) sender_->kick();

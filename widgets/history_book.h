@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <utility>
@@ -128,6 +129,13 @@ public:
     // hold any of these tracking numbers; read at once, never waiting on a
     // server. Empty when the history cannot be read.
     std::vector<store::WaybillRecord> ownHoldersOf(std::span<const std::string> trackings);
+    // A print recorded before its job is handed over: the rows go in as
+    // printing (one transaction), each with a fresh record id. Returns their
+    // ids, or none when the history cannot be written (lastError() says why).
+    std::vector<std::string> recordPrinting(std::vector<store::WaybillRecord> rows);
+    // Their job went out as `job`, or was refused (nullopt: the rows go).
+    // False when the history cannot be written (lastError() says why).
+    bool recordPrinted(std::span<const std::string> uids, std::optional<int> job);
 
 signals:
     // The shared history changed on the server, or unsent rows went.

@@ -15,7 +15,6 @@ std::vector<std::string> TBatchWindow::recordPrinting(const std::vector<std::siz
     // The waybills are printed whatever happens here: a store that cannot
     // be written costs the history, never the print.
     recordError_.clear();
-    std::vector<std::string> uids;
     try {
         if (!context_.history) throw std::logic_error("no history was handed to the batch window");
         const std::string feedMode = sjis::fromQString(context_.feedMode ? context_.feedMode() : QString());
@@ -23,17 +22,14 @@ std::vector<std::string> TBatchWindow::recordPrinting(const std::vector<std::siz
         std::vector<store::WaybillRecord> records;
         records.reserve(rows.size());
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            store::WaybillRecord record = print::historyRecordOf(checked_[rows[i]].fields, feedMode, printer,
-                                                                 store::WaybillRecord::kJobPrinting);
+            store::WaybillRecord record = print::historyRecordOf(checked_[rows[i]].fields, feedMode, printer, 0);
             batch::addOrderTo(record, orders_[rows[i]]);
             record.tracking = tracking[i];
-            record.uid = store::newRecordUid();
-            uids.push_back(record.uid);
             records.push_back(std::move(record));
         }
-        // One transaction: every waybill of the job or none.
-        if (context_.history->run([&](store::HistoryBackend& s) { s.record(records); })) return uids;
-        recordError_ = context_.history->lastError();
+        std::vector<std::string> uids = context_.history->recordPrinting(std::move(records));
+        if (uids.empty()) recordError_ = context_.history->lastError();
+        return uids;
     } catch (const std::exception& e) {
         recordError_ = QString::fromUtf8(e.what());
     }
@@ -41,13 +37,8 @@ std::vector<std::string> TBatchWindow::recordPrinting(const std::vector<std::siz
 }
 
 void TBatchWindow::recordPrinted(const std::vector<std::string>& uids, std::optional<int> job) {
-    if (!uids.empty() && context_.history) {
-        const bool saved = context_.history->run([&](store::HistoryBackend& s) {
-            if (job) s.markPrinted(uids, *job);
-            else s.forgetPrinting(uids);
-        });
-        if (!saved && job) recordError_ = context_.history->lastError();
-    }
+    if (context_.history && !context_.history->recordPrinted(uids, job) && job)
+        recordError_ = context_.history->lastError();
     if (!job || recordError_.isEmpty()) return;
     const QString text = QStringLiteral("印刷しましたが、履歴は保存できませんでした（%1）").arg(recordError_);
     if (context_.report) context_.report(text);

@@ -184,11 +184,10 @@ std::string TForm_Main::recordPrinting(const std::string& tracking) noexcept {
     try {
         store::WaybillRecord row =
             print::historyRecordOf(gatherWaybillFields(*this), sjis::fromQString(ComboBox_SEL->currentText()),
-                                   sjis::fromQString(WbPrinter().System().currentDeviceName()),
-                                   store::WaybillRecord::kJobPrinting);
+                                   sjis::fromQString(WbPrinter().System().currentDeviceName()), 0);
         row.tracking = tracking;
-        row.uid = store::newRecordUid();
-        if (historyBook_->run([&](store::HistoryBackend& s) { s.record(row); })) return row.uid;
+        const std::vector<std::string> uids = historyBook_->recordPrinting({row});
+        if (!uids.empty()) return uids.front();
         printRecordError_ = historyBook_->lastError();
     } catch (const std::exception& e) {
         printRecordError_ = QString::fromUtf8(e.what());
@@ -199,14 +198,8 @@ std::string TForm_Main::recordPrinting(const std::string& tracking) noexcept {
 }
 
 void TForm_Main::recordPrinted(const std::string& uid, std::optional<int> job) noexcept {
-    if (!uid.empty()) {
-        const std::span<const std::string> uids(&uid, 1);
-        const bool saved = historyBook_->run([&](store::HistoryBackend& s) {
-            if (job) s.markPrinted(uids, *job);
-            else s.forgetPrinting(uids);
-        });
-        if (!saved && job) printRecordError_ = historyBook_->lastError();
-    }
+    const std::span<const std::string> uids(&uid, uid.empty() ? 0 : 1);
+    if (!historyBook_->recordPrinted(uids, job) && job) printRecordError_ = historyBook_->lastError();
     if (!job) return;
     if (!printRecordError_.isEmpty()) {
         Panel_HelpMess->setText(QStringLiteral("印刷しましたが、履歴は保存できませんでした（%1）").arg(printRecordError_));

@@ -127,6 +127,7 @@ private slots:
         const CliRun r = cli({QStringLiteral("batch"), QStringLiteral("print"),
                               QStringLiteral(VP_BATCH_DATA "/shop_utf8_bom.csv"), QStringLiteral("--pdf"),
                               dir.filePath(QStringLiteral("out.pdf")), QStringLiteral("--server"), conninfo,
+                              QStringLiteral("--db"), dir.filePath(QStringLiteral("station.db")),
                               QStringLiteral("--first-number"), QStringLiteral("123456789013")});
         QVERIFY2(r.exitCode == 0, r.err.constData());
         const CliRun listed = cli({QStringLiteral("history"), QStringLiteral("list"), QStringLiteral("--server"), conninfo,
