@@ -58,17 +58,23 @@ std::string findCompanionFile(const std::string& path, const PlatformLayout& com
     std::error_code ec;
     const fs::path self = fs::absolute(path, ec);
     std::vector<fs::path> candidates;
-    for (const auto& e : fs::directory_iterator(self.parent_path(), ec)) {
-        std::string ext = e.path().extension().string();
+    fs::directory_iterator it(self.parent_path(), ec);
+    for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
+        std::string ext = it->path().extension().string();
         std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if ((ext == ".csv" || ext == ".txt") && e.path().filename() != self.filename()) candidates.push_back(e.path());
+        if ((ext == ".csv" || ext == ".txt") && it->path().filename() != self.filename()) candidates.push_back(it->path());
     }
     std::sort(candidates.begin(), candidates.end());
     if (candidates.size() > kMaxCandidates) candidates.resize(kMaxCandidates);
     for (const fs::path& p : candidates) {
         try {
-            const OrderFile f = readOrderFile(readFileBytes(p.string()));
-            if (f.layout == companion.name) return p.string();
+            // Only the header line is read as a table.
+            const std::string bytes = readFileBytes(p.string());
+            const DecodedText head = decodeText(std::string_view(bytes).substr(0, bytes.find('\n')));
+            const std::vector<Record> header = parseRecords(head.utf8, guessDelimiter(head.utf8));
+            if (header.empty()) continue;
+            const PlatformLayout* layout = recogniseLayout(header.front().fields);
+            if (layout && layout->name == companion.name) return p.string();
         } catch (const std::exception&) {
             // Not an order file: the next one.
         }
@@ -122,32 +128,40 @@ OrderFile joinItemFile(OrderFile orders, const OrderFile& items) {
     return orders;
 }
 
+OrderFile joinCompanion(OrderFile file, const std::string& otherPath, EncodingChoice choice) {
+    const PlatformLayout* own = layoutNamed(file.layout);
+    const PlatformLayout* other = companionLayout(file);
+    if (!own || !other) return file;
+    OrderFile second = readOrderFile(readFileBytes(otherPath), choice);
+    const std::string otherName = std::filesystem::path(otherPath).filename().string();
+    if (second.layout != other->name)
+        throw InputError(1, otherName + " は " + std::string(other->name) + " のファイルではありません");
+    const bool itemsOnly = own->itemsOnly;
+    OrderFile joined;
+    if (itemsOnly) joined = joinItemFile(std::move(second), file);
+    else joined = joinItemFile(std::move(file), second);
+    joined.notices.insert(joined.notices.begin(),
+                          (itemsOnly ? "注文ファイル " : "商品ファイル ") + otherName + " と合わせて読み込みました");
+    return joined;
+}
+
+std::string missingItemFileNotice(const PlatformLayout& itemLayout) {
+    return std::string(itemLayout.name) + " のファイルがないため、品名なしで読み込みました";
+}
+
 OrderFile readOrderFiles(const std::string& path, const std::string& itemsPath, EncodingChoice choice) {
     OrderFile file = readOrderFile(readFileBytes(path), choice);
     const PlatformLayout* other = companionLayout(file);
     if (!other) return file;
-    const PlatformLayout* own = layoutNamed(file.layout);
-    std::string otherPath = own->itemsOnly ? std::string() : itemsPath;
+    const bool itemsOnly = layoutNamed(file.layout)->itemsOnly;
+    std::string otherPath = itemsOnly ? std::string() : itemsPath;
     if (otherPath.empty()) otherPath = findCompanionFile(path, *other);
-    const std::string otherName = std::filesystem::path(otherPath).filename().string();
-    if (own->itemsOnly) {
-        // The item file alone has no consignee: its order file is read in its place.
-        if (otherPath.empty()) return file;
-        OrderFile orders = readOrderFile(readFileBytes(otherPath), choice);
-        OrderFile joined = joinItemFile(std::move(orders), file);
-        joined.notices.insert(joined.notices.begin(), "注文ファイル " + otherName + " と合わせて読み込みました");
-        return joined;
-    }
+    // The item file alone has no consignee: ordersOf() refuses it by name.
     if (otherPath.empty()) {
-        file.notices.push_back(std::string(other->name) + " のファイルが見つからないため、品名なしで読み込みました");
+        if (!itemsOnly) file.notices.push_back(missingItemFileNotice(*other));
         return file;
     }
-    OrderFile items = readOrderFile(readFileBytes(otherPath), choice);
-    if (items.layout != other->name)
-        throw InputError(1, otherName + " は " + std::string(other->name) + " のファイルではありません");
-    OrderFile joined = joinItemFile(std::move(file), items);
-    joined.notices.insert(joined.notices.begin(), "商品ファイル " + otherName + " と合わせて読み込みました");
-    return joined;
+    return joinCompanion(std::move(file), otherPath, choice);
 }
 
 }  // namespace batch

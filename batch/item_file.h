@@ -25,6 +25,15 @@ std::string findCompanionFile(const std::string& path, const PlatformLayout& com
 // file lacks are named in a notice.
 OrderFile joinItemFile(OrderFile orders, const OrderFile& items);
 
+// The file joined with the one at otherPath, which must be of the layout
+// companionLayout() names (InputError otherwise): an item file to an order
+// file, or the order file an item file belongs to. The notices say which
+// file was joined.
+OrderFile joinCompanion(OrderFile file, const std::string& otherPath, EncodingChoice choice = EncodingChoice::Auto);
+
+// "… のファイルがないため、品名なしで読み込みました".
+std::string missingItemFileNotice(const PlatformLayout& itemLayout);
+
 // The order file and, when its platform writes the goods apart, its item
 // file: itemsPath when given, else the one found beside it. Opening the
 // item file reads the order file found beside it in its place. What was
