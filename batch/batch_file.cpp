@@ -61,6 +61,7 @@ std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping) {
     std::unordered_set<std::string> seen;
     for (const Record& r : file.records) {
         Order o = extractOrder(r, mapping, file.header.size());
+        o.platform = file.layout;
         if (!o.orderNo.empty() && !seen.insert(joinedFields(r)).second) continue;
         orders.push_back(std::move(o));
     }
