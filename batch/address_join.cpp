@@ -42,7 +42,49 @@ std::string trimBlanks(std::string_view s) {
     return std::string(s.substr(b, e - b));
 }
 
+constexpr std::string_view kPrefectures[] = {
+    "北海道", "青森県", "岩手県", "宮城県", "秋田県", "山形県", "福島県", "茨城県", "栃木県", "群馬県",
+    "埼玉県", "千葉県", "東京都", "神奈川県", "新潟県", "富山県", "石川県", "福井県", "山梨県", "長野県",
+    "岐阜県", "静岡県", "愛知県", "三重県", "滋賀県", "京都府", "大阪府", "兵庫県", "奈良県", "和歌山県",
+    "鳥取県", "島根県", "岡山県", "広島県", "山口県", "徳島県", "香川県", "愛媛県", "高知県", "福岡県",
+    "佐賀県", "長崎県", "熊本県", "大分県", "宮崎県", "鹿児島県", "沖縄県",
+};
+
 }  // namespace
+
+std::string prefectureOfCode(std::string_view text) {
+    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::string(text);
+    const int code = text.size() == 1 ? text[0] - '0' : (text[0] - '0') * 10 + (text[1] - '0');
+    if (code < 1 || code > 47) return std::string(text);
+    return std::string(kPrefectures[code - 1]);
+}
+
+bool startsWithPrefecture(std::string_view s) {
+    return std::any_of(std::begin(kPrefectures), std::end(kPrefectures),
+                       [&](std::string_view p) { return s.substr(0, p.size()) == p; });
+}
+
+AddressLines splitOneFieldAddress(std::string_view addressIn, std::string_view rest, std::size_t room) {
+    const std::string address = trimBlanks(addressIn);
+    // The house number starts at the first digit (or a blank before the rest).
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < address.size();) {
+        const std::size_t len = sjis::utf8SeqLen(static_cast<unsigned char>(address[i]));
+        const char32_t c = codePoint(address, i, len);
+        if (isDigit(c) || isBlank(c)) {
+            at = i;
+            break;
+        }
+        i += len;
+    }
+    const std::string first = trimBlanks(std::string_view(address).substr(0, at));
+    if (at == 0 || sjisWidth(first) > room) return joinAddress(address, rest, room);
+    std::string second = trimBlanks(std::string_view(address).substr(at));
+    const std::string more = trimBlanks(rest);
+    if (!more.empty()) second += (second.empty() ? "" : " ") + more;
+    return {first, second};
+}
 
 std::size_t sjisWidth(std::string_view s) {
     std::size_t w = 0;

@@ -34,4 +34,19 @@ struct AddressLines {
 AddressLines joinAddress(std::string_view street, std::string_view rest,
                          std::size_t roomBytes = kAddressLineBytes);
 
+// The prefecture of a JIS code ("13" → "東京都"), as some platforms give
+// it; the text itself when it is no such code.
+std::string prefectureOfCode(std::string_view text);
+
+// True when the text begins with one of the 47 prefecture names.
+bool startsWithPrefecture(std::string_view utf8);
+
+// An address that a platform gives in one field, prefecture first (Qoo10,
+// au PAY マーケット): おところ① takes the prefecture, city and town, up to
+// where the house number starts; the house number, building and rest go to
+// ②. When there is no house number or the first part does not fit a line,
+// the address is placed as joinAddress() places it. Nothing is dropped.
+AddressLines splitOneFieldAddress(std::string_view address, std::string_view rest,
+                                  std::size_t roomBytes = kAddressLineBytes);
+
 }  // namespace batch

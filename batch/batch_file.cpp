@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <unordered_set>
 
 #include "batch/order_grouping.h"
 #include "batch/platform_layouts.h"
@@ -10,6 +11,19 @@
 #include "store/file_read.h"
 
 namespace batch {
+
+namespace {
+
+std::string joinedFields(const Record& r) {
+    std::string out;
+    for (const std::string& f : r.fields) {
+        out += f;
+        out += '\x1f';
+    }
+    return out;
+}
+
+}  // namespace
 
 OrderFile readOrderFile(std::string_view bytes, EncodingChoice choice) {
     OrderFile f;
@@ -23,7 +37,9 @@ OrderFile readOrderFile(std::string_view bytes, EncodingChoice choice) {
     f.records.erase(f.records.begin());
     if (f.records.empty()) throw InputError(2, "見出しの後に注文の行がありません");
     f.b2 = isB2Header(f.header);
-    if (const PlatformLayout* layout = recogniseLayout(f.header)) f.layout = layout->name;
+    const std::vector<const PlatformLayout*> layouts = matchingLayouts(f.header);
+    if (!layouts.empty()) f.layout = layouts.front()->name;
+    if (layouts.size() > 1) f.otherLayout = layouts[1]->name;
     return f;
 }
 
@@ -34,11 +50,21 @@ std::string encodingNote(const OrderFile& file) {
 }
 
 std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping) {
+    if (const PlatformLayout* layout = layoutNamed(file.layout); layout && layout->itemsOnly)
+        throw InputError(1, file.layout + " のファイルには届け先がありません。注文ファイルを開いてください (商品のファイルは一緒に読み込みます)");
     if (!hasConsigneeColumn(mapping))
         throw InputError(1, "見出しにお届け先の列 (郵便番号・住所・氏名・電話番号) が見つかりません");
     std::vector<Order> orders;
     orders.reserve(file.records.size());
-    for (const Record& r : file.records) orders.push_back(extractOrder(r, mapping, file.header.size()));
+    // A line of an order written twice to the letter (au PAY マーケット
+    // does) is one line; lines without an order number are each a parcel.
+    std::unordered_set<std::string> seen;
+    for (const Record& r : file.records) {
+        Order o = extractOrder(r, mapping, file.header.size());
+        o.platform = file.layout;
+        if (!o.orderNo.empty() && !seen.insert(joinedFields(r)).second) continue;
+        orders.push_back(std::move(o));
+    }
     return groupOrders(std::move(orders));
 }
 

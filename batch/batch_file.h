@@ -20,6 +20,10 @@ struct OrderFile {
     std::vector<std::string> header;
     bool b2 = false;                // the Yamato B2 send-list layout
     std::string layout;             // the platform layout recognised ("Shopify"), or empty
+    std::string otherLayout;        // a less specific layout the header fits as well, or empty
+    // What the user should know about how the file was read (an item file
+    // missing or not matching), Japanese UTF-8.
+    std::vector<std::string> notices;
     std::vector<Record> records;    // the data rows, header excluded
 };
 
@@ -34,8 +38,9 @@ OrderFile readOrderFile(std::string_view bytes, EncodingChoice choice = Encoding
 std::string encodingNote(const OrderFile& file);
 
 // The waybills under a mapping, the rows of one order grouped into one
-// (batch/order_grouping.h). A mapping that feeds no consignee field raises
-// InputError naming line 1.
+// (batch/order_grouping.h); a row of an order repeated to the letter counts
+// once. A mapping that feeds no consignee field, or a platform's item file
+// read alone, raises InputError naming line 1.
 std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping);
 
 // The orders as CSV text for spreadsheet programs: UTF-8 with a byte-order

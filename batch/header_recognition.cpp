@@ -18,8 +18,8 @@ constexpr Prefix kPrefixes[] = {
     {"shipping", Role::Consignee}, {"shipto", Role::Consignee},   {"ship", Role::Consignee},
     {"recipient", Role::Consignee}, {"delivery", Role::Consignee},
     {"注文者", Role::Orderer},     {"購入者", Role::Orderer},     {"billing", Role::Orderer},
-    {"buyer", Role::Orderer},
-    {"ご依頼主", Role::Sender},    {"依頼主", Role::Sender},
+    {"buyer", Role::Orderer},      {"orderer", Role::Orderer},    {"bill", Role::Orderer},
+    {"ご依頼主", Role::Sender},    {"依頼主", Role::Sender},      {"sender", Role::SenderWord},
 };
 
 // A field word and the target of each part number (part 0 and 1 take the
@@ -42,6 +42,9 @@ constexpr Word kWords[] = {
     one("state", Target::Pref), one("province", Target::Pref), one("provincename", Target::Pref),
     one("市区町村", Target::City), one("住所市区町村", Target::City), one("都市区", Target::City),
     one("住所都市区", Target::City), one("city", Target::City),
+    one("都道府県名", Target::Pref), one("都道府県(名称)", Target::Pref), one("都道府県区分", Target::Pref),
+    one("郡市区", Target::City), one("住所郡市区", Target::City),
+    one("それ以降の住所", Target::Street), one("住所それ以降の住所", Target::Street),
     one("番地", Target::Street), one("町域番地", Target::Street), one("町名番地", Target::Street),
     one("町名・番地", Target::Street), one("町以降", Target::Street), one("住所町以降", Target::Street),
     one("street", Target::Street),
@@ -51,6 +54,9 @@ constexpr Word kWords[] = {
     one("氏名", Target::Name), one("お名前", Target::Name), one("名前", Target::Name), one("名", Target::Name),
     one("宛名", Target::Name), one("おなまえ", Target::Name), one("name", Target::Name),
     one("fullname", Target::Name), one("firstname", Target::Name), one("givenname", Target::Name),
+    // Split names as EC-CUBE and futureshop head them: お名前(姓), 氏名（名）.
+    one("お名前(姓)", Target::Family), one("お名前(名)", Target::Name), one("氏名(姓)", Target::Family),
+    one("氏名(名)", Target::Name), one("名前(姓)", Target::Family), one("名前(名)", Target::Name),
     one("名字", Target::Family), one("苗字", Target::Family), one("姓", Target::Family),
     one("lastname", Target::Family), one("familyname", Target::Family), one("surname", Target::Family),
     one("会社名", Target::Company), one("company", Target::Company), one("companyname", Target::Company),
@@ -68,17 +74,18 @@ constexpr Word kWords[] = {
     one("lineitemname", Target::G1),
     one("数量", Target::Quantity), one("個数", Target::Quantity), one("quantity", Target::Quantity),
     one("qty", Target::Quantity), one("lineitemquantity", Target::Quantity),
-    one("quantitypurchased", Target::Quantity),
+    one("quantitypurchased", Target::Quantity), one("販売個数", Target::Quantity),
     one("注文番号", Target::OrderNo), one("受注番号", Target::OrderNo), one("注文id", Target::OrderNo),
     one("orderid", Target::OrderNo), one("ordernumber", Target::OrderNo), one("amazonorderid", Target::OrderNo),
     one("orderitemid", Target::OrderItemId),
     one("お届け日", Target::DeliveryDate), one("お届け日指定", Target::DeliveryDate),
     one("配達希望日", Target::DeliveryDate), one("お届け予定(指定)日", Target::DeliveryDate),
     one("お届け希望日", Target::DeliveryDate), one("配達指定日", Target::DeliveryDate),
-    one("配達日指定", Target::DeliveryDate), one("配達日", Target::DeliveryDate),
+    one("配達日指定", Target::DeliveryDate), one("配送希望日", Target::DeliveryDate), one("配達日", Target::DeliveryDate),
     one("着日指定", Target::DeliveryDate), one("deliverydate", Target::DeliveryDate),
     one("時間帯", Target::TimeBand), one("配達時間帯", Target::TimeBand), one("配達希望時間帯", Target::TimeBand),
-    one("お届け時間帯", Target::TimeBand), one("希望時間帯", Target::TimeBand), one("timeband", Target::TimeBand),
+    one("お届け時間帯", Target::TimeBand), one("お届け時間(名称)", Target::TimeBand),
+    one("配送時間帯", Target::TimeBand), one("配送希望時間", Target::TimeBand), one("希望時間帯", Target::TimeBand), one("timeband", Target::TimeBand),
     one("deliverytime", Target::TimeBand),
     one("クール区分", Target::Special), one("クール", Target::Special), one("特殊取扱", Target::Special),
     one("special", Target::Special),
@@ -228,11 +235,16 @@ Mapping recogniseColumns(const std::vector<std::string>& header, bool fileSender
     auto asConsignee = [](Target t) { return t; };
     assign(Role::Consignee, asConsignee);
     assign(Role::Plain, asConsignee);
+    // "sender" columns in a file that names no other consignee are where
+    // the parcel goes; the orderer's then is the buyer.
+    const bool senderWordIsConsignee = !hasConsigneeColumn(m);
+    if (senderWordIsConsignee) assign(Role::SenderWord, asConsignee);
     // A file of orders without a separate consignee ships to the buyer.
     const bool toOrderer = !hasConsigneeColumn(m);
     if (toOrderer) assign(Role::Orderer, asConsignee);
     if (fileSender) {
         assign(Role::Sender, senderTarget);
+        if (!senderWordIsConsignee) assign(Role::SenderWord, senderTarget);
         if (!toOrderer) assign(Role::Orderer, senderTarget);
     }
     return m;

@@ -17,6 +17,10 @@ enum class Role {
     Consignee,  // 送付先住所, Shipping Address1, ship-postal-code …
     Orderer,    // 注文者住所, Billing Name, buyer-phone-number …
     Sender,     // ご依頼主住所 …
+    // sender-name, sender-address …: the consignee where nothing else names
+    // one (au PAY マーケット calls the destination "sender" and the buyer
+    // "orderer"), else the shipper, as the word says.
+    SenderWord,
 };
 
 struct HeaderMeaning {
@@ -36,7 +40,8 @@ HeaderMeaning recogniseHeader(std::string_view utf8);
 // One target per column. The consignee's prefixed columns win over plain
 // ones for the same field; the orderer's columns are the consignee only
 // when nothing else names one, else the sender when fileSender is set (as
-// the ご依頼主 columns, which come first); a field is fed by its first
+// the ご依頼主 columns, which come first); "sender" columns are the
+// consignee only when no other column names one; a field is fed by its first
 // column, except the parts of a postal code or telephone number, which are
 // joined. Columns left out map to None.
 Mapping recogniseColumns(const std::vector<std::string>& header, bool fileSender);

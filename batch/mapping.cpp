@@ -46,6 +46,8 @@ constexpr TargetInfo kTargets[] = {
     {Target::OrderItemId, "order_item", "注文商品ID"},
     {Target::Quantity, "quantity", "数量"},
     {Target::Family, "family", "姓"},
+    {Target::ShipmentId, "shipment", "送付先ID"},
+    {Target::ItemKind, "item_kind", "明細区分"},
     {Target::MyZip, "my_zip", "ご依頼主郵便番号"},
     {Target::MyAddress, "my_address", "ご依頼主住所"},
     {Target::MyBuilding, "my_building", "ご依頼主建物名"},
@@ -193,6 +195,19 @@ void addCell(Target t, std::string& slot, const std::string& cell) {
     }
 }
 
+// One person's name from a family-name column and a name column. A file
+// with a full-name column and split ones (Yahoo!'s ShipName, ShipLastName,
+// ShipFirstName) feeds the name with the full one: the family name it
+// already begins with is not put before it again.
+std::string personName(const std::string& family, const std::string& name) {
+    if (!family.empty() && name.compare(0, family.size(), family) == 0) return name;
+    return join({family, name}, "\u3000");
+}
+
+// An order line's kind as EC-CUBE writes it (明細区分: 1 or 商品 for goods);
+// no kind column: every line is goods.
+bool isGoodsLine(const std::string& kind) { return kind.empty() || kind == "1" || kind == "商品"; }
+
 }  // namespace
 
 Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCount) {
@@ -219,12 +234,21 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
     o.fieldCount = record.fields.size();
     o.headerCount = headerCount;
     o[Col::Zip] = get(Target::Zip);
-    const AddressLines lines = joinAddress(
-        joinParts({get(Target::Pref), get(Target::City), get(Target::Address), get(Target::Street)}),
-        join({get(Target::Address2), get(Target::Building)}, " "), addressRoomBytes());
+    const std::string pref = prefectureOfCode(get(Target::Pref));
+    const std::string rest = join({get(Target::Address2), get(Target::Building)}, " ");
+    // An address that the file gives in one column, prefecture first, is
+    // placed as the form wants it; address parts in columns of their own
+    // are joined.
+    const bool oneField = pref.empty() && get(Target::City).empty() && get(Target::Street).empty() &&
+                          std::none_of(m.begin(), m.end(), [](Target t) { return t == Target::Address2 || t == Target::Building; }) &&
+                          startsWithPrefecture(get(Target::Address));
+    const AddressLines lines =
+        oneField ? splitOneFieldAddress(get(Target::Address), rest, addressRoomBytes())
+                 : joinAddress(joinParts({pref, get(Target::City), get(Target::Address), get(Target::Street)}), rest,
+                               addressRoomBytes());
     o[Col::Add1] = lines.add1;
     o[Col::Add2] = lines.add2;
-    o[Col::Name] = join({get(Target::Company), get(Target::Department), get(Target::Family), get(Target::Name),
+    o[Col::Name] = join({get(Target::Company), get(Target::Department), personName(get(Target::Family), get(Target::Name)),
                          get(Target::Honorific)},
                         "\u3000");
     o[Col::Tel] = get(Target::Tel);
@@ -243,11 +267,17 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
     o[Col::MyTel] = get(Target::MyTel);
     o.orderNo = get(Target::OrderNo);
     o.orderCell = std::move(orderCell);
+    o.shipmentId = get(Target::ShipmentId);
     // What reading the record found (a quote running across lines) holds
     // the waybill until the user has looked at the file.
     for (const std::string& note : record.notes) o.notes.push_back({Col::Count, note, {}});
     // The row's items: a line item of a platform's file (name, quantity,
     // item id), and any further goods columns.
+    // Lines that are no goods (EC-CUBE's 送料, 手数料, 割引 lines) carry none.
+    if (!isGoodsLine(get(Target::ItemKind))) {
+        for (Col g : {Col::G1, Col::G2, Col::G3}) o[g].clear();
+        return o;
+    }
     if (!o[Col::G1].empty() || !get(Target::OrderItemId).empty())
         o.items.push_back({o[Col::G1], get(Target::Quantity), get(Target::OrderItemId)});
     for (Col g : {Col::G2, Col::G3})

@@ -19,6 +19,8 @@ enum class Target {
     Name, Company, Department, Honorific, Tel,
     G1, G2, G3, DeliveryDate, TimeBand, Special, ShipDate,
     OrderNo, OrderItemId, Quantity, Family,
+    ShipmentId,  // the platform's parcel within an order (楽天's 送付先ID, EC-CUBE's 出荷ID)
+    ItemKind,    // what an order line is (EC-CUBE's 明細区分): only goods lines print
     // The sender's fields last: everything from MyZip on is the sender's.
     MyZip, MyAddress, MyBuilding, MyName, MyTel,
     Count

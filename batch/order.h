@@ -61,6 +61,11 @@ struct Order {
     // blanks around it, but two rows are one order only when their cells
     // are the same. Empty: orderNo is the key.
     std::string orderCell;
+    // The platform's parcel within the order (楽天's 送付先ID, EC-CUBE's
+    // 出荷ID): rows of one order with another one are another waybill.
+    std::string shipmentId;
+    // The platform layout the order file was read as ("楽天ペイ"), or empty.
+    std::string platform;
     // The items of the order, in file order; their names fill the goods lines.
     std::vector<OrderItem> items;
     std::vector<OrderNote> notes;

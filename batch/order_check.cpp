@@ -145,7 +145,16 @@ void Checker::tel(Col c, std::string& target) {
 // year of `after` (the next year when the day has passed). A spreadsheet's
 // day number (days since 1899-12-30) is offered as a repair.
 std::optional<year_month_day> Checker::date(Col c, const std::string& text, std::optional<year_month_day> after) {
-    std::string s = halfWidthDigits(text);
+    // A date with a time of day ("2025-07-10 00:00:00", as EC-CUBE writes
+    // it) is that date.
+    std::string_view datePart = text;
+    if (const std::size_t blank = datePart.find(' '); blank != std::string_view::npos) {
+        const std::string time = halfWidthDigits(datePart.substr(blank + 1));
+        if (time.find(':') != std::string::npos &&
+            std::all_of(time.begin(), time.end(), [](char ch) { return ch == ':' || (ch >= '0' && ch <= '9'); }))
+            datePart = datePart.substr(0, blank);
+    }
+    std::string s = halfWidthDigits(datePart);
     for (const char* sep : {"年", "月", "日", "-", "."}) {
         for (std::size_t p = s.find(sep); p != std::string::npos; p = s.find(sep))
             s.replace(p, std::char_traits<char>::length(sep), std::string_view(sep) == "日" ? "" : "/");

@@ -134,8 +134,11 @@ std::vector<Order> groupOrders(std::vector<Order> rows) {
             addRow(out[waybills.back()], std::move(row));
             continue;
         }
-        const auto same = std::find_if(waybills.begin(), waybills.end(),
-                                       [&](std::size_t w) { return firstDifference(out[w], row) == Col::Count; });
+        // One parcel: the same consignee and, where the platform numbers
+        // the parcels of an order, the same parcel.
+        const auto same = std::find_if(waybills.begin(), waybills.end(), [&](std::size_t w) {
+            return out[w].shipmentId == row.shipmentId && firstDifference(out[w], row) == Col::Count;
+        });
         if (same != waybills.end()) {
             addRow(out[*same], std::move(row));
             continue;
@@ -143,6 +146,7 @@ std::vector<Order> groupOrders(std::vector<Order> rows) {
         for (std::size_t w : waybills) {
             Order& other = out[w];
             if (other[Col::Name] != row[Col::Name]) continue;  // a gift to someone else
+            if (other.shipmentId != row.shipmentId) continue;  // parcels the platform tells apart
             const Col c = firstDifference(other, row);
             noteDisagreement(other, row, c);
             noteDisagreement(row, other, c);

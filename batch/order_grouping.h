@@ -6,7 +6,9 @@
 // consignee are one
 // waybill, a row of the order without consignee columns continues it
 // (Shopify writes the address on the first row only), and rows of the same
-// order to another consignee are waybills of their own (gift orders).
+// order to another consignee, or with another parcel id of the platform
+// (楽天's 送付先ID, EC-CUBE's 出荷ID), are waybills of their own (gift
+// orders, several destinations).
 #include <array>
 #include <string>
 #include <vector>

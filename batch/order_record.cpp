@@ -10,6 +10,8 @@ namespace batch {
 
 void addOrderTo(store::WaybillRecord& record, const Order& order) {
     record.orderNo = sjis::fromUtf8Lossy(order.orderNo);
+    record.platform = sjis::fromUtf8Lossy(order.platform);
+    record.shipment = sjis::fromUtf8Lossy(order.shipmentId);
     std::vector<store::OrderItemRef> items;
     for (const OrderItem& i : order.items) {
         std::string q = halfWidthDigits(i.quantity);

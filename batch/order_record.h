@@ -5,8 +5,8 @@
 
 namespace batch {
 
-// Puts the order's number and its items' ids and quantities into the
-// record (Shift-JIS, as the record holds texts).
+// Puts the order's number, its items' ids and quantities, its platform and
+// parcel id into the record (Shift-JIS, as the record holds texts).
 void addOrderTo(store::WaybillRecord& record, const Order& order);
 
 }  // namespace batch

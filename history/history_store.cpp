@@ -90,6 +90,12 @@ UPDATE history SET uid = lower(hex(randomblob(16)));
 CREATE UNIQUE INDEX history_uid ON history(uid);
 CREATE TABLE outbox(history_id INTEGER PRIMARY KEY REFERENCES history(id) ON DELETE CASCADE);
 )sql",
+    // 3 -> 4: the platform an order came from and its parcel id there, for
+    // the shipping file each platform reads. Rows printed before have none.
+    R"sql(
+ALTER TABLE history ADD COLUMN platform TEXT NOT NULL DEFAULT '';
+ALTER TABLE history ADD COLUMN shipment TEXT NOT NULL DEFAULT '';
+)sql",
 };
 static_assert(std::size(kMigrations) == kHistorySchemaVersion);
 
@@ -97,7 +103,7 @@ static_assert(std::size(kMigrations) == kHistorySchemaVersion);
 constexpr const char kColumns[] =
     "printed_at, job, printer, feed, zip, add1, add2, name, tel, tel_key, ship_date, print_date, "
     "de1, de2, de3, g1, g2, g3, time_band, special, print_sender, my_zip, my_add1, my_add2, "
-    "my_name, my_tel, search, order_no, order_items, tracking, uid";
+    "my_name, my_tel, search, order_no, order_items, tracking, uid, platform, shipment";
 
 // How long a write waits for another connection's lock before it gives up:
 // long enough for a reader's checkpoint, short enough not to hold up the
@@ -160,6 +166,8 @@ void bindRecord(SqliteStatement& st, const WaybillRecord& r, std::string_view ui
     text(searchText(r));
     for (const std::string* f : {&r.orderNo, &r.orderItems, &r.tracking}) sjisText(*f);
     text(uid);
+    sjisText(r.platform);
+    sjisText(r.shipment);
 }
 
 // Reads a row selected as "id, <kColumns>".
@@ -198,7 +206,9 @@ WaybillRecord readRecord(const SqliteStatement& st) {
     r.orderNo = sjisOf(st.text(i++));
     r.orderItems = sjisOf(st.text(i++));
     r.tracking = sjisOf(st.text(i++));
-    r.uid = st.text(i);
+    r.uid = st.text(i++);
+    r.platform = sjisOf(st.text(i++));
+    r.shipment = sjisOf(st.text(i));
     return r;
 }
 
@@ -462,7 +472,7 @@ void HistoryStore::insert(std::span<const WaybillRecord> rows, bool unsent) {
     withRecovery([&] {
         SqliteTransaction t(*db_);
         SqliteStatement st(*db_, std::string("INSERT INTO history(") + kColumns +
-                                     ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+                                     ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
                                      " ON CONFLICT(uid) DO NOTHING");
         SqliteStatement outbox(*db_, "INSERT OR IGNORE INTO outbox(history_id) SELECT id FROM history WHERE uid = ?1");
         for (const WaybillRecord& r : rows) {

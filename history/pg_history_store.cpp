@@ -20,16 +20,17 @@ namespace {
 constexpr const char kColumns[] =
     "printed_at, job, printer, feed, zip, add1, add2, name, tel, tel_key, ship_date, print_date, "
     "de1, de2, de3, g1, g2, g3, time_band, special, print_sender, my_zip, my_add1, my_add2, "
-    "my_name, my_tel, order_no, order_items, tracking, uid";
+    "my_name, my_tel, order_no, order_items, tracking, uid, platform, shipment";
 // The parameters of an insert: the columns, then search and grams. A row
 // whose record id is there already is skipped, its grams with it.
 constexpr const char kInsert[] =
     "WITH added AS (INSERT INTO history(printed_at, job, printer, feed, zip, add1, add2, name, tel, tel_key, "
     "ship_date, print_date, de1, de2, de3, g1, g2, g3, time_band, special, print_sender, my_zip, my_add1, my_add2, "
-    "my_name, my_tel, order_no, order_items, tracking, uid, search) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, "
-    "$10, $11, $12, $13, $14, $15, $16, $17, $18, $19, $20, $21, $22, $23, $24, $25, $26, $27, $28, $29, $30, $31) "
+    "my_name, my_tel, order_no, order_items, tracking, uid, platform, shipment, search) VALUES ($1, $2, $3, $4, $5, "
+    "$6, $7, $8, $9, $10, $11, $12, $13, $14, $15, $16, $17, $18, $19, $20, $21, $22, $23, $24, $25, $26, $27, $28, "
+    "$29, $30, $31, $32, $33) "
     "ON CONFLICT (uid) DO NOTHING RETURNING id) "
-    "INSERT INTO history_grams(id, grams) SELECT id, $32::text[] FROM added";
+    "INSERT INTO history_grams(id, grams) SELECT id, $34::text[] FROM added";
 // A row the server has already takes the tracking number of the insert's
 // parameters ($29), with the search text and pieces that hold it.
 // The same for the job id ($2): a row sent while its print was going on
@@ -91,6 +92,8 @@ std::vector<std::string> rowParams(const WaybillRecord& r) {
             utf8(r.orderItems),
             utf8(r.tracking),
             r.uid.empty() ? newRecordUid() : r.uid,
+            utf8(r.platform),
+            utf8(r.shipment),
             search,
             pgArray(rowGrams(search))};
 }
@@ -131,7 +134,9 @@ WaybillRecord readRow(const PgResult& res, int i) {
     r.orderNo = text();
     r.orderItems = text();
     r.tracking = text();
-    r.uid = res.text(i, k);
+    r.uid = res.text(i, k++);
+    r.platform = text();
+    r.shipment = text();
     return r;
 }
 
@@ -232,7 +237,7 @@ std::size_t PgHistoryStore::recordNew(std::span<const WaybillRecord> rows,
         for (std::size_t i = 0; i < params.size(); ++i) {
             const std::vector<std::string>& p = params[i];
             if (d.exec(kInsert, p).changed() > 0) ++added;
-            else if (ownTracking && ownTracking(rows[i])) d.exec(kTakeTracking, {p[28], p[30], p[29], p[31], p[1]});
+            else if (ownTracking && ownTracking(rows[i])) d.exec(kTakeTracking, {p[28], p[32], p[29], p[33], p[1]});
         }
         t.commit();
         return added;

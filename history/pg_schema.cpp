@@ -69,6 +69,12 @@ END $$)sql",
         R"sql(CREATE TRIGGER history_changed AFTER INSERT OR UPDATE OR DELETE ON history
   FOR EACH STATEMENT EXECUTE FUNCTION history_changed())sql",
     },
+    // 1 -> 2: the platform an order came from and its parcel id there, for
+    // the shipping file each platform reads.
+    {
+        "ALTER TABLE history ADD COLUMN platform text NOT NULL DEFAULT '', "
+        "ADD COLUMN shipment text NOT NULL DEFAULT ''",
+    },
 };
 
 // A name as a quoted SQL identifier.

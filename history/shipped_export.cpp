@@ -38,6 +38,7 @@ Carrier readCarrier(const IniFile& ini) {
     read("CarrierName", c.name);
     read("CarrierCode", c.code);
     read("ShipMethod", c.method);
+    read("RakutenCarrierCode", c.rakutenCode);
     return c;
 }
 
@@ -57,7 +58,67 @@ const std::vector<ShippedLayout>& shippedLayouts() {
           {"carrier-code", F::CarrierCode},
           {"carrier-name", F::CarrierName},
           {"tracking-number", F::Tracking},
-          {"ship-method", F::ShipMethod}}},
+          {"ship-method", F::ShipMethod}},
+         {"Amazon"},
+         true,
+         false,
+         "vamu_Pelican_出荷通知_amazon.txt"},
+        // 楽天's 発送完了報告: one line per parcel (送付先ID); 発送明細ID is
+        // 楽天's own and left empty for a first report.
+        {"rakuten",
+         ',',
+         false,
+         false,
+         '-',
+         {{"注文番号", F::OrderNo},
+          {"送付先ID", F::Shipment},
+          {"発送明細ID", F::Empty},
+          {"お荷物伝票番号", F::Tracking},
+          {"配送会社", F::RakutenCode},
+          {"発送日", F::ShipDate}},
+         {"楽天ペイ", "楽天"},
+         false,
+         true,
+         "vamu_Pelican_発送完了報告_rakuten.csv"},
+        // EC-CUBE's 出荷CSV登録: one line per parcel (出荷ID).
+        {"ec-cube",
+         ',',
+         false,
+         false,
+         '-',
+         {{"出荷ID", F::Shipment}, {"お問い合わせ番号", F::Tracking}, {"出荷日", F::ShipDate}},
+         {"EC-CUBE"},
+         false,
+         true,
+         "vamu_Pelican_出荷_ec-cube.csv"},
+        // Qoo10's 配送管理 columns that take the shipping: one line per
+        // item (Qoo10's 注文番号) of the cart.
+        {"qoo10",
+         ',',
+         true,
+         true,
+         '/',
+         {{"注文番号", F::OrderItemId},
+          {"カート番号", F::OrderNo},
+          {"配送会社", F::CarrierName},
+          {"送り状番号", F::Tracking},
+          {"発送日", F::ShipDate}},
+         {"Qoo10"},
+         false,
+         false,
+         "vamu_Pelican_配送_qoo10.csv"},
+        // Yahoo!ショッピング publishes no upload file for shipping: its
+        // orders in the plain list's columns.
+        {"yahoo",
+         ',',
+         true,
+         false,
+         '/',
+         {{"注文番号", F::OrderNo}, {"伝票番号", F::Tracking}, {"出荷日", F::ShipDate}, {"配送会社", F::CarrierName}},
+         {"Yahoo!ショッピング"},
+         false,
+         false,
+         "vamu_Pelican_出荷通知_yahoo.csv"},
         // A plain list any platform or spreadsheet takes.
         {"plain",
          ',',
@@ -75,9 +136,33 @@ const ShippedLayout* shippedLayout(std::string_view name) {
     return nullptr;
 }
 
+bool takesRow(const ShippedLayout& layout, const WaybillRecord& row) {
+    if (layout.platforms.empty()) return true;
+    if (row.platform.empty()) return layout.unnamedRows;
+    const std::string platform = sjis::toUtf8(row.platform);
+    return std::find(layout.platforms.begin(), layout.platforms.end(), platform) != layout.platforms.end();
+}
+
+const ShippedLayout& shippedLayoutOf(const WaybillRecord& row) {
+    for (const ShippedLayout& l : shippedLayouts())
+        if (!l.platforms.empty() && !row.platform.empty() && takesRow(l, row)) return l;
+    return *shippedLayout("plain");
+}
+
+std::vector<const ShippedLayout*> shippedLayoutsOf(std::span<const WaybillRecord> rows) {
+    std::vector<const ShippedLayout*> present;
+    for (const WaybillRecord& r : rows) {
+        if (r.orderNo.empty() || r.tracking.empty()) continue;
+        const ShippedLayout* l = &shippedLayoutOf(r);
+        if (std::find(present.begin(), present.end(), l) == present.end()) present.push_back(l);
+    }
+    std::sort(present.begin(), present.end());  // the table's order: its rows are in one vector
+    return present;
+}
+
 std::string shippedExport(std::span<const WaybillRecord> rows, const ShippedLayout& layout, const Carrier& carrier,
                           bool cp932) {
-    std::string out = layout.byteOrderMark && !cp932 ? "\xEF\xBB\xBF" : "";
+    std::string out = layout.byteOrderMark && !cp932 && !layout.shiftJis ? "\xEF\xBB\xBF" : "";
     auto line = [&](auto value) {
         for (std::size_t c = 0; c < layout.columns.size(); ++c) {
             if (c > 0) out += layout.separator;
@@ -89,7 +174,7 @@ std::string shippedExport(std::span<const WaybillRecord> rows, const ShippedLayo
     line([](const ShippedColumn& c) { return std::string(c.caption); });
     std::size_t shipped = 0;
     for (const WaybillRecord& r : rows) {
-        if (r.orderNo.empty() || r.tracking.empty()) continue;
+        if (r.orderNo.empty() || r.tracking.empty() || !takesRow(layout, r)) continue;
         ++shipped;
         std::vector<OrderItemRef> items;
         if (layout.perItem) items = orderItemsOf(sjis::toUtf8(r.orderItems));
@@ -106,13 +191,18 @@ std::string shippedExport(std::span<const WaybillRecord> rows, const ShippedLayo
                 case ShippedField::CarrierName: return carrier.name;
                 case ShippedField::Tracking: return r.tracking;
                 case ShippedField::ShipMethod: return carrier.method;
+                case ShippedField::Shipment: return sjis::toUtf8(r.shipment);
+                case ShippedField::RakutenCode: return carrier.rakutenCode;
+                case ShippedField::Empty: return {};
                 }
                 return {};
             });
         }
     }
-    if (shipped == 0) throw std::runtime_error("出荷済みの注文 (注文番号と伝票番号のある行) がありません");
-    return cp932 ? sjis::fromUtf8Lossy(out) : out;
+    if (shipped == 0)
+        throw std::runtime_error("出荷済みの注文 (注文番号と伝票番号のある行) がありません" +
+                                 (layout.platforms.empty() ? std::string() : " (" + std::string(layout.name) + ")"));
+    return cp932 || layout.shiftJis ? sjis::fromUtf8Lossy(out) : out;
 }
 
 }  // namespace store

@@ -59,6 +59,12 @@ struct WaybillRecord {
     // "id:quantity" separated by blanks (Amazon's order-item-id, which its
     // shipping confirmation names).
     std::string orderItems;
+    // The order file's platform layout ("楽天ペイ", "EC-CUBE"; empty before
+    // it was kept), which chooses the file the shipping goes back in, and
+    // the platform's id of this parcel within the order (楽天's 送付先ID,
+    // EC-CUBE's 出荷ID) that the file names.
+    std::string platform;
+    std::string shipment;
     // 伝票番号: the twelve digits of the form the waybill went onto; empty
     // when not recorded.
     std::string tracking;

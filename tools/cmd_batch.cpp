@@ -1,6 +1,6 @@
 // batch check FILE: the orders of a CSV or tab-separated file (a sales
-// platform's order file among them), checked one by one, one JSON object
-// per waybill.
+// platform's order file among them, with its item file where the platform
+// writes one), checked one by one, one JSON object per waybill.
 // batch print FILE --pdf OUT | --printer QUEUE: every waybill without a
 // problem as one document (the waybill pages, then the empty page),
 // recorded in the history with its order and tracking number: the
@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "batch/batch_file.h"
+#include "batch/item_file.h"
 #include "batch/order_check.h"
 #include "batch/order_record.h"
 #include "batch/platform_layouts.h"
@@ -52,6 +53,7 @@ const char kTitle[] = "vamu_Pelican  ";
 
 struct Options {
     const char* file = nullptr;
+    const char* items = nullptr;
     const char* mapping = nullptr;
     const char* pdf = nullptr;
     const char* printer = nullptr;
@@ -73,6 +75,8 @@ int usage() {
                "                                        [--top DOTS] [--left DOTS]) [--first-number N]\n"
                "                                        [--db FILE] [--server CONNINFO] [options]\n"
                "  options: --mapping NAME|FILE  a saved column mapping (NAME in the current folder)\n"
+               "           --items FILE         the item file of an order file whose platform writes the\n"
+               "                                goods apart (default: the one found beside FILE)\n"
                "           --file-sender        print the file's ご依頼主 columns as the sender\n"
                "           --date YYYY/MM/DD    shipping date (default today)\n"
                "           --encoding cp932|utf-8  read FILE in this encoding (default: told by its\n"
@@ -93,6 +97,9 @@ int usage() {
                "  by the next history push or window. A --first-number whose numbers the\n"
                "  history has already is refused\n",
                stderr);
+    std::string layouts = "  layouts read without a mapping:";
+    for (const batch::PlatformLayout& l : batch::platformLayouts()) layouts += " \"" + std::string(l.name) + "\"";
+    std::fprintf(stderr, "%s\n", layouts.c_str());
     return 2;
 }
 
@@ -127,6 +134,7 @@ std::optional<Options> parse(int argc, char** argv, bool printing) {
         const std::string_view a = argv[i];
         const bool hasValue = i + 1 < argc;
         if (a == "--mapping" && hasValue) o.mapping = argv[++i];
+        else if (a == "--items" && hasValue) o.items = argv[++i];
         else if (a == "--date" && hasValue) {
             o.date = argv[++i];
             if (!isDate(o.date)) {
@@ -268,7 +276,7 @@ void renderPdf(const std::vector<print::WaybillFields>& waybills, const Options&
     wbprn::PdfPageSetup setup;
     setup.dpi = o.dpi;
     cli::writePdfFile(QString::fromLocal8Bit(o.pdf), setup, QString::fromLatin1(kTitle),
-                      {o.file, o.mapping ? o.mapping : "", o.table ? o.table : "", o.db ? o.db : ""}, [&](wbprn::PdfCanvas& canvas) {
+                      {o.file, o.items ? o.items : "", o.mapping ? o.mapping : "", o.table ? o.table : "", o.db ? o.db : ""}, [&](wbprn::PdfCanvas& canvas) {
                           for (const auto& page : pages) {
                               print::drawItems(page, canvas);
                               canvas.newPage();
@@ -329,11 +337,13 @@ int cmdBatch(int argc, char** argv) {
     return cli::runChecked([&] {
         const Options& o = *opts;
         // A file that cannot be read fails before anything else starts.
-        const batch::OrderFile file = batch::readOrderFile(batch::readFileBytes(o.file), o.encoding);
+        const batch::OrderFile file = batch::readOrderFiles(o.file, o.items ? o.items : "", o.encoding);
         if (const std::string note = batch::encodingNote(file); !note.empty())
             std::fprintf(stderr, "%s。違うときは --encoding %s\n", note.c_str(),
                          file.encoding == batch::Encoding::Cp932 ? "utf-8" : "cp932");
-        if (!file.layout.empty()) std::fprintf(stderr, "%s\n", batch::layoutNotice(file.layout).c_str());
+        if (!file.layout.empty())
+            std::fprintf(stderr, "%s\n", batch::layoutNotice(file.layout, file.otherLayout).c_str());
+        for (const std::string& notice : file.notices) std::fprintf(stderr, "%s\n", notice.c_str());
 
         // Fonts, to measure the texts against their places.
         const auto app = cli::startFonts(argv[0]);

@@ -3,9 +3,9 @@
 // keys of the layout input plus time, printer, job and feed.
 // history export --csv FILE [same options]: the same rows as CSV (UTF-8
 // with a byte order mark), replacing FILE as a whole.
-// history export --shipped amazon|plain [--cp932] [same options]: the rows
-// with an order number and a tracking number as a platform's shipping
-// confirmation, on standard output.
+// history export --shipped rakuten|ec-cube|qoo10|yahoo|amazon|plain
+// [--cp932] [same options]: the rows of that platform with an order number
+// and a tracking number as its shipping file, on standard output.
 // history push --server CONNINFO [--db FILE]: copies the station's history
 // and address book to a shared server; rows it already has are left alone.
 #include <sys/stat.h>
@@ -43,15 +43,18 @@ const char kSettingsFile[] = "vamu_Pelican.ini";
 int usage() {
     std::fputs("usage: vamu_pelican_cli history list [options]\n"
                "       vamu_pelican_cli history export --csv FILE [options]\n"
-               "       vamu_pelican_cli history export --shipped amazon|plain [--cp932] [options]\n"
+               "       vamu_pelican_cli history export --shipped rakuten|ec-cube|qoo10|yahoo|amazon|plain\n"
+               "                                       [--cp932] [options]\n"
                "       vamu_pelican_cli history push --server CONNINFO [--db FILE]\n"
                "  options: --db FILE | --server CONNINFO, --search TEXT --order NO --tracking NUMBER\n"
                "           --limit N --from YYYY-MM-DD --to YYYY-MM-DD (print dates, both included)\n"
                "  FILE defaults to vamu_Pelican.db in the current folder; CONNINFO is a libpq\n"
                "  connection string or a service name of a shared server; TEXT (UTF-8) is looked\n"
                "  for in name, telephone, postal code, address, goods, order and tracking number;\n"
-               "  rows newest first; --shipped writes the rows with an order and a tracking number\n"
-               "  to standard output (the carrier from vamu_Pelican.ini [Shipping])\n",
+               "  rows newest first; --shipped writes the rows of that platform's orders with an\n"
+               "  order and a tracking number as its shipping file to standard output (plain: every\n"
+               "  platform's; the carrier from vamu_Pelican.ini [Shipping]); rakuten and ec-cube\n"
+               "  files are Shift-JIS\n",
                stderr);
     return 2;
 }

@@ -372,7 +372,8 @@ void TBatchWindow::openFile(const QString& path) {
     batch::OrderFile file;
     try {
         const auto choice = static_cast<batch::EncodingChoice>(std::max(0, ComboBox_Encoding->currentIndex()));
-        file = batch::readOrderFile(batch::readFileBytes(QFile::encodeName(path).toStdString()), choice);
+        file = withCompanionFile(path, batch::readOrderFile(batch::readFileBytes(QFile::encodeName(path).toStdString()), choice),
+                                 choice);
     } catch (const batch::InputError& e) {
         // Nothing of the file is taken; the table keeps what it showed.
         throw std::runtime_error(QFileInfo(path).fileName().toStdString() + " " + e.what());
@@ -386,7 +387,9 @@ void TBatchWindow::openFile(const QString& path) {
     QString name = QStringLiteral("%1 (%2%3, %4件)")
                        .arg(QFileInfo(path).fileName(), encoding, file_.b2 ? QStringLiteral(", B2形式") : QString())
                        .arg(file_.records.size());
-    if (!file_.layout.empty() && !file_.b2) name += QStringLiteral("　") + qs(batch::layoutNotice(file_.layout));
+    if (!file_.layout.empty() && !file_.b2)
+        name += QStringLiteral("　") + qs(batch::layoutNotice(file_.layout, file_.otherLayout));
+    for (const std::string& notice : file_.notices) name += QStringLiteral("\n") + qs(notice);
     Label_File->setText(name);
     pickMappingFor(file_.header);
     // A B2 file carries its sender; a saved mapping says for itself.

@@ -125,6 +125,9 @@ private:
     // rows not yet printed would be lost, so the user is asked first; on No
     // the mapping's controls go back to the mapping in use.
     bool mayRemap();
+    // A platform's order file with its item file, or the item file with its
+    // order file: the one beside it offered, else an item file asked for.
+    batch::OrderFile withCompanionFile(const QString& path, batch::OrderFile file, batch::EncodingChoice choice);
     void applyMapping(const batch::Mapping& mapping);
     void fillMappingTable(const batch::Mapping& mapping);
     batch::Mapping mappingFromTable() const;

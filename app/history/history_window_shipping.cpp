@@ -33,17 +33,22 @@
 
 namespace {
 
-// The confirmation files offered: caption, layout, Shift-JIS.
+// The confirmation files offered: caption, layout (none: a file for each
+// platform the rows came from), Shift-JIS.
 struct ShippedChoice {
     const char* caption;
     const char* layout;
     bool cp932;
-    const char* fileName;
 };
 constexpr ShippedChoice kShippedChoices[] = {
-    {"Amazon 出荷通知 (タブ区切り)", "amazon", false, "vamu_Pelican_出荷通知_amazon.txt"},
-    {"汎用 CSV (UTF-8)", "plain", false, "vamu_Pelican_出荷通知.csv"},
-    {"汎用 CSV (Shift-JIS)", "plain", true, "vamu_Pelican_出荷通知.csv"},
+    {"Amazon 出荷通知 (タブ区切り)", "amazon", false},
+    {"汎用 CSV (UTF-8)", "plain", false},
+    {"汎用 CSV (Shift-JIS)", "plain", true},
+    {"楽天 発送完了報告 (Shift-JIS)", "rakuten", true},
+    {"EC-CUBE 出荷CSV (Shift-JIS)", "ec-cube", true},
+    {"Qoo10 配送 (UTF-8)", "qoo10", false},
+    {"Yahoo!ショッピング (UTF-8)", "yahoo", false},
+    {"販路ごとに1ファイルずつ", nullptr, false},
 };
 
 }  // namespace
@@ -158,9 +163,18 @@ void HistoryWindow::exportShipped() {
 
 void HistoryWindow::writeShipped(std::vector<store::WaybillRecord> shipped, int choiceIndex) {
     const ShippedChoice& choice = kShippedChoices[choiceIndex];
-    if (shipped.empty()) {
+    std::vector<const store::ShippedLayout*> layouts;
+    if (choice.layout) layouts.push_back(store::shippedLayout(choice.layout));
+    else layouts = store::shippedLayoutsOf(shipped);
+    if (shipped.empty() || layouts.empty()) {
         messageBoxes().notice(this, QStringLiteral("出荷済みの注文 (注文番号と伝票番号のある行) がありません"));
         return;
+    }
+    if (!choice.layout) {
+        QStringList names;
+        for (const store::ShippedLayout* l : layouts) names << QString::fromUtf8(l->name.data(), static_cast<qsizetype>(l->name.size()));
+        if (!messageBoxes().question(this, QStringLiteral("範囲にある販路の出荷ファイルを1つずつ書き出します: %1").arg(names.join(QStringLiteral("、")))))
+            return;
     }
     // Oldest first, as they were printed.
     std::reverse(shipped.begin(), shipped.end());
@@ -168,14 +182,20 @@ void HistoryWindow::writeShipped(std::vector<store::WaybillRecord> shipped, int 
     const QString base = QFileInfo(book_.filePath()).absolutePath();
     const store::Carrier carrier = store::readCarrier(
         IniFile(QFile::encodeName(QDir(base).filePath(QString::fromUtf8(kSettingsFileName))).toStdString()));
-    const std::string text = store::shippedExport(shipped, *store::shippedLayout(choice.layout), carrier, choice.cp932);
-    const QString path = askShippedPath(this, QDir(fileDialogFolder(base)).filePath(QString::fromUtf8(choice.fileName)));
-    if (path.isEmpty()) return;
-    rememberFileDialogFolder(base, path);
-    try {
-        writeFileAtomically(QFile::encodeName(path).toStdString(), text);
-    } catch (const FileError& e) {
-        throw std::runtime_error(path.toStdString() + " に書き込めません: " + e.what());
+    QStringList written;
+    for (const store::ShippedLayout* layout : layouts) {
+        const std::string text = store::shippedExport(shipped, *layout, carrier, choice.cp932);
+        const QString suggested = QString::fromUtf8(layout->fileName.data(), static_cast<qsizetype>(layout->fileName.size()));
+        const QString path = askShippedPath(this, QDir(fileDialogFolder(base)).filePath(suggested));
+        if (path.isEmpty()) continue;
+        rememberFileDialogFolder(base, path);
+        try {
+            writeFileAtomically(QFile::encodeName(path).toStdString(), text);
+        } catch (const FileError& e) {
+            throw std::runtime_error(path.toStdString() + " に書き込めません: " + e.what());
+        }
+        written << path;
     }
-    Label_Count->setText(QStringLiteral("出荷済み %1 件を %2 に書き出しました").arg(shipped.size()).arg(path));
+    if (!written.isEmpty())
+        Label_Count->setText(QStringLiteral("出荷済みの注文を %1 に書き出しました").arg(written.join(QStringLiteral("、"))));
 }

@@ -1,7 +1,7 @@
 // Orders from the sales platforms: a 5,000-row Shopify-style export read,
 // grouped into waybills and checked; header recognition of a 100-column
-// header; the tracking-number check; the shipping confirmation of 10,000
-// history rows read from the store.
+// header; the tracking-number check; the shipping files (Amazon's, 楽天's)
+// of 10,000 history rows read from the store.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "batch/batch_file.h"
+#include "bench/batch/read_group_check.h"
 #include "batch/order_check.h"
 #include "batch/platform_layouts.h"
 #include "batch/postal_check.h"
@@ -43,26 +44,7 @@ std::string shopifyCsv(int rows) {
     return csv;
 }
 
-void BM_ShopifyReadGroupCheck5000(benchmark::State& state) {
-    const std::string bytes = shopifyCsv(5000);
-    postal::LazyTable table(".", postal::executableFolder());
-    batch::Checks checks;
-    if (const postal::Table* t = table.get()) checks.postal = batch::postalCheckOf(*t);
-    print::WaybillFields d;
-    d.date = "2026/12/07";
-    std::size_t waybills = 0, printable = 0;
-    for (auto _ : state) {
-        const batch::OrderFile file = batch::readOrderFile(bytes);
-        const std::vector<batch::Order> orders = batch::ordersOf(file, batch::guessMapping(file.header, false));
-        waybills = orders.size();
-        printable = 0;
-        for (const batch::Order& o : orders) printable += batch::checkOrder(o, d, checks).printable() ? 1 : 0;
-        benchmark::DoNotOptimize(printable);
-    }
-    state.counters["waybills"] = static_cast<double>(waybills);
-    state.counters["printable"] = static_cast<double>(printable);
-    state.counters["postal_table"] = checks.postal ? 1 : 0;
-}
+void BM_ShopifyReadGroupCheck5000(benchmark::State& state) { readGroupCheck(state, shopifyCsv(5000)); }
 BENCHMARK(BM_ShopifyReadGroupCheck5000)->Unit(benchmark::kMillisecond);
 
 // A Shopify header padded with other columns to 100, known and unknown.
@@ -90,9 +72,9 @@ void BM_TrackingCheckDigits(benchmark::State& state) {
 }
 BENCHMARK(BM_TrackingCheckDigits);
 
-// The Amazon confirmation of 10,000 shipped rows, from the query to the
-// finished text.
-void BM_ConfirmationExport10000(benchmark::State& state) {
+// A platform's shipping file of 10,000 shipped rows (Amazon's
+// confirmation, 楽天's 発送完了報告), from the query to the finished text.
+void BM_ConfirmationExport10000(benchmark::State& state, const char* layout, const char* platform) {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vp_orders_bench";
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
@@ -108,6 +90,8 @@ void BM_ConfirmationExport10000(benchmark::State& state) {
         r.orderNo = "250-" + std::to_string(1000000 + i) + "-1234567";
         r.orderItems = std::to_string(10000000000000 + i) + ":1 " + std::to_string(20000000000000 + i) + ":2";
         r.tracking = tracking;
+        r.platform = *sjis::fromUtf8(platform);
+        r.shipment = std::to_string(1 + i % 2);
         tracking = batch::nextTracking(tracking);
     }
     history.record(rows);
@@ -118,11 +102,12 @@ void BM_ConfirmationExport10000(benchmark::State& state) {
         q.shippedOnly = true;
         q.limit = -1;
         const std::vector<store::WaybillRecord> shipped = history.list(q);
-        bytes = store::shippedExport(shipped, *store::shippedLayout("amazon"), carrier).size();
+        bytes = store::shippedExport(shipped, *store::shippedLayout(layout), carrier).size();
     }
     state.counters["kb"] = static_cast<double>(bytes) / 1024.0;
     std::filesystem::remove_all(dir);
 }
-BENCHMARK(BM_ConfirmationExport10000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ConfirmationExport10000, amazon, "amazon", "Amazon")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ConfirmationExport10000, rakuten, "rakuten", "楽天ペイ")->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "tests/support/cli_run.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/scratch_folder.h"
+#include "text/sjis_convert.h"
 
 namespace {
 
@@ -327,6 +328,22 @@ private slots:
         QVERIFY(cp932.out.contains("縺ｯ縺ｪ"));
     }
 
+    // Yahoo!'s item file opened by itself: its order file beside it is read
+    // with it, the layout is named per waybill and in the usage text.
+    void anItemFileIsReadWithItsOrderFile() {
+        const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), data("yahoo/yahoo_item_sjis.csv")}, {});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.contains("注文ファイル yahoo_order_sjis.csv と合わせて読み込みました"), r.err.constData());
+        QVERIFY(r.err.contains("teashop-10009999"));
+        const auto waybills = rows(r.out);
+        QCOMPARE(waybills.size(), std::size_t{4});
+        QCOMPARE(waybills[1][QStringLiteral("layout")].toString(), QStringLiteral("Yahoo!ショッピング"));
+        QCOMPARE(waybills[1][QStringLiteral("fields")].toObject()[QStringLiteral("g2")].toString(), QStringLiteral("急須 ×1"));
+        const CliRun usage = runCli({QStringLiteral("batch")}, {});
+        QCOMPARE(usage.exitCode, 2);
+        QVERIFY(usage.err.contains("\"楽天ペイ\"") && usage.err.contains("\"au PAY マーケット\""));
+    }
+
     // Under cron or sudo there is no XDG_RUNTIME_DIR; Qt's remark about it
     // is not the tool's to print.
     void standardErrorCarriesOnlyTheToolsOwnWords() {
@@ -401,6 +418,47 @@ private slots:
         QCOMPARE(none.exitCode, 1);
         QVERIFY(none.out.isEmpty());
         QVERIFY(none.err.contains("出荷済みの注文"));
+    }
+
+    // Each platform's order file printed with a first form number comes back
+    // as that platform's own shipping file: a line per parcel (per item for
+    // Qoo10), each form's number in it, no other platform's.
+    void everyPlatformsOrdersComeBackInItsOwnFile() {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("h.db"));
+        const struct {
+            const char* file;
+            const char* layout;
+            const char* first;  // the first form's number: 2000… for the first platform, 3000… the next
+            int parcels, lines;
+            bool shiftJis;
+        } cases[] = {
+            {"rakuten_pay_sjis.csv", "rakuten", "200000000001", 6, 6, true},
+            {"eccube_orders_sjis.csv", "ec-cube", "300000000005", 6, 6, true},
+            {"qoo10_delivery_utf8.csv", "qoo10", "400000000002", 4, 5, false},
+            {"yahoo/yahoo_order_sjis.csv", "yahoo", "500000000006", 4, 4, false},
+        };
+        for (const auto& c : cases) {
+            const CliRun print = runCli({QStringLiteral("batch"), QStringLiteral("print"), data(c.file), QStringLiteral("--pdf"),
+                                         dir.filePath(QStringLiteral("out.pdf")), QStringLiteral("--db"), db,
+                                         QStringLiteral("--date"), QStringLiteral("2026/12/07"),
+                                         QStringLiteral("--first-number"), QString::fromLatin1(c.first)},
+                                        {});
+            QVERIFY2(print.exitCode == 0, print.err.constData());
+        }
+        for (const auto& c : cases) {
+            const CliRun out = runCli({QStringLiteral("history"), QStringLiteral("export"), QStringLiteral("--shipped"),
+                                       QString::fromLatin1(c.layout), QStringLiteral("--db"), db},
+                                      {});
+            QVERIFY2(out.exitCode == 0, out.err.constData());
+            const QString text = c.shiftJis ? QString::fromStdString(sjis::toUtf8(out.out.toStdString()))
+                                            : QString::fromUtf8(out.out);
+            QCOMPARE(text.count(QStringLiteral("\r\n")), c.lines + 1);
+            for (int k = 0; k < c.parcels; ++k)
+                QVERIFY2(text.contains(QString::fromLatin1(c.first).left(10) + QString::number(k)), c.layout);
+            for (const auto& other : cases)
+                if (&other != &c) QVERIFY(!text.contains(QString::fromLatin1(other.first).left(4)));
+        }
     }
 };
 

@@ -102,6 +102,11 @@ TEST(HeaderRecognition, PrefixWordAndPartInAnyWidth) {
         {"Email", Target::None},              {"Lineitem price", Target::None},
         {"送付先名字フリガナ", Target::None},   {"お届け先コード", Target::None},
         {"ship-service-level", Target::None},  {"送付先時間帯", Target::None},
+        {"送付先住所郡市区", Target::City},    {"送付先住所それ以降の住所", Target::Street},
+        {"配送先 都道府県名", Target::Pref},   {"配送先_都道府県(名称)", Target::Pref},
+        {"お届け先都道府県区分", Target::Pref}, {"お届け先氏名（姓）", Target::Family},
+        {"配送先_お名前(名)", Target::Name},   {"配送先_お名前(セイ)", Target::None},
+        {"ShipPrefecture", Target::Pref},      {"お届け時間(名称)", Target::TimeBand},
     };
     for (const auto& [text, target] : whole) EXPECT_EQ(recogniseHeader(text).target, target) << text;
 }
@@ -125,6 +130,10 @@ TEST(HeaderRecognition, TheConsigneesColumnsWin) {
         // Parts of one field are joined, a repeated part is not.
         {{"送付先郵便番号1", "送付先郵便番号2", "送付先郵便番号2"}, false, {T::Zip, T::Zip, T::None}},
         {{"電話番号", "TEL"}, false, {T::Tel, T::None}},
+        // "sender" is the destination where nothing else names one (the
+        // buyer then is the "orderer"), else the shipper.
+        {{"ordererName", "senderName", "senderAddress"}, false, {T::None, T::Name, T::Address}},
+        {{"senderName", "recipientName"}, true, {T::MyName, T::Name}},
         // Shopify's "Name" is the order number; "Shipping Street" repeats the address.
         {{"Name", "Shipping Name", "Shipping Address1", "Lineitem name", "Shipping Street"},
          false,

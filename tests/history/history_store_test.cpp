@@ -556,6 +556,7 @@ TEST_F(HistoryFixture, OrdersAndTrackingNumbersAreKeptSearchedAndCorrected) {
 
 // Files as earlier versions wrote them: each is made from a current file
 // by undoing the later migrations.
+const char kUndoPlatforms[] = "ALTER TABLE history DROP COLUMN platform; ALTER TABLE history DROP COLUMN shipment;";
 const char kUndoUids[] =
     "DROP TABLE outbox; DROP INDEX history_uid; ALTER TABLE history DROP COLUMN uid;";
 const char kUndoOrders[] =
@@ -564,7 +565,7 @@ const char kUndoOrders[] =
     "ALTER TABLE history DROP COLUMN tracking;";
 
 TEST_F(HistoryFixture, FilesOfEarlierVersionsGainOrdersRecordIdsAndTheOutbox) {
-    for (const int version : {1, 2}) {
+    for (const int version : {1, 2, 3}) {
         SCOPED_TRACE(version);
         std::filesystem::remove(path);
         {
@@ -577,7 +578,8 @@ TEST_F(HistoryFixture, FilesOfEarlierVersionsGainOrdersRecordIdsAndTheOutbox) {
         {
             store::SqliteDb db(path, store::SqliteDb::Mode::ReadWriteCreate);
             store::registerGramTokenizer(db);
-            db.exec(kUndoUids);
+            db.exec(kUndoPlatforms);
+            if (version <= 2) db.exec(kUndoUids);
             if (version == 1) db.exec(kUndoOrders);
             db.exec(("PRAGMA user_version = " + std::to_string(version)).c_str());
         }
@@ -597,17 +599,23 @@ TEST_F(HistoryFixture, FilesOfEarlierVersionsGainOrdersRecordIdsAndTheOutbox) {
         // Order numbers survive from version 2; version 1 had none.
         EXPECT_EQ(rows[1].orderNo, version == 1 ? "" : "#1001");
         EXPECT_EQ(rows[0].tracking, "");
-        // Every old row has its own record id, and none waits to be sent.
+        // Every old row has its own record id, and none waits to be sent;
+        // none knows its platform.
         EXPECT_EQ(rows[0].uid.size(), 32U);
         EXPECT_NE(rows[0].uid, rows[1].uid);
         EXPECT_EQ(h.unsentCount(), 0);
+        EXPECT_EQ(rows[1].platform + rows[1].shipment, "");
         h.setTracking(rows[1].id, "123456789013");
         HistoryQuery q;
         q.search = S("123456789013");
         EXPECT_EQ(names(h, q), std::vector<std::string>{"山田太郎"});
         WaybillRecord fresh = waybill("鈴木一郎", "011-222-3333", "北海道");
+        fresh.platform = S("楽天ペイ");
+        fresh.shipment = "11005";
         h.recordUnsent(std::span(&fresh, 1));
         EXPECT_EQ(h.unsentCount(), 1);
+        EXPECT_EQ(h.list({}).front().platform, S("楽天ペイ"));
+        EXPECT_EQ(h.list({}).front().shipment, "11005");
         EXPECT_EQ(integrity(path), 3);
     }
 }

@@ -49,11 +49,11 @@ private slots:
         const CliRun first = cli({QStringLiteral("server"), QStringLiteral("init"), conninfo, QStringLiteral("--role"),
                                   QStringLiteral("packing")});
         QVERIFY2(first.exitCode == 0, first.err.constData());
-        QVERIFY(first.out.contains("schema version 0 -> 1"));
+        QVERIFY(first.out.contains("schema version 0 -> 2"));
         QVERIFY(first.out.contains("GRANT SELECT, INSERT, UPDATE, DELETE ON history TO \"packing\";"));
         const CliRun again = cli({QStringLiteral("server"), QStringLiteral("init"), conninfo});
         QCOMPARE(again.exitCode, 0);
-        QVERIFY(again.out.contains("schema version 1 -> 1"));
+        QVERIFY(again.out.contains("schema version 2 -> 2"));
         QVERIFY(again.out.contains("TO \"vamu_station\""));
     }
 

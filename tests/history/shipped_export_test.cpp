@@ -2,6 +2,8 @@
 // rows without a number left out, nothing at all refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "history/history_store.h"
 #include "history/shipped_export.h"
 #include "tests/support/scratch_folder.h"
@@ -99,4 +101,60 @@ TEST(ShippedExport, ItemIdsGoOutExactlyAsTheyCameIn) {
     };
     for (const auto& k : kept) EXPECT_EQ(orderItemsOf(k.text), k.items) << k.text;
     EXPECT_EQ(orderItemsText(kept[0].items), kept[0].text);  // plain ids are written as ever
+}
+
+// Each platform's file takes the rows of its own orders, named by the
+// platform's parcel ids, in the encoding it reads; an export with the rows
+// of another platform only is refused by name.
+TEST(ShippedExport, EachPlatformsFileTakesItsOwnRows) {
+    auto row = [](const char* platform, const char* order, const char* shipment, const char* items,
+                  const char* tracking) {
+        WaybillRecord r = shippedRow(order, items, tracking);
+        r.platform = *sjis::fromUtf8(platform);
+        r.shipment = shipment;
+        return r;
+    };
+    const std::vector<WaybillRecord> rows = {
+        row("楽天ペイ", "399999-20261207-000001005", "11005", "5006:1", "123456789013"),
+        row("楽天ペイ", "399999-20261207-000001005", "21005", "5007:2", "123456789024"),
+        row("EC-CUBE", "1005", "91005", "17:1", "123456789035"),
+        row("Qoo10", "44401002", "", "55502:1 55503:1", "123456789046"),
+        row("Yahoo!ショッピング", "teashop-10001001", "", "1:1", "123456789050"),
+        row("Shopify", "#1001", "", "", "123456789061"),
+        row("", "250-1234567-1234567", "", "11111111111111:1", "123456789072"),  // recorded before platforms were kept
+    };
+    const Carrier carrier;
+    const struct {
+        const char* layout;
+        std::string file;
+    } cases[] = {
+        {"rakuten", *sjis::fromUtf8("\"注文番号\",\"送付先ID\",\"発送明細ID\",\"お荷物伝票番号\",\"配送会社\",\"発送日\"\r\n"
+                                    "\"399999-20261207-000001005\",\"11005\",\"\",\"123456789013\",\"1021\",\"2026-12-07\"\r\n"
+                                    "\"399999-20261207-000001005\",\"21005\",\"\",\"123456789024\",\"1021\",\"2026-12-07\"\r\n")},
+        {"ec-cube", *sjis::fromUtf8("\"出荷ID\",\"お問い合わせ番号\",\"出荷日\"\r\n"
+                                    "\"91005\",\"123456789035\",\"2026-12-07\"\r\n")},
+        {"qoo10", "\xEF\xBB\xBF\"注文番号\",\"カート番号\",\"配送会社\",\"送り状番号\",\"発送日\"\r\n"
+                  "\"55502\",\"44401002\",\"日本通運\",\"123456789046\",\"2026/12/07\"\r\n"
+                  "\"55503\",\"44401002\",\"日本通運\",\"123456789046\",\"2026/12/07\"\r\n"},
+        {"yahoo", "\xEF\xBB\xBF\"注文番号\",\"伝票番号\",\"出荷日\",\"配送会社\"\r\n"
+                  "\"teashop-10001001\",\"123456789050\",\"2026/12/07\",\"日本通運\"\r\n"},
+        {"amazon", "order-id\torder-item-id\tquantity\tship-date\tcarrier-code\tcarrier-name\ttracking-number\tship-method\r\n"
+                   "250-1234567-1234567\t11111111111111\t1\t2026-12-07\tOther\t日本通運\t123456789072\tペリカン便\r\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(shippedExport(rows, *shippedLayout(c.layout), carrier), c.file) << c.layout;
+    // The plain list takes every platform's rows.
+    const std::string plain = shippedExport(rows, *shippedLayout("plain"), carrier);
+    EXPECT_EQ(std::count(plain.begin(), plain.end(), '\n'), 8);
+    // The files an export of these rows offers, one per platform present;
+    // a row of no known platform goes in the plain list.
+    std::vector<std::string_view> offered;
+    for (const ShippedLayout* l : shippedLayoutsOf(rows)) offered.push_back(l->name);
+    EXPECT_EQ(offered, (std::vector<std::string_view>{"rakuten", "ec-cube", "qoo10", "yahoo", "plain"}));
+    const std::vector<WaybillRecord> rakutenOnly(rows.begin(), rows.begin() + 2);
+    try {
+        shippedExport(rakutenOnly, *shippedLayout("ec-cube"), carrier);
+        ADD_FAILURE() << "an export without the platform's rows was written";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "出荷済みの注文 (注文番号と伝票番号のある行) がありません (ec-cube)");
+    }
 }

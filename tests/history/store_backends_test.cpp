@@ -233,6 +233,28 @@ TEST_F(SharedServer, InitIsRepeatableAndANewerSchemaOpensReadOnly) {
     EXPECT_THROW(store::initPgSchema(admin), PgError);  // never migrated backwards
 }
 
+// A server of the first schema version: stations refuse it until it is
+// brought up to date, its rows then have no platform, new ones keep theirs.
+TEST_F(SharedServer, AnOlderSchemaIsMigratedForwardKeepingItsRows) {
+    store::PgHistoryStore(conninfo).record(waybill("山田太郎", "03-1234-5678", "東京都"));
+    admin.exec("ALTER TABLE history DROP COLUMN platform, DROP COLUMN shipment");
+    admin.exec("UPDATE vp_schema SET version = 1");
+    EXPECT_THROW(store::PgHistoryStore{conninfo}, PgError);
+    const store::SchemaChange change = store::initPgSchema(admin);
+    EXPECT_EQ(change.from, 1);
+    EXPECT_EQ(change.to, store::kPgSchemaVersion);
+    store::PgHistoryStore server(conninfo);
+    store::WaybillRecord fresh = waybill("佐藤花子", "06-9999-0000", "大阪府");
+    fresh.platform = S("EC-CUBE");
+    fresh.shipment = "91005";
+    server.record(fresh);
+    const std::vector<store::WaybillRecord> rows = server.list({});
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].platform, S("EC-CUBE"));
+    EXPECT_EQ(rows[0].shipment, "91005");
+    EXPECT_EQ(rows[1].platform + rows[1].shipment, "");
+}
+
 TEST_F(SharedServer, SearchGivesTheSameRowsHoweverItStepsThroughTheTable) {
     store::PgHistoryStore h(conninfo);
     for (int i = 0; i < 9; ++i)

@@ -363,8 +363,19 @@ private slots:
 
         w->Edit_Search->clear();
         w->BitBtn_Shipped->click();
-        QCOMPARE(readFile(path), QByteArray("\xEF\xBB\xBF\"注文番号\",\"伝票番号\",\"出荷日\",\"配送会社\"\r\n"
-                                            "\"#1001\",\"123456789013\",\"2026/12/07\",\"日本通運\"\r\n"));
+        const QByteArray plain("\xEF\xBB\xBF\"注文番号\",\"伝票番号\",\"出荷日\",\"配送会社\"\r\n"
+                               "\"#1001\",\"123456789013\",\"2026/12/07\",\"日本通運\"\r\n");
+        QCOMPARE(readFile(path), plain);
+        // A file for each platform present: rows of no platform's own file
+        // go in the plain list, after the user has seen which files come.
+        QFile::remove(path);
+        w->ComboBox_Shipped->setCurrentIndex(w->ComboBox_Shipped->count() - 1);
+        fx.shown.boxes.answer(true);
+        w->BitBtn_Shipped->click();
+        QVERIFY2(!fx.shown.boxes.questions.isEmpty() && fx.shown.boxes.questions.back().endsWith(u("plain")),
+                 qPrintable(fx.shown.boxes.questions.join(u("/"))));
+        QCOMPARE(readFile(path), plain);
+        w->ComboBox_Shipped->setCurrentIndex(1);
 
         // The same number on a second row is asked about, naming its row:
         // No keeps the row as it was, Yes records it.
