@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/postal/town_cases.h"
 #include "tests/support/cli_run.h"
 
 namespace {
@@ -55,6 +56,23 @@ private slots:
         const CliRun r = postal(args);
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, out);
+    }
+
+    void checkComparesDownToTheTown_data() {
+        QTest::addColumn<QString>("zip");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("matches");
+        for (const TownCase& c : townCases())
+            QTest::addRow("%s %s", c.zip, c.address) << QString::fromLatin1(c.zip) << QString::fromUtf8(c.address) << c.matches;
+    }
+    void checkComparesDownToTheTown() {
+        QFETCH(QString, zip);
+        QFETCH(QString, address);
+        QFETCH(bool, matches);
+        const CliRun r = postal({QStringLiteral("check"), zip, address, QStringLiteral("--table"), bundled()});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.startsWith(matches ? R"({"known":true,"matches":true,)" : R"({"known":true,"matches":false,)"),
+                 r.out.constData());
     }
 
     void badUseAndMissingTable() {
