@@ -82,6 +82,7 @@ bool townFits(const Table& table, const Table::Entry& code, std::string_view res
         if ((e.flags & format::kBusiness) != 0) continue;
         const std::string_view name = table.town(e);
         if (name.empty()) continue;
+        if (const std::string head = townKeyHead(name); !restKey.starts_with(head)) continue;
         std::string k = townKey(name);
         if (k.size() > named.size() && beginsWithTown(restKey, k)) named = std::move(k);
     }

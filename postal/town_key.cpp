@@ -78,6 +78,13 @@ std::string townKey(std::string_view sjisText) {
     return out;
 }
 
+std::string townKeyHead(std::string_view sjisTown) {
+    if (sjisTown.empty()) return {};
+    const std::string_view first = sjisTown.substr(0, sjis::charBytes(sjisTown, 0));
+    if (numeralAt(first, 0) || first == kAza || sjisTown.starts_with(kOaza)) return {};
+    return addressKey(first);
+}
+
 bool beginsWithTown(std::string_view restKey, std::string_view townKey) {
     if (townKey.empty() || !restKey.starts_with(townKey)) return false;
     const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };

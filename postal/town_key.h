@@ -13,6 +13,11 @@ namespace postal {
 // notes on a town, "（１～１９丁目）").
 std::string townKey(std::string_view sjisText);
 
+// A cheap first test of a town against an address: the key of the town's
+// first character, which every key of it begins with; empty where that is
+// not known without the whole key (a numeral or 字 first).
+std::string townKeyHead(std::string_view sjisTown);
+
 // Whether a town's key begins the key of what follows the city in an
 // address. A town ending in a number does not begin a longer number
 // ("本町1" does not begin "本町12").
