@@ -136,7 +136,9 @@ QStringList TForm_Main::showPrintPrompt() {
     if (!prompt.isEmpty()) Panel_HelpMess->setText(prompt);
 
     QStringList warnings;
-    if (!zip.warning.isEmpty()) warnings << (zip.detail.isEmpty() ? zip.warning : zip.detail);
+    // The mismatch in full; an unknown code, then the hint about it.
+    if (!zip.warning.isEmpty()) warnings << (zip.detail.startsWith(zip.warning) ? zip.detail : zip.warning);
+    if (!zip.warning.isEmpty() && !zip.detail.isEmpty() && !zip.detail.startsWith(zip.warning)) warnings << zip.detail;
     if (!overflow.isEmpty()) warnings << overflow;
     if (unplaced) warnings << unplacedLinesNote;
     return warnings;

@@ -296,6 +296,11 @@ private slots:
         for (const QString& help : f->boxes.notices)
             QVERIFY(help.contains(zip) && help.contains(QStringLiteral("README")) &&
                     help.contains(QStringLiteral("vamu_pelican_cli postal import KEN_ALL.CSV JIGYOSYO.CSV")));
+        // The print question says what the code is, and the hint for a business's.
+        press(Qt::Key_F11);
+        QCOMPARE(f->boxes.questions.last(), QStringLiteral("この郵便番号は見つかりません\n") +
+                                                (business ? hint + QStringLiteral("\n") : QString()) +
+                                                QStringLiteral("印刷しますか?"));
     }
 
     void warningAfterTheTransfer() {
