@@ -58,21 +58,12 @@ private slots:
         QCOMPARE(r.out, out);
     }
 
-    void checkComparesDownToTheTown_data() {
-        QTest::addColumn<QString>("zip");
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<bool>("matches");
-        for (const TownCase& c : townCases())
-            QTest::addRow("%s %s", c.zip, c.address) << QString::fromLatin1(c.zip) << QString::fromUtf8(c.address) << c.matches;
-    }
     void checkComparesDownToTheTown() {
-        QFETCH(QString, zip);
-        QFETCH(QString, address);
-        QFETCH(bool, matches);
-        const CliRun r = postal({QStringLiteral("check"), zip, address, QStringLiteral("--table"), bundled()});
-        QCOMPARE(r.exitCode, 0);
-        QVERIFY2(r.out.startsWith(matches ? R"({"known":true,"matches":true,)" : R"({"known":true,"matches":false,)"),
-                 r.out.constData());
+        for (const TownCase& c : townCases()) {
+            const CliRun r = postal({QStringLiteral("check"), QString::fromLatin1(c.zip), QString::fromUtf8(c.address),
+                                     QStringLiteral("--table"), bundled()});
+            QVERIFY2(r.exitCode == 0 && r.out.contains(c.matches ? R"("matches":true)" : R"("matches":false)"), c.address);
+        }
     }
 
     void badUseAndMissingTable() {
