@@ -6,8 +6,9 @@
 namespace batch {
 
 // A check against the table, which must outlive it. An unknown code is
-// Unknown; a known code whose 都道府県 and 市区町村 do not begin the address
-// is Mismatch (an empty address is left to the missing-address check).
+// Unknown; a known code that does not fit the address (postal::checkAddress:
+// its 都道府県 and 市区町村, and its town where the table has one) is
+// Mismatch (an empty address is left to the missing-address check).
 PostalCheck postalCheckOf(const postal::Table& table);
 
 }  // namespace batch

@@ -5,6 +5,7 @@
 
 #include "postal/address_key.h"
 #include "postal/table_format.h"
+#include "postal/town_key.h"
 
 namespace postal {
 
@@ -51,6 +52,51 @@ void matchTowns(const Table& table, std::size_t city, std::string_view rest, std
     } else {
         out.insert(out.end(), longest.begin(), longest.end());
     }
+}
+
+// A town key without a high-rise's floor at its end ("OAPタワー12階" →
+// "OAPタワー").
+std::string_view withoutFloor(std::string_view key) {
+    constexpr std::string_view kFloor = "\x8A\x4B";  // 階
+    if (!key.ends_with(kFloor)) return key;
+    std::size_t end = key.size() - kFloor.size();
+    while (end > 0 && key[end - 1] >= '0' && key[end - 1] <= '9') --end;
+    return end < key.size() - kFloor.size() ? key.substr(0, end) : key;
+}
+
+// Whether what follows the city in an address (rest, an addressKey) fits
+// the town of a code's entry. Only an address that names another town of
+// the city is refused: one that names no town the table knows (a town
+// written in an unusual way, a street before the town) cannot be judged.
+bool townFits(const Table& table, const Table::Entry& code, std::string_view rest) {
+    const std::string_view town = table.town(code);
+    if (town.empty()) return true;  // the code covers the rest of the city
+    const std::string restKey = townKey(rest);
+    if (restKey.empty()) return true;  // the address names the city alone
+    const std::string own = townKey(town);
+    // The longest town of the city that the address begins with.
+    std::string named;
+    const auto& entries = table.entries();
+    for (const std::uint32_t* i = table.cityEntriesBegin(code.city); i != table.cityEntriesEnd(code.city); ++i) {
+        const Table::Entry& e = entries[*i];
+        if ((e.flags & format::kBusiness) != 0) continue;
+        const std::string_view name = table.town(e);
+        if (name.empty()) continue;
+        if (const std::string head = townKeyHead(name); !restKey.starts_with(head)) continue;
+        std::string k = townKey(name);
+        if (k.size() > named.size() && beginsWithTown(restKey, k)) named = std::move(k);
+    }
+    if (named.empty()) return true;
+    if (own == named) return true;
+    // A high-rise or a business in the named town ("天満橋ＯＡＰタワー" in
+    // 天満橋): the address need not repeat the building's name. Else the
+    // code's town must come further on, after a street as Kyoto writes it
+    // ("河原町通三条上る恵比須町"), or the building's name (floor left out).
+    if (restKey.find(own, named.size()) != std::string::npos) return true;
+    if (!startsWith(own, named)) return false;
+    if ((code.flags & (format::kBlock | format::kBusiness)) != 0) return true;
+    const std::string_view building = withoutFloor(std::string_view(own).substr(named.size()));
+    return !building.empty() && restKey.find(building, named.size()) != std::string::npos;
 }
 
 }  // namespace
@@ -124,17 +170,13 @@ CheckResult checkAddress(const Table& table, std::string_view zip, std::string_v
     r.known = !r.expected.empty();
     const std::string key = addressKey(sjisAddress);
     if (key.empty()) return r;
-    for (const Candidate& c : r.expected) {
-        const std::string pref = addressKey(c.pref);
+    for (const std::size_t i : table.lookupEntries(zip)) {
+        const Table::Entry& e = table.entries()[i];
         std::string_view rest = key;
-        if (startsWith(rest, pref)) rest.remove_prefix(pref.size());
-        const std::string city = addressKey(c.city);
-        bool ok = !city.empty() && startsWith(rest, city);
-        if (!ok) {
-            const std::string shortKey = addressKey(afterGun(c.city));
-            ok = !shortKey.empty() && startsWith(rest, shortKey);
-        }
-        if (ok) {
+        const std::string& pref = table.prefKey(table.cities()[e.city].pref);
+        if (!pref.empty() && startsWith(rest, pref)) rest.remove_prefix(pref.size());
+        const std::size_t city = cityMatch(table, e.city, rest);
+        if (city != 0 && townFits(table, e, rest.substr(city))) {
             r.matches = true;
             break;
         }

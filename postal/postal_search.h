@@ -20,13 +20,19 @@ std::vector<Candidate> reverseLookup(const Table& table, std::string_view sjisAd
 
 struct CheckResult {
     bool known = false;    // the code is in the table
-    bool matches = false;  // the address begins with the code's 都道府県+市区町村
+    bool matches = false;  // the address fits one of the code's places (below)
     std::vector<Candidate> expected;  // the code's places (empty when unknown)
 };
 
 // Whether a postal code fits an address: the address must begin with the
 // prefecture and city of one of the code's places; the prefecture, and a
-// city's 郡, may be left out. An empty address never matches.
+// city's 郡, may be left out. Where the place has a town (町域), an address
+// that names another town of the city after it does not fit ("梅田" for
+// the code of 曽根崎新地); a code for the rest of its city, an address that
+// stops at the city, or one whose town the table does not know, is judged
+// by the city alone. Town names compare with their numbers in kanji or
+// digits and with or without 大字/字 (townKey). An empty address never
+// matches.
 CheckResult checkAddress(const Table& table, std::string_view zip, std::string_view sjisAddress);
 
 }  // namespace postal

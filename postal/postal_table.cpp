@@ -211,17 +211,26 @@ std::vector<Candidate> Table::lookup(std::string_view zip) const {
     const auto digits = zipDigits(zip);
     if (!digits) return out;
     const std::uint32_t code = codeNumber(*digits);
+    for (const std::size_t i : lookupEntries(*digits)) out.push_back(candidate(entries_[i], code));
+    return out;
+}
+
+std::vector<std::size_t> Table::lookupEntries(std::string_view zip) const {
+    std::vector<std::size_t> out;
+    const auto digits = zipDigits(zip);
+    if (!digits) return out;
+    const std::uint32_t code = codeNumber(*digits);
     auto byCode = [](const Entry& e, std::uint32_t c) { return e.code < c; };
     auto it = std::lower_bound(entries_.begin(), entries_.end(), code, byCode);
     for (; it != entries_.end() && it->code == code; ++it)
-        if ((it->flags & format::kBlock) == 0) out.push_back(candidate(*it));
+        if ((it->flags & format::kBlock) == 0) out.push_back(static_cast<std::size_t>(it - entries_.begin()));
     if (!out.empty()) return out;
     // A code of a high-rise's floor without an entry of its own: the block
     // entry of its five-digit prefix stands for it.
     const std::uint32_t block = code / 100 * 100;
     for (it = std::lower_bound(entries_.begin(), entries_.end(), block, byCode);
          it != entries_.end() && it->code == block; ++it)
-        if ((it->flags & format::kBlock) != 0) out.push_back(candidate(*it, code));
+        if ((it->flags & format::kBlock) != 0) out.push_back(static_cast<std::size_t>(it - entries_.begin()));
     return out;
 }
 

@@ -58,6 +58,9 @@ public:
     // Every place of one postal code (see zipDigits for the accepted forms),
     // in the order of the data. Empty for an unknown or malformed code.
     std::vector<Candidate> lookup(std::string_view zip) const;
+    // The same places as indexes into entries(); a high-rise floor's code
+    // without an entry of its own gives its block entry.
+    std::vector<std::size_t> lookupEntries(std::string_view zip) const;
 
     // The places of every code that begins with the given digits (three or
     // five, as on a waybill's first boxes; any length from 1 to 7 works),

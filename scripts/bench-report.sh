@@ -61,6 +61,7 @@ bench_shared_history | BM_SharedOutboxDrain1000/iterations:3 | 2000 | ms | share
 bench_shared_history | BM_SharedPrintHeardElsewhere | 1000 | ms | shared server: another station hears of a print
 bench_postal     | BM_PostalLookupCode           | 2   | us | postal code to places
 bench_postal     | BM_PostalReverse              | 1   | ms | address to postal codes, full table
+bench_postal     | BM_PostalCheckLargestCity     | 200 | us | code against address to the town, city of 1,145 towns
 bench_postal     | BM_PostalFirstLoad            | 30  | ms | first load of the postal table
 bench_postal     | BM_PostalImportUnclosedTowns  | 1000 | ms | postal import, 3 MB of never-closed towns
 bench_batch      | BM_ReadAndCheck1000           | 50  | ms | read + check 1,000 orders (table, fit)

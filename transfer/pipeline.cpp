@@ -63,6 +63,9 @@ private:
     std::string Edit_46, Label_46;
     std::string Label_na_1, Label_na_2;
     std::string Edit_M, NumEdit_ZenChk;
+    // Each of the seven lines as it was pasted: the compacted line, or for
+    // a line that received the text after a postal code, that text.
+    std::vector<std::string> pasted_;
 };
 
 // Compaction, first half: the non-blank lines without mail/web marks among
@@ -138,6 +141,7 @@ void TransferSteps::SpeedButton_1lineClick() {
         lines[k] = head;
         for (std::size_t j = k + 1; j < kSlotLines; ++j) {
             if (sjis::trim(lines[j]).empty()) {
+                pasted_[j] = sjis::trim(rest);
                 lines[j] = std::move(rest);
                 break;
             }
@@ -163,6 +167,8 @@ TransferResult TransferSteps::BitBtn_1Click() {
         result.memo = Memo1;
         return result;
     }
+    pasted_.resize(kSlotLines);
+    for (std::size_t i = 0; i < kSlotLines; ++i) pasted_[i] = lineAt(Memo1, i);
     SpeedButton_trimClick();
     SpeedButton_1lineClick();
 
@@ -170,12 +176,17 @@ TransferResult TransferSteps::BitBtn_1Click() {
     for (std::size_t i = 0; i < kSlotLines; ++i) l[i] = sjis::trim(lineAt(Memo1, i));
 
     // Slots are first come, first served: a filled slot is never overwritten.
+    // A line that finds its slot taken is told back to the user.
     std::optional<std::string> zip, prefecture, addressA, addressB, name, tel;
-    const auto offer = [](std::optional<std::string>& slot, const std::string& line) {
+    std::vector<bool> unplaced(kSlotLines, false);
+    std::size_t at = 0;  // the line being offered
+    const auto offer = [&](std::optional<std::string>& slot, const std::string& line) {
         if (!slot) slot = line;
+        else unplaced[at] = true;
     };
 
-    for (std::string& line : l) {
+    for (at = 0; at < kSlotLines; ++at) {
+        std::string& line = l[at];
         Label_org = sjis::trim(line);
         Edit_ZipTel_chk = Label_org;
         SpeedButton_ZipTel_ChkClick();
@@ -188,7 +199,8 @@ TransferResult TransferSteps::BitBtn_1Click() {
         }
     }
 
-    for (const std::string& line : l) {
+    for (at = 0; at < kSlotLines; ++at) {
+        const std::string& line = l[at];
         if (line.empty()) continue;
         Edit_46 = line;
         SpeedButton_46Click();
@@ -214,6 +226,8 @@ TransferResult TransferSteps::BitBtn_1Click() {
     f.name = name.value_or("");
     f.tel = halfWidthCode(tel.value_or(""));
     result.fields = std::move(f);
+    for (std::size_t i = 0; i < kSlotLines; ++i)
+        if (unplaced[i]) result.unplaced.push_back({i, pasted_[i]});
     result.memo = Memo1;
     result.focus = FocusAfter::Zip;
     return result;

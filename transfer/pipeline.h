@@ -1,5 +1,6 @@
 #pragma once
 // The text transfer: pasted memo text (Shift-JIS) to consignee fields.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,12 +16,19 @@ struct TransferFields {
 
 enum class FocusAfter { Unchanged, Memo, Zip };
 
+// A kept line that went to no field: every field it could fill was taken.
+struct UnplacedLine {
+    std::size_t memoLine;  // its line in TransferResult::memo
+    std::string pasted;    // the line as pasted (trimmed), before labels were stripped
+};
+
 struct TransferResult {
     std::optional<TransferFields> fields;  // nullopt: the fields stay untouched
     std::vector<std::string> memo;         // the memo's lines afterwards
     std::vector<std::string> compacted;    // the working list: kept lines padded to 16
     std::optional<std::string> message;    // a notice to show (Shift-JIS)
     FocusAfter focus = FocusAfter::Unchanged;
+    std::vector<UnplacedLine> unplaced;    // in line order
 };
 
 // The memo's lines: breaks are CR LF, LF or CR; a final empty line after

@@ -1,6 +1,30 @@
 #include "widgets/memo_edit.h"
 
 #include <QMimeData>
+#include <QTextBlock>
+
+MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    // The marks belong to the text they were made for.
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!marked_.isEmpty()) markLines({});
+    });
+}
+
+void MemoEdit::markLines(const QList<int>& lines) {
+    marked_.clear();
+    QList<QTextEdit::ExtraSelection> marks;
+    for (const int line : lines) {
+        const QTextBlock block = document()->findBlockByNumber(line);
+        if (!block.isValid()) continue;
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(block);
+        mark.format.setBackground(QColor(0xFF, 0xE0, 0x70));
+        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+        marks << mark;
+        marked_ << line;
+    }
+    setExtraSelections(marks);
+}
 
 QString MemoEdit::cutMessage() {
     return QStringLiteral("%1文字を超える行は、超えた部分を切り捨てました").arg(kMaxLineChars);

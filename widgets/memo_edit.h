@@ -1,6 +1,6 @@
 #pragma once
 // The paste memo: a plain text editor that cuts overlong lines of pasted or
-// dropped text.
+// dropped text, and marks lines that need the user's eye.
 //
 // An unwrapped line is laid out and drawn whole: every repaint of the
 // memo, the caret's blink included, costs time in proportion to the
@@ -16,7 +16,12 @@ public:
     // Longest line, in characters, that a paste or drop brings in.
     static constexpr qsizetype kMaxLineChars = 1000;
 
-    explicit MemoEdit(QWidget* parent = nullptr) : QPlainTextEdit(parent) {}
+    explicit MemoEdit(QWidget* parent = nullptr);
+
+    // Gives the lines (counted from 0) a coloured background until the text
+    // next changes; an empty list takes the marks away.
+    void markLines(const QList<int>& lines);
+    QList<int> markedLines() const { return marked_; }
 
     // The note shown when lines were cut.
     static QString cutMessage();
@@ -31,4 +36,7 @@ signals:
 
 protected:
     void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    QList<int> marked_;
 };

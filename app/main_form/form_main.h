@@ -20,7 +20,7 @@ class QFrame;
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
-class QPlainTextEdit;
+class MemoEdit;
 class QPushButton;
 class QStatusBar;
 class QTabBar;
@@ -110,12 +110,15 @@ public:
 
     // ---- Text transfer (Panel3, created by buildTransferPanel()) -------
     QLabel* Label1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
+    MemoEdit* Memo1 = nullptr;
     QLabel* Label8 = nullptr;
     QPushButton* BitBtn_1 = nullptr;
     QPushButton* BitBtn_MemoCLS = nullptr;
     QLabel* Label12 = nullptr;
     QStringList Memo2;  // working lines of the transfer
+    // The prompt that names the lines the last transfer placed in no field;
+    // it holds while the memo marks them (until the memo changes).
+    QString unplacedLinesNote;
 
     // ---- Function key bar ------------------------------------------------
     std::array<QPushButton*, 12> SpeedButton_F{};  // [0] is F1
@@ -211,7 +214,10 @@ public:
     void SpeedButton_F11Click();
     // Names in the prompt line what is wrong with the waybill about to be
     // printed: a code that does not fit the address, texts that do not fit.
-    void showPrintPrompt();
+    // Returns the standing warnings for the print question, one per entry:
+    // the code's mismatch in full, the texts that do not fit, and the pasted
+    // lines the last transfer placed in no field.
+    QStringList showPrintPrompt();
 
     // ---- Batch printing (form_main_batch.cpp) ----------------------------
     void setUpBatchKey();  // F9 caption, enabling and key

@@ -7,6 +7,7 @@
 #include <QStatusBar>
 
 #include "app/main_form/form_main.h"
+#include "widgets/memo_edit.h"
 #include "services/app_title.h"
 #include "services/clock.h"
 #include "services/guard.h"

@@ -265,7 +265,7 @@ TForm_Main::ZipVerdict TForm_Main::zipVerdict(bool announce) {
     if (!r.known) return {kUnknown, mayBeBusinessCode(zip) ? kBusinessHint : QString()};
     if (sjis::trimView(address).empty() || r.matches || stopsInsideCity(r.expected, address)) return {};
     const postal::Candidate& c = r.expected.front();
-    const QString place = sjis::toQString(c.pref + c.city);
+    const QString place = placeText(c);
     return {kMismatch,
             kMismatch + QStringLiteral("（〒%1は%2）").arg(QString::fromLatin1(postal::formatZip(c.zip)), place)};
 }

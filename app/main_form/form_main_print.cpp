@@ -12,6 +12,7 @@
 #include "app/main_form/app_windows.h"
 #include "app/main_form/continuous_page.h"
 #include "app/main_form/form_main.h"
+#include "widgets/memo_edit.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
 #include "widgets/sjis_line_edit.h"
@@ -31,13 +32,15 @@ std::int64_t effectiveDpi(int dpi, std::uint16_t scale) {
     return std::int64_t{dpi} * 100 / scale;
 }
 
-// Asks the print question with the first form's number, proposed from the
-// history; a number that fails its check is refused with the reason and
-// asked again. Empty: print without recording a number. False for No.
-bool askToPrint(TForm_Main& form, std::string& tracking) {
+// Asks the print question, the standing warnings on the lines above it,
+// with the first form's number, proposed from the history; a number that
+// fails its check is refused with the reason and asked again. Empty: print
+// without recording a number. False for No.
+bool askToPrint(TForm_Main& form, const QStringList& warnings, std::string& tracking) {
+    const QString question = QStringList(warnings + QStringList{QStringLiteral("印刷しますか?")}).join(u'\n');
     QString number = form.proposedFirstNumber();
     for (;;) {
-        const std::optional<QString> answer = messageBoxes().printQuestion(&form, QStringLiteral("印刷しますか?"), number);
+        const std::optional<QString> answer = messageBoxes().printQuestion(&form, question, number);
         if (!answer) return false;
         if (answer->trimmed().isEmpty()) return true;
         const auto parsed = batch::parseTracking(answer->toStdString());
@@ -63,10 +66,10 @@ void printWaybill(TForm_Main& form, bool& named) {
     // With the feed mode's printer gone nothing is asked: the waybill would
     // go nowhere, or to another printer.
     WbPrinter().CheckDocumentsAllowed();
-    form.showPrintPrompt();
+    const QStringList warnings = form.showPrintPrompt();
     named = true;
     std::string tracking;
-    if (!confirmFormFeed(&form, form) || !askToPrint(form, tracking)) {
+    if (!confirmFormFeed(&form, form) || !askToPrint(form, warnings, tracking)) {
         form.Edit_G1->setFocus();
         return;
     }
@@ -118,7 +121,7 @@ void TForm_Main::SpeedButton_F11Click() {
     if (named) showPrintPrompt();
 }
 
-void TForm_Main::showPrintPrompt() {
+QStringList TForm_Main::showPrintPrompt() {
     // The code is checked here too: the address may have been typed after
     // the code was left, with no field left since.
     const ZipVerdict zip = zipVerdict(false);
@@ -128,5 +131,15 @@ void TForm_Main::showPrintPrompt() {
     if (!zip.warning.isEmpty())
         prompt = overflow.isEmpty() ? (zip.detail.isEmpty() ? zip.warning : zip.detail)
                                     : zip.warning + QStringLiteral("　") + overflow;
+    const bool unplaced = !Memo1->markedLines().isEmpty();
+    if (prompt.isEmpty() && unplaced) prompt = unplacedLinesNote;
     if (!prompt.isEmpty()) Panel_HelpMess->setText(prompt);
+
+    QStringList warnings;
+    // The mismatch in full; an unknown code, then the hint about it.
+    if (!zip.warning.isEmpty()) warnings << (zip.detail.startsWith(zip.warning) ? zip.detail : zip.warning);
+    if (!zip.warning.isEmpty() && !zip.detail.isEmpty() && !zip.detail.startsWith(zip.warning)) warnings << zip.detail;
+    if (!overflow.isEmpty()) warnings << overflow;
+    if (unplaced) warnings << unplacedLinesNote;
+    return warnings;
 }

@@ -8,9 +8,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 #include <functional>
 
 #include "app/main_form/form_main.h"
+#include "app/main_form/standing_prompt.h"
 #include "widgets/memo_edit.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
@@ -58,6 +60,27 @@ QPushButton* makePictureButton(QWidget* parent, const char* name, QStyle::Standa
     b->setToolTip(hint);
     b->setFocusPolicy(Qt::NoFocus);
     return b;
+}
+
+// Lines the transfer placed in no field are marked in the memo and named in
+// the prompt line, before a postal warning the zip field shows first.
+void markUnplacedLines(TForm_Main& form, const std::vector<transfer::UnplacedLine>& unplaced) {
+    QList<int> lines;
+    QStringList pasted;
+    for (const transfer::UnplacedLine& u : unplaced) {
+        lines << static_cast<int>(u.memoLine);
+        pasted << sjis::toQString(u.pasted);
+    }
+    form.Memo1->markLines(lines);
+    if (unplaced.empty()) return;
+    form.unplacedLinesNote = QStringLiteral("転送しなかった行: ") + pasted.join(QStringLiteral(" / "));
+    // After the code's check, which puts its warning up once the focus has
+    // settled in the zip field.
+    QTimer::singleShot(0, &form, [&form] {
+        if (form.Memo1->markedLines().isEmpty()) return;
+        const QString zip = form.Label_ZipWarning->text().isEmpty() ? QString() : form.Panel_HelpMess->text();
+        showStandingPrompt(form, zip.isEmpty() ? form.unplacedLinesNote : form.unplacedLinesNote + QStringLiteral("　") + zip);
+    });
 }
 
 QString joinLines(const std::vector<std::string>& lines) {
@@ -139,6 +162,7 @@ void TForm_Main::BitBtn_1Click() {
     Edit_Zip->setFocus(Qt::OtherFocusReason);
     Edit_Warning();
     checkZipAddress(true);
+    markUnplacedLines(*this, r.unplaced);
 }
 
 void TForm_Main::Memo1Change() {

@@ -45,11 +45,19 @@ void BM_PostalReverse(benchmark::State& state) {
 }
 BENCHMARK(BM_PostalReverse)->Unit(benchmark::kMicrosecond);
 
+// The code against the address down to the town: a city of a hundred
+// towns, and the city with the most (富山市, over a thousand).
 void BM_PostalCheck(benchmark::State& state) {
     const std::string address = sj("東京都港区芝公園4-2-8");
     for (auto _ : state) benchmark::DoNotOptimize(postal::checkAddress(table(), "1050011", address));
 }
 BENCHMARK(BM_PostalCheck);
+
+void BM_PostalCheckLargestCity(benchmark::State& state) {
+    const std::string address = sj("富山県富山市布市1-2");
+    for (auto _ : state) benchmark::DoNotOptimize(postal::checkAddress(table(), "9300001", address));
+}
+BENCHMARK(BM_PostalCheckLargestCity)->Unit(benchmark::kMicrosecond);
 
 // Reading and checking the whole file, as the first lookup does; the
 // counter is the memory the loaded table adds.

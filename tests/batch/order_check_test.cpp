@@ -2,8 +2,12 @@
 // spreadsheet broke and how it is mended.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "batch/order_check.h"
 #include "batch/overflow_problems.h"
+#include "batch/postal_check.h"
+#include "tests/postal/town_cases.h"
 #include "text/sjis_convert.h"
 
 using namespace batch;
@@ -194,6 +198,19 @@ TEST(OrderCheck, PluggedChecksSeeTheOrder) {
         if (f.custo1.size() > 4) out.push_back({Col::Name, "はみ出します", {}});
     };
     EXPECT_EQ(summary(checkOrder(o, defaults(), checks)), std::vector<std::string>{"name:"});
+}
+
+TEST(OrderCheck, PostalCodesFitTheirAddressDownToTheTown) {
+    const postal::Table table = postal::Table::load(VP_BUNDLED_TABLE);
+    Checks checks;
+    checks.postal = postalCheckOf(table);
+    for (const TownCase& c : townCases()) {
+        Order o = goodOrder();
+        o[Col::Zip] = c.zip;
+        o[Col::Add1] = c.address;
+        const std::vector<std::string> problems = summary(checkOrder(o, defaults(), checks));
+        EXPECT_EQ(std::count(problems.begin(), problems.end(), "zip:"), c.matches ? 0 : 1) << c.zip << " " << c.address;
+    }
 }
 
 TEST(OrderCheck, OverflowsBecomeProblemsOfTheirColumn) {

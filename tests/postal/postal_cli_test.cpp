@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/postal/town_cases.h"
 #include "tests/support/cli_run.h"
 
 namespace {
@@ -55,6 +56,14 @@ private slots:
         const CliRun r = postal(args);
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, out);
+    }
+
+    void checkComparesDownToTheTown() {
+        for (const TownCase& c : townCases()) {
+            const CliRun r = postal({QStringLiteral("check"), QString::fromLatin1(c.zip), QString::fromUtf8(c.address),
+                                     QStringLiteral("--table"), bundled()});
+            QVERIFY2(r.exitCode == 0 && r.out.contains(c.matches ? R"("matches":true)" : R"("matches":false)"), c.address);
+        }
     }
 
     void badUseAndMissingTable() {

@@ -7,6 +7,7 @@
 
 #include "postal/address_key.h"
 #include "postal/postal_search.h"
+#include "postal/town_key.h"
 #include "tests/postal/postal_fixture.h"
 
 namespace {
@@ -66,7 +67,7 @@ TEST(PostalCheck, CodeAgainstAddress) {
     const Case cases[] = {
         {"1050011", "東京都港区芝公園4-2-8", true, true},
         {"105-0011", "港区芝公園4-2-8", true, true},     // prefecture left out
-        {"1050011", "東京都港区六本木", true, true},      // the town is not checked
+        {"1050011", "東京都港区六本木", true, false},     // another town of the city
         {"1050011", "大阪府大阪市北区梅田", true, false},
         {"1050011", "東京都千代田区", true, false},
         {"1050011", "", true, false},
@@ -92,4 +93,6 @@ TEST(PostalKey, FoldsTheVariantsOfOneAddress) {
     EXPECT_EQ(postal::addressKey(sj("ＡＢｃ")), "ABC");
     EXPECT_EQ(postal::afterGun(sj("北群馬郡榛東村")), sj("榛東村"));
     EXPECT_EQ(postal::afterGun(sj("港区")), "");
+    EXPECT_EQ(postal::townKey(sj("大字北二十一条〇一（１～３丁目）")), postal::townKey(sj("北21条1")));
+    EXPECT_FALSE(postal::beginsWithTown("AB12", "AB1"));  // 本町1 does not begin 本町12
 }

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
 
 #include "widgets/memo_edit.h"
 #include "widgets/sjis_line_edit.h"
@@ -162,6 +163,39 @@ private slots:
         QCOMPARE(memo()->toPlainText(), QStringLiteral("〒123-4567\n") + longLine + QStringLiteral("\n山田太郎\n") +
                                             QString(MemoEdit::kMaxLineChars, u'b'));
         QCOMPARE(help->text(), MemoEdit::cutMessage());
+    }
+
+    // A kept line that went to no field is named in the prompt line (as it
+    // was pasted) and marked in the memo until the memo changes; the print
+    // question names it too.
+    void unplacedLinesAreNamedAndMarked() {
+        auto* m = static_cast<MemoEdit*>(memo());
+        auto* help = f->find<QLabel>(QStringLiteral("Panel_HelpMess"));
+        m->setPlainText(QStringLiteral("山田\n佐藤\n鈴木"));
+        clickTransfer();
+        QCoreApplication::processEvents();
+        QCOMPARE(help->text(), QStringLiteral("転送しなかった行: 佐藤 / 鈴木"));
+        QCOMPARE(m->markedLines(), (QList<int>{1, 2}));
+
+        m->setPlainText(QStringLiteral("〒460-0008\n愛知県名古屋市中区栄3-4-5\n栄ビル5F\n田中 美咲 様\nTEL：052-123-4567"));
+        clickTransfer();
+        QCoreApplication::processEvents();
+        QCOMPARE(edit("Edit_Custo1")->text(), QStringLiteral("栄ビル5F"));
+        QCOMPARE(help->text(), QStringLiteral("転送しなかった行: 田中 美咲 様"));
+        const QList<QTextEdit::ExtraSelection> marks = m->extraSelections();
+        QCOMPARE(marks.size(), 1);
+        QCOMPARE(marks[0].cursor.block().blockNumber(), 3);
+        QVERIFY(marks[0].format.hasProperty(QTextFormat::BackgroundBrush));
+
+        f->key(Qt::Key_F11);
+        QCOMPARE(f->boxes.questions.value(0), QStringLiteral("転送しなかった行: 田中 美咲 様\n印刷しますか?"));
+        // Any edit of the memo takes the mark away, and the question is plain.
+        QTest::mouseClick(m->viewport(), Qt::LeftButton);
+        QTest::keyClick(m, Qt::Key_A);
+        QVERIFY(m->extraSelections().isEmpty());
+        f->focus(QStringLiteral("Edit_G1"));
+        f->key(Qt::Key_F11);
+        QCOMPARE(f->boxes.questions.value(1), QStringLiteral("印刷しますか?"));
     }
 
     void unencodablePasteShowsGeta() {

@@ -222,6 +222,7 @@ private slots:
         QTest::addColumn<QString>("warning");
         const QString mismatch = QStringLiteral("郵便番号と住所が一致しません");
         QTest::newRow("other city") << "東京都港区芝公園1-1-1" << "" << mismatch;
+        QTest::newRow("other town") << "東京都千代田区丸の内1-1" << "" << mismatch;
         QTest::newRow("fits") << "東京都千代田区千代田1-1" << "" << "";
         QTest::newRow("prefecture only") << "東京都" << "" << "";
         QTest::newRow("city on line 2") << "東京都" << "千代田区千代田1-1" << "";
@@ -245,7 +246,7 @@ private slots:
         if (!warning.isEmpty()) QVERIFY2(prompt().startsWith(warning), qPrintable(prompt()));
     }
 
-    // The print question's prompt line names a mismatch (typed without
+    // The print question and its prompt line name a mismatch (typed without
     // leaving the field), before the overflow when there is one.
     void printQuestionNamesTheMismatch() {
         QString asked;
@@ -255,8 +256,9 @@ private slots:
         press(Qt::Key_Return);
         for (const QChar c : QStringLiteral("港区芝公園1-1-1")) f->type(QString(c));
         press(Qt::Key_F11);
-        QCOMPARE(f->boxes.questions, QStringList{QStringLiteral("印刷しますか?")});
-        QCOMPARE(asked, QStringLiteral("郵便番号と住所が一致しません（〒100-0001は東京都千代田区）"));
+        const QString mismatch = QStringLiteral("郵便番号と住所が一致しません（〒100-0001は東京都千代田区千代田）");
+        QCOMPARE(f->boxes.questions, QStringList{mismatch + QStringLiteral("\n印刷しますか?")});
+        QCOMPARE(asked, mismatch);
         QCOMPARE(zipWarning(), QStringLiteral("郵便番号と住所が一致しません"));
         QVERIFY(f->printers->documents.empty());
 
@@ -264,6 +266,7 @@ private slots:
         f->focus(QStringLiteral("Edit_Add1"));
         press(Qt::Key_F11);
         QCOMPARE(asked, QStringLiteral("郵便番号と住所が一致しません　はみ出す項目: おなまえ"));
+        QCOMPARE(f->boxes.questions.last(), mismatch + QStringLiteral("\nはみ出す項目: おなまえ\n印刷しますか?"));
     }
 
     // A business's own code is not in the bundled table: the user is told
@@ -293,6 +296,11 @@ private slots:
         for (const QString& help : f->boxes.notices)
             QVERIFY(help.contains(zip) && help.contains(QStringLiteral("README")) &&
                     help.contains(QStringLiteral("vamu_pelican_cli postal import KEN_ALL.CSV JIGYOSYO.CSV")));
+        // The print question says what the code is, and the hint for a business's.
+        press(Qt::Key_F11);
+        QCOMPARE(f->boxes.questions.last(), QStringLiteral("この郵便番号は見つかりません\n") +
+                                                (business ? hint + QStringLiteral("\n") : QString()) +
+                                                QStringLiteral("印刷しますか?"));
     }
 
     void warningAfterTheTransfer() {

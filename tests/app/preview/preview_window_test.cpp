@@ -141,7 +141,7 @@ private slots:
         p.s.form->Edit_Custo1->setText(kLongName);
         p.s.boxes.answer(false);
         p.s.form->SpeedButton_F11->click();
-        QCOMPARE(p.s.boxes.questions, QStringList{QStringLiteral("印刷しますか?")});
+        QCOMPARE(p.s.boxes.questions, QStringList{kOverflowName + QStringLiteral("\n印刷しますか?")});
         QCOMPARE(p.s.form->Panel_HelpMess->text(), kOverflowName);
         QCOMPARE(p.s.focusedName(), QStringLiteral("Edit_G1"));
         QVERIFY(p.s.printers->documents.empty());
@@ -160,6 +160,7 @@ private slots:
         p.s.boxes.answer(false);
         p.s.form->SpeedButton_F11->click();
         QVERIFY(!p.s.form->Panel_HelpMess->text().startsWith(QStringLiteral("はみ出す項目")));
+        QCOMPARE(p.s.boxes.questions.last(), QStringLiteral("印刷しますか?"));
     }
 
     void typedMarginsMoveThePreviewAtOnce() {
