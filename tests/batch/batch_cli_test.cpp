@@ -109,6 +109,19 @@ private slots:
         QCOMPARE(problemFields(again[2]), QStringList{QStringLiteral("name")});
     }
 
+    // A row without the consignee's telephone is listed with a warning.
+    void aMissingTelephoneIsListedAsAWarning() {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("notel.csv"));
+        writeFile(csv, "郵便番号,住所,氏名,電話番号\n1050011,東京都港区芝公園4-2-8,山田太郎,\n");
+        const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), csv}, {});
+        QCOMPARE(r.exitCode, 0);
+        const auto all = rows(r.out);
+        QCOMPARE(all.size(), std::size_t{1});
+        QCOMPARE(problemFields(all[0]), QStringList{QStringLiteral("tel")});
+        QVERIFY(all[0][QStringLiteral("problems")].toArray()[0].toObject()[QStringLiteral("warning")].toBool());
+    }
+
     // A stray quote swallows no order: each row of the file is listed, the
     // ones with the quote flagged with the lines it ran across.
     void checkListsEveryOrderAroundAStrayQuote() {
