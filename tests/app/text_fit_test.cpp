@@ -84,9 +84,11 @@ private slots:
             {"履歴の注文番号", cell(history->Grid_History, 7, QStringLiteral("123456-20250710-0012345678"))},
             {"確認の見出し", {QFontMetrics(QApplication::font()).horizontalAdvance(appTitle()) + 150, boxWidth}},
         };
+        QStringList cut;
         for (const auto& t : texts)
-            QVERIFY2(t.neededAndRoom.first <= t.neededAndRoom.second,
-                     qPrintable(QStringLiteral("%1: %2 > %3").arg(QString::fromUtf8(t.what)).arg(t.neededAndRoom.first).arg(t.neededAndRoom.second)));
+            if (t.neededAndRoom.first > t.neededAndRoom.second)
+                cut << QStringLiteral("%1: %2 > %3").arg(QString::fromUtf8(t.what)).arg(t.neededAndRoom.first).arg(t.neededAndRoom.second);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
         QCOMPARE(batch->Table_Orders->item(0, TBatchWindow::kOrderColumn)->text(), QStringLiteral("123456-20250710-0012345678"));
     }
 
