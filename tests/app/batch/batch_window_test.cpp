@@ -1,6 +1,8 @@
 // The batch window driven through its widgets on the real main window:
 // F9 opens it, a file fills the table with its problems, edits and repairs
-// check again, the checked rows print as one job (then the empty page),
+// check again, and so do changes of the main form's margins; a missing
+// telephone is a warning accepted per row; the checked rows print as one
+// job (then the empty page) after a question naming printer and forms,
 // Cancel submits nothing, printed waybills reach the history. The window
 // works from the keyboard alone, its mapping panel reads whole and keeps
 // its choices under the mouse wheel, and the entry form's values it puts
