@@ -69,6 +69,10 @@ struct Order {
     // The items of the order, in file order; their names fill the goods lines.
     std::vector<OrderItem> items;
     std::vector<OrderNote> notes;
+    // Warnings the user accepted for this order (a missing telephone, for
+    // instance): each holds while its column keeps the value it was
+    // accepted on.
+    std::vector<OrderNote> accepted;
 
     std::string& operator[](Col c) { return text[idx(c)]; }
     const std::string& operator[](Col c) const { return text[idx(c)]; }

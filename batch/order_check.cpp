@@ -47,6 +47,14 @@ private:
     void problem(Col c, std::string text, std::string repair = {}) {
         out_.problems.push_back({c, std::move(text), std::move(repair)});
     }
+    // A warning the user accepted for this order holds the row back no more.
+    void warning(Col c, std::string text) {
+        const auto& accepted = o_.accepted;
+        const bool taken = std::any_of(accepted.begin(), accepted.end(), [&](const OrderNote& n) {
+            return n.col == c && n.text == text && (c == Col::Count || n.value == o_[c]);
+        });
+        out_.problems.push_back({c, std::move(text), {}, true, taken});
+    }
     // Shift-JIS of the text; characters it cannot hold are named, with the
     // "〓" that prints in their place.
     std::string encode(Col c, const std::string& utf8);
@@ -137,6 +145,9 @@ void Checker::tel(Col c, std::string& target) {
     } else if (plain != t && allDigits(plain)) {
         problem(c, "電話番号が表計算ソフトで崩れています: " + raw + " → " + plain, plain);
     }
+    // The carrier calls before delivering; a waybill without a number
+    // prints only once the user has looked at it.
+    if (c == Col::Tel && t.empty()) warning(c, "でんわがありません（配達の連絡ができません）");
     target = encode(c, t);
     limit(c, target, kTelBytes);
 }
@@ -323,11 +334,19 @@ CheckedOrder Checker::run() {
     // What reading the order's rows found holds until its cell is corrected.
     for (const OrderNote& n : o_.notes)
         if (n.col == Col::Count || o_[n.col] == n.value) problem(n.col, n.text);
-    if (checks_.waybill && out_.problems.empty()) checks_.waybill(f, out_.problems);
+    if (checks_.waybill && !out_.hasErrors()) checks_.waybill(f, out_.problems);
     return std::move(out_);
 }
 
 }  // namespace
+
+bool CheckedOrder::printable() const {
+    return std::all_of(problems.begin(), problems.end(), [](const Problem& p) { return p.accepted; });
+}
+
+bool CheckedOrder::hasErrors() const {
+    return std::any_of(problems.begin(), problems.end(), [](const Problem& p) { return !p.warning; });
+}
 
 std::string_view problemKey(const Problem& p) { return p.col == Col::Count ? "row" : colKey(p.col); }
 
@@ -372,6 +391,13 @@ CheckedOrder checkOrder(const Order& order, const print::WaybillFields& defaults
 Order withRepairs(Order order, const std::vector<Problem>& problems) {
     for (const Problem& p : problems)
         if (!p.repair.empty() && p.col != Col::Count) order[p.col] = p.repair;
+    return order;
+}
+
+Order withWarningsAccepted(Order order, const std::vector<Problem>& problems) {
+    for (const Problem& p : problems)
+        if (p.warning && !p.accepted)
+            order.accepted.push_back({p.col, p.text, p.col == Col::Count ? std::string() : order[p.col]});
     return order;
 }
 

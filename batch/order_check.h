@@ -23,6 +23,11 @@ struct Problem {
     // Set when the value looks damaged by a spreadsheet program and can be
     // mended: the value to put in its place once the user accepts it.
     std::string repair;
+    // Something the carrier would rather have, which the user may accept
+    // for the row (withWarningsAccepted) instead of mending it; accepted,
+    // it no longer holds the row back but is still shown.
+    bool warning = false;
+    bool accepted = false;
     friend bool operator==(const Problem&, const Problem&) = default;
 };
 
@@ -48,7 +53,11 @@ inline constexpr std::size_t kTelBytes = 20;
 struct CheckedOrder {
     print::WaybillFields fields;
     std::vector<Problem> problems;
-    bool printable() const { return problems.empty(); }
+    // Nothing holds the row back: every problem is an accepted warning.
+    bool printable() const;
+    // A problem other than a warning: the row cannot print even once its
+    // warnings are accepted.
+    bool hasErrors() const;
 };
 
 // Fields not given by the order come from `defaults`: the sender, the
@@ -59,6 +68,9 @@ CheckedOrder checkOrder(const Order& order, const print::WaybillFields& defaults
 
 // The order with every offered repair put in.
 Order withRepairs(Order order, const std::vector<Problem>& problems);
+// The order with its warnings accepted by the user: they no longer hold it
+// back while their columns keep their values.
+Order withWarningsAccepted(Order order, const std::vector<Problem>& problems);
 
 // Normalised forms shared with the window: full-width digits, hyphens and
 // blanks made half-width, "〒" and blanks dropped.

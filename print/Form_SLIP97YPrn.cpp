@@ -103,9 +103,14 @@ void TForm_SLIP97YPrn::showEvent(QShowEvent* event) {
 }
 
 void TForm_SLIP97YPrn::FormShow() {
-    // Outer size 256 × 160, centred on the main window.
-    const QSize frameExtra = frameGeometry().size() - geometry().size();
-    setFixedSize(kOuterSize - frameExtra);
+    // Outer size 256 × 160, centred on the main window. A frame not known
+    // yet, or one the window system reports oddly, leaves the dialog at
+    // most that large and never too small for its controls.
+    const QSize frameExtra = (frameGeometry().size() - geometry().size()).expandedTo(QSize(0, 0));
+    const QRect controls = childrenRect();
+    constexpr int kEdge = 4;  // room past the right and lowest controls
+    const QSize smallest(controls.right() + 1 + kEdge, controls.bottom() + 1 + kEdge);
+    setFixedSize((kOuterSize - frameExtra).expandedTo(smallest).boundedTo(kOuterSize));
     QWidget& form = mainForm();
     const QRect main = form.frameGeometry();
     move(main.center() - QPoint(kOuterSize.width() / 2, kOuterSize.height() / 2));

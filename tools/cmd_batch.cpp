@@ -87,7 +87,8 @@ int usage() {
                "                                when no table can be read)\n"
                "  check prints {\"row\":LINE,\"order\":…,\"layout\":…,\"fields\":{…},\"problems\":[…]}\n"
                "  per waybill (the rows of one order are one waybill; LINE is its first row,\n"
-               "  counting the header as line 1); print renders the waybills without problems.\n"
+               "  counting the header as line 1); print renders the waybills without problems\n"
+               "  (a problem with \"warning\":true, such as a missing telephone, stops none).\n"
                "  --first-number N: the 伝票番号 of the first form in the printer; each waybill\n"
                "  gets the next. Printed waybills are recorded in the history FILE (default\n"
                "  vamu_Pelican.db in the current folder with --printer; with --pdf only when\n"
@@ -253,6 +254,7 @@ std::string rowJson(const batch::Order& order, const batch::CheckedOrder& r, con
         json::Object po;
         po.string("field", batch::problemKey(p)).string("text", p.text);
         if (!p.repair.empty()) po.string("repair", p.repair);
+        if (p.warning) po.boolean("warning", true);
         problems.push_back(po.str());
     }
     auto orNull = [](const std::string& s) { return s.empty() ? std::nullopt : std::optional(s); };
@@ -367,7 +369,9 @@ int cmdBatch(int argc, char** argv) {
         std::vector<print::WaybillFields> waybills;
         std::vector<const batch::Order*> printed;
         for (std::size_t i = 0; i < c.results.size(); ++i) {
-            if (!c.results[i].printable()) continue;
+            // Warnings (a missing telephone) are listed by check; the
+            // command prints such rows as it always has.
+            if (c.results[i].hasErrors()) continue;
             waybills.push_back(c.results[i].fields);
             printed.push_back(&c.orders[i]);
         }

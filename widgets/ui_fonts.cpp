@@ -1,5 +1,8 @@
 #include "widgets/ui_fonts.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QStringList>
 
 void registerFontSubstitutes() {
@@ -21,4 +24,14 @@ QFont gothicFont(int pixelSize, bool bold) {
     f.setPixelSize(pixelSize);
     f.setBold(bold);
     return f;
+}
+
+void fitTextToWidth(QLabel& label, int smallest) {
+    QFont font = label.font();
+    int size = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    const int room = label.contentsRect().width();
+    while (size > smallest && QFontMetrics(font).horizontalAdvance(label.text()) > room) {
+        font.setPixelSize(--size);
+    }
+    label.setFont(font);
 }

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QWidget>
 #include <string>
 #include <utility>
@@ -46,11 +47,19 @@ protected:
         // where the user left it.
         if (watched == &window_ && event->type() == QEvent::Show && !event->spontaneous()) place();
         if (watched == &window_ && event->type() == QEvent::Hide) store();
+        // The window manager frames the window once it is on the screen: the
+        // first time its frame is known, the window is kept inside again.
+        if (watched == &window_ && frameUnchecked_ && event->spontaneous() &&
+            (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+            keepInside();
         return false;
     }
 
 private:
     void place();
+    // Moves the shown window in over the edges its frame crosses.
+    void keepInside();
+    QRect availableArea() const;
     void store();
     QRect remembered() const;
 
@@ -58,6 +67,7 @@ private:
     QString baseFolder_;
     std::string section_;
     bool placedOnce_ = false;
+    bool frameUnchecked_ = false;  // placed with a guessed frame
     QRect stored_;  // what the file holds for this window
 };
 
@@ -67,6 +77,13 @@ QRect Placement::remembered() const {
     const QRect r(ini.readInteger(section_, "Left", 0), ini.readInteger(section_, "Top", 0),
                   ini.readInteger(section_, "Width", 0), ini.readInteger(section_, "Height", 0));
     return r.width() > 0 && r.height() > 0 ? r : QRect();
+}
+
+QRect Placement::availableArea() const {
+    QScreen* screen = QGuiApplication::screenAt(window_.geometry().center());
+    if (!screen) screen = window_.screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
 }
 
 void Placement::place() {
@@ -83,10 +100,28 @@ void Placement::place() {
     if (!screen) screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     // The frame is known once a window has been on the screen; before
-    // that, its owner's is the best guess.
+    // that, its owner's is the best guess, checked once the real one is in.
     QMargins frame = frameOf(window_);
+    frameUnchecked_ = frame.isNull();
     if (frame.isNull() && owner) frame = frameOf(*owner);
-    window_.setGeometry(fitIntoArea(wanted, frame, screen->availableGeometry()));
+    const QRect area = screen->availableGeometry();
+    window_.setGeometry(fitIntoArea(wanted, frame, area));
+    // A window that cannot be as small as the room (its minimum size) came
+    // out larger than asked: moved in again at the size it has.
+    const QRect placed = window_.geometry();
+    const QRect room = area.marginsRemoved(frame);
+    if (!room.contains(placed)) window_.setGeometry(QRect(fitIntoArea(placed, frame, area).topLeft(), placed.size()));
+    QTimer::singleShot(0, this, [this] { keepInside(); });
+}
+
+void Placement::keepInside() {
+    const QMargins frame = frameOf(window_);
+    if (!window_.isVisible() || frame.isNull()) return;
+    frameUnchecked_ = false;
+    const QRect area = availableArea();
+    if (area.isEmpty() || area.contains(window_.frameGeometry())) return;
+    const QRect placed = window_.geometry();
+    window_.setGeometry(QRect(fitIntoArea(placed, frame, area).topLeft(), placed.size().boundedTo(area.marginsRemoved(frame).size())));
 }
 
 void Placement::store() {

@@ -24,45 +24,25 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstdint>
 #include <optional>
 
 #include "app/batch/batch_shared_values.h"
+#include "app/batch/batch_window_columns.h"
 #include "widgets/code_text.h"
 #include "widgets/history_book.h"
 #include "widgets/input_mode_delegate.h"
 #include "widgets/list_combo_box.h"
 #include "widgets/window_memory.h"
-#include "batch/order_record.h"
-#include "batch/overflow_problems.h"
 #include "batch/platform_layouts.h"
-#include "batch/postal_check.h"
-#include "postal/table_locator.h"
-#include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/waybill_fit.h"
-#include "print/Wbprn/waybill_job.h"
-#include "print/core/layout.h"
-#include "print/core/history_record.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
-#include "store/atomic_file.h"
-#include "history/history_store.h"
-#include "text/sjis_qt.h"
 
 namespace {
 
-// The editable columns of the table: the consignee and the shipment.
-constexpr int kFieldColumns = static_cast<int>(batch::Col::ShipDate) + 1;
-constexpr int kProblemColumn = TBatchWindow::kFirstFieldColumn + kFieldColumns;
-
-const QColor kProblemRow(255, 228, 228);
-const QColor kProblemCell(255, 176, 176);
-const QColor kPrintedRow(224, 224, 224);
-
-QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
-
-// The job's title, as for a single waybill.
-const QString kTitle = QStringLiteral("vamu_Pelican  ");
+using batch_table::kFieldColumns;
+using batch_table::kProblemColumn;
+using batch_table::qs;
 
 // The mapping panel's header and example columns are kept to this width
 // (the full text is in the cell's tooltip); the choice column is never cut.
@@ -197,6 +177,7 @@ void TBatchWindow::build() {
     auto* bottom = new QHBoxLayout;
     Button_Repair = new QPushButton(QStringLiteral("選んだ行を修正"), this);
     Button_Repair->setObjectName(QStringLiteral("Button_Repair"));
+    Button_Repair->setToolTip(QStringLiteral("選んだ行の修正できる値を取り込み、注意を了承します"));
     Button_RepairAll = new QPushButton(QStringLiteral("すべて修正"), this);
     Button_RepairAll->setObjectName(QStringLiteral("Button_RepairAll"));
     Label_Status = new QLabel(this);
@@ -268,9 +249,11 @@ void TBatchWindow::connectControls() {
     });
     // Escape closes the window, as it does a dialog; while a job is being
     // built it stops the job, as 中止 does.
+    // An open drop-down list is closed alone, as Escape does anywhere else.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, [this] {
-        if (printing_) cancel_ = true;
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+        else if (printing_) cancel_ = true;
         else close();
     });
 }
@@ -473,16 +456,19 @@ void TBatchWindow::applyMapping(const batch::Mapping& m) {
     checked_.clear();
     printed_.clear();
     edited_.clear();
+    unticked_.clear();
     Table_Orders->setRowCount(0);
     applied_ = {m, ComboBox_Mapping->currentIndex(), CheckBox_FileSender->isChecked()};
     orders_ = batch::ordersOf(file_, m);
     checked_.resize(orders_.size());
     printed_.assign(orders_.size(), false);
     edited_.assign(orders_.size(), false);
+    unticked_.assign(orders_.size(), false);
     filling_ = true;
     Table_Orders->setRowCount(static_cast<int>(orders_.size()));
     filling_ = false;
     recheckAll();
+    fitOrderColumn();
 }
 
 void TBatchWindow::saveMapping() {
@@ -496,260 +482,6 @@ void TBatchWindow::saveMapping() {
     reloadMappingNames();
     ComboBox_Mapping->setCurrentIndex(ComboBox_Mapping->findText(qs(name)));
     applied_.savedIndex = ComboBox_Mapping->currentIndex();  // the table's mapping, now by name
-}
-
-// ---- Checks and the table ----------------------------------------------------
-
-void TBatchWindow::refreshDefaults() {
-    if (!context_.formFields) throw std::logic_error("the batch window has no entry form to take its values from");
-    const print::WaybillFields form = context_.formFields();
-    Panel_Shared->showValues(form);
-    defaults_ = Panel_Shared->applied(form);
-    std::optional<QSizeF> printable;
-    try {
-        const std::uint16_t scale = WbPrinter().Scale();
-        const TPoint dpi = WbPrinter().Dpi();
-        defaults_.dpix = std::to_string(print::effectiveResolution(dpi.x, scale));
-        defaults_.dpiy = std::to_string(print::effectiveResolution(dpi.y, scale));
-        printable = WbPrinter().PaperLayout().printable.size();
-    } catch (const std::exception&) {
-        // No usable printer yet: the texts are measured against their
-        // places at a common resolution; printing will say what is wrong.
-        defaults_.dpix = defaults_.dpiy = "360";
-    }
-    fit_ = std::make_unique<wbprn::WaybillFit>(printable);
-}
-
-const postal::Table* TBatchWindow::postalTable() const {
-    return context_.postal ? context_.postal->get() : nullptr;
-}
-
-void TBatchWindow::checkRow(int row) {
-    const auto r = static_cast<std::size_t>(row);
-    batch::Checks checks;
-    if (const postal::Table* t = postalTable()) checks.postal = batch::postalCheckOf(*t);
-    checks.waybill = batch::overflowCheckOf([this](const print::WaybillFields& f) { return fit_->overflows(f); });
-    checked_[r] = batch::checkOrder(orders_[r], defaults_, checks);
-    fillRow(row);
-}
-
-void TBatchWindow::recheckAll() {
-    refreshDefaults();
-    for (int r = 0; r < Table_Orders->rowCount(); ++r) checkRow(r);
-    updateStatus();
-}
-
-void TBatchWindow::fillRow(int row) {
-    const auto r = static_cast<std::size_t>(row);
-    const batch::Order& o = orders_[r];
-    const batch::CheckedOrder& c = checked_[r];
-    filling_ = true;
-    auto* check = new QTableWidgetItem;
-    // A row with a problem cannot be checked until it is mended; a printed
-    // row is done.
-    const bool can = c.printable() && !printed_[r];
-    check->setFlags(can ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable : Qt::ItemIsSelectable);
-    check->setCheckState(can ? Qt::Checked : Qt::Unchecked);
-    Table_Orders->setItem(row, 0, check);
-    const QString fixed[] = {qs(o.orderNo), o.items.empty() ? QString() : QString::number(o.items.size()),
-                             QString::number(o.line)};
-    for (int c = 0; c < 3; ++c) {
-        auto* item = new QTableWidgetItem(fixed[c]);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        Table_Orders->setItem(row, kOrderColumn + c, item);
-    }
-    QStringList texts;
-    for (const batch::Problem& p : c.problems) texts << qs(p.text);
-    for (int col = 0; col < kFieldColumns; ++col) {
-        auto* item = new QTableWidgetItem(qs(o.text[static_cast<std::size_t>(col)]));
-        if (printed_[r]) item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        QStringList mine;
-        for (const batch::Problem& p : c.problems)
-            if (static_cast<int>(p.col) == col) mine << qs(p.text);
-        if (printed_[r]) item->setBackground(kPrintedRow);
-        else if (!mine.isEmpty()) item->setBackground(kProblemCell);
-        else if (!c.printable()) item->setBackground(kProblemRow);
-        item->setToolTip(mine.join(QLatin1Char('\n')));
-        Table_Orders->setItem(row, kFirstFieldColumn + col, item);
-    }
-    auto* problems = new QTableWidgetItem(printed_[r] ? QStringLiteral("印刷済") : texts.join(QStringLiteral(" / ")));
-    problems->setToolTip(texts.join(QLatin1Char('\n')));
-    problems->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    if (!c.printable() && !printed_[r]) problems->setForeground(Qt::red);
-    Table_Orders->setItem(row, kProblemColumn, problems);
-    filling_ = false;
-}
-
-void TBatchWindow::cellEdited(QTableWidgetItem* item) {
-    if (filling_ || !item || printing_) return;
-    const int col = item->column() - kFirstFieldColumn;
-    if (item->column() == 0) {
-        updateStatus();
-        return;
-    }
-    if (col < 0 || col >= kFieldColumns) return;
-    const auto r = static_cast<std::size_t>(item->row());
-    orders_[r].text[static_cast<std::size_t>(col)] = item->text().toStdString();
-    edited_[r] = true;
-    checkRow(item->row());
-    updateStatus();
-}
-
-void TBatchWindow::repairSelected() {
-    if (printing_) return;
-    for (const QModelIndex& i : Table_Orders->selectionModel()->selectedRows()) {
-        const auto r = static_cast<std::size_t>(i.row());
-        orders_[r] = batch::withRepairs(orders_[r], checked_[r].problems);
-        edited_[r] = true;
-        checkRow(i.row());
-    }
-    updateStatus();
-}
-
-void TBatchWindow::repairAll() {
-    if (printing_) return;
-    for (std::size_t r = 0; r < orders_.size(); ++r) {
-        if (printed_[r]) continue;
-        orders_[r] = batch::withRepairs(orders_[r], checked_[r].problems);
-        edited_[r] = true;
-        checkRow(static_cast<int>(r));
-    }
-    updateStatus();
-}
-
-void TBatchWindow::updateStatus() {
-    int ok = 0, chosen = 0, repairs = 0, done = 0;
-    for (std::size_t r = 0; r < orders_.size(); ++r) {
-        if (printed_[r]) {
-            ++done;
-            continue;
-        }
-        if (checked_[r].printable()) ++ok;
-        for (const batch::Problem& p : checked_[r].problems)
-            if (!p.repair.empty()) ++repairs;
-        const QTableWidgetItem* box = Table_Orders->item(static_cast<int>(r), 0);
-        if (box && box->checkState() == Qt::Checked) ++chosen;
-    }
-    QString text = QStringLiteral("%1件中 %2件は問題なし、%3件を印刷します").arg(orders_.size()).arg(ok).arg(chosen);
-    if (done > 0) text += QStringLiteral("、%1件は印刷済").arg(done);
-    if (repairs > 0) text += QStringLiteral("、修正できる値が%1件あります").arg(repairs);
-    if (!orders_.empty() && !postalTable()) text += QStringLiteral(" (郵便番号データを読めません)");
-    Label_Status->setText(text);
-    Button_Print->setEnabled(chosen > 0 && !printing_);
-    Button_RepairAll->setEnabled(repairs > 0 && !printing_);
-    Button_Repair->setEnabled(repairs > 0 && !printing_);
-    // The problems read whole: the table scrolls sideways instead.
-    Table_Orders->resizeColumnToContents(kProblemColumn);
-}
-
-// ---- Printing --------------------------------------------------------------
-
-void TBatchWindow::printChecked() {
-    if (printing_) return;
-    std::vector<std::size_t> rows;
-    for (std::size_t r = 0; r < orders_.size(); ++r) {
-        const QTableWidgetItem* box = Table_Orders->item(static_cast<int>(r), 0);
-        if (box && box->checkState() == Qt::Checked && checked_[r].printable() && !printed_[r]) rows.push_back(r);
-    }
-    if (rows.empty()) {
-        messageBoxes().notice(this, QStringLiteral("印刷する行がありません"));
-        return;
-    }
-    // A first number that fails its check stops the print before anything is asked.
-    const std::optional<std::vector<std::string>> numbers = trackingNumbers(rows.size());
-    if (!numbers || !numbersFree(*numbers)) return;
-    if (context_.confirmFeed && !context_.confirmFeed(this)) return;
-    if (!messageBoxes().question(this, QStringLiteral("%1件を印刷しますか?").arg(rows.size()))) return;
-
-    // A printer that cannot tell its resolution stops the job here: pages
-    // laid out at a guessed one would print off their places.
-    (void)WbPrinter().Scale();
-    (void)WbPrinter().Dpi();
-    refreshDefaults();
-    std::vector<print::WaybillFields> pages;
-    std::vector<std::size_t> printedRows;
-    for (std::size_t r : rows) {
-        checkRow(static_cast<int>(r));  // with the printer's resolution now in force
-        if (!checked_[r].printable()) continue;
-        pages.push_back(checked_[r].fields);
-        printedRows.push_back(r);
-    }
-    if (pages.empty()) return;
-    const std::optional<std::vector<std::string>> tracking = trackingNumbers(pages.size());
-    if (!tracking) return;
-
-    printing_ = true;
-    cancel_ = false;
-    // The window keeps answering while the document is built; what would
-    // change the orders waits until the job is done.
-    for (QWidget* w : std::initializer_list<QWidget*>{Table_Orders, Table_Mapping, ComboBox_Mapping, CheckBox_FileSender,
-                                                      Button_Open, Button_SaveMapping})
-        w->setEnabled(false);
-    ProgressBar_Print->setRange(0, static_cast<int>(pages.size()));
-    ProgressBar_Print->setValue(0);
-    ProgressBar_Print->show();
-    Button_Cancel->show();
-    updateStatus();
-    std::optional<int> job;
-    // Recorded as printing once the document is whole, before it is handed
-    // over; marked printed after (a crash in between leaves prints of
-    // unknown outcome, never unrecorded ones).
-    std::vector<std::string> uids;
-    try {
-        job = wbprn::printWaybillJob(
-            kTitle, pages,
-            [this](std::size_t done) {
-                ProgressBar_Print->setValue(static_cast<int>(done));
-                // Keeps the window answering (and the Cancel button working)
-                // while the document is built.
-                QApplication::processEvents();
-                return !cancel_;
-            },
-            [&] { uids = recordPrinting(printedRows, *tracking); });
-    } catch (...) {
-        endPrinting();
-        recordPrinted(uids, std::nullopt);
-        throw;
-    }
-    endPrinting();
-    if (!job) {
-        updateStatus();
-        Label_Status->setText(QStringLiteral("印刷を中止しました。何も印刷していません"));
-        return;
-    }
-    for (std::size_t r : printedRows) {
-        printed_[r] = true;
-        fillRow(static_cast<int>(r));
-    }
-    updateStatus();
-    recordPrinted(uids, *job);
-    proposeFirstNumber();
-    offerToSaveUnprinted();
-}
-
-void TBatchWindow::endPrinting() {
-    printing_ = false;
-    ProgressBar_Print->hide();
-    Button_Cancel->hide();
-    for (QWidget* w : std::initializer_list<QWidget*>{Table_Orders, Table_Mapping, ComboBox_Mapping, CheckBox_FileSender,
-                                                      Button_Open, Button_SaveMapping})
-        w->setEnabled(true);
-    updateStatus();
-}
-
-void TBatchWindow::offerToSaveUnprinted() {
-    std::vector<batch::Order> rest;
-    for (std::size_t r = 0; r < orders_.size(); ++r)
-        if (!printed_[r]) rest.push_back(orders_[r]);
-    if (rest.empty()) return;
-    if (!messageBoxes().question(
-            this, QStringLiteral("印刷しなかった%1件を新しいCSVファイルに保存しますか?").arg(rest.size())))
-        return;
-    const QString path =
-        askSavePath(this, QDir(fileDialogFolder(context_.baseFolder)).filePath(QStringLiteral("未印刷.csv")));
-    if (path.isEmpty()) return;
-    rememberFileDialogFolder(context_.baseFolder, path);
-    writeFileAtomically(QFile::encodeName(path).toStdString(), batch::ordersToCsv(rest));
 }
 
 // ---- Dropping a file -------------------------------------------------------

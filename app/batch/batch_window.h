@@ -2,6 +2,7 @@
 // The batch window (F9 一括印刷): orders from a CSV or tab-separated file in
 // a table, one row per waybill, each checked before a form is spent on it;
 // the checked rows print as one job.
+#include <QSizeF>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -24,6 +25,7 @@ class QPushButton;
 class QSplitter;
 class QTableWidget;
 class QTableWidgetItem;
+class QTimer;
 
 namespace postal {
 class LazyTable;
@@ -83,8 +85,14 @@ public:
     // shown in the error box and the table stays as it was. Rows the user
     // edited and did not print are only dropped after a question.
     void openFile(const QString& path);
-    // Checks every order again (after the main form's defaults changed).
+    // Checks every order again against the entry form's values, the values
+    // bar and the printer.
     void recheckAll();
+    // The same, only when something the checks depend on has changed.
+    void recheckIfChanged();
+    // recheckIfChanged() once the changes under way are all in (the main
+    // form calls it as its values, margins, feed mode or printer change).
+    void scheduleRecheck();
     void repairSelected();
     void repairAll();
     void printChecked();
@@ -139,8 +147,14 @@ private:
     void reloadMappingNames();
     // The entry form's fields, less those the user left off above the
     // table, as the batch's defaults, with the current printer's effective
-    // resolution; renews the fit check for it.
-    void refreshDefaults();
+    // resolution and printable area; renews the fit check for them. False
+    // when all of it is as the rows were last checked against.
+    bool refreshDefaults();
+    // 注文番号 as wide as the longest order number.
+    void fitOrderColumn();
+    // The print question: the count, then the printer, the feed mode and
+    // the forms' numbers on lines of their own.
+    QString printQuestion(std::size_t count, const std::vector<std::string>& numbers);
     // The postal table, or none when it cannot be read.
     const postal::Table* postalTable() const;
     QString baseFolder() const;
@@ -169,12 +183,14 @@ private:
     QSplitter* split_ = nullptr;  // the mapping panel beside the orders
     std::unique_ptr<wbprn::WaybillFit> fit_;
     print::WaybillFields defaults_;
+    std::optional<QSizeF> printable_;  // the printer's area the rows were checked against
     batch::OrderFile file_;
     QString filePath_;  // the file shown, read again when the encoding is chosen
     std::vector<batch::Order> orders_;
     std::vector<batch::CheckedOrder> checked_;
     std::vector<bool> printed_;
     std::vector<bool> edited_;  // the user changed the row (typed or took a repair)
+    std::vector<bool> unticked_;  // the user took the row's tick off
     // The mapping the table was made with, and the controls that chose it.
     struct AppliedMapping {
         batch::Mapping mapping;
@@ -184,5 +200,7 @@ private:
     bool filling_ = false;
     bool cancel_ = false;
     bool printing_ = false;
+    QTimer* recheckTimer_ = nullptr;  // made by the first scheduleRecheck()
+    bool stale_ = false;  // something changed while a job was built
     QString recordError_;  // why the print being made could not be recorded
 };

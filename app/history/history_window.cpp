@@ -19,6 +19,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "widgets/elided_label.h"
 #include "widgets/history_book.h"
 #include "app/history/shared_db_dialog.h"
 #include "widgets/ui_fonts.h"
@@ -100,17 +101,23 @@ HistoryWindow::HistoryWindow(HistoryBook& book, QWidget* parent) : QDialog(paren
     Grid_History->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Grid_History->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid_History->verticalHeader()->hide();
-    Grid_History->horizontalHeader()->setStretchLastSection(true);
     Grid_History->setWordWrap(false);
-    const int widths[] = {140, 120, 110, 76, 250, 120, 90, 150};
-    for (int c = 0; c < 8; ++c) Grid_History->setColumnWidth(c, widths[c]);
-    // The print time is read whole: as wide as the widest stamp in this
-    // font, with the cell's margins.
-    const int stampWidth = Grid_History->fontMetrics().horizontalAdvance(QStringLiteral("8888-88-88 88:88:88"));
-    Grid_History->setColumnWidth(
-        0, std::max(Grid_History->horizontalHeader()->sectionSizeHint(0), stampWidth + kCellMargins));
+    const int widths[] = {140, 120, 110, 76, 250, 120, 90};
+    for (int c = 0; c < 7; ++c) Grid_History->setColumnWidth(c, widths[c]);
+    // The print time, the order number and the tracking number are read
+    // whole: each column as wide as its widest text in this font (楽天's
+    // order numbers are the longest), with the cell's margins. The table
+    // scrolls sideways rather than cut the last column short.
+    const std::pair<int, const char16_t*> whole[] = {
+        {0, u"8888-88-88 88:88:88"}, {7, u"888888-88888888-8888888888"}, {8, u"888888888888"}};
+    for (const auto& [column, widest] : whole) {
+        const int text = Grid_History->fontMetrics().horizontalAdvance(QString::fromUtf16(widest));
+        Grid_History->setColumnWidth(
+            column, std::max(Grid_History->horizontalHeader()->sectionSizeHint(column), text + kCellMargins));
+    }
 
-    Label_Count = new QLabel(this);
+    // A long message (an export's path) is shortened, never widening the window.
+    Label_Count = new ElidedLabel(this);
     Label_Count->setObjectName(QStringLiteral("Label_Count"));
     BitBtn_Delete = new QPushButton(QStringLiteral("削除"), this);
     BitBtn_Delete->setObjectName(QStringLiteral("BitBtn_Delete"));

@@ -28,6 +28,7 @@ class SjisLineEdit;
 class TNumEdit;
 class HistoryBook;
 class HistoryWindow;
+class TBatchWindow;
 namespace postal {
 class LazyTable;
 }
@@ -222,6 +223,9 @@ public:
     // ---- Batch printing (form_main_batch.cpp) ----------------------------
     void setUpBatchKey();  // F9 caption, enabling and key
     void SpeedButton_F9Click();
+    // Has the batch window check its rows again whenever what they are
+    // checked against changes on this form.
+    void followForm(TBatchWindow& window);
 
     // ---- Preview (form_main_preview.cpp) ----------------------------------
     void SpeedButton_F10Click();

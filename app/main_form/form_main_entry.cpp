@@ -118,20 +118,26 @@ bool TForm_Main::handleFieldKey(QWidget* field, QKeyEvent* event) {
 }
 
 void TForm_Main::keyPressEvent(QKeyEvent* event) {
-    // The window's own key map applies only when no control has the focus;
-    // keys a check box, tab strip or list ignores end up here and are dropped.
+    const int key = event->key();
+    // Preview and print work wherever the focus is: a check box, the tab
+    // strip or a list leaves these keys to the window.
+    if (key == Qt::Key_F10) {
+        SpeedButton_F10->click();
+        return;
+    }
+    if (key == Qt::Key_F11) {
+        SpeedButton_F11->click();
+        return;
+    }
+    // The rest of the window's own key map applies only when no control has
+    // the focus; other keys such a control ignores end up here and are dropped.
     QWidget* focus = focusWidget();
     if (focus && focus != this) {
         QWidget::keyPressEvent(event);
         return;
     }
-    const int key = event->key();
     if (key == Qt::Key_F2) {
         SpeedButton_F2->click();
-    } else if (key == Qt::Key_F10) {
-        SpeedButton_F10->click();
-    } else if (key == Qt::Key_F11) {
-        SpeedButton_F11->click();
     } else if (isEnterKey(key)) {
         focusNext(nullptr, true);
     } else if (key == Qt::Key_Up) {

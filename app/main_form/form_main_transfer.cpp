@@ -116,7 +116,11 @@ void TForm_Main::buildTransferPanel() {
                                  QStringLiteral("お届け先にテキストデータを転送します"), {590, 20, 40, 56});
     BitBtn_MemoCLS = makePictureButton(Panel3, "BitBtn_MemoCLS", QStyle::SP_DialogResetButton,
                                        QStringLiteral("メモをクリアします"), {638, 20, 38, 38});
-    Label12 = makeLabel(Panel3, "Label12", QStringLiteral("Memoｸﾘｱ"), {634, 60, 48, 16}, 11);
+    // Centred under the clear button and kept inside the window's edge: the
+    // window keeps its size, the caption's font gives way if need be.
+    Label12 = makeLabel(Panel3, "Label12", QStringLiteral("Memoｸﾘｱ"), {632, 60, 50, 16}, 11);
+    Label12->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    fitTextToWidth(*Label12);
 
     const auto run = [this](void (TForm_Main::*handler)()) {
         return [this, handler] { guarded(this, [&] { (this->*handler)(); }); };

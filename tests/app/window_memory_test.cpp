@@ -56,12 +56,20 @@ private slots:
         restart(s);
         for (int i = 0; i < 3; ++i) QCOMPARE(open(s, kWindows[i])->geometry(), QRect(30 + 10 * i, 40, 620, 420));
 
-        // Remembered on a screen that is no longer there: moved in.
-        QWidget* batch = open(s, kWindows[0]);
-        batch->setGeometry(QRect(area.right() + 500, area.bottom() + 500, 620, 420));
-        batch->close();
-        restart(s);
-        QVERIFY(area.contains(open(s, kWindows[0])->frameGeometry()));
+        // Remembered partly off the screen, or on a screen that is no longer
+        // there: moved fully onto the screen.
+        for (const QPoint at : {QPoint(area.right() - 200, area.bottom() - 100), QPoint(area.right() + 500, area.bottom() + 500)}) {
+            for (const Opener& o : kWindows) {
+                QWidget* w = open(s, o);
+                w->setGeometry(QRect(at, QSize(620, 420)));
+                w->close();
+            }
+            restart(s);
+            for (const Opener& o : kWindows) {
+                const QWidget* w = open(s, o);
+                QTRY_VERIFY2(area.contains(w->frameGeometry()), o.window);
+            }
+        }
     }
 
     void fitIntoAreaShrinksThenMovesIn() {

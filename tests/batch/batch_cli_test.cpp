@@ -110,6 +110,19 @@ private slots:
         QCOMPARE(problemFields(again[2]), QStringList{QStringLiteral("name")});
     }
 
+    // A row without the consignee's telephone is listed with a warning.
+    void aMissingTelephoneIsListedAsAWarning() {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("notel.csv"));
+        writeFile(csv, "郵便番号,住所,氏名,電話番号\n1050011,東京都港区芝公園4-2-8,山田太郎,\n");
+        const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), csv}, {});
+        QCOMPARE(r.exitCode, 0);
+        const auto all = rows(r.out);
+        QCOMPARE(all.size(), std::size_t{1});
+        QCOMPARE(problemFields(all[0]), QStringList{QStringLiteral("tel")});
+        QVERIFY(all[0][QStringLiteral("problems")].toArray()[0].toObject()[QStringLiteral("warning")].toBool());
+    }
+
     // A stray quote swallows no order: each row of the file is listed, the
     // ones with the quote flagged with the lines it ran across.
     void checkListsEveryOrderAroundAStrayQuote() {
@@ -135,8 +148,8 @@ private slots:
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("o.csv"));
         const QString map = dir.filePath(QStringLiteral("m.txt"));
-        writeFile(csv, "送り先,宛先住所,宛先〒\n山田,東京都港区芝公園1,1050011\n");
-        writeFile(map, "送り先\tname\n宛先住所\taddress\n宛先〒\tzip\n");
+        writeFile(csv, "送り先,宛先住所,宛先〒,TEL\n山田,東京都港区芝公園1,1050011,03-3433-1111\n");
+        writeFile(map, "送り先\tname\n宛先住所\taddress\n宛先〒\tzip\nTEL\ttel\n");
         const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), csv, QStringLiteral("--mapping"), map}, {});
         QCOMPARE(r.exitCode, 0);
         const auto all = rows(r.out);
@@ -148,12 +161,12 @@ private slots:
     void codesAreCheckedAgainstThePostalTableAndTextsAgainstTheirPlaces() {
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("o.csv"));
-        writeFile(csv, "郵便番号,住所,氏名\n"
-                       "105-0011,東京都港区芝公園4-2-8,a\n"
-                       "1050011,大阪府大阪市北区梅田1-1,b\n"
-                       "999-9999,東京都港区芝公園1,c\n"
+        writeFile(csv, "郵便番号,住所,電話番号,氏名\n"
+                       "105-0011,東京都港区芝公園4-2-8,03-3433-1111,a\n"
+                       "1050011,大阪府大阪市北区梅田1-1,03-3433-1111,b\n"
+                       "999-9999,東京都港区芝公園1,03-3433-1111,c\n"
                        // Within the entry form's 80 bytes, but wider than the name's place.
-                       "105-0011,東京都港区芝公園4-2-8,ペリカン株式会社東日本支社営業第一部第二課配送センター長　山田太郎\n");
+                       "105-0011,東京都港区芝公園4-2-8,03-3433-1111,ペリカン株式会社東日本支社営業第一部第二課配送センター長　山田太郎\n");
         const CliRun r = runCli({QStringLiteral("batch"), QStringLiteral("check"), csv}, {});
         QCOMPARE(r.exitCode, 0);
         const auto all = rows(r.out);

@@ -93,7 +93,7 @@ TEST_F(CupsBatch, BatchWindowPrintsOneJobAndRecordsEachWaybill) {
     p.boxes.answer(true);   // 2件を印刷しますか?
     p.boxes.answer(false);  // keep the unprinted row unsaved
     window->Button_Print->click();
-    EXPECT_EQ(p.boxes.questions.value(0), QStringLiteral("2件を印刷しますか?"));
+    EXPECT_EQ(p.boxes.questions.value(0), QStringLiteral("2件を印刷しますか?\nプリンタ: Wb203\n用紙選択: 手差し"));
     EXPECT_TRUE(p.boxes.errors.isEmpty()) << p.boxes.errors.join(u'|').toStdString();
 
     const auto jobs = e2e::waitForJobs(1, 10s);

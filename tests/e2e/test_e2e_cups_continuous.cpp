@@ -105,7 +105,7 @@ TEST_F(CupsContinuous, ABatchOfTenFeedsElevenFormsEachWaybillAtTheSamePlace) {
     window->openFile(csv);
     p->boxes.answer(true);
     window->Button_Print->click();
-    EXPECT_EQ(p->boxes.questions.value(0), QStringLiteral("10件を印刷しますか?"));
+    EXPECT_EQ(p->boxes.questions.value(0), QStringLiteral("10件を印刷しますか?\nプリンタ: Wc24pin\n用紙選択: 連続(４インチ)"));
     EXPECT_TRUE(p->boxes.errors.isEmpty()) << p->boxes.errors.join(u'|').toStdString();
     const auto jobs = e2e::waitForJobs(1, 60s);
     ASSERT_EQ(jobs.size(), 1u);

@@ -1,6 +1,8 @@
 // The batch window driven through its widgets on the real main window:
 // F9 opens it, a file fills the table with its problems, edits and repairs
-// check again, the checked rows print as one job (then the empty page),
+// check again, and so do changes of the main form's margins; a missing
+// telephone is a warning accepted per row; the checked rows print as one
+// job (then the empty page) after a question naming printer and forms,
 // Cancel submits nothing, printed waybills reach the history. The window
 // works from the keyboard alone, its mapping panel reads whole and keeps
 // its choices under the mouse wheel, and the entry form's values it puts
@@ -27,6 +29,8 @@
 #include <tuple>
 
 #include "app/batch/batch_window.h"
+#include "controls/TNumEdit.h"
+#include "print/Form_SLIP97YPrn.h"
 #include "batch/batch_file.h"
 #include "history/history_store.h"
 #include "tests/app/test_form_fixture.h"
@@ -134,7 +138,8 @@ private slots:
         b.window->askSavePath = [&](QWidget*, const QString&) { return rest; };
         QTest::mouseClick(b.window->Button_Print, Qt::LeftButton);
 
-        QCOMPARE(b.shown.boxes.questions.value(0), QStringLiteral("2件を印刷しますか?"));
+        // The printer and the feed mode on lines of their own.
+        QCOMPARE(b.shown.boxes.questions.value(0), QStringLiteral("2件を印刷しますか?\nプリンタ: Fake\n用紙選択: 手差し"));
         auto& docs = b.shown.printers->documents;
         QCOMPARE(docs.size(), std::size_t{1});
         QVERIFY(docs[0].ended);
@@ -189,6 +194,8 @@ private slots:
         b.window->Edit_FirstNumber->setText(QStringLiteral("A123456789013A"));
         b.shown.boxes.answer(true);
         QTest::mouseClick(b.window->Button_Print, Qt::LeftButton);
+        QVERIFY2(b.shown.boxes.questions.back().endsWith(QStringLiteral("\n伝票番号: 123456789013 ～ 123456789024")),
+                 qPrintable(b.shown.boxes.questions.back()));
         QCOMPARE(b.shown.printers->documents.size(), std::size_t{1});
         store::HistoryStore history(b.shown.dir.filePath(QStringLiteral("vamu_Pelican.db")).toStdString());
         const auto rows = history.list({});
@@ -212,10 +219,85 @@ private slots:
         QCOMPARE(history.list({}).size(), std::size_t{2});
     }
 
+    // The rows are checked again as soon as the main form's margins change,
+    // and once more before the question: the rows, the footer and the print
+    // agree, a print that would send nothing says why, and mended margins
+    // free the rows at once.
+    void rowsFollowTheMainFormsMargins() {
+        BatchFixture b;
+        b.cell(1, batch::Col::Name)->setText(QStringLiteral("鈴木一郎"));
+        const auto registerTop = [&](const QString& top) {
+            QTimer::singleShot(0, b.window, [&b, top] {
+                auto* dialog = qobject_cast<TForm_SLIP97YPrn*>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                dialog->NumEdit_TOP->setText(top);
+                b.shown.boxes.answer(true);
+                dialog->BitBtn_MRGN->click();
+            });
+            b.shown.form->BitBtn_PrnSet2->click();
+        };
+        const QString problems = QStringLiteral("印字できる範囲の外に出ます");
+        const int problemColumn = TBatchWindow::kFirstFieldColumn + 12;
+        registerTop(QStringLiteral("6000"));
+        QTRY_VERIFY(!b.checked(0));
+        QVERIFY(b.table().item(0, problemColumn)->text().contains(problems));
+        QVERIFY2(b.window->Label_Status->text().startsWith(QStringLiteral("3件中 0件は問題なし、0件を印刷します")),
+                 qPrintable(b.window->Label_Status->text()));
+        QVERIFY(!b.window->Button_Print->isEnabled());
+
+        registerTop(QStringLiteral("0"));
+        QTRY_VERIFY(b.checked(0) && b.checked(1));
+        QVERIFY(b.window->Label_Status->text().startsWith(QStringLiteral("3件中 2件は問題なし、2件を印刷します")));
+        // A tick the user took off stays off through the next check.
+        b.table().item(1, 0)->setCheckState(Qt::Unchecked);
+
+        // A margin put in behind the window's back is found before asking.
+        b.shown.form->Label_Prn_Top->setText(QStringLiteral("6000"));
+        QTest::mouseClick(b.window->Button_Print, Qt::LeftButton);
+        QVERIFY(b.shown.boxes.questions.filter(QStringLiteral("印刷しますか?")).isEmpty());
+        QCOMPARE(b.shown.boxes.notices.value(0),
+                 QStringLiteral("印刷する行がありません（問題のある行が3件あります。問題の列を確かめてください）"));
+        QVERIFY(b.table().item(0, problemColumn)->text().contains(problems));
+        QVERIFY(b.window->Label_Status->text().startsWith(QStringLiteral("3件中 0件は問題なし、0件を印刷します")));
+        QVERIFY(b.shown.printers->documents.empty());
+        b.shown.form->Label_Prn_Top->setText(QString());
+        b.window->recheckAll();
+        QVERIFY(b.checked(0));
+        QVERIFY(!b.checked(1));
+    }
+
+    // A row without the consignee's telephone is held back with a warning
+    // the user accepts for that row; すべて修正 leaves it to the user.
+    void missingTelephoneIsAWarningAcceptedPerRow() {
+        BatchFixture b;
+        b.window->openFile(b.write(QStringLiteral("notel.csv"), "郵便番号,住所,氏名,電話番号\n"
+                                                                  "1050011,東京都港区芝公園4-2-8,山田太郎,\n"
+                                                                  "1050011,東京都港区芝公園4-2-8,鈴木一郎,\n"));
+        const int problemColumn = TBatchWindow::kFirstFieldColumn + 12;
+        const QString warning = QStringLiteral("でんわがありません（配達の連絡ができません）");
+        for (int row : {0, 1}) {
+            QCOMPARE(b.table().item(row, problemColumn)->text(), warning);
+            QVERIFY(!b.checked(row));
+        }
+        QVERIFY(b.window->Label_Status->text().contains(QStringLiteral("確かめて了承する注意が2件あります")));
+        QVERIFY(!b.window->Button_RepairAll->isEnabled());
+        QVERIFY(b.window->Button_Repair->isEnabled());
+
+        b.table().selectRow(0);
+        QTest::mouseClick(b.window->Button_Repair, Qt::LeftButton);
+        QVERIFY(b.checked(0));
+        QCOMPARE(b.table().item(0, problemColumn)->text(), warning + QStringLiteral("（了承済み）"));
+        QVERIFY(!b.checked(1));
+        b.shown.boxes.answer(true);
+        QTest::mouseClick(b.window->Button_Print, Qt::LeftButton);
+        QCOMPARE(b.shown.printers->documents.size(), std::size_t{1});
+        QVERIFY(BatchFixture::texts(b.shown.printers->documents[0].pages[0]).contains(QStringLiteral("山田太郎")));
+    }
+
     void cancelOrNoSubmitsNothing() {
         BatchFixture b;
         QTest::mouseClick(b.window->Button_Print, Qt::LeftButton);  // unscripted: No
-        QCOMPARE(b.shown.boxes.questions.value(0), QStringLiteral("1件を印刷しますか?"));
+        QVERIFY(b.shown.boxes.questions.value(0).startsWith(QStringLiteral("1件を印刷しますか?\n")));
         QVERIFY(b.shown.printers->documents.empty());
 
         b.cell(1, batch::Col::Name)->setText(QStringLiteral("鈴木一郎"));
@@ -277,7 +359,7 @@ private slots:
         const QString path = b.shown.dir.filePath(QStringLiteral("dropped.tsv"));
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("\xEF\xBB\xBF郵便番号\t住所\t氏名\n1050011\t東京都港区芝公園1\t山田\n");
+        f.write("\xEF\xBB\xBF郵便番号\t住所\t氏名\t電話番号\n1050011\t東京都港区芝公園1\t山田\t03-3433-1111\n");
         f.close();
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(path)});
@@ -454,6 +536,14 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(b.window->isVisible());
         QCOMPARE(b.cell(1, batch::Col::Name)->text(), QString());
+
+        // Escape on an open drop-down list closes the list alone.
+        b.window->ComboBox_Encoding->setFocus();
+        b.window->ComboBox_Encoding->showPopup();
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+        QVERIFY(b.window->isVisible());
 
         // Escape closes; the edits wait for F9.
         b.cell(1, batch::Col::Name)->setText(QStringLiteral("鈴木一郎"));

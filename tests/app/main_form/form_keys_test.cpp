@@ -33,7 +33,7 @@ const QStringList kKeyMapFields = {
     QStringLiteral("Edit_de_date1"), QStringLiteral("Edit_de_date2"), QStringLiteral("Edit_de_date3"),
     QStringLiteral("Edit_G1"),       QStringLiteral("Edit_G2"),       QStringLiteral("Edit_G3")};
 
-// Controls without a key handler: F2 and F11 do nothing there.
+// Controls without the text fields' key map: F2 does nothing there.
 const QStringList kNoKeyMap = {QStringLiteral("CheckBox_My"), QStringLiteral("CheckBox_Pelican_3"),
                                QStringLiteral("CheckBox_Pelican_21"), QStringLiteral("PageControl_My"),
                                QStringLiteral("ComboBox_SEL"), QStringLiteral("BitBtn_My")};
@@ -168,16 +168,27 @@ private slots:
         }
     }
 
-    void functionKeysDoNothingOutsideTheKeyMap() {
+    // Preview and print work wherever the focus is (after a click on a time
+    // band box, say); F2 stays with the text fields.
+    void previewAndPrintKeysOutsideTheKeyMap() {
         ShownForm f;
+        QSignalSpy preview(f.find<QPushButton>(QStringLiteral("SpeedButton_F10")), &QPushButton::clicked);
         QSignalSpy print(f.find<QPushButton>(QStringLiteral("SpeedButton_F11")), &QPushButton::clicked);
         for (const QString& name : kNoKeyMap) {
+            f.form->activateWindow();  // back from the preview
+            QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
             f.focus(name);
             QCOMPARE(f.focusedName(), name);
-            f.key(Qt::Key_F11);
-            f.key(Qt::Key_F2);
-            QVERIFY2(print.isEmpty(), qPrintable(name));
+            QWidget* control = f.find(name);
+            QTest::keyClick(control, Qt::Key_F11);
+            QVERIFY2(print.size() == 1, qPrintable(name));
+            QTest::keyClick(control, Qt::Key_F10);
+            QVERIFY2(preview.size() == 1, qPrintable(name));
+            f.boxes.questions.clear();  // the print command's own question
+            QTest::keyClick(control, Qt::Key_F2);
             QVERIFY2(f.boxes.questions.isEmpty(), qPrintable(name));
+            print.clear();
+            preview.clear();
         }
     }
 
