@@ -643,6 +643,9 @@ void TBatchWindow::updateStatus() {
 
 void TBatchWindow::printChecked() {
     if (printing_) return;
+    // With the feed mode's printer gone nothing is asked: the waybills
+    // would go nowhere, or to another printer.
+    WbPrinter().CheckDocumentsAllowed();
     std::vector<std::size_t> rows;
     for (std::size_t r = 0; r < orders_.size(); ++r) {
         const QTableWidgetItem* box = Table_Orders->item(static_cast<int>(r), 0);
@@ -714,6 +717,7 @@ void TBatchWindow::printChecked() {
         Label_Status->setText(QStringLiteral("印刷を中止しました。何も印刷していません"));
         return;
     }
+    if (context_.jobSent) context_.jobSent(pages.size());
     for (std::size_t r : printedRows) {
         printed_[r] = true;
         fillRow(static_cast<int>(r));

@@ -42,6 +42,9 @@ void TWbPrinter::ResetSystem(std::unique_ptr<wbprn::PrinterSystem> system) {
     papersAvailable_ = binsAvailable_ = false;
     devMode_.reset();
     withheld_.clear();
+    reserved_.clear();
+    feedAfterJob_ = false;
+    docPages_ = lastDocumentPages_ = 0;
 }
 
 print::Surface& TWbPrinter::Canvas() { return system_->canvas(); }
@@ -49,14 +52,34 @@ print::Surface& TWbPrinter::Canvas() { return system_->canvas(); }
 void TWbPrinter::BeginDoc(const QString& title) {
     CheckDocumentsAllowed();
     system_->beginDoc(title);
+    docPages_ = 1;
 }
 
-void TWbPrinter::CheckDocumentsAllowed() const {
+void TWbPrinter::CheckDocumentsAllowed() {
+    WindowHook();
     if (!withheld_.isEmpty()) throw EWbPrinterWithheld(withheld_.toStdString());
+    if (!reserved_.isEmpty() && system_->currentDeviceName() != reserved_)
+        throw EWbPrinterWithheld(QStringLiteral("登録したプリンタ %1 が見つかりません").arg(reserved_).toStdString());
 }
-void TWbPrinter::NewPage() { system_->newPage(); }
-int TWbPrinter::EndDoc() { return system_->endDoc(); }
-void TWbPrinter::Abort() { system_->abortDoc(); }
+
+void TWbPrinter::NewPage() {
+    system_->newPage();
+    ++docPages_;
+}
+
+int TWbPrinter::EndDoc() {
+    if (feedAfterJob_ && docPages_ > 0) NewPage();
+    const int pages = docPages_;
+    docPages_ = 0;
+    const int job = system_->endDoc();
+    lastDocumentPages_ = pages;
+    return job;
+}
+
+void TWbPrinter::Abort() {
+    docPages_ = 0;
+    system_->abortDoc();
+}
 
 void TWbPrinter::CheckNoPrinter() {
     for (int i = 0; i < snapshot_->Count(); ++i)
