@@ -328,45 +328,44 @@ void TWbPrinter::FireOnChange() {
 }
 
 void TWbPrinter::WindowHook() {
+    QElapsedTimer took;
+    took.start();
     auto fresh = std::make_unique<TWbAllPrintersInfo>(*system_);
+    bool changed = true;
     if (fresh->IsSame(*snapshot_)) {
         const QStringList before = portNames_;
-        const QStringList& after = PortNames();
-        if (after.size() != before.size()) {
-            FireOnChange();
-            return;
-        }
-        for (int i = 0; i < after.size(); ++i) {
-            if (after[i] != before[i]) {
-                FireOnChange();
-                return;
-            }
-        }
-        return;
+        changed = PortNames() != before;
+    } else {
+        system_->discard();
+        snapshot_ = std::move(fresh);
+        cachedIndex_ = -1;
+        ClearDevMode();
     }
-    system_->discard();
-    snapshot_ = std::move(fresh);
-    cachedIndex_ = -1;
-    ClearDevMode();
-    FireOnChange();
+    // How long the print service took to answer, not counting what the
+    // notification then does (taking a printer again reads its PPD).
+    lastLookMs_ = took.elapsed();
+    if (changed) FireOnChange();
 }
 
 void TWbPrinter::StartWatch(QObject* owner, int intervalMs) {
     delete watch_;
     watch_ = new QTimer(owner);
     watch_->setInterval(intervalMs);
-    QObject::connect(watch_, &QTimer::timeout, owner, [this] {
+    QObject::connect(watch_, &QTimer::timeout, owner, [this, intervalMs] {
         // A failing scheduler is noticed by the next print or selection; the
         // watch itself must never raise into the event loop.
         QElapsedTimer took;
         took.start();
+        qint64 looked = 0;
         try {
             WindowHook();
+            looked = lastLookMs_;
         } catch (...) {
+            looked = took.elapsed();
         }
         // A slow answer (a scheduler timing out) must not stall the window
-        // every few seconds: look less often from then on.
-        if (took.elapsed() > 250 && watch_) watch_->setInterval(std::min(watch_->interval() * 4, 300000));
+        // every few seconds: look less often while it lasts.
+        if (watch_) watch_->setInterval(looked > 250 ? std::min(watch_->interval() * 4, 300000) : intervalMs);
     });
     QObject::connect(owner, &QObject::destroyed, watch_, [this] { watch_ = nullptr; });
     watch_->start();

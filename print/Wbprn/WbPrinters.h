@@ -132,7 +132,8 @@ public:
     // Reacts to a possible change of the installed printers or ports.
     void WindowHook();
     // Runs WindowHook every `intervalMs` while `owner` lives (the GUI
-    // thread's event loop; never blocks longer than the system's time-out).
+    // thread's event loop; never blocks longer than the system's time-out),
+    // less often while the print service is slow to answer.
     void StartWatch(QObject* owner, int intervalMs = 5000);
 
     std::function<void(TWbPrinter*)> OnChange;
@@ -168,6 +169,7 @@ private:
     bool feedAfterJob_ = false;
     int docPages_ = 0;
     int lastDocumentPages_ = 0;
+    qint64 lastLookMs_ = 0;  // the last WindowHook's wait for the print service
 };
 
 // The single process-wide printer object (CUPS unless a test installed
