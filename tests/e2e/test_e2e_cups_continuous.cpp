@@ -2,6 +2,7 @@
 // ESC/P stream the printer receives must run one 4-inch form per page.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QFile>
 #include <QtCore/qtestsupport_core.h>
 #include <chrono>
@@ -11,6 +12,8 @@
 #include "batch/tracking_number.h"
 #include "history/history_store.h"
 #include "print/Form_SLIP97YPrn.h"
+#include "print/WbPrinterSetupDialog.h"
+#include "print/printer_file.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/continuous_form.h"
 #include "print/preview_page.h"
@@ -39,12 +42,9 @@ protected:
     }
     void TearDown() override { dotMatrix_.reset(); }
 
-    // The program with both feed modes registered on the dot-matrix queue;
-    // continuous forms with a blank form after each job when asked.
-    static std::unique_ptr<Program> start(int feed, bool feedAfterJob = false) {
-        QByteArray file = sj("[手差し]\r\nPrnName=Wc24pin\r\n[連続(４インチ)]\r\nPrnName=Wc24pin\r\n");
-        if (feedAfterJob) file += "PrnFeedAfterJob=1\r\n";
-        auto p = std::make_unique<Program>(file);
+    // The program with both feed modes registered on the dot-matrix queue.
+    static std::unique_ptr<Program> start(int feed) {
+        auto p = std::make_unique<Program>(sj("[手差し]\r\nPrnName=Wc24pin\r\n[連続(４インチ)]\r\nPrnName=Wc24pin\r\n"));
         p->selectFeed(feed);
         return p;
     }
@@ -85,14 +85,25 @@ QString ordersFile(const QTemporaryDir& dir, int count) {
 }  // namespace
 
 // Each waybill is one page ended by one form feed, F11 and the batch alike;
-// the blank form after the job comes only when the feed mode's record asks
-// for it, and the next number proposed is the first form not fed.
+// the blank form after the job comes only when it is ticked in the set-up
+// dialog (kept in that feed mode's record only), and the next number
+// proposed is the first form not fed.
 TEST_F(CupsContinuous, EachWaybillFeedsOneFormAndTheNextNumberFollowsTheFormsFed) {
     for (const bool feedAfter : {false, true}) {
         SCOPED_TRACE(feedAfter ? "a blank form after each job" : "no blank form");
         e2e::clearCaptures();
         const std::size_t blank = feedAfter ? 1 : 0;
-        auto p = start(1, feedAfter);
+        auto p = start(1);
+        TWbPrinterSetupDialog::runner() = [feedAfter](WbPrinterSetupWindow& w) {
+            EXPECT_EQ(w.CheckBox_FeedAfterJob->text(), QStringLiteral("印刷後に用紙を1枚送る"));
+            EXPECT_FALSE(w.CheckBox_FeedAfterJob->isChecked()) << "off unless ticked";
+            w.CheckBox_FeedAfterJob->setChecked(feedAfter);
+            return true;
+        };
+        p->form->BitBtn_PrnSet->click();
+        TWbPrinterSetupDialog::runner() = nullptr;
+        EXPECT_EQ(printer_file::readRecord(p->dir.path(), QStringLiteral("連続(４インチ)")).feedAfterJob, feedAfter);
+        EXPECT_FALSE(printer_file::readRecord(p->dir.path(), QStringLiteral("手差し")).feedAfterJob);
         EXPECT_EQ(p->form->ComboBox2->currentText(), wbprn::continuousFormPaperName());
         EXPECT_EQ(print_preview::currentPageSetup().page.paper, QSizeF(576, 288)) << "the preview's page";
         p->boxes.numbers.push_back(QStringLiteral("123456789013"));
@@ -165,7 +176,6 @@ TEST_F(CupsContinuous, ADeletedQueueIsNamedRefusedAndTakenAgainWhenBack) {
     auto* window = p->form->findChild<TBatchWindow*>(QStringLiteral("Form_Batch"));
     ASSERT_NE(window, nullptr);
     window->openFile(ordersFile(p->dir, 1));
-    p->boxes.answer(true);
     window->Button_Print->click();
     EXPECT_EQ(p->boxes.errors, QStringList(2, gone + u'.'));
     EXPECT_TRUE(p->boxes.questions.isEmpty()) << p->boxes.questions.join(u'|').toStdString();

@@ -1,6 +1,5 @@
 // The printer box of the main window: feed-mode records, the printer,
 // paper and bin lines, and registration, over the scripted printers.
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -374,41 +373,6 @@ private slots:
         f.form->SpeedButton_F11Click();
         QCOMPARE(f.printers->documents.size(), std::size_t{2});
         QCOMPARE(f.printers->documents[1].printer, QStringLiteral("B"));
-    }
-
-    // The blank form after each job is the feed mode's own: ticked in the
-    // set-up dialog for one mode, it is kept in that mode's record only,
-    // shown ticked again, and adds one blank page to that mode's jobs only.
-    void aBlankFormAfterEachJobIsTheFeedModesOwn() {
-        BoxForm f({fakePrinter("A")});
-        QStringList seen;  // the box as each run of the dialog showed it
-        const auto registerWith = [&](bool tick, bool confirm) {
-            TWbPrinterSetupDialog::runner() = [&, tick, confirm](WbPrinterSetupWindow& w) {
-                seen << w.CheckBox_FeedAfterJob->text() + (w.CheckBox_FeedAfterJob->isChecked() ? u'1' : u'0');
-                w.CheckBox_FeedAfterJob->setChecked(tick);
-                return confirm;
-            };
-            f.find<QPushButton>(QStringLiteral("BitBtn_PrnSet"))->click();
-        };
-        const auto printedPages = [&] {
-            f.boxes.answer(true);
-            f.form->SpeedButton_F11Click();
-            return f.printers->documents.back().pages;
-        };
-        selectFeed(f, 1);
-        registerWith(true, true);
-        registerWith(false, false);  // cancelled: stays ticked
-        QCOMPARE(seen, QStringList({QStringLiteral("印刷後に用紙を1枚送る0"), QStringLiteral("印刷後に用紙を1枚送る1")}));
-        QVERIFY(printer_file::readRecord(QDir::currentPath(), QStringLiteral("連続(４インチ)")).feedAfterJob);
-        const auto pages = printedPages();
-        QCOMPARE(pages.size(), std::size_t{2});
-        QVERIFY(!pages[0].empty() && pages[1].empty());
-
-        selectFeed(f, 0);
-        registerWith(false, true);
-        QVERIFY(!printer_file::readRecord(QDir::currentPath(), QStringLiteral("手差し")).feedAfterJob);
-        QCOMPARE(printedPages().size(), std::size_t{1});
-        QCOMPARE(seen.last(), QStringLiteral("印刷後に用紙を1枚送る0"));
     }
 
     // The printer watch finds the registered printer back: it is taken at
