@@ -29,7 +29,8 @@ void writeRecord(const QString& baseFolder, const QString& section, const QStrin
                  const QString& prnNoIndex, const QString& top, const QString& left);
 
 // The whole record: the four keys above, then PrnPaperSize, PrnBin and
-// PrnFeedAfterJob ("1" or "0").
+// PrnFeedAfterJob ("1" or "0"; left out while the record never asked for
+// the blank form).
 void writeRecord(const QString& baseFolder, const QString& section, const Record& record);
 
 }  // namespace printer_file

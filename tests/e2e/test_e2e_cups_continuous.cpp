@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QtCore/qtestsupport_core.h>
 #include <chrono>
 #include <memory>
@@ -134,7 +135,9 @@ TEST_F(CupsContinuous, EachWaybillFeedsOneFormAndTheNextNumberFollowsTheFormsFed
             ASSERT_EQ(s.pages.size(), waybills + blank) << "job " << j + 1;
             ASSERT_TRUE(s.pages[0].firstInk);
             for (std::size_t i = 1; i < waybills; ++i) EXPECT_EQ(s.pages[i].firstInk, s.pages[0].firstInk) << "waybill " << i + 1;
-            if (feedAfter) EXPECT_FALSE(s.pages.back().firstInk) << "the blank form";
+            if (feedAfter) {
+                EXPECT_FALSE(s.pages.back().firstInk) << "the blank form";
+            }
         }
     }
 }

@@ -393,9 +393,9 @@ private slots:
         other.feedMode = sjis::fromQString(fx.form().ComboBox_SEL->itemText(1));
         other.tracking = "200000000012";
         fx.form().historyBook()->run([&](store::HistoryBackend& s) { s.record(other); });
-        QCOMPARE(fx.form().proposedFirstNumber(), u("300000000031"));
+        QCOMPARE(fx.form().proposedFirstNumber(), u("300000000020"));
         fx.form().ComboBox_SEL->setCurrentIndex(1);
-        QCOMPARE(fx.form().proposedFirstNumber(), u("200000000034"));
+        QCOMPARE(fx.form().proposedFirstNumber(), u("200000000023"));
         fx.form().ComboBox_SEL->setCurrentIndex(0);
 
         const std::size_t printed = fx.shown.printers->documents.size();
