@@ -20,7 +20,7 @@ void TBatchWindow::proposeFirstNumber() {
     context_.history->read([&](store::HistoryBackend& s) { last = s.lastTracking(feedMode); });
     // The form after the last waybill, past the blank forms its job fed.
     const int blank = context_.formsAfterLast ? context_.formsAfterLast() : 0;
-    const auto steps = static_cast<std::uint64_t>(1 + std::max(blank, 0));
+    const std::uint64_t steps = 1 + static_cast<std::uint64_t>(std::max(blank, 0));
     Edit_FirstNumber->setText(batch::isValidTracking(last) ? QString::fromStdString(batch::nextTracking(last, steps))
                                                            : QString());
 }

@@ -170,7 +170,7 @@ QString TForm_Main::proposedFirstNumber() {
     std::string last;
     const std::string feedMode = sjis::fromQString(ComboBox_SEL->currentText());
     historyBook_->read([&](store::HistoryBackend& s) { last = s.lastTracking(feedMode); });
-    const auto steps = static_cast<std::uint64_t>(1 + formsAfterLastWaybill());
+    const std::uint64_t steps = 1 + static_cast<std::uint64_t>(std::max(formsAfterLastWaybill(), 0));
     return batch::isValidTracking(last) ? QString::fromStdString(batch::nextTracking(last, steps)) : QString();
 }
 
