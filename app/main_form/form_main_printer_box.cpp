@@ -166,10 +166,10 @@ void TForm_Main::buildPrinterBox() {
     if (ComboBox_SEL->currentIndex() < 0) ComboBox_SEL->setCurrentIndex(0);
     auto* dialog = new TWbPrinterSetupDialog(this);
     dialog->setObjectName(QStringLiteral("WbPrinterSetupDialog1"));
-    // Notice printers added or removed while the program runs, and before
-    // every print: a registered printer that goes away withholds printing at
-    // once, and one that was missing is taken again as soon as it is back,
-    // so the user need not restart or switch feed modes to print on it.
+    // Notice printers added or removed while the program runs: a registered
+    // printer that goes away withholds printing at once, and one that was
+    // missing is taken again as soon as it is back, so the user need not
+    // restart or switch feed modes to print on it.
     WbPrinter().OnChange = [self = QPointer<TForm_Main>(this)](TWbPrinter*) {
         if (self) guarded(self, [&] { self->followPrinterChange(); });
     };
@@ -196,14 +196,12 @@ void TForm_Main::SpeedButton_PrnIdGetClick() {
 void TForm_Main::followPrinterChange() {
     // The set-up dialog is choosing a printer: its choice decides.
     if (registeringPrinter_) return;
-    TWbPrinter& wb = WbPrinter();
-    const QString name = trimmedName(Label_PrinterName->text());
+    // With no printer at all (or the print service out of reach) there is
+    // nothing to take or to lose: the print commands say so themselves,
+    // and the watch is back here once printers answer again.
     try {
-        wb.CheckNoPrinter();
+        WbPrinter().CheckNoPrinter();
     } catch (const EWbPrinterNoPrinter&) {
-        // No printer at all (or the print service is down): the registered
-        // one is gone as well, without an error box from the watch.
-        if (!name.isEmpty()) showMissingPrinter(name);
         return;
     }
     SpeedButton_PRNSETClick();

@@ -56,9 +56,11 @@ void TWbPrinter::BeginDoc(const QString& title) {
 }
 
 void TWbPrinter::CheckDocumentsAllowed() {
-    WindowHook();
     if (!withheld_.isEmpty()) throw EWbPrinterWithheld(withheld_.toStdString());
-    if (!reserved_.isEmpty() && system_->currentDeviceName() != reserved_)
+    // Without any usable printer the document fails on its own, saying so.
+    bool anyUsable = false;
+    for (int i = 0; i < snapshot_->Count() && !anyUsable; ++i) anyUsable = !snapshot_->IsHidden(i);
+    if (!reserved_.isEmpty() && anyUsable && system_->currentDeviceName() != reserved_)
         throw EWbPrinterWithheld(QStringLiteral("登録したプリンタ %1 が見つかりません").arg(reserved_).toStdString());
 }
 

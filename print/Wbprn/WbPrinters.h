@@ -122,9 +122,8 @@ public:
     // another printer have become current, BeginDoc refuses rather than
     // print the waybill on it.
     void ReserveDocumentsFor(const QString& printerName) { reserved_ = printerName; }
-    // Looks at the installed printers afresh (WindowHook, so a printer
-    // removed a moment ago is noticed now), then raises EWbPrinterWithheld
-    // while documents are withheld or the reserved printer is not current.
+    // Raises EWbPrinterWithheld while documents are withheld, or while
+    // printers are there but the reserved one is not current.
     void CheckDocumentsAllowed();
 
     // After a confirmed dialog: drop the settings copy and reload the lists.
