@@ -1,5 +1,6 @@
 #include "print/WbPrinterSetupDialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -57,6 +58,9 @@ WbPrinterSetupWindow::WbPrinterSetupWindow(QWidget* parent) : QDialog(parent) {
     orientation->addWidget(RadioButton_Portrait);
     orientation->addWidget(RadioButton_Landscape);
     form->addRow(QStringLiteral("印刷の向き"), orientation);
+    CheckBox_FeedAfterJob = new QCheckBox(QStringLiteral("印刷後に用紙を1枚送る"), this);
+    CheckBox_FeedAfterJob->setObjectName(QStringLiteral("CheckBox_FeedAfterJob"));
+    form->addRow(QString(), CheckBox_FeedAfterJob);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
     buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
@@ -128,5 +132,8 @@ std::function<bool(WbPrinterSetupWindow&)>& TWbPrinterSetupDialog::runner() {
 
 bool TWbPrinterSetupDialog::Execute() {
     WbPrinterSetupWindow window(qobject_cast<QWidget*>(parent()));
-    return window.runAndApply(runner());
+    window.CheckBox_FeedAfterJob->setChecked(FeedAfterJob);
+    if (!window.runAndApply(runner())) return false;
+    FeedAfterJob = window.CheckBox_FeedAfterJob->isChecked();
+    return true;
 }

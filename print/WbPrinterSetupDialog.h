@@ -1,14 +1,16 @@
 #pragma once
 // The printer set-up dialog on the printer layer itself: the usable
 // printers, the chosen printer's paper sizes and bins, the orientation,
-// OK / キャンセル. OK makes the chosen printer current, applies the paper,
-// bin and orientation to its settings (they last until another printer is
-// selected) and refreshes the layer's cache.
+// whether to feed one blank form after every job, OK / キャンセル. OK makes
+// the chosen printer current, applies the paper, bin and orientation to its
+// settings (they last until another printer is selected) and refreshes the
+// layer's cache.
 #include <QDialog>
 #include <QObject>
 #include <functional>
 
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QRadioButton;
 
@@ -22,6 +24,10 @@ public:
     QComboBox* ComboBox_Bin = nullptr;
     QRadioButton* RadioButton_Portrait = nullptr;
     QRadioButton* RadioButton_Landscape = nullptr;
+    // 印刷後に用紙を1枚送る: for a printer without a tear-off position. It
+    // belongs to the feed mode's record, not to the printer layer: the
+    // caller sets it before the run and reads it after a confirmation.
+    QCheckBox* CheckBox_FeedAfterJob = nullptr;
 
     // Writes the choice into the printer layer.
     void applyChoice();
@@ -44,6 +50,10 @@ public:
     // Shows the dialog modally; true when the user confirmed (the choice is
     // then applied and the layer's cache refreshed).
     bool Execute();
+
+    // The blank form after every job, shown ticked or not and, once
+    // Execute() returned true, as the user left it.
+    bool FeedAfterJob = false;
 
     // Tests replace the modal run: the function gets the filled dialog and
     // returns whether it was confirmed. Empty = the real exec().

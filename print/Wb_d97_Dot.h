@@ -15,8 +15,8 @@ public:
     // named "Form_Main" is used.
     void setMainForm(QWidget* form) { mainForm_ = form; }
 
-    // Draws the waybill held by the main form on WbPrinter().Canvas() of the
-    // open document, then starts a new page. Errors propagate unchanged; a
+    // Draws the waybill held by the main form on the current page of the
+    // open document (WbPrinter().Canvas()). Errors propagate unchanged; a
     // bad caption or an unmappable position is raised before any drawing.
     void SLIP97_Prn();
 

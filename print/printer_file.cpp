@@ -32,7 +32,8 @@ Record readRecord(const QString& baseFolder, const QString& section) {
     const std::string s = sjis::fromQString(section);
     auto read = [&](const char* key, const char* fallback) { return sjis::toQString(ini.readString(s, key, fallback)); };
     return {read("PrnName", ""),      read("PrnNoIndex", "0"), read("vamPrn_Top", "0"),
-            read("vamPrn_Left", "0"), read("PrnPaperSize", ""), read("PrnBin", "")};
+            read("vamPrn_Left", "0"), read("PrnPaperSize", ""), read("PrnBin", ""),
+            read("PrnFeedAfterJob", "0").trimmed() == QStringLiteral("1")};
 }
 
 void writeRecord(const QString& baseFolder, const QString& section, const QString& printerName,
@@ -46,7 +47,13 @@ void writeRecord(const QString& baseFolder, const QString& section, const Record
     KeyValues keys = printerKeys(record.name, record.prnNoIndex, record.top, record.left);
     keys.emplace_back("PrnPaperSize", sjis::fromQString(record.paper));
     keys.emplace_back("PrnBin", sjis::fromQString(record.bin));
-    fileIn(baseFolder).writeStrings(sjis::fromQString(section), keys);
+    IniFile ini = fileIn(baseFolder);
+    const std::string s = sjis::fromQString(section);
+    // Only a record that has ever asked for the blank form carries the key,
+    // so a file that never did stays as older versions wrote it.
+    if (record.feedAfterJob || !ini.readString(s, "PrnFeedAfterJob", "").empty())
+        keys.emplace_back("PrnFeedAfterJob", record.feedAfterJob ? "1" : "0");
+    ini.writeStrings(s, keys);
 }
 
 }  // namespace printer_file

@@ -8,15 +8,18 @@ namespace printer_file {
 // One feed mode's record. The printer is found by its name; the index
 // among the usable printers serves files that hold no name. The paper
 // size and bin are the names the printer's lists show (empty: the
-// printer's own default).
+// printer's own default). `feedAfterJob`: one blank form is fed after every
+// job (kept as PrnFeedAfterJob=1; readers that do not know the key skip it).
 struct Record {
     QString name, prnNoIndex, top, left, paper, bin;
+    bool feedAfterJob = false;
 };
 
 QString path(const QString& baseFolder);
 
-// PrnName, PrnNoIndex, vamPrn_Top, vamPrn_Left, PrnPaperSize and PrnBin;
-// missing ones give "" for the name, paper and bin, "0" for the others.
+// PrnName, PrnNoIndex, vamPrn_Top, vamPrn_Left, PrnPaperSize, PrnBin and
+// PrnFeedAfterJob; missing ones give "" for the name, paper and bin, off
+// for the blank form, "0" for the others.
 Record readRecord(const QString& baseFolder, const QString& section);
 
 // Writes PrnName (trimmed), PrnNoIndex, vamPrn_Top, vamPrn_Left in this
@@ -25,7 +28,9 @@ Record readRecord(const QString& baseFolder, const QString& section);
 void writeRecord(const QString& baseFolder, const QString& section, const QString& printerName,
                  const QString& prnNoIndex, const QString& top, const QString& left);
 
-// The whole record: the four keys above, then PrnPaperSize and PrnBin.
+// The whole record: the four keys above, then PrnPaperSize, PrnBin and
+// PrnFeedAfterJob ("1" or "0"; left out while the record never asked for
+// the blank form).
 void writeRecord(const QString& baseFolder, const QString& section, const Record& record);
 
 }  // namespace printer_file

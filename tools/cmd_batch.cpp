@@ -2,7 +2,7 @@
 // platform's order file among them, with its item file where the platform
 // writes one), checked one by one, one JSON object per waybill.
 // batch print FILE --pdf OUT | --printer QUEUE: every waybill without a
-// problem as one document (the waybill pages, then the empty page),
+// problem as one document (the waybill pages, no empty page after them),
 // recorded in the history with its order and tracking number: the
 // station's file, or with --server CONNINFO that shared history.
 #include <QDate>
@@ -279,9 +279,10 @@ void renderPdf(const std::vector<print::WaybillFields>& waybills, const Options&
     setup.dpi = o.dpi;
     cli::writePdfFile(QString::fromLocal8Bit(o.pdf), setup, QString::fromLatin1(kTitle),
                       {o.file, o.items ? o.items : "", o.mapping ? o.mapping : "", o.table ? o.table : "", o.db ? o.db : ""}, [&](wbprn::PdfCanvas& canvas) {
-                          for (const auto& page : pages) {
-                              print::drawItems(page, canvas);
-                              canvas.newPage();
+                          // Waybill pages back to back, no empty page after the last.
+                          for (std::size_t i = 0; i < pages.size(); ++i) {
+                              if (i > 0) canvas.newPage();
+                              print::drawItems(pages[i], canvas);
                           }
                       },
                       beforeWrite);

@@ -135,9 +135,6 @@ int cmdPrint(int argc, char** argv) {
         }
         // Parse and map everything before a file is created.
         const std::vector<print::DrawItem> items = print::planWaybill(fields);
-        renderPdf(path, *dpi, [&](wbprn::PdfCanvas& canvas) {
-            print::drawItems(items, canvas);
-            canvas.newPage();  // the layout ends its page; the document's second page stays empty
-        });
+        renderPdf(path, *dpi, [&](wbprn::PdfCanvas& canvas) { print::drawItems(items, canvas); });
     });
 }

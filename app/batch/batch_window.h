@@ -50,6 +50,11 @@ struct BatchContext {
     // Says something the user must not miss after the window is closed
     // (the history could not be written).
     std::function<void(const QString&)> report;
+    // Blank forms the feed mode's last job fed after its last waybill (none
+    // when unset), and the count of waybills of a job just sent, from which
+    // the opener counts the blank forms that job fed.
+    std::function<int()> formsAfterLast;
+    std::function<void(std::size_t waybills)> jobSent;
 };
 
 class TBatchWindow : public QWidget {

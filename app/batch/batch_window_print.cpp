@@ -42,6 +42,9 @@ QString TBatchWindow::printQuestion(std::size_t count, const std::vector<std::st
 
 void TBatchWindow::printChecked() {
     if (printing_) return;
+    // With the feed mode's printer gone nothing is asked: the waybills
+    // would go nowhere, or to another printer.
+    WbPrinter().CheckDocumentsAllowed();
     // What the rows were checked against may have changed since (the
     // margins, the printer): the question is asked about rows that are
     // good now, and the table and its footer say the same.
@@ -127,6 +130,7 @@ void TBatchWindow::printChecked() {
         Label_Status->setText(QStringLiteral("印刷を中止しました。何も印刷していません"));
         return;
     }
+    if (context_.jobSent) context_.jobSent(pages.size());
     for (std::size_t r : printedRows) {
         printed_[r] = true;
         fillRow(static_cast<int>(r));

@@ -1,6 +1,8 @@
 // The batch window's tracking numbers: the first form's number proposed
 // from the last print, and one number per printed waybill from it.
 #include <QLineEdit>
+#include <algorithm>
+#include <cstdint>
 #include <variant>
 
 #include "app/batch/batch_window.h"
@@ -16,8 +18,10 @@ void TBatchWindow::proposeFirstNumber() {
     // Each feed mode's printer has its own stack of forms.
     const std::string feedMode = sjis::fromQString(context_.feedMode ? context_.feedMode() : QString());
     context_.history->read([&](store::HistoryBackend& s) { last = s.lastTracking(feedMode); });
-    // The last job's empty page fed the form after its last waybill.
-    Edit_FirstNumber->setText(batch::isValidTracking(last) ? QString::fromStdString(batch::nextTracking(last, 2))
+    // The form after the last waybill, past the blank forms its job fed.
+    const int blank = context_.formsAfterLast ? context_.formsAfterLast() : 0;
+    const std::uint64_t steps = 1 + static_cast<std::uint64_t>(std::max(blank, 0));
+    Edit_FirstNumber->setText(batch::isValidTracking(last) ? QString::fromStdString(batch::nextTracking(last, steps))
                                                            : QString());
 }
 

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -247,6 +248,10 @@ public:
     // window is drawn; this fills the box now if that is still to come (a
     // command that prints calls it first).
     void completePrinterBox();
+    // The installed printers changed (or may have): the feed mode's
+    // registered printer is taken again, or printing is withheld while it
+    // is gone.
+    void followPrinterChange();
     void BitBtn_PrnSetClick();
     void BitBtn_PrnSet2Click();
 
@@ -261,10 +266,17 @@ public:
     // The job of the row recorded as printing went out as `job`, or was
     // refused (nullopt: the row goes). A failure only shows in the prompt line.
     void recordPrinted(const std::string& uid, std::optional<int> job) noexcept;
-    // The first form's number to propose for the next print: two forms on
-    // from the last one recorded in the current feed mode (its job's empty
-    // page fed one); empty when that print's forms are not known.
+    // The first form's number to propose for the next print: the form after
+    // the last one recorded in the current feed mode and the blank forms its
+    // job fed after it; empty when that print's forms are not known.
     QString proposedFirstNumber();
+    // Blank forms fed after the last waybill of the feed mode's last job:
+    // counted from the pages that job sent, or, before any job of this run,
+    // what the feed mode's record asks for.
+    int formsAfterLastWaybill();
+    // The job just ended held `waybills` waybills: the rest of its pages fed
+    // blank forms.
+    void noteFormsSent(std::size_t waybills);
     // The row of the history that holds this tracking number already, if any.
     std::optional<store::WaybillRecord> trackingHolder(const std::string& tracking);
     void fillConsignee(const store::Consignee& consignee);
@@ -328,4 +340,7 @@ private:
     bool startingPrinterBox_ = false;  // FormShow's steps 9 and 10 are running
     bool printerBoxPending_ = false;   // the box waits for the first paint
     bool formDestroyed_ = false;
+    bool feedAfterJob_ = false;        // the feed mode's record: a blank form after each job
+    bool registeringPrinter_ = false;  // the printer set-up dialog is open
+    std::map<QString, int> formsAfterLast_;  // per feed mode, from the jobs of this run
 };

@@ -64,6 +64,8 @@ void TForm_Main::SpeedButton_F9Click() {
         context.feedMode = [this] { return ComboBox_SEL->currentText(); };
         context.confirmFeed = [this](QWidget* parent) { return confirmFormFeed(parent, *this); };
         context.report = [this](const QString& text) { Panel_HelpMess->setText(text); };
+        context.formsAfterLast = [this] { return formsAfterLastWaybill(); };
+        context.jobSent = [this](std::size_t waybills) { noteFormsSent(waybills); };
         window = new TBatchWindow(std::move(context), this);
         keepWindowPlacement(*window, Label_CurrentDir->text());
         followForm(*window);

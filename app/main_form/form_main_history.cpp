@@ -2,6 +2,9 @@
 // The print history and the address book on the main window: recording
 // each accepted print, the history window (F8), the お届け先登録 button and
 // the completion lists on Edit_tel and Edit_Custo1.
+#include <algorithm>
+#include <cstdint>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QPainter>
@@ -167,7 +170,19 @@ QString TForm_Main::proposedFirstNumber() {
     std::string last;
     const std::string feedMode = sjis::fromQString(ComboBox_SEL->currentText());
     historyBook_->read([&](store::HistoryBackend& s) { last = s.lastTracking(feedMode); });
-    return batch::isValidTracking(last) ? QString::fromStdString(batch::nextTracking(last, 2)) : QString();
+    const std::uint64_t steps = 1 + static_cast<std::uint64_t>(std::max(formsAfterLastWaybill(), 0));
+    return batch::isValidTracking(last) ? QString::fromStdString(batch::nextTracking(last, steps)) : QString();
+}
+
+int TForm_Main::formsAfterLastWaybill() {
+    const auto sent = formsAfterLast_.find(ComboBox_SEL->currentText());
+    if (sent != formsAfterLast_.end()) return sent->second;
+    return feedAfterJob_ ? 1 : 0;
+}
+
+void TForm_Main::noteFormsSent(std::size_t waybills) {
+    const int blank = WbPrinter().LastDocumentPages() - static_cast<int>(waybills);
+    formsAfterLast_[ComboBox_SEL->currentText()] = std::max(blank, 0);
 }
 
 std::optional<store::WaybillRecord> TForm_Main::trackingHolder(const std::string& tracking) {

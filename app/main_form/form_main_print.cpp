@@ -1,8 +1,8 @@
 // One part of TForm_Main (form_main.h): its members are defined across the form_main*.cpp files by concern.
 // The print command (F11): name what is wrong, confirm, hand the printer's
 // effective resolution to the layout through Label_dpix / Label_dpiy, and
-// print one waybill as a document of two pages (the waybill, then the
-// layout's new page).
+// print one waybill as a document of one page (and the blank form the feed
+// mode's record may ask for after it).
 #include <QLabel>
 #include <cstdint>
 #include <stdexcept>
@@ -105,6 +105,7 @@ void printWaybill(TForm_Main& form, bool& named) {
         form.recordPrinted(uid, std::nullopt);
         throw;
     }
+    form.noteFormsSent(1);
     form.recordPrinted(uid, job);
 }
 

@@ -8,6 +8,7 @@
 #include <QPalette>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QWindow>
 #include <functional>
@@ -165,11 +166,12 @@ void TForm_Main::buildPrinterBox() {
     if (ComboBox_SEL->currentIndex() < 0) ComboBox_SEL->setCurrentIndex(0);
     auto* dialog = new TWbPrinterSetupDialog(this);
     dialog->setObjectName(QStringLiteral("WbPrinterSetupDialog1"));
-    // Notice printers added or removed while the program runs. A registered
-    // printer that was missing is taken again as soon as it is back, so the
-    // user need not restart or switch feed modes to print on it.
-    WbPrinter().OnChange = [self = QPointer<TForm_Main>(this)](TWbPrinter* wb) {
-        if (self && !wb->WithheldReason().isEmpty()) guarded(self, [&] { self->SpeedButton_PRNSETClick(); });
+    // Notice printers added or removed while the program runs: a registered
+    // printer that goes away withholds printing at once, and one that was
+    // missing is taken again as soon as it is back, so the user need not
+    // restart or switch feed modes to print on it.
+    WbPrinter().OnChange = [self = QPointer<TForm_Main>(this)](TWbPrinter*) {
+        if (self) guarded(self, [&] { self->followPrinterChange(); });
     };
     WbPrinter().StartWatch(this);
     connect(BitBtn_PrnSet, &QPushButton::clicked, this, [this] { guarded(this, [this] { BitBtn_PrnSetClick(); }); });
@@ -187,11 +189,27 @@ void TForm_Main::SpeedButton_PrnIdGetClick() {
     Label_PrinterName->setText(record.name);
     Label_PrinterPaper->setText(record.paper);
     Label_PrinterBin->setText(record.bin);
+    feedAfterJob_ = record.feedAfterJob;
+    SpeedButton_PRNSETClick();
+}
+
+void TForm_Main::followPrinterChange() {
+    // The set-up dialog is choosing a printer: its choice decides.
+    if (registeringPrinter_) return;
+    // With no printer at all (or the print service out of reach) there is
+    // nothing to take or to lose: the print commands say so themselves,
+    // and the watch is back here once printers answer again.
+    try {
+        WbPrinter().CheckNoPrinter();
+    } catch (const EWbPrinterNoPrinter&) {
+        return;
+    }
     SpeedButton_PRNSETClick();
 }
 
 void TForm_Main::SpeedButton_PRNSETClick() {
     TWbPrinter& wb = WbPrinter();
+    wb.FeedFormAfterJob(feedAfterJob_);
     // The registered printer is found by its name, wherever printers added
     // or removed since have moved it in the list; only a record without a
     // name (written by an older version) goes by the index.
@@ -217,6 +235,7 @@ void TForm_Main::SpeedButton_PRNSETClick() {
         // exists and the index fits is known now, so those messages keep
         // their place before the sender record's.
         if (!usableIndex(wb, index)) {
+            wb.ReserveDocumentsFor({});
             wb.SetIndex(0);  // the registered printer is gone, as below
             return;
         }
@@ -226,7 +245,9 @@ void TForm_Main::SpeedButton_PRNSETClick() {
     try {
         wb.SetIndex(index);
     } catch (const EWBPrinterRangeError&) {
-        // The registered printer is gone: the first usable one, silently.
+        // A record without a name whose index is gone: the first usable
+        // printer, silently (its index is all such a record holds).
+        wb.ReserveDocumentsFor({});
         wb.SetIndex(0);
         return;
     }
@@ -238,6 +259,8 @@ void TForm_Main::SpeedButton_PRNSETClick() {
         ComboBox1->setCurrentIndex(wb.GetIndex());
         // A record found by its index is written back with the name.
         Label_PrinterName->setText(ComboBox1->currentText());
+        // Waybills go to this printer only, whatever becomes current later.
+        wb.ReserveDocumentsFor(ComboBox1->currentText());
     } catch (const EWbPrinter&) {
         ComboBox1->setEnabled(false);
         return;
@@ -316,7 +339,14 @@ void TForm_Main::BitBtn_PrnSetClick() {
         wb.SetIndex(registered);
     else
         wb.SetIndex(0);
-    const bool confirmed = findChild<TWbPrinterSetupDialog*>(QStringLiteral("WbPrinterSetupDialog1"))->Execute();
+    auto* dialog = findChild<TWbPrinterSetupDialog*>(QStringLiteral("WbPrinterSetupDialog1"));
+    dialog->FeedAfterJob = feedAfterJob_;
+    bool confirmed = false;
+    {
+        const QScopedValueRollback registering(registeringPrinter_, true);
+        confirmed = dialog->Execute();
+    }
+    if (confirmed) feedAfterJob_ = dialog->FeedAfterJob;
     // A printer that is gone is replaced only by the user's own choice,
     // never by whichever printer the cancelled dialog started on.
     if (registeredIsGone && !confirmed) return;
@@ -331,7 +361,8 @@ void TForm_Main::BitBtn_PrnSetClick() {
     SpeedButton_PRNSETClick();
     printer_file::writeRecord(Label_CurrentDir->text(), section,
                               {Label_PrinterName->text(), Label_PrinterIndex->text(), Label_Prn_Top->text(),
-                               Label_Prn_Left->text(), Label_PrinterPaper->text(), Label_PrinterBin->text()});
+                               Label_Prn_Left->text(), Label_PrinterPaper->text(), Label_PrinterBin->text(),
+                               feedAfterJob_});
 }
 
 void TForm_Main::BitBtn_PrnSet2Click() {

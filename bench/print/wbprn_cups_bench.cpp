@@ -46,7 +46,6 @@ void BM_YesToJobHanded(benchmark::State& state) {
         f.dpiy = std::to_string(effY);
         wb.BeginDoc(QStringLiteral("vamu_Pelican  "));
         print::layoutWaybill(f, wb.Canvas());
-        wb.NewPage();
         wb.EndDoc();
     }
 }

@@ -42,6 +42,9 @@ void TWbPrinter::ResetSystem(std::unique_ptr<wbprn::PrinterSystem> system) {
     papersAvailable_ = binsAvailable_ = false;
     devMode_.reset();
     withheld_.clear();
+    reserved_.clear();
+    feedAfterJob_ = false;
+    docPages_ = lastDocumentPages_ = 0;
 }
 
 print::Surface& TWbPrinter::Canvas() { return system_->canvas(); }
@@ -49,14 +52,36 @@ print::Surface& TWbPrinter::Canvas() { return system_->canvas(); }
 void TWbPrinter::BeginDoc(const QString& title) {
     CheckDocumentsAllowed();
     system_->beginDoc(title);
+    docPages_ = 1;
 }
 
-void TWbPrinter::CheckDocumentsAllowed() const {
+void TWbPrinter::CheckDocumentsAllowed() {
     if (!withheld_.isEmpty()) throw EWbPrinterWithheld(withheld_.toStdString());
+    // Without any usable printer the document fails on its own, saying so.
+    bool anyUsable = false;
+    for (int i = 0; i < snapshot_->Count() && !anyUsable; ++i) anyUsable = !snapshot_->IsHidden(i);
+    if (!reserved_.isEmpty() && anyUsable && system_->currentDeviceName() != reserved_)
+        throw EWbPrinterWithheld(QStringLiteral("登録したプリンタ %1 が見つかりません").arg(reserved_).toStdString());
 }
-void TWbPrinter::NewPage() { system_->newPage(); }
-int TWbPrinter::EndDoc() { return system_->endDoc(); }
-void TWbPrinter::Abort() { system_->abortDoc(); }
+
+void TWbPrinter::NewPage() {
+    system_->newPage();
+    ++docPages_;
+}
+
+int TWbPrinter::EndDoc() {
+    if (feedAfterJob_ && docPages_ > 0) NewPage();
+    const int pages = docPages_;
+    docPages_ = 0;
+    const int job = system_->endDoc();
+    lastDocumentPages_ = pages;
+    return job;
+}
+
+void TWbPrinter::Abort() {
+    docPages_ = 0;
+    system_->abortDoc();
+}
 
 void TWbPrinter::CheckNoPrinter() {
     for (int i = 0; i < snapshot_->Count(); ++i)
@@ -305,45 +330,44 @@ void TWbPrinter::FireOnChange() {
 }
 
 void TWbPrinter::WindowHook() {
+    QElapsedTimer took;
+    took.start();
     auto fresh = std::make_unique<TWbAllPrintersInfo>(*system_);
+    bool changed = true;
     if (fresh->IsSame(*snapshot_)) {
         const QStringList before = portNames_;
-        const QStringList& after = PortNames();
-        if (after.size() != before.size()) {
-            FireOnChange();
-            return;
-        }
-        for (int i = 0; i < after.size(); ++i) {
-            if (after[i] != before[i]) {
-                FireOnChange();
-                return;
-            }
-        }
-        return;
+        changed = PortNames() != before;
+    } else {
+        system_->discard();
+        snapshot_ = std::move(fresh);
+        cachedIndex_ = -1;
+        ClearDevMode();
     }
-    system_->discard();
-    snapshot_ = std::move(fresh);
-    cachedIndex_ = -1;
-    ClearDevMode();
-    FireOnChange();
+    // How long the print service took to answer, not counting what the
+    // notification then does (taking a printer again reads its PPD).
+    lastLookMs_ = took.elapsed();
+    if (changed) FireOnChange();
 }
 
 void TWbPrinter::StartWatch(QObject* owner, int intervalMs) {
     delete watch_;
     watch_ = new QTimer(owner);
     watch_->setInterval(intervalMs);
-    QObject::connect(watch_, &QTimer::timeout, owner, [this] {
+    QObject::connect(watch_, &QTimer::timeout, owner, [this, intervalMs] {
         // A failing scheduler is noticed by the next print or selection; the
         // watch itself must never raise into the event loop.
         QElapsedTimer took;
         took.start();
+        qint64 looked = 0;
         try {
             WindowHook();
+            looked = lastLookMs_;
         } catch (...) {
+            looked = took.elapsed();
         }
         // A slow answer (a scheduler timing out) must not stall the window
-        // every few seconds: look less often from then on.
-        if (took.elapsed() > 250 && watch_) watch_->setInterval(std::min(watch_->interval() * 4, 300000));
+        // every few seconds: look less often while it lasts.
+        if (watch_) watch_->setInterval(looked > 250 ? std::min(watch_->interval() * 4, 300000) : intervalMs);
     });
     QObject::connect(owner, &QObject::destroyed, watch_, [this] { watch_ = nullptr; });
     watch_->start();

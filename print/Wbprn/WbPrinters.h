@@ -72,13 +72,22 @@ public:
     void ResetSystem(std::unique_ptr<wbprn::PrinterSystem> system);
     wbprn::PrinterSystem& System() { return *system_; }
 
-    // Documents (not guarded).
+    // Documents (not guarded). A document is its pages with NewPage
+    // between them: it ends after its last page, with no empty one.
     print::Surface& Canvas();
     void BeginDoc(const QString& title);
     void NewPage();
-    // The print service's job id of the ended document (0 when none).
+    // Ends the document (first feeding one blank page when FeedFormAfterJob
+    // is set) and hands it over; returns the print service's job id (0 when
+    // none).
     int EndDoc();
     void Abort();
+    // Pages the last ended document sent, the blank one included.
+    int LastDocumentPages() const { return lastDocumentPages_; }
+    // One blank page after every document: a printer without a tear-off
+    // position then feeds the last printed form out to be torn off.
+    void FeedFormAfterJob(bool feed) { feedAfterJob_ = feed; }
+    bool FeedsFormAfterJob() const { return feedAfterJob_; }
 
     void CheckNoPrinter();
     int GetIndex();
@@ -109,15 +118,21 @@ public:
     // documents again.
     void WithholdDocuments(const QString& reason) { withheld_ = reason; }
     const QString& WithheldReason() const { return withheld_; }
-    // Raises EWbPrinterWithheld with the reason while documents are withheld.
-    void CheckDocumentsAllowed() const;
+    // Documents go to this printer only (empty: to the current one): should
+    // another printer have become current, BeginDoc refuses rather than
+    // print the waybill on it.
+    void ReserveDocumentsFor(const QString& printerName) { reserved_ = printerName; }
+    // Raises EWbPrinterWithheld while documents are withheld, or while
+    // printers are there but the reserved one is not current.
+    void CheckDocumentsAllowed();
 
     // After a confirmed dialog: drop the settings copy and reload the lists.
     void ForceUpdateCapabilities();
     // Reacts to a possible change of the installed printers or ports.
     void WindowHook();
     // Runs WindowHook every `intervalMs` while `owner` lives (the GUI
-    // thread's event loop; never blocks longer than the system's time-out).
+    // thread's event loop; never blocks longer than the system's time-out),
+    // less often while the print service is slow to answer.
     void StartWatch(QObject* owner, int intervalMs = 5000);
 
     std::function<void(TWbPrinter*)> OnChange;
@@ -149,6 +164,11 @@ private:
     std::optional<wbprn::DeviceSettings> devMode_;
     QTimer* watch_ = nullptr;
     QString withheld_;
+    QString reserved_;
+    bool feedAfterJob_ = false;
+    int docPages_ = 0;
+    int lastDocumentPages_ = 0;
+    qint64 lastLookMs_ = 0;  // the last WindowHook's wait for the print service
 };
 
 // The single process-wide printer object (CUPS unless a test installed

@@ -7,7 +7,6 @@ namespace wbprn {
 
 void printWaybillPage(const print::WaybillFields& fields) {
     print::layoutWaybill(fields, WbPrinter().Canvas());
-    WbPrinter().NewPage();
 }
 
 std::optional<int> printWaybillJob(const QString& title, const std::vector<print::WaybillFields>& waybills,
@@ -20,8 +19,8 @@ std::optional<int> printWaybillJob(const QString& title, const std::vector<print
     WbPrinter().BeginDoc(title);
     try {
         for (std::size_t i = 0; i < pages.size(); ++i) {
+            if (i > 0) WbPrinter().NewPage();
             print::drawItems(pages[i], WbPrinter().Canvas());
-            WbPrinter().NewPage();
             if (onPage && !onPage(i + 1)) {
                 WbPrinter().Abort();
                 return std::nullopt;

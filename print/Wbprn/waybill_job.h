@@ -1,8 +1,8 @@
 #pragma once
 // Waybills on the current printer. Every document is its waybill pages back
-// to back, then the one empty page a document ends with: an empty page
-// after every waybill would feed out, and waste, a pre-printed form on
-// continuous paper.
+// to back and ends after the last one: an empty page would feed out, and
+// waste, a pre-printed form (the printer layer adds the one blank form a
+// printer without tear-off asks for).
 #include <QString>
 #include <cstddef>
 #include <functional>
@@ -13,8 +13,8 @@
 
 namespace wbprn {
 
-// One waybill on the open document of WbPrinter(): its texts, then a new
-// page. Errors propagate unchanged; nothing is drawn when planning fails.
+// One waybill on the current page of the open document of WbPrinter(): its
+// texts. Errors propagate unchanged; nothing is drawn when planning fails.
 void printWaybillPage(const print::WaybillFields& fields);
 
 // All waybills as one document titled `title`. Every waybill is planned

@@ -76,18 +76,26 @@ std::vector<CapturedJob> waitForJobs(std::size_t count, std::chrono::millisecond
     }
 }
 
-AddedQueue::AddedQueue(const QString& name, const QString& driver) : name_(name) {
+bool addQueue(const QString& name, const QString& driver) {
     const bool model = driver.contains(QStringLiteral(":/"));
-    added_ = run(QStringLiteral("lpadmin"),
-                 {QStringLiteral("-h"), mainSocket(), QStringLiteral("-p"), name_, QStringLiteral("-E"), QStringLiteral("-v"),
-                  QStringLiteral("capture:") + captureDir().path(), model ? QStringLiteral("-m") : QStringLiteral("-P"),
-                  driver})
-                 .has_value();
+    return run(QStringLiteral("lpadmin"),
+               {QStringLiteral("-h"), mainSocket(), QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
+                QStringLiteral("capture:") + captureDir().path(), model ? QStringLiteral("-m") : QStringLiteral("-P"),
+                driver})
+        .has_value();
+}
+
+bool deleteQueue(const QString& name) {
+    return run(QStringLiteral("lpadmin"), {QStringLiteral("-h"), mainSocket(), QStringLiteral("-x"), name}).has_value();
+}
+
+AddedQueue::AddedQueue(const QString& name, const QString& driver) : name_(name) {
+    added_ = addQueue(name, driver);
     useScheduler(mainSocket());
 }
 
 AddedQueue::~AddedQueue() {
-    run(QStringLiteral("lpadmin"), {QStringLiteral("-h"), mainSocket(), QStringLiteral("-x"), name_});
+    deleteQueue(name_);
     useScheduler(mainSocket());
 }
 

@@ -32,6 +32,11 @@ void clearCaptures();
 // Waits until `count` jobs are captured (or the time-out passes).
 std::vector<CapturedJob> waitForJobs(std::size_t count, std::chrono::milliseconds timeout);
 
+// Adds (or deletes) a queue on the main scheduler as an administrator
+// would while the program runs: the printer layer is not told.
+bool addQueue(const QString& name, const QString& driver);
+bool deleteQueue(const QString& name);
+
 // A queue added to the main scheduler, printing into the capture folder,
 // for one test and removed after it. Both times the printer layer is
 // pointed at the scheduler afresh, as a program started then sees it.

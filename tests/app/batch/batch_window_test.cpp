@@ -144,11 +144,10 @@ private slots:
         QCOMPARE(docs.size(), std::size_t{1});
         QVERIFY(docs[0].ended);
         QCOMPARE(docs[0].title, QStringLiteral("vamu_Pelican  "));
-        // Two waybill pages back to back, then the one empty page.
-        QCOMPARE(docs[0].pages.size(), std::size_t{3});
+        // Two waybill pages back to back, no empty page after them.
+        QCOMPARE(docs[0].pages.size(), std::size_t{2});
         QVERIFY(BatchFixture::texts(docs[0].pages[0]).contains(QStringLiteral("山田太郎")));
         QVERIFY(BatchFixture::texts(docs[0].pages[1]).contains(QStringLiteral("鈴木一郎")));
-        QVERIFY(docs[0].pages[2].empty());
         QVERIFY(!b.checked(0));
         QVERIFY(b.table().item(0, TBatchWindow::kFirstFieldColumn + 12)->text().contains(QStringLiteral("印刷済")));
 
@@ -168,8 +167,8 @@ private slots:
 
     // A platform's file: named, one row per order with its number and item
     // count; printed from a first form number, each waybill is recorded with
-    // its order and form, and the number after the job's empty page is
-    // proposed next. A number failing its check prints nothing.
+    // its order and form, and the form after the job's last is proposed
+    // next. A number failing its check prints nothing.
     void platformOrdersPrintOntoNumberedForms() {
         BatchFixture b;
         const QString file = b.write(QStringLiteral("orders.txt"),
@@ -205,7 +204,7 @@ private slots:
         QCOMPARE(rows[1].tracking, std::string("123456789013"));
         QCOMPARE(rows[0].tracking, std::string("123456789024"));
         QCOMPARE(rows[0].job, std::int64_t{b.shown.printers->documents[0].job});  // recorded, then marked printed
-        QCOMPARE(b.window->Edit_FirstNumber->text(), QStringLiteral("123456789046"));
+        QCOMPARE(b.window->Edit_FirstNumber->text(), QStringLiteral("123456789035"));
 
         // The same forms once more: asked about, naming the row that has
         // them; No prints nothing and goes back to the number.
@@ -324,7 +323,7 @@ private slots:
         b.window->printChecked();
         QCOMPARE(docs.size(), std::size_t{2});
         QVERIFY(docs[1].ended);
-        QCOMPARE(docs[1].pages.size(), std::size_t{3});
+        QCOMPARE(docs[1].pages.size(), std::size_t{2});
         QVERIFY(!b.checked(0));  // printed
         QVERIFY(b.window->Table_Orders->isEnabled());
     }

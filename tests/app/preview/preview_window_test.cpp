@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(p.s.form->Panel_HelpMess->text(), kOverflowName);
         QCOMPARE(p.s.printers->documents.size(), 1u);
         QVERIFY(p.s.printers->documents[0].ended);
-        QCOMPARE(p.s.printers->documents[0].pages.size(), 2u);
+        QCOMPARE(p.s.printers->documents[0].pages.size(), 1u);
         QVERIFY(p.s.boxes.errors.isEmpty());
 
         // Everything fits: the prompt line is left to the fields.
