@@ -556,6 +556,9 @@ TEST_F(HistoryFixture, OrdersAndTrackingNumbersAreKeptSearchedAndCorrected) {
 
 // Files as earlier versions wrote them: each is made from a current file
 // by undoing the later migrations.
+const char kUndoNumbers[] =
+    "DROP TRIGGER history_numbers_ai; DROP TRIGGER history_numbers_au; DROP TRIGGER history_numbers_ad;"
+    "DROP TABLE history_numbers;";
 const char kUndoUids[] =
     "DROP TABLE outbox; DROP INDEX history_uid; ALTER TABLE history DROP COLUMN uid;";
 const char kUndoOrders[] =
@@ -564,7 +567,7 @@ const char kUndoOrders[] =
     "ALTER TABLE history DROP COLUMN tracking;";
 
 TEST_F(HistoryFixture, FilesOfEarlierVersionsGainOrdersRecordIdsAndTheOutbox) {
-    for (const int version : {1, 2}) {
+    for (const int version : {1, 2, 3}) {
         SCOPED_TRACE(version);
         std::filesystem::remove(path);
         {
@@ -577,7 +580,8 @@ TEST_F(HistoryFixture, FilesOfEarlierVersionsGainOrdersRecordIdsAndTheOutbox) {
         {
             store::SqliteDb db(path, store::SqliteDb::Mode::ReadWriteCreate);
             store::registerGramTokenizer(db);
-            db.exec(kUndoUids);
+            db.exec(kUndoNumbers);
+            if (version < 3) db.exec(kUndoUids);
             if (version == 1) db.exec(kUndoOrders);
             db.exec(("PRAGMA user_version = " + std::to_string(version)).c_str());
         }
@@ -588,6 +592,9 @@ TEST_F(HistoryFixture, FilesOfEarlierVersionsGainOrdersRecordIdsAndTheOutbox) {
             HistoryStore reader(path, HistoryStore::Access::ReadOnly);
             EXPECT_EQ(reader.list({}).size(), 2U);
             EXPECT_EQ(reader.list({}).back().orderNo, version == 1 ? "" : "#1001");
+            HistoryQuery byNumber;
+            byNumber.search = S("5678");  // the old rows gain their number keys
+            EXPECT_EQ(names(reader, byNumber), std::vector<std::string>{"山田太郎"});
         }
         EXPECT_EQ(slurp(path), old);
         HistoryStore h(path);
