@@ -35,7 +35,8 @@ std::string encodingNote(const OrderFile& file);
 
 // The waybills under a mapping, the rows of one order grouped into one
 // (batch/order_grouping.h). A mapping that feeds no consignee field raises
-// InputError naming line 1.
+// InputError naming line 1; more than kMaxOrders orders, naming the first
+// row of the order past the limit.
 std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping);
 
 // The orders as CSV text for spreadsheet programs: UTF-8 with a byte-order

@@ -547,6 +547,38 @@ std::size_t HistoryStore::markSent(std::span<const WaybillRecord> rows) {
     });
 }
 
+std::vector<HistoryStore::RowKey> HistoryStore::keysAfter(std::int64_t after, int limit) {
+    return withRecovery([&] {
+        SqliteStatement st(*db_, "SELECT id, uid FROM history WHERE id > ?1 ORDER BY id LIMIT ?2");
+        st.bind(1, after).bind(2, std::int64_t{limit});
+        std::vector<RowKey> keys;
+        while (st.step()) keys.push_back(RowKey{st.integer(0), st.text(1)});
+        return keys;
+    });
+}
+
+std::vector<WaybillRecord> HistoryStore::rowsWithIds(std::span<const std::int64_t> ids) {
+    return withRecovery([&] {
+        SqliteStatement st(*db_, std::string("SELECT id, ") + kColumns + " FROM history WHERE id = ?1");
+        std::vector<WaybillRecord> rows;
+        for (const std::int64_t id : ids) {
+            st.bind(1, id);
+            if (st.step()) rows.push_back(readRecord(st));
+            st.reset();
+        }
+        return rows;
+    });
+}
+
+std::vector<std::string> HistoryStore::unsentUids() {
+    return withRecovery([&] {
+        SqliteStatement st(*db_, "SELECT uid FROM history WHERE id IN (SELECT history_id FROM outbox) ORDER BY id");
+        std::vector<std::string> uids;
+        while (st.step()) uids.push_back(st.text(0));
+        return uids;
+    });
+}
+
 std::vector<WaybillRecord> HistoryStore::list(const HistoryQuery& query) {
     return withRecovery([&] {
         const std::string needle(sjis::trimView(query.search).empty() ? std::string()

@@ -116,24 +116,6 @@ std::string searchFold(std::string_view utf8) {
     return out;
 }
 
-std::vector<std::string> searchForms(const std::string& folded) {
-    std::vector<std::string> forms{folded};
-    std::string digits;
-    for (const char ch : folded) {
-        if (ch >= '0' && ch <= '9') digits += ch;
-        else if (ch != '-' && ch != ' ' && ch != '(' && ch != ')') return forms;
-    }
-    // Fewer digits are a 番地 ("1-1") as often as a number.
-    if (digits.size() < 4) return forms;
-    if (digits != folded) forms.push_back(digits);
-    // A code typed from its start: "1050", "105001" and "1050011" in "105-0011".
-    if (digits.size() <= 7) {
-        std::string code = digits.substr(0, 3) + '-' + digits.substr(3);
-        if (code != folded) forms.push_back(std::move(code));
-    }
-    return forms;
-}
-
 namespace {
 
 // Dashes and blanks that may stand between the groups of a number.

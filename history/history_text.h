@@ -27,13 +27,6 @@ std::string searchFold(std::string_view utf8);
 // spans two fields), then the telephone's digits.
 std::string searchText(const WaybillRecord& r);
 
-// What a folded search text is looked for as: the text itself and, when it
-// is a postal code or telephone number (four or more digits with hyphens,
-// blanks or brackets), its digits alone and its digits with a postal code's hyphen,
-// so that "1050011" finds "105-0011" and "03-12345678" finds "03-1234-5678"
-// (whose digits the telephone key holds).
-std::vector<std::string> searchForms(const std::string& folded);
-
 // A search text that is a number (a postal code, a telephone number, a
 // tracking or order number, or a piece of one): four or more digits with
 // nothing but hyphens, dashes, blanks or brackets between them. Returns

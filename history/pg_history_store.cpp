@@ -250,6 +250,18 @@ std::size_t PgHistoryStore::recordNew(std::span<const WaybillRecord> rows,
     });
 }
 
+std::set<std::string> PgHistoryStore::missingUids(const std::vector<std::string>& uids) {
+    if (uids.empty()) return {};
+    const std::string all = pgArray(uids);
+    const PgResult res = withDb([&](PgDb& d) {
+        return d.exec("SELECT u FROM unnest($1::text[]) u WHERE NOT EXISTS (SELECT 1 FROM history WHERE uid = u)",
+                      {all});
+    });
+    std::set<std::string> missing;
+    for (int i = 0; i < res.rows(); ++i) missing.insert(res.text(i, 0));
+    return missing;
+}
+
 std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
     const std::string needle =
         sjis::trimView(query.search).empty() ? std::string() : searchFold(utf8(sjis::trim(query.search)));

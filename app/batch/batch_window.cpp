@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
@@ -60,6 +61,9 @@ const QColor kProblemCell(255, 176, 176);
 const QColor kPrintedRow(224, 224, 224);
 
 QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+// A count with its thousands grouped, as in "21,621行".
+QString grouped(std::size_t n) { return QLocale(QLocale::English).toString(static_cast<qulonglong>(n)); }
 
 // The job's title, as for a single waybill.
 const QString kTitle = QStringLiteral("vamu_Pelican  ");
@@ -383,11 +387,10 @@ void TBatchWindow::openFile(const QString& path) {
     if (file_.encodingAmbiguous)
         encoding += file_.encoding == batch::Encoding::Cp932 ? QStringLiteral("、UTF-8としても読めます")
                                                              : QStringLiteral("、Shift-JISとしても読めます");
-    QString name = QStringLiteral("%1 (%2%3, %4件)")
-                       .arg(QFileInfo(path).fileName(), encoding, file_.b2 ? QStringLiteral(", B2形式") : QString())
-                       .arg(file_.records.size());
-    if (!file_.layout.empty() && !file_.b2) name += QStringLiteral("　") + qs(batch::layoutNotice(file_.layout));
-    Label_File->setText(name);
+    fileLabel_ = {QFileInfo(path).fileName(), encoding + (file_.b2 ? QStringLiteral(", B2形式") : QString()),
+                  !file_.layout.empty() && !file_.b2 ? QStringLiteral("　") + qs(batch::layoutNotice(file_.layout))
+                                                     : QString()};
+    showFileLabel();
     pickMappingFor(file_.header);
     // A B2 file carries its sender; a saved mapping says for itself.
     if (file_.b2 && ComboBox_Mapping->currentIndex() == 0) CheckBox_FileSender->setChecked(true);
@@ -480,6 +483,15 @@ void TBatchWindow::applyMapping(const batch::Mapping& m) {
     Table_Orders->setRowCount(static_cast<int>(orders_.size()));
     filling_ = false;
     recheckAll();
+    showFileLabel();
+}
+
+void TBatchWindow::showFileLabel() {
+    // Rows and orders apart: a platform writes a row per item.
+    QString counts = QStringLiteral("%1行").arg(grouped(file_.records.size()));
+    if (!orders_.empty()) counts += QStringLiteral("、%1件").arg(grouped(orders_.size()));
+    Label_File->setText(
+        QStringLiteral("%1 (%2, %3)%4").arg(fileLabel_.name, fileLabel_.encoding, counts, fileLabel_.layout));
 }
 
 void TBatchWindow::saveMapping() {
@@ -627,7 +639,8 @@ void TBatchWindow::updateStatus() {
         const QTableWidgetItem* box = Table_Orders->item(static_cast<int>(r), 0);
         if (box && box->checkState() == Qt::Checked) ++chosen;
     }
-    QString text = QStringLiteral("%1件中 %2件は問題なし、%3件を印刷します").arg(orders_.size()).arg(ok).arg(chosen);
+    QString text = QStringLiteral("%1件中 %2件は問題なし、%3件を印刷します")
+                       .arg(grouped(orders_.size()), grouped(static_cast<std::size_t>(ok)), grouped(static_cast<std::size_t>(chosen)));
     if (done > 0) text += QStringLiteral("、%1件は印刷済").arg(done);
     if (repairs > 0) text += QStringLiteral("、修正できる値が%1件あります").arg(repairs);
     if (!orders_.empty() && !postalTable()) text += QStringLiteral(" (郵便番号データを読めません)");

@@ -126,6 +126,8 @@ private:
     // the mapping's controls go back to the mapping in use.
     bool mayRemap();
     void applyMapping(const batch::Mapping& mapping);
+    // The file's name, encoding and layout with its rows and orders.
+    void showFileLabel();
     void fillMappingTable(const batch::Mapping& mapping);
     batch::Mapping mappingFromTable() const;
     void mappingChosen();
@@ -168,6 +170,10 @@ private:
     print::WaybillFields defaults_;
     batch::OrderFile file_;
     QString filePath_;  // the file shown, read again when the encoding is chosen
+    // The file's line: its name, its encoding (and form), the layout found.
+    struct FileLabel {
+        QString name, encoding, layout;
+    } fileLabel_;
     std::vector<batch::Order> orders_;
     std::vector<batch::CheckedOrder> checked_;
     std::vector<bool> printed_;

@@ -3,6 +3,7 @@
 // header; the tracking-number check; the shipping confirmation of 10,000
 // history rows read from the store.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -43,8 +44,8 @@ std::string shopifyCsv(int rows) {
     return csv;
 }
 
-void BM_ShopifyReadGroupCheck5000(benchmark::State& state) {
-    const std::string bytes = shopifyCsv(5000);
+void readGroupCheck(benchmark::State& state, int rows) {
+    const std::string bytes = shopifyCsv(rows);
     postal::LazyTable table(".", postal::executableFolder());
     batch::Checks checks;
     if (const postal::Table* t = table.get()) checks.postal = batch::postalCheckOf(*t);
@@ -62,8 +63,15 @@ void BM_ShopifyReadGroupCheck5000(benchmark::State& state) {
     state.counters["waybills"] = static_cast<double>(waybills);
     state.counters["printable"] = static_cast<double>(printable);
     state.counters["postal_table"] = checks.postal ? 1 : 0;
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
 }
+void BM_ShopifyReadGroupCheck5000(benchmark::State& state) { readGroupCheck(state, 5000); }
 BENCHMARK(BM_ShopifyReadGroupCheck5000)->Unit(benchmark::kMillisecond);
+// A day of a growing shop: 21,621 rows, some 8,600 orders of one to four items.
+void BM_ShopifyReadGroupCheck21621(benchmark::State& state) { readGroupCheck(state, 21621); }
+BENCHMARK(BM_ShopifyReadGroupCheck21621)->Unit(benchmark::kMillisecond);
 
 // A Shopify header padded with other columns to 100, known and unknown.
 void BM_HeaderRecognition100(benchmark::State& state) {
