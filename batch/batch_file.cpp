@@ -65,7 +65,12 @@ std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping) {
         if (!o.orderNo.empty() && !seen.insert(joinedFields(r)).second) continue;
         orders.push_back(std::move(o));
     }
-    return groupOrders(std::move(orders));
+    std::vector<Order> grouped = groupOrders(std::move(orders));
+    if (grouped.size() > kMaxOrders)
+        throw InputError(grouped[kMaxOrders].line,
+                         "注文が多すぎます (" + std::to_string(kMaxOrders) + "件まで、この行は" +
+                             std::to_string(kMaxOrders + 1) + "件目の注文です)");
+    return grouped;
 }
 
 std::string ordersToCsv(const std::vector<Order>& orders) {

@@ -40,7 +40,8 @@ std::string encodingNote(const OrderFile& file);
 // The waybills under a mapping, the rows of one order grouped into one
 // (batch/order_grouping.h); a row of an order repeated to the letter counts
 // once. A mapping that feeds no consignee field, or a platform's item file
-// read alone, raises InputError naming line 1.
+// read alone, raises InputError naming line 1; more than kMaxOrders orders,
+// naming the first row of the order past the limit.
 std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping);
 
 // The orders as CSV text for spreadsheet programs: UTF-8 with a byte-order

@@ -24,13 +24,18 @@ private:
 
 enum class Encoding { Utf8, Utf8Bom, Cp932 };
 
-// Larger files are refused before anything is decoded: a day's orders are
-// a few hundred kilobytes, so this is generous and bounds the memory used.
-inline constexpr std::size_t kMaxFileMegabytes = 8;
+// Larger files are refused before anything is decoded: an export of
+// kMaxOrders orders from a platform that writes a row per item (Shopify:
+// about 2.2 rows and 800 bytes an order) is some 16 MB, so this leaves it
+// room and bounds the memory used.
+inline constexpr std::size_t kMaxFileMegabytes = 32;
 inline constexpr std::size_t kMaxFileBytes = kMaxFileMegabytes * 1024 * 1024;
-// Orders (records after the header) beyond this are refused (the table,
-// checks and print all scale with it).
-inline constexpr std::size_t kMaxRecords = 20000;
+// Rows (records after the header) beyond this are refused before they are
+// grouped: five items an order for every order allowed.
+inline constexpr std::size_t kMaxRecords = 100000;
+// Orders (waybills, the rows of one order grouped) beyond this are refused:
+// the table, checks and print all scale with them.
+inline constexpr std::size_t kMaxOrders = 20000;
 inline constexpr std::size_t kMaxFields = 200;
 
 // How to read the bytes: by looking at them, or as the user says.

@@ -163,9 +163,9 @@ std::vector<Record> RecordSplitter::all() {
         }
         r.record.notes.insert(r.record.notes.begin(), pending.begin(), pending.end());
         pending.clear();
-        // kMaxRecords orders after the header line.
+        // kMaxRecords rows after the header line.
         if (records.size() > kMaxRecords)
-            throw InputError(r.record.line, "行が多すぎます (" + std::to_string(kMaxRecords) + "件まで)");
+            throw InputError(r.record.line, "行が多すぎます (" + std::to_string(kMaxRecords) + "行まで)");
         records.push_back(std::move(r.record));
         pos = r.end;
         line = r.nextLine;

@@ -15,10 +15,14 @@
 namespace store {
 
 struct HistoryQuery {
-    // Substring (Shift-JIS) searched in name, telephone (with or without
-    // hyphens), postal code, address, goods, order and tracking number;
-    // width and case of Latin letters and digits and the width of katakana
-    // do not matter.
+    // Substring (Shift-JIS) searched in name, telephone, postal code,
+    // address, goods, order and tracking number; width and case of Latin
+    // letters and digits and the width of katakana do not matter. A number
+    // (four or more digits, with hyphens or blanks at most) is looked up
+    // by its digits instead, whatever hyphens either side has: the start of
+    // a postal code, telephone, order or tracking number or of one of
+    // their groups, or the end of a telephone, order or tracking number
+    // (history/history_text.h, numberKeys()).
     std::string search;
     // Print dates "yyyy-mm-dd", both inclusive; empty leaves the end open.
     std::string fromDate, toDate;

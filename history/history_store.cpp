@@ -18,6 +18,7 @@
 #include "history/history_salvage.h"
 #include "history/history_schema.h"
 #include "history/history_text.h"
+#include "history/number_keys_sqlite.h"
 #include "history/sqlite_db.h"
 #include "text/sjis.h"
 #include "text/sjis_convert.h"
@@ -96,6 +97,29 @@ CREATE TABLE outbox(history_id INTEGER PRIMARY KEY REFERENCES history(id) ON DEL
 ALTER TABLE history ADD COLUMN platform TEXT NOT NULL DEFAULT '';
 ALTER TABLE history ADD COLUMN shipment TEXT NOT NULL DEFAULT '';
 )sql",
+    // 4 -> 5: numbers (postal codes, telephone, order and tracking numbers)
+    // are searched as digits through an index of their own: the trigrams
+    // of digits ("100", "000") are in nearly every row. The triggers keep
+    // the keys (history/number_keys_sqlite.h) with the row.
+    R"sql(
+CREATE TABLE IF NOT EXISTS history_numbers(key TEXT NOT NULL, id INTEGER NOT NULL, PRIMARY KEY(key, id))
+  WITHOUT ROWID;
+CREATE INDEX IF NOT EXISTS history_numbers_id ON history_numbers(id);
+INSERT OR IGNORE INTO history_numbers(key, id)
+  SELECT k.value, h.id FROM history h, json_each(vp_number_keys(h.zip, h.tel, h.tracking, h.order_no)) k;
+CREATE TRIGGER IF NOT EXISTS history_numbers_ai AFTER INSERT ON history BEGIN
+  INSERT OR IGNORE INTO history_numbers(key, id)
+    SELECT value, new.id FROM json_each(vp_number_keys(new.zip, new.tel, new.tracking, new.order_no));
+END;
+CREATE TRIGGER IF NOT EXISTS history_numbers_au AFTER UPDATE OF zip, tel, tracking, order_no ON history BEGIN
+  DELETE FROM history_numbers WHERE id = old.id;
+  INSERT OR IGNORE INTO history_numbers(key, id)
+    SELECT value, new.id FROM json_each(vp_number_keys(new.zip, new.tel, new.tracking, new.order_no));
+END;
+CREATE TRIGGER IF NOT EXISTS history_numbers_ad AFTER DELETE ON history BEGIN
+  DELETE FROM history_numbers WHERE id = old.id;
+END;
+)sql",
 };
 static_assert(std::size(kMigrations) == kHistorySchemaVersion);
 
@@ -109,6 +133,12 @@ constexpr const char kColumns[] =
 // long enough for a reader's checkpoint, short enough not to hold up the
 // window after a print.
 constexpr int kBusyTimeoutMs = 250;
+
+// The tokenizer and the function the search index and its triggers need.
+void registerSearch(SqliteDb& db) {
+    registerGramTokenizer(db);
+    registerNumberKeys(db);
+}
 
 std::string utf8(std::string_view sjisText) { return sjis::toUtf8(sjisText); }
 std::string sjisOf(const std::string& utf8Text) { return sjis::fromUtf8Lossy(utf8Text); }
@@ -239,7 +269,7 @@ void attachReadOnly(SqliteDb& db, const std::string& path) {
 // is only read. Nothing when not even the table's structure can be read, or
 // the file is of another schema version (its columns differ).
 std::optional<SalvageCount> salvageInto(SqliteDb& db, const std::string& path) {
-    registerGramTokenizer(db);
+    registerSearch(db);
     try {
         migrate(db, 0);
         attachReadOnly(db, path);
@@ -253,7 +283,7 @@ std::optional<SalvageCount> salvageInto(SqliteDb& db, const std::string& path) {
 
 std::unique_ptr<SqliteDb> memoryStore() {
     auto db = std::make_unique<SqliteDb>(":memory:", SqliteDb::Mode::ReadWriteCreate, SqliteDb::Uri);
-    registerGramTokenizer(*db);
+    registerSearch(*db);
     return db;
 }
 
@@ -317,7 +347,7 @@ void HistoryStore::openForReading(HistoryFileKind kind) {
         // immutable, nothing is made beside it.
         db_ = std::make_unique<SqliteDb>(historyUri(path_, true, !hasJournalFiles(path_)), SqliteDb::Mode::ReadOnly,
                                          SqliteDb::Uri | links);
-        registerGramTokenizer(*db_);
+        registerSearch(*db_);
         db_->exec(("PRAGMA busy_timeout = " + std::to_string(kBusyTimeoutMs)).c_str());
         requireSchema();
         const std::int64_t version = db_->queryInt("PRAGMA user_version");
@@ -417,13 +447,13 @@ void HistoryStore::connect() {
     readOnly_ = false;
     const unsigned links = historyLinksTrusted(path_) ? 0U : unsigned{SqliteDb::NoFollow};
     db_ = std::make_unique<SqliteDb>(path_, SqliteDb::Mode::ReadWriteCreate, links);
-    registerGramTokenizer(*db_);
+    registerSearch(*db_);
     db_->exec(("PRAGMA busy_timeout = " + std::to_string(kBusyTimeoutMs)).c_str());
     requireSchema();
     const std::int64_t version = db_->queryInt("PRAGMA user_version");
     if (version > kHistorySchemaVersion) {
         db_ = std::make_unique<SqliteDb>(path_, SqliteDb::Mode::ReadOnly, links);
-        registerGramTokenizer(*db_);
+        registerSearch(*db_);
         db_->exec(("PRAGMA busy_timeout = " + std::to_string(kBusyTimeoutMs)).c_str());
         readOnly_ = true;
         notice_ = "履歴ファイル " + fileName(path_) +
@@ -527,31 +557,77 @@ std::size_t HistoryStore::markSent(std::span<const WaybillRecord> rows) {
     });
 }
 
+std::vector<HistoryStore::RowKey> HistoryStore::keysAfter(std::int64_t after, int limit) {
+    return withRecovery([&] {
+        SqliteStatement st(*db_, "SELECT id, uid FROM history WHERE id > ?1 ORDER BY id LIMIT ?2");
+        st.bind(1, after).bind(2, std::int64_t{limit});
+        std::vector<RowKey> keys;
+        while (st.step()) keys.push_back(RowKey{st.integer(0), st.text(1)});
+        return keys;
+    });
+}
+
+std::vector<WaybillRecord> HistoryStore::rowsWithIds(std::span<const std::int64_t> ids) {
+    return withRecovery([&] {
+        SqliteStatement st(*db_, std::string("SELECT id, ") + kColumns + " FROM history WHERE id = ?1");
+        std::vector<WaybillRecord> rows;
+        for (const std::int64_t id : ids) {
+            st.bind(1, id);
+            if (st.step()) rows.push_back(readRecord(st));
+            st.reset();
+        }
+        return rows;
+    });
+}
+
+std::vector<std::string> HistoryStore::unsentUids() {
+    return withRecovery([&] {
+        SqliteStatement st(*db_, "SELECT uid FROM history WHERE id IN (SELECT history_id FROM outbox) ORDER BY id");
+        std::vector<std::string> uids;
+        while (st.step()) uids.push_back(st.text(0));
+        return uids;
+    });
+}
+
 std::vector<WaybillRecord> HistoryStore::list(const HistoryQuery& query) {
     return withRecovery([&] {
         const std::string needle(sjis::trimView(query.search).empty() ? std::string()
                                                                        : searchFold(utf8(sjis::trim(query.search))));
-        std::string sql = std::string("SELECT id, ") + kColumns + " FROM history WHERE 1";
-        if (!needle.empty())
-            sql += " AND id IN (SELECT rowid FROM history_search WHERE history_search MATCH ?1)";
+        const std::string digits = numberQuery(needle);
+        // The matches come from an index, newest first; the rows are read
+        // only for them. The full-text index yields its hits in id order,
+        // so the first page ends the search; the number keys are few per
+        // row, their hits put in order afterwards.
+        std::string sql = std::string("SELECT id, ") + kColumns + " FROM ";
+        if (!digits.empty())
+            sql += "(SELECT DISTINCT id AS hit FROM history_numbers WHERE (key >= ?7 AND key < ?8) OR "
+                   "(key >= ?9 AND key < ?10)) AS found CROSS JOIN history ON history.id = found.hit WHERE 1";
+        else if (!needle.empty())
+            sql += "(SELECT rowid AS hit FROM history_search WHERE history_search MATCH ?1) AS found "
+                   "CROSS JOIN history ON history.id = found.hit WHERE 1";
+        else
+            sql += "history WHERE 1";
         if (!query.fromDate.empty()) sql += " AND printed_at >= ?2";
         if (!query.toDate.empty()) sql += " AND printed_at < ?3";
         if (!query.orderNo.empty()) sql += " AND order_no = ?5";
         if (!query.tracking.empty()) sql += " AND tracking = ?6";
         if (query.shippedOnly) sql += " AND order_no <> '' AND tracking <> '' AND job <> -1";
-        sql += " ORDER BY id DESC LIMIT ?4";
+        sql += needle.empty() ? " ORDER BY id DESC LIMIT ?4" : " ORDER BY found.hit DESC LIMIT ?4";
         SqliteStatement st(*db_, sql);
-        if (!needle.empty()) {
-            // Each form of the text one quoted phrase, inner quotes doubled:
-            // the user's text is never read as query syntax. Under three
-            // characters a phrase is a prefix of the indexed trigrams.
-            std::string match;
-            for (const std::string& form : searchForms(needle)) {
-                std::string phrase = match.empty() ? "\"" : " OR \"";
-                for (const char ch : form) phrase += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-                phrase += '"';
-                match += utf8Length(form) < 3 ? phrase + "*" : phrase;
+        if (!digits.empty()) {
+            int i = 7;
+            for (const std::string& prefix : numberPrefixes(digits)) {
+                st.bind(i++, prefix);
+                st.bind(i++, prefixBound(prefix));
             }
+        } else if (!needle.empty()) {
+            // The text one quoted phrase, inner quotes doubled: the user's
+            // text is never read as query syntax. Under three characters
+            // the phrase is a prefix of the indexed trigrams.
+            std::string match = "\"";
+            for (const char ch : needle) match += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+            match += '"';
+            if (utf8Length(needle) < 3) match += '*';
             st.bind(1, match);
         }
         if (!query.fromDate.empty()) st.bind(2, query.fromDate);

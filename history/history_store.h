@@ -28,7 +28,7 @@ class SqliteStatement;
 inline constexpr char kHistoryFileName[] = "vamu_Pelican.db";
 
 // The schema version this program writes; a newer file opens read-only.
-inline constexpr int kHistorySchemaVersion = 4;
+inline constexpr int kHistorySchemaVersion = 5;
 
 enum class HistoryFileKind;
 
@@ -119,6 +119,18 @@ public:
     // them, and returns how many went. A row whose tracking number changed
     // since it was read stays, to be sent again with the new number.
     std::size_t markSent(std::span<const WaybillRecord> rows);
+
+    // Reading the whole history a part at a time (a push to a server): the
+    // ids and record ids of at most `limit` rows after the id `after`,
+    // oldest first; the rows with these ids, oldest first; the record ids
+    // of the outbox.
+    struct RowKey {
+        std::int64_t id = 0;
+        std::string uid;
+    };
+    std::vector<RowKey> keysAfter(std::int64_t after, int limit);
+    std::vector<WaybillRecord> rowsWithIds(std::span<const std::int64_t> ids);
+    std::vector<std::string> unsentUids();
 
 private:
     void open();

@@ -1,9 +1,11 @@
 #include "history/history_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
 #include "text/sjis.h"
+#include "text/sjis_convert.h"
 
 namespace store {
 
@@ -114,22 +116,91 @@ std::string searchFold(std::string_view utf8) {
     return out;
 }
 
-std::vector<std::string> searchForms(const std::string& folded) {
-    std::vector<std::string> forms{folded};
-    std::string digits;
+namespace {
+
+// Dashes and blanks that may stand between the groups of a number.
+bool separatorAt(std::string_view s, std::size_t pos, std::size_t& bytes) {
+    char32_t c = 0;
+    bytes = decode(s, pos, c);
+    if (bytes == 0) {
+        bytes = 1;
+        return false;
+    }
+    return c == '-' || c == ' ' || c == '(' || c == ')' || (c >= 0x2010 && c <= 0x2015) || c == 0x2212 ||
+           c == 0x30FC;
+}
+
+// The digits of a folded field and where each of its groups starts in them.
+struct Digits {
+    std::string all;
+    std::vector<std::size_t> groups;
+};
+
+Digits digitsOf(std::string_view utf8) {
+    const std::string folded = searchFold(utf8);
+    Digits d;
+    bool inGroup = false;
     for (const char ch : folded) {
-        if (ch >= '0' && ch <= '9') digits += ch;
-        else if (ch != '-' && ch != ' ' && ch != '(' && ch != ')') return forms;
+        const bool digit = ch >= '0' && ch <= '9';
+        if (digit && !inGroup) d.groups.push_back(d.all.size());
+        if (digit) d.all += ch;
+        inGroup = digit;
     }
-    // Fewer digits are a 番地 ("1-1") as often as a number.
-    if (digits.size() < 4) return forms;
-    if (digits != folded) forms.push_back(digits);
-    // A code typed from its start: "1050", "105001" and "1050011" in "105-0011".
-    if (digits.size() <= 7) {
-        std::string code = digits.substr(0, 3) + '-' + digits.substr(3);
-        if (code != folded) forms.push_back(std::move(code));
+    return d;
+}
+
+constexpr std::size_t kNumberDigits = 4;
+
+}  // namespace
+
+std::string numberQuery(std::string_view folded) {
+    std::string digits;
+    for (std::size_t i = 0; i < folded.size();) {
+        std::size_t n = 1;
+        if (folded[i] >= '0' && folded[i] <= '9') digits += folded[i];
+        else if (!separatorAt(folded, i, n)) return {};
+        i += n;
     }
-    return forms;
+    return digits.size() >= kNumberDigits ? digits : std::string();
+}
+
+std::vector<std::string> numberKeys(std::string_view zip, std::string_view tel, std::string_view tracking,
+                                    std::string_view orderNo) {
+    std::vector<std::string> keys;
+    const auto add = [&](const std::string& key) {
+        if (key.size() >= kNumberDigits + (key[0] == 'r' ? 1 : 0)) keys.push_back(key);
+    };
+    const auto fromGroups = [&](const Digits& d, bool reversed) {
+        for (const std::size_t at : d.groups) add(d.all.substr(at));
+        if (reversed) add("r" + std::string(d.all.rbegin(), d.all.rend()));
+    };
+    fromGroups(digitsOf(zip), false);
+    fromGroups(digitsOf(tel), true);
+    fromGroups(digitsOf(orderNo), true);
+    const Digits t = digitsOf(tracking);
+    fromGroups(t, true);
+    if (t.all.size() >= 2 * kNumberDigits) add(t.all.substr(kNumberDigits));
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    return keys;
+}
+
+std::vector<std::string> numberKeys(const WaybillRecord& r) {
+    const auto u = [](const std::string& s) { return sjis::toUtf8(s); };
+    return numberKeys(u(r.consignee.zip), u(r.consignee.tel), u(r.tracking), u(r.orderNo));
+}
+
+std::array<std::string, 2> numberPrefixes(const std::string& digits) {
+    return {digits, "r" + std::string(digits.rbegin(), digits.rend())};
+}
+
+bool rowMatches(const std::string& folded, const std::string& searchText, const std::vector<std::string>& keys) {
+    const std::string digits = numberQuery(folded);
+    if (digits.empty()) return searchText.find(folded) != std::string::npos;
+    for (const std::string& prefix : numberPrefixes(digits))
+        for (const std::string& key : keys)
+            if (key.compare(0, prefix.size(), prefix) == 0) return true;
+    return false;
 }
 
 std::size_t utf8Length(std::string_view utf8) {

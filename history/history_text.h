@@ -1,6 +1,7 @@
 #pragma once
 // Text keys of the history and address book: what search and completion
 // compare, so that width and punctuation differences do not hide a match.
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,12 +27,35 @@ std::string searchFold(std::string_view utf8);
 // spans two fields), then the telephone's digits.
 std::string searchText(const WaybillRecord& r);
 
-// What a folded search text is looked for as: the text itself and, when it
-// is a postal code or telephone number (four or more digits with hyphens,
-// blanks or brackets), its digits alone and its digits with a postal code's hyphen,
-// so that "1050011" finds "105-0011" and "03-12345678" finds "03-1234-5678"
-// (whose digits the telephone key holds).
-std::vector<std::string> searchForms(const std::string& folded);
+// A search text that is a number (a postal code, a telephone number, a
+// tracking or order number, or a piece of one): four or more digits with
+// nothing but hyphens, dashes, blanks or brackets between them. Returns
+// its digits, or "" for any other text, which is searched as text.
+std::string numberQuery(std::string_view folded);
+
+// What a number query is looked up under in a row: its numbers as digits
+// (UTF-8 fields, any width), each entry at least four digits long:
+//  - the postal code, telephone, order and tracking numbers whole, and
+//    each from the start of each of its groups ("03-1234-5678" also as
+//    "12345678" and "5678"; a tracking number also from its fifth digit,
+//    its groups as printed on the form), so that a query finds them as a
+//    prefix;
+//  - the telephone, order and tracking numbers reversed after 'r', so
+//    that a query finds their last digits as a prefix too.
+// A row matches a number query when an entry starts with its digits, or
+// with 'r' and its digits reversed (numberRanges()).
+std::vector<std::string> numberKeys(std::string_view zip, std::string_view tel, std::string_view tracking,
+                                    std::string_view orderNo);
+std::vector<std::string> numberKeys(const WaybillRecord& r);  // Shift-JIS fields
+
+// The two key prefixes a number query looks for: its digits, and 'r' with
+// its digits reversed.
+std::array<std::string, 2> numberPrefixes(const std::string& digits);
+
+// Whether a row's search text (searchText()) and number keys
+// (numberKeys()) hold the folded query: a number by its keys, other text
+// as a substring. The stores' indexes answer the same.
+bool rowMatches(const std::string& folded, const std::string& searchText, const std::vector<std::string>& keys);
 
 // The number of UTF-8 characters (lead bytes) in the text.
 std::size_t utf8Length(std::string_view utf8);

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 namespace store {
 
@@ -125,20 +126,37 @@ void PgDb::lost(const std::string& why) {
 }
 
 void PgDb::waitFor(bool writing, Clock::time_point deadline) {
+    if (!waitUntil(writing, deadline)) lost("応答がありません");
+}
+
+bool PgDb::waitUntil(bool writing, Clock::time_point deadline) {
     for (;;) {
         const auto left = std::chrono::duration_cast<Millis>(deadline - Clock::now()).count();
-        if (left <= 0) lost("応答がありません");
+        if (left <= 0) return false;
         pollfd p{PQsocket(conn_), static_cast<short>(writing ? POLLOUT : POLLIN), 0};
         if (p.fd < 0) lost(trimmed(PQerrorMessage(conn_)));
         const int n = ::poll(&p, 1, static_cast<int>(std::min<long long>(left, 60'000)));
-        if (n > 0) return;
+        if (n > 0) return true;
         if (n < 0 && errno != EINTR) lost(std::strerror(errno));
     }
 }
 
+void PgDb::cancel() {
+    // PQcancel() connects to the server and waits for it to close that
+    // connection, which a hanging server never does: it runs on a thread
+    // of its own, which ends whenever the server lets it go.
+    std::shared_ptr<PGcancel> request(PQgetCancel(conn_), PQfreeCancel);
+    if (!request) return;
+    std::thread([request] {
+        char error[256];
+        PQcancel(request.get(), error, sizeof error);
+    }).detach();
+}
+
 PgResult PgDb::exec(std::string_view sql, const std::vector<std::string>& params) {
     if (!conn_) throw PgError(PgError::Kind::NoServer, "共有データベースのサーバーに接続できません（接続が切れています）");
-    const auto deadline = Clock::now() + timeout_;
+    const auto started = Clock::now();
+    const auto deadline = started + timeout_;
     std::vector<const char*> values;
     std::vector<int> lengths;
     for (const std::string& p : params) {
@@ -158,6 +176,7 @@ PgResult PgDb::exec(std::string_view sql, const std::vector<std::string>& params
     // Every result of the statement is read, so the connection is ready for
     // the next; the last one is the answer.
     std::unique_ptr<pg_result, void (*)(pg_result*)> last(nullptr, PQclear);
+    bool cancelled = false;
     for (;;) {
         if (!PQconsumeInput(conn_)) lost(trimmed(PQerrorMessage(conn_)));
         bool done = false;
@@ -172,7 +191,12 @@ PgResult PgDb::exec(std::string_view sql, const std::vector<std::string>& params
             else PQclear(r);
         }
         if (done) break;
-        waitFor(false, deadline);
+        if (cancelled) {
+            waitFor(false, deadline);
+        } else if (!waitUntil(false, started + timeout_ * 3 / 4)) {
+            cancel();
+            cancelled = true;
+        }
     }
     if (!last) lost("応答がありません");
     const ExecStatusType status = PQresultStatus(last.get());
@@ -182,6 +206,9 @@ PgResult PgDb::exec(std::string_view sql, const std::vector<std::string>& params
     const std::string state = code ? code : "";
     const char* primary = PQresultErrorField(last.get(), PG_DIAG_MESSAGE_PRIMARY);
     const std::string detail = primary ? primary : trimmed(PQresultErrorMessage(last.get()));
+    // Cancelled here (or by the server's own statement_timeout): the server
+    // answered, it is only busy.
+    if (state == "57014") throw PgError(PgError::Kind::Slow, "共有データベースの応答が遅いため取りやめました（" + detail + "）", state);
     // A server shutting down or a broken line: the connection is gone.
     if (PQstatus(conn_) == CONNECTION_BAD || state.rfind("08", 0) == 0 || state.rfind("57P0", 0) == 0)
         lost(detail);
@@ -234,7 +261,7 @@ void PgTransaction::commit() {
         // The COMMIT went out but its answer did not come back: the server
         // may have made the change or not. Whoever retries relies on the
         // record ids, so a change that did go is not made twice.
-        if (e.unreachable())
+        if (e.unreachable() || e.kind() == PgError::Kind::Slow)
             throw PgError(PgError::Kind::NoServer, std::string("記録できたか確認できません（") + e.what() + "）");
         throw;
     }

@@ -30,6 +30,7 @@ public:
         NotInitialised,  // the database has no schema of ours, or an older one
         Encoding,        // the database cannot hold every character a waybill may carry
         Statement,       // a statement failed on a working connection
+        Slow,            // a statement ran past the time-out and was cancelled; the connection stays
     };
     PgError(Kind kind, const std::string& message, std::string sqlState = {})
         : std::runtime_error(message), kind_(kind), sqlState_(std::move(sqlState)) {}
@@ -79,8 +80,11 @@ public:
 
     // Runs one statement with text parameters ($1, $2, …) within the
     // time-out. A statement the server rejects throws PgError of kind
-    // Statement with its SQLSTATE; a connection that fails or does not
-    // answer in time is closed and throws kind NoServer.
+    // Statement with its SQLSTATE. One still running at three quarters of
+    // the time-out is cancelled: a server that then answers is working,
+    // only slow, and the statement throws kind Slow, the connection kept;
+    // a connection that fails or does not answer by the time-out is closed
+    // and throws kind NoServer.
     PgResult exec(std::string_view sql, const std::vector<std::string>& params = {});
     // The time-out of each later statement.
     void setTimeout(Millis timeout) { timeout_ = timeout; }
@@ -98,6 +102,11 @@ public:
 
 private:
     void waitFor(bool writing, std::chrono::steady_clock::time_point deadline);
+    // Waits for the socket; false when the deadline came first.
+    bool waitUntil(bool writing, std::chrono::steady_clock::time_point deadline);
+    // Asks the server to cancel the running statement, without waiting
+    // for it: a server that hangs holds up nothing here.
+    void cancel();
     [[noreturn]] void lost(const std::string& why);
 
     pg_conn* conn_ = nullptr;

@@ -29,7 +29,8 @@ constexpr const char kInsert[] =
     "my_name, my_tel, order_no, order_items, tracking, uid, platform, shipment, search) VALUES ($1, $2, $3, $4, $5, "
     "$6, $7, $8, $9, $10, $11, $12, $13, $14, $15, $16, $17, $18, $19, $20, $21, $22, $23, $24, $25, $26, $27, $28, "
     "$29, $30, $31, $32, $33) "
-    "ON CONFLICT (uid) DO NOTHING RETURNING id) "
+    "ON CONFLICT (uid) DO NOTHING RETURNING id), "
+    "numbers AS (INSERT INTO history_numbers(key, id) SELECT k, id FROM added, unnest($35::text[]) k) "
     "INSERT INTO history_grams(id, grams) SELECT id, $34::text[] FROM added";
 // A row the server has already takes the tracking number of the insert's
 // parameters ($29), with the search text and pieces that hold it.
@@ -37,8 +38,15 @@ constexpr const char kInsert[] =
 // takes the job once the print service has it.
 constexpr const char kTakeTracking[] =
     "WITH changed AS (UPDATE history SET tracking = $1, search = $2, job = $5 WHERE uid = $3 "
-    "AND (tracking <> $1 OR job <> $5) RETURNING id) "
+    "AND (tracking <> $1 OR job <> $5) RETURNING id), "
+    "gone AS (DELETE FROM history_numbers n USING changed WHERE n.id = changed.id AND n.key <> ALL($6::text[])), "
+    "numbers AS (INSERT INTO history_numbers(key, id) SELECT k, id FROM changed, unnest($6::text[]) k "
+    "ON CONFLICT DO NOTHING) "
     "UPDATE history_grams SET grams = $4::text[] FROM changed WHERE history_grams.id = changed.id";
+// The number keys of one row ($1) become those of $2.
+constexpr const char kDropNumbers[] = "DELETE FROM history_numbers WHERE id = $1 AND key <> ALL($2::text[])";
+constexpr const char kAddNumbers[] =
+    "INSERT INTO history_numbers(key, id) SELECT unnest($2::text[]), $1 ON CONFLICT DO NOTHING";
 
 std::string utf8(std::string_view sjisText) { return sjis::toUtf8(sjisText); }
 std::string sjisOf(const std::string& utf8Text) { return sjis::fromUtf8Lossy(utf8Text); }
@@ -95,7 +103,8 @@ std::vector<std::string> rowParams(const WaybillRecord& r) {
             utf8(r.platform),
             utf8(r.shipment),
             search,
-            pgArray(rowGrams(search))};
+            pgArray(rowGrams(search)),
+            pgArray(numberKeys(r))};
 }
 
 // Reads row `i` of a result selected as "id, <kColumns>".
@@ -174,10 +183,12 @@ PgHistoryStore::PgHistoryStore(std::string conninfo, Millis timeout)
     }
     const PgResult rights = d.exec(
         "SELECT has_table_privilege('history', 'SELECT') AND has_table_privilege('history_grams', 'SELECT') AND "
+        "has_table_privilege('history_numbers', 'SELECT') AND "
         "has_table_privilege('address_book', 'SELECT'), "
         "has_table_privilege('history', 'INSERT') AND has_table_privilege('history', 'DELETE') AND "
         "has_table_privilege('history', 'UPDATE') AND "
         "has_table_privilege('history_grams', 'INSERT') AND has_table_privilege('history_grams', 'UPDATE') AND "
+        "has_table_privilege('history_numbers', 'INSERT') AND has_table_privilege('history_numbers', 'DELETE') AND "
         "has_table_privilege('address_book', 'INSERT') AND has_table_privilege('address_book', 'UPDATE')");
     if (!rights.boolean(0, 0) || (!readOnly_ && !rights.boolean(0, 1)))
         throw PgError(PgError::Kind::NoRights,
@@ -237,19 +248,33 @@ std::size_t PgHistoryStore::recordNew(std::span<const WaybillRecord> rows,
         for (std::size_t i = 0; i < params.size(); ++i) {
             const std::vector<std::string>& p = params[i];
             if (d.exec(kInsert, p).changed() > 0) ++added;
-            else if (ownTracking && ownTracking(rows[i])) d.exec(kTakeTracking, {p[28], p[32], p[29], p[33], p[1]});
+            else if (ownTracking && ownTracking(rows[i])) d.exec(kTakeTracking, {p[28], p[32], p[29], p[33], p[1], p[34]});
         }
         t.commit();
         return added;
     });
 }
 
+std::set<std::string> PgHistoryStore::missingUids(const std::vector<std::string>& uids) {
+    if (uids.empty()) return {};
+    const std::string all = pgArray(uids);
+    const PgResult res = withDb([&](PgDb& d) {
+        return d.exec("SELECT u FROM unnest($1::text[]) u WHERE NOT EXISTS (SELECT 1 FROM history WHERE uid = u)",
+                      {all});
+    });
+    std::set<std::string> missing;
+    for (int i = 0; i < res.rows(); ++i) missing.insert(res.text(i, 0));
+    return missing;
+}
+
 std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
     const std::string needle =
         sjis::trimView(query.search).empty() ? std::string() : searchFold(utf8(sjis::trim(query.search)));
-    // The text as typed and, for a number, its other forms (digits alone,
-    // a postal code's hyphen): a row with any of them matches.
-    const std::vector<std::string> forms = needle.empty() ? std::vector<std::string>() : searchForms(needle);
+    // A number is looked up by its digits in the number keys; other text
+    // as a substring, through the index of its pieces.
+    const std::string digits = numberQuery(needle);
+    const std::vector<std::string> forms =
+        needle.empty() || !digits.empty() ? std::vector<std::string>() : std::vector<std::string>{needle};
     bool exactByIndex = true;  // every form is one piece of the index
     for (const std::string& f : forms) exactByIndex = exactByIndex && queryGrams(f) == std::vector<std::string>{f};
     // The rows among `ids` (or, without ids, among those in (after, upTo])
@@ -302,7 +327,7 @@ std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
         rows.clear();
         const std::int64_t newest = d.exec("SELECT coalesce(max(id), 0) FROM history").integer(0, 0);
         std::int64_t upTo = newest;
-        if (query.limit >= 0) {
+        if (query.limit >= 0 && digits.empty()) {
             const std::int64_t sample = std::min(recentRows_, sampleRows_);
             upTo = newest - sample;
             take(select(d, "", std::to_string(upTo), std::to_string(newest), query.limit));
@@ -325,14 +350,19 @@ std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
         while (missing() != 0 && upTo > 0) {
             const std::int64_t page = std::max(missing() * 2, indexPage_);
             std::vector<std::string> params = {std::to_string(upTo), std::to_string(page)};
-            std::string any;
-            for (const std::string& f : forms) {
-                params.push_back(pgArray(queryGrams(f)));
-                any += (any.empty() ? "" : " OR ") + std::string("grams @> $") + std::to_string(params.size()) +
-                       "::text[]";
+            std::string candidates;
+            if (!digits.empty()) {
+                for (const std::string& prefix : numberPrefixes(digits)) {
+                    params.push_back(prefix);
+                    params.push_back(prefixBound(prefix));
+                }
+                candidates = "SELECT DISTINCT id FROM history_numbers WHERE ((key >= $3 AND key < $4) OR "
+                             "(key >= $5 AND key < $6))";
+            } else {
+                params.push_back(pgArray(queryGrams(needle)));
+                candidates = "SELECT id FROM history_grams WHERE grams @> $3::text[]";
             }
-            const PgResult found = d.exec(
-                "SELECT id FROM history_grams WHERE (" + any + ") AND id <= $1 ORDER BY id DESC LIMIT $2", params);
+            const PgResult found = d.exec(candidates + " AND id <= $1 ORDER BY id DESC LIMIT $2", params);
             if (found.rows() == 0) break;
             std::vector<std::string> ids;
             ids.reserve(static_cast<std::size_t>(found.rows()));
@@ -374,6 +404,9 @@ std::string PgHistoryStore::setTrackingOf(std::int64_t id, const std::string& tr
         d.exec("UPDATE history SET tracking = $1, search = $2 WHERE id = $3", {tracking, search, std::to_string(id)});
         d.exec("UPDATE history_grams SET grams = $1::text[] WHERE id = $2",
                {pgArray(rowGrams(search)), std::to_string(id)});
+        const std::string keys = pgArray(numberKeys(r));
+        d.exec(kDropNumbers, {std::to_string(id), keys});
+        d.exec(kAddNumbers, {std::to_string(id), keys});
         t.commit();
         return r.uid;
     });

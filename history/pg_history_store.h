@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <set>
 #include <span>
 #include <string>
 
@@ -37,6 +38,8 @@ public:
     std::size_t recordNew(std::span<const WaybillRecord> rows,
                           const std::function<bool(const WaybillRecord&)>& ownTracking = {});
     std::vector<WaybillRecord> list(const HistoryQuery& query) override;
+    // Which of these record ids the server lacks (one query).
+    std::set<std::string> missingUids(const std::vector<std::string>& uids);
     void remove(std::span<const std::int64_t> ids) override;
     void setTracking(std::int64_t id, const std::string& tracking) override;
     // The same, returning the row's record id ("" when there is no such row).

@@ -3,6 +3,7 @@
 #include <iterator>
 #include <vector>
 
+#include "history/history_text.h"
 #include "history/pg_db.h"
 
 namespace store {
@@ -75,7 +76,41 @@ END $$)sql",
         "ALTER TABLE history ADD COLUMN platform text NOT NULL DEFAULT '', "
         "ADD COLUMN shipment text NOT NULL DEFAULT ''",
     },
+    // 2 -> 3: numbers (postal codes, telephone, order and tracking numbers) are
+    // searched as digits through keys of their own (history/history_text.h,
+    // numberKeys()): the pieces of digits ("100", "000") are in nearly
+    // every row. The keys of the rows there already are made afterwards
+    // (fillNumberKeys()), in the same transaction.
+    {
+        R"sql(CREATE TABLE IF NOT EXISTS history_numbers(
+  key text COLLATE "C" NOT NULL,
+  id bigint NOT NULL REFERENCES history(id) ON DELETE CASCADE,
+  PRIMARY KEY (id, key)))sql",
+        "CREATE INDEX IF NOT EXISTS history_numbers_by_key ON history_numbers(key, id)",
+    },
 };
+
+// The number keys of every row that has none yet, a part at a time.
+void fillNumberKeys(PgDb& db) {
+    constexpr int kPart = 5000;
+    for (std::string after = "0";;) {
+        const PgResult rows = db.exec(
+            "SELECT id, zip, tel, tracking, order_no FROM history WHERE id > $1 AND NOT EXISTS "
+            "(SELECT 1 FROM history_numbers n WHERE n.id = history.id) ORDER BY id LIMIT $2",
+            {after, std::to_string(kPart)});
+        if (rows.rows() == 0) return;
+        std::vector<std::string> keys, ids;
+        for (int i = 0; i < rows.rows(); ++i)
+            for (std::string& key : numberKeys(rows.text(i, 1), rows.text(i, 2), rows.text(i, 3), rows.text(i, 4))) {
+                keys.push_back(std::move(key));
+                ids.push_back(rows.text(i, 0));
+            }
+        db.exec("INSERT INTO history_numbers(key, id) SELECT unnest($1::text[]), unnest($2::bigint[]) "
+                "ON CONFLICT DO NOTHING",
+                {pgArray(keys), pgArray(ids)});
+        after = rows.text(rows.rows() - 1, 0);
+    }
+}
 
 // A name as a quoted SQL identifier.
 std::string identifier(const std::string& name) {
@@ -126,6 +161,7 @@ SchemaChange initPgSchema(PgDb& db) {
                           "共有データベースはこのプログラムより新しい版の形式です（版 " + std::to_string(version) + "）");
         if (version == kPgSchemaVersion) break;
         for (const char* statement : kMigrations[static_cast<std::size_t>(version)]) db.exec(statement);
+        if (version + 1 == 3) fillNumberKeys(db);
         db.exec("UPDATE vp_schema SET version = $1", {std::to_string(version + 1)});
         t.commit();
     }
@@ -139,6 +175,7 @@ std::string stationGrants(const std::string& database, const std::string& role) 
            "GRANT SELECT ON vp_schema TO " + r + ";\n" +
            "GRANT SELECT, INSERT, UPDATE, DELETE ON history TO " + r + ";\n" +
            "GRANT SELECT, INSERT, UPDATE, DELETE ON history_grams TO " + r + ";\n" +
+           "GRANT SELECT, INSERT, UPDATE, DELETE ON history_numbers TO " + r + ";\n" +
            "GRANT SELECT, INSERT, UPDATE, DELETE ON address_book TO " + r + ";\n";
 }
 

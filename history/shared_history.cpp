@@ -35,10 +35,7 @@ bool matches(const WaybillRecord& r, const HistoryQuery& q) {
     if (sjis::trimView(q.search).empty()) return true;
     const std::string needle = searchFold(sjis::toUtf8(sjis::trim(q.search)));
     if (needle.empty()) return true;
-    const std::string text = searchText(r);
-    for (const std::string& form : searchForms(needle))
-        if (text.find(form) != std::string::npos) return true;
-    return false;
+    return rowMatches(needle, searchText(r), numberKeys(r));
 }
 
 }  // namespace
@@ -54,7 +51,7 @@ HistoryStore& SharedHistory::local() {
 }
 
 PgHistoryStore* SharedHistory::server() {
-    if (Clock::now() < retryAt_) return nullptr;
+    if (localOnly() || Clock::now() < retryAt_) return nullptr;
     if (!server_) {
         try {
             server_ = std::make_unique<PgHistoryStore>(conninfo_, timeout_);
@@ -121,6 +118,7 @@ std::size_t SharedHistory::sendUnsent() {
 }
 
 SharedHistory::Status SharedHistory::status() {
+    if (localOnly()) return Status{true, 0, {}};
     return Status{server_ && error_.empty(), local().unsentCount(), error_};
 }
 
@@ -135,10 +133,13 @@ std::vector<WaybillRecord> SharedHistory::list(const HistoryQuery& query) {
         try {
             shared = s->list(query);
         } catch (const PgError& e) {
+            // A slow answer is no absence: the caller keeps what it has.
+            if (e.kind() == PgError::Kind::Slow) throw;
             unreachable(e);
             s = nullptr;
         }
     }
+    if (localOnly()) return local().list(query);
     // Without the server, the station's own rows are what there is.
     if (!s) return localIds(local().list(query));
 
@@ -203,7 +204,8 @@ std::vector<WaybillRecord> SharedHistory::holdersOf(std::span<const std::string>
         try {
             rows = s->holdersOf(trackings);
         } catch (const PgError& e) {
-            unreachable(e);
+            // A slow server is not away: only this answer comes from here.
+            if (e.kind() != PgError::Kind::Slow) unreachable(e);
         }
     }
     for (const WaybillRecord& r : rows) seen.insert(r.uid);
@@ -253,7 +255,8 @@ std::vector<Consignee> SharedHistory::addressBook() {
         try {
             return s->addressBook();
         } catch (const PgError& e) {
-            unreachable(e);
+            // A slow server is not away: only this answer comes from here.
+            if (e.kind() != PgError::Kind::Slow) unreachable(e);
         }
     }
     return local().addressBook();
@@ -264,7 +267,8 @@ std::vector<Consignee> SharedHistory::complete(CompleteBy by, std::string_view s
         try {
             return s->complete(by, sjisPrefix, limit);
         } catch (const PgError& e) {
-            unreachable(e);
+            // A slow server is not away: only this answer comes from here.
+            if (e.kind() != PgError::Kind::Slow) unreachable(e);
         }
     }
     return local().complete(by, sjisPrefix, limit);

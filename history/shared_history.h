@@ -22,7 +22,9 @@ class SharedHistory : public HistoryBackend {
 public:
     using Millis = std::chrono::milliseconds;
     // `localPath` is the station's SQLite file, `conninfo` the server's
-    // libpq connection string. Nothing is connected yet.
+    // libpq connection string. Nothing is connected yet. Without a
+    // connection string the station keeps its history alone: the reads
+    // are those of its file, with its own ids.
     SharedHistory(std::string localPath, std::string conninfo, Millis timeout = Millis(3000));
     ~SharedHistory() override;
 
@@ -80,6 +82,7 @@ public:
     void unreachable(const std::exception& e);
 
     HistoryStore& local();
+    bool localOnly() const { return conninfo_.empty(); }
 
 private:
     // The server's store, or nullptr while it cannot be reached; a failed

@@ -38,3 +38,14 @@ SQLITE_FORWARD(int, sqlite3_bind_pointer, (sqlite3_stmt * s, int i, void* p, con
 SQLITE_FORWARD(int, sqlite3_column_bytes, (sqlite3_stmt * s, int i), (s, i))
 SQLITE_FORWARD(sqlite3_int64, sqlite3_column_int64, (sqlite3_stmt * s, int i), (s, i))
 SQLITE_FORWARD(const unsigned char*, sqlite3_column_text, (sqlite3_stmt * s, int i), (s, i))
+SQLITE_FORWARD(int, sqlite3_create_function_v2,
+               (sqlite3 * db, const char* name, int args, int flags, void* app,
+                void (*fn)(sqlite3_context*, int, sqlite3_value**), void (*step)(sqlite3_context*, int, sqlite3_value**),
+                void (*final)(sqlite3_context*), void (*destroy)(void*)),
+               (db, name, args, flags, app, fn, step, final, destroy))
+SQLITE_FORWARD(const unsigned char*, sqlite3_value_text, (sqlite3_value * v), (v))
+SQLITE_FORWARD(int, sqlite3_value_bytes, (sqlite3_value * v), (v))
+SQLITE_FORWARD(void, sqlite3_result_text64,
+               (sqlite3_context * c, const char* text, sqlite3_uint64 n, void (*d)(void*), unsigned char encoding),
+               (c, text, n, d, encoding))
+SQLITE_FORWARD(void, sqlite3_result_error_nomem, (sqlite3_context * c), (c))

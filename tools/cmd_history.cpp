@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -24,6 +23,7 @@
 #include "print/core/str_to_int.h"
 #include "store/atomic_file.h"
 #include "history/history_csv.h"
+#include "history/history_push.h"
 #include "history/history_store.h"
 #include "history/pg_db.h"
 #include "history/pg_history_store.h"
@@ -114,9 +114,8 @@ bool isIsoDate(std::string_view d) {
     return true;
 }
 
-// Copies the local rows oldest first, in parts, so that a long history
-// never waits on one huge transaction; the server skips the record ids it
-// has, so a second push sends nothing.
+// Copies the local rows oldest first, in parts (history/history_push.h);
+// the server skips the record ids it has, so a second push sends nothing.
 void push(const std::string& db, const std::string& server) {
     store::PgHistoryStore shared(store::normalisedConninfo(server), cli::kServerTimeout);
     std::size_t rows = 0, kept = 0, consignees = 0;
@@ -124,25 +123,9 @@ void push(const std::string& db, const std::string& server) {
         store::HistoryStore local(db);
         const std::string notice = local.takeNotice();
         if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
-        store::HistoryQuery all;
-        all.limit = -1;
-        std::vector<store::WaybillRecord> history = local.list(all);
-        std::reverse(history.begin(), history.end());
-        // Rows waiting in the station's outbox bring their tracking numbers
-        // to the server even when it has them already (a correction on its
-        // way); every other row the server has is left as it is there.
-        std::set<std::string> waiting;
-        if (!local.readOnly())
-            for (const store::WaybillRecord& r : local.unsent(-1)) waiting.insert(r.uid);
-        const auto ownTracking = [&](const store::WaybillRecord& r) { return waiting.contains(r.uid); };
-        constexpr std::size_t kPart = 500;
-        for (std::size_t from = 0; from < history.size(); from += kPart) {
-            const auto part = std::span(history).subspan(from, std::min(kPart, history.size() - from));
-            rows += shared.recordNew(part, ownTracking);
-            // What the server has is no longer waiting in the outbox.
-            if (!local.readOnly()) local.markSent(part);
-        }
-        kept = history.size() - rows;
+        const store::PushCount count = store::pushHistory(local, shared);
+        rows = count.sent;
+        kept = count.kept;
         consignees = shared.keepConsignees(local.addressBook());
     }
     std::printf("履歴 %zu 件とアドレス帳 %zu 件を送りました（サーバーに既にあった履歴 %zu 件は送っていません）\n", rows,

@@ -102,6 +102,9 @@ store::HistoryBackend& HistoryBook::openStore() {
         const std::string file = QFile::encodeName(filePath()).toStdString();
         if (conninfo_.isEmpty()) {
             store_ = std::make_unique<store::HistoryStore>(file);
+            // Searches over a long history take their time: they run on a
+            // connection of their own on the reader's thread.
+            reader_ = std::make_unique<store::SharedReader>(file, std::string(), kReadTimeout);
         } else {
             const std::string conninfo = store::normalisedConninfo(conninfo_.toStdString());
             auto shared = std::make_unique<store::SharedHistory>(file, conninfo);
@@ -173,11 +176,9 @@ void HistoryBook::failed(const std::exception& e) {
 void HistoryBook::readLater(Lane lane, QObject* context, ReadWork work, std::function<void(const Found&)> done) {
     const auto at = static_cast<std::size_t>(lane);
     const std::uint64_t serial = ++serials_[at];
-    if (conninfo_.isEmpty()) {
-        Found found;
-        found.ok = read([&](store::HistoryBackend& s) { work(s, found); });
-        if (!found.ok) found.error = error_;
-        done(found);
+    // Without a file (and no server) there is nothing to read, and none is made.
+    if (!store_ && conninfo_.isEmpty() && !fileExists()) {
+        done(Found{});
         return;
     }
     try {
@@ -201,6 +202,8 @@ void HistoryBook::readLater(Lane lane, QObject* context, ReadWork work, std::fun
         } catch (const std::exception& e) {
             found->ok = false;
             found->error = QString::fromUtf8(e.what());
+            const auto* pg = dynamic_cast<const store::PgError*>(&e);
+            found->slow = pg && pg->kind() == store::PgError::Kind::Slow;
         }
         try {
             found->shared = history.status();

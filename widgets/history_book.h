@@ -61,6 +61,9 @@ public:
     struct Found {
         bool ok = true;
         QString error;  // why the read failed
+        // The server answered too slowly (the read was cancelled); it is
+        // not away, and what was shown before still stands.
+        bool slow = false;
         std::vector<store::WaybillRecord> rows;
         std::vector<store::Consignee> consignees;
         store::SharedHistory::Status shared{true, 0, {}};
@@ -69,13 +72,14 @@ public:
     // unanswered one of its own lane.
     enum class Lane { Search, Complete, Export };
     using ReadWork = std::function<void(store::HistoryBackend& store, Found& found)>;
-    // Reads without holding up the window. With the station's file alone
-    // at once: `done` has run when this returns. With a shared database
-    // `work` runs on a reader thread of its own (so it takes its values by
-    // copy) and `done` later on this one, within the reader's time-out
-    // (the station's own rows stand in for a server that does not answer),
-    // and not at all when `context` is gone by then or a newer read of the
-    // lane came first.
+    // Reads without holding up the window: `work` runs on a reader thread
+    // of its own (so it takes its values by copy), with its own connection
+    // to the station's file, and `done` later on this one, and not at all
+    // when `context` is gone by then or a newer read of the lane came
+    // first. With a shared database within the reader's time-out (the
+    // station's own rows stand in for a server that does not answer).
+    // Without a file (and no shared database) `done` has run, with
+    // nothing found, when this returns.
     void readLater(Lane lane, QObject* context, ReadWork work, std::function<void(const Found&)> done);
 
     // What a change came to: done, or why not (as lastError()).

@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
@@ -43,6 +44,7 @@ namespace {
 using batch_table::kFieldColumns;
 using batch_table::kProblemColumn;
 using batch_table::qs;
+using batch_table::grouped;
 
 // The mapping panel's header and example columns are kept to this width
 // (the full text is in the cell's tooltip); the choice column is never cut.
@@ -367,13 +369,12 @@ void TBatchWindow::openFile(const QString& path) {
     if (file_.encodingAmbiguous)
         encoding += file_.encoding == batch::Encoding::Cp932 ? QStringLiteral("、UTF-8としても読めます")
                                                              : QStringLiteral("、Shift-JISとしても読めます");
-    QString name = QStringLiteral("%1 (%2%3, %4件)")
-                       .arg(QFileInfo(path).fileName(), encoding, file_.b2 ? QStringLiteral(", B2形式") : QString())
-                       .arg(file_.records.size());
+    QString layout;
     if (!file_.layout.empty() && !file_.b2)
-        name += QStringLiteral("　") + qs(batch::layoutNotice(file_.layout, file_.otherLayout));
-    for (const std::string& notice : file_.notices) name += QStringLiteral("\n") + qs(notice);
-    Label_File->setText(name);
+        layout = QStringLiteral("　") + qs(batch::layoutNotice(file_.layout, file_.otherLayout));
+    for (const std::string& notice : file_.notices) layout += QStringLiteral("\n") + qs(notice);
+    fileLabel_ = {QFileInfo(path).fileName(), encoding + (file_.b2 ? QStringLiteral(", B2形式") : QString()), layout};
+    showFileLabel();
     pickMappingFor(file_.header);
     // A B2 file carries its sender; a saved mapping says for itself.
     if (file_.b2 && ComboBox_Mapping->currentIndex() == 0) CheckBox_FileSender->setChecked(true);
@@ -469,6 +470,15 @@ void TBatchWindow::applyMapping(const batch::Mapping& m) {
     filling_ = false;
     recheckAll();
     fitOrderColumn();
+    showFileLabel();
+}
+
+void TBatchWindow::showFileLabel() {
+    // Rows and orders apart: a platform writes a row per item.
+    QString counts = QStringLiteral("%1行").arg(grouped(file_.records.size()));
+    if (!orders_.empty()) counts += QStringLiteral("、%1件").arg(grouped(orders_.size()));
+    Label_File->setText(
+        QStringLiteral("%1 (%2, %3)%4").arg(fileLabel_.name, fileLabel_.encoding, counts, fileLabel_.layout));
 }
 
 void TBatchWindow::saveMapping() {

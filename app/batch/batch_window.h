@@ -142,6 +142,8 @@ private:
     // order file: the one beside it offered, else an item file asked for.
     batch::OrderFile withCompanionFile(const QString& path, batch::OrderFile file, batch::EncodingChoice choice);
     void applyMapping(const batch::Mapping& mapping);
+    // The file's name, encoding and layout with its rows and orders.
+    void showFileLabel();
     void fillMappingTable(const batch::Mapping& mapping);
     batch::Mapping mappingFromTable() const;
     void mappingChosen();
@@ -191,6 +193,10 @@ private:
     std::optional<QSizeF> printable_;  // the printer's area the rows were checked against
     batch::OrderFile file_;
     QString filePath_;  // the file shown, read again when the encoding is chosen
+    // The file's line: its name, its encoding (and form), the layout found.
+    struct FileLabel {
+        QString name, encoding, layout;
+    } fileLabel_;
     std::vector<batch::Order> orders_;
     std::vector<batch::CheckedOrder> checked_;
     std::vector<bool> printed_;

@@ -22,6 +22,7 @@
 
 using batch_table::kFieldColumns;
 using batch_table::kProblemColumn;
+using batch_table::grouped;
 using batch_table::qs;
 
 namespace {
@@ -241,7 +242,8 @@ void TBatchWindow::updateStatus() {
         const QTableWidgetItem* box = Table_Orders->item(static_cast<int>(r), 0);
         if (box && box->checkState() == Qt::Checked) ++chosen;
     }
-    QString text = QStringLiteral("%1件中 %2件は問題なし、%3件を印刷します").arg(orders_.size()).arg(ok).arg(chosen);
+    QString text = QStringLiteral("%1件中 %2件は問題なし、%3件を印刷します")
+                       .arg(grouped(orders_.size()), grouped(static_cast<std::size_t>(ok)), grouped(static_cast<std::size_t>(chosen)));
     if (done > 0) text += QStringLiteral("、%1件は印刷済").arg(done);
     if (repairs > 0) text += QStringLiteral("、修正できる値が%1件あります").arg(repairs);
     if (warnings > 0) text += QStringLiteral("、確かめて了承する注意が%1件あります").arg(warnings);

@@ -195,6 +195,8 @@ void HistoryWindow::reload(std::function<void()> then) {
     if (then) thens_.push_back(std::move(then));
     store::HistoryQuery query = currentQuery();
     query.limit = kShownRows;
+    // Shown until the answer comes: the rows above are the last search's.
+    Label_Count->setText(QStringLiteral("検索しています…"));
     book_.readLater(
         HistoryBook::Lane::Search, this,
         [query](store::HistoryBackend& s, HistoryBook::Found& found) { found.rows = s.list(query); },
@@ -209,7 +211,17 @@ void HistoryWindow::reload(std::function<void()> then) {
 }
 
 void HistoryWindow::showRows(const HistoryBook::Found& found) {
-    if (!found.ok) throw std::runtime_error("履歴を読めません: " + found.error.toStdString());
+    if (found.slow) {
+        // The server is there but busy: the rows shown stay, with word of it.
+        Label_Count->setText(countText());
+        Label_Shared->setText(QStringLiteral("検索に時間がかかっています…"));
+        Label_Shared->setToolTip(found.error);
+        return;
+    }
+    if (!found.ok) {
+        Label_Count->setText(countText());
+        throw std::runtime_error("履歴を読めません: " + found.error.toStdString());
+    }
     rows_ = found.rows;
 
     Grid_History->setUpdatesEnabled(false);
@@ -231,14 +243,17 @@ void HistoryWindow::showRows(const HistoryBook::Found& found) {
     }
     Grid_History->setUpdatesEnabled(true);
     if (!rows_.empty()) Grid_History->setCurrentCell(0, 0);
-    Label_Count->setText(rows_.size() >= static_cast<std::size_t>(kShownRows)
-                             ? QStringLiteral("新しい順に %1 件を表示").arg(kShownRows)
-                             : QStringLiteral("%1 件").arg(rows_.size()));
+    Label_Count->setText(countText());
     const store::SharedHistory::Status& shared = found.shared;
     Label_Shared->setText(shared.connected
                               ? QString()
                               : QStringLiteral("共有データベースに接続できません（未送信 %1 件）").arg(shared.unsent));
     Label_Shared->setToolTip(QString::fromStdString(shared.error));
+}
+
+QString HistoryWindow::countText() const {
+    return rows_.size() >= static_cast<std::size_t>(kShownRows) ? QStringLiteral("新しい順に %1 件を表示").arg(kShownRows)
+                                                                 : QStringLiteral("%1 件").arg(rows_.size());
 }
 
 void HistoryWindow::openSharedDb() {

@@ -81,6 +81,8 @@ protected:
 private:
     store::HistoryQuery currentQuery() const;
     void showRows(const HistoryBook::Found& found);
+    // "n 件", or that the newest kShownRows are shown.
+    QString countText() const;
     // Writes the shipped rows (newest first) as the confirmation file of
     // ComboBox_Shipped's entry `choice`.
     void writeShipped(std::vector<store::WaybillRecord> shipped, int choice);

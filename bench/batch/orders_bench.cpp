@@ -46,6 +46,9 @@ std::string shopifyCsv(int rows) {
 
 void BM_ShopifyReadGroupCheck5000(benchmark::State& state) { readGroupCheck(state, shopifyCsv(5000)); }
 BENCHMARK(BM_ShopifyReadGroupCheck5000)->Unit(benchmark::kMillisecond);
+// A day of a growing shop: 21,621 rows, some 8,600 orders of one to four items.
+void BM_ShopifyReadGroupCheck21621(benchmark::State& state) { readGroupCheck(state, shopifyCsv(21621)); }
+BENCHMARK(BM_ShopifyReadGroupCheck21621)->Unit(benchmark::kMillisecond);
 
 // A Shopify header padded with other columns to 100, known and unknown.
 void BM_HeaderRecognition100(benchmark::State& state) {

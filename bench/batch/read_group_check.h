@@ -3,6 +3,7 @@
 // grouped into waybills and each checked, against the program's postal
 // table when there is one.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <string>
 
@@ -29,4 +30,7 @@ inline void readGroupCheck(benchmark::State& state, const std::string& bytes) {
     state.counters["waybills"] = static_cast<double>(waybills);
     state.counters["printable"] = static_cast<double>(printable);
     state.counters["postal_table"] = checks.postal ? 1 : 0;
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
 }

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int kRows = 100000;
 using bench::S;
 using bench::sampleRow;
 
@@ -32,7 +31,7 @@ const std::string& filledDatabase() {
         store::HistoryStore h(file);
         std::mt19937 random(1);
         std::vector<store::WaybillRecord> batch;
-        for (int i = 0; i < kRows; ++i) {
+        for (int i = 0, rows = bench::historyRows(); i < rows; ++i) {
             batch.push_back(sampleRow(random));
             if (batch.size() == 5000) {
                 h.record(batch);
@@ -99,6 +98,13 @@ const int registered = [] {
         {"BM_HistorySearchName", "山田太郎"},
         {"BM_HistorySearchTelDigits", "0901234"},
         {"BM_HistorySearchNoMatch", "ペリカン便"},
+        {"BM_HistorySearchPostalCode", "530-1234"},
+        {"BM_HistorySearchPostalPrefix", "100-00"},
+        {"BM_HistorySearchTelFragment", "5678"},
+        {"BM_HistorySearchTracking", "1234-5678-9013"},
+        {"BM_HistorySearchTrackingEnd", "9013"},
+        {"BM_HistorySearchOrder", "#10042"},
+        {"BM_HistorySearchFamilyName", "山田"},
     };
     for (const auto& c : searches)
         benchmark::RegisterBenchmark(c.name, [text = std::string(c.text)](benchmark::State& st) { search(st, text); })

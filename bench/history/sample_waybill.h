@@ -1,6 +1,7 @@
 #pragma once
 // Waybills for the history benchmarks: 20,000 different consignees with
 // realistic Japanese texts, the same sequence for the same seed.
+#include <cstdlib>
 #include <random>
 #include <string>
 
@@ -36,7 +37,18 @@ inline store::WaybillRecord sampleRow(std::mt19937& random) {
     r.printer = "waybill";
     r.feedMode = S("手差し");
     r.job = static_cast<std::int64_t>(random() % 100000);
+    // A form's number on every waybill, an order number on every other one.
+    r.tracking = std::to_string(100000 + random() % 900000) + std::to_string(100000 + random() % 900000);
+    if (random() % 2 == 0) r.orderNo = "#" + std::to_string(1000 + random() % 1000000);
     return r;
+}
+
+// How many rows the history benchmarks fill: VP_BENCH_HISTORY_ROWS, else
+// 100,000 (a million takes many minutes to fill on a small machine).
+inline int historyRows() {
+    const char* rows = std::getenv("VP_BENCH_HISTORY_ROWS");
+    const int n = rows ? std::atoi(rows) : 0;
+    return n > 0 ? n : 100000;
 }
 
 }  // namespace bench

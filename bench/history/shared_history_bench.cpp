@@ -3,6 +3,7 @@
 // search as you type, the completion lists, draining an outbox of 1,000
 // prints, and how soon a listening station hears of another's print.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 #include <poll.h>
 
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "bench/history/sample_waybill.h"
+#include "history/history_push.h"
 #include "history/history_store.h"
 #include "history/pg_db.h"
 #include "history/pg_history_store.h"
@@ -22,7 +24,6 @@
 
 namespace {
 
-constexpr int kRows = 100000;
 using bench::S;
 using bench::sampleRow;
 
@@ -31,24 +32,41 @@ PgServer& server() {
     return s;
 }
 
-// A database of kRows rows, filled once per run. The search index is made
-// after the rows are in, as a restore would; the stations' inserts after
-// that keep it up row by row.
+// The station's file the server's rows came from (its record ids), kept
+// for the push benchmark.
+std::string& stationFile() {
+    static std::string file;
+    return file;
+}
+
+// A database of historyRows() rows, filled once per run by pushing a
+// station's file of them (history push). The search index of pieces is
+// made after the rows are in, as a restore would; the stations' inserts
+// after that keep it up row by row.
 const std::string& filledDatabase() {
+    static ScratchFolder folder;
     static const std::string conninfo = [] {
         const std::string c = server().createDatabase("bench");
         store::PgDb admin(c, std::chrono::minutes(10));
         store::initPgSchema(admin);
         admin.exec("DROP INDEX history_grams_index");
-        store::PgHistoryStore h(c, std::chrono::minutes(10));
-        std::mt19937 random(1);
-        std::vector<store::WaybillRecord> batch;
-        for (int i = 0; i < kRows; ++i) {
-            batch.push_back(sampleRow(random));
-            if (batch.size() == 2000) {
-                h.recordNew(batch);
-                batch.clear();
+        stationFile() = folder.file("station.db");
+        {
+            store::HistoryStore local(stationFile());
+            std::mt19937 random(1);
+            std::vector<store::WaybillRecord> batch;
+            for (int i = 0, rows = bench::historyRows(); i < rows; ++i) {
+                batch.push_back(sampleRow(random));
+                if (batch.size() == 5000 || i + 1 == rows) {
+                    local.record(batch);
+                    batch.clear();
+                }
             }
+            store::PgHistoryStore h(c, std::chrono::minutes(10));
+            const auto started = std::chrono::steady_clock::now();
+            store::pushHistory(local, h);
+            std::fprintf(stderr, "first push of %d rows: %.1f s\n", bench::historyRows(),
+                         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
         }
         admin.exec("CREATE INDEX history_grams_index ON history_grams USING gin(grams)");
         admin.exec("ANALYZE");
@@ -107,6 +125,37 @@ void complete(benchmark::State& state, store::CompleteBy by, const std::string& 
     state.counters["offered"] = static_cast<double>(n);
 }
 
+// A second push of the station's whole history: the server has every row.
+void BM_SharedPushNothingNew(benchmark::State& state) {
+    store::PgHistoryStore& h = sharedStore();
+    store::HistoryStore local(stationFile());
+    std::size_t kept = 0;
+    for (auto _ : state) kept = store::pushHistory(local, h).kept;
+    state.counters["rows"] = static_cast<double>(kept);
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+}
+BENCHMARK(BM_SharedPushNothingNew)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The first search after the server was restarted (its buffers empty; the
+// system's file cache stays as it was).
+void searchAfterRestart(benchmark::State& state, const std::string& utf8) {
+    const std::string& conninfo = filledDatabase();
+    store::HistoryQuery q;
+    q.search = S(utf8);
+    std::size_t n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        server().stop();
+        server().start();
+        store::PgHistoryStore h(conninfo);
+        state.ResumeTiming();
+        n = h.list(q).size();
+    }
+    state.counters["rows"] = static_cast<double>(n);
+}
+
 // 1,000 prints made while the server was away, sent when it answers.
 void BM_SharedOutboxDrain1000(benchmark::State& state) {
     const std::string& conninfo = filledDatabase();
@@ -158,10 +207,25 @@ const int registered = [] {
         {"BM_SharedSearchName", "山田太郎"},
         {"BM_SharedSearchTelDigits", "0901234"},
         {"BM_SharedSearchNoMatch", "ペリカン便"},
+        {"BM_SharedSearchPostalCode", "530-1234"},
+        {"BM_SharedSearchPostalPrefix", "100-00"},
+        {"BM_SharedSearchTelFragment", "5678"},
+        {"BM_SharedSearchTracking", "1234-5678-9013"},
+        {"BM_SharedSearchTrackingEnd", "9013"},
+        {"BM_SharedSearchOrder", "#10042"},
+        {"BM_SharedSearchFamilyName", "山田"},
     };
     for (const auto& c : searches)
         benchmark::RegisterBenchmark(c.name, [text = std::string(c.text)](benchmark::State& st) { search(st, text); })
             ->Unit(benchmark::kMillisecond);
+    // After the warm ones: each restart empties the server's buffers.
+    for (const auto& c : searches)
+        benchmark::RegisterBenchmark((std::string(c.name) + "AfterRestart").c_str(),
+                                     [text = std::string(c.text)](benchmark::State& st) {
+                                         searchAfterRestart(st, text);
+                                     })
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(2);
     const struct {
         const char* name;
         store::CompleteBy by;

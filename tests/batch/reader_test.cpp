@@ -76,6 +76,38 @@ TEST(BatchReader, TakesExactlyTheMostOrders) {
     }
 }
 
+// A platform writing a row per item (Shopify: 2.2 rows an order) is held
+// to the number of orders, not rows, and its export of the most orders
+// passes the byte limit; one order more is refused at its first row.
+TEST(BatchReader, TakesExactlyTheMostOrdersHoweverManyRowsEach) {
+    const std::string sample = fixture("shopify_orders.csv");
+    const std::size_t end1 = sample.find('\n'), end2 = sample.find('\n', end1 + 1), end3 = sample.find('\n', end2 + 1);
+    const std::string header = sample.substr(0, end1 + 1);
+    // The sample's first order: its address row and an item row, after the order number.
+    const std::string first = sample.substr(end1 + 1 + 5, end2 - end1 - 5);
+    const std::string item = sample.substr(end2 + 1 + 5, end3 - end2 - 5);
+    for (const std::size_t orders : {kMaxOrders, kMaxOrders + 1}) {
+        std::string text = header;
+        int firstRowOfLast = 0, line = 1;
+        for (std::size_t i = 0; i < orders; ++i) {
+            const std::string no = "#" + std::to_string(100000 + i);
+            firstRowOfLast = ++line;
+            text += no + first;
+            for (std::size_t k = 0; k < (i % 5 == 0 ? 2U : 1U); ++k, ++line) text += no + item;
+        }
+        EXPECT_LE(text.size(), kMaxFileBytes / 2);
+        const OrderFile f = readOrderFile(text);
+        EXPECT_GT(f.records.size(), 2 * kMaxOrders);
+        try {
+            EXPECT_EQ(ordersOf(f, guessMapping(f.header, false)).size(), kMaxOrders);
+            EXPECT_EQ(orders, kMaxOrders);
+        } catch (const InputError& e) {
+            EXPECT_EQ(orders, kMaxOrders + 1);
+            EXPECT_EQ(e.line(), firstRowOfLast);
+        }
+    }
+}
+
 TEST(BatchReader, TellsUtf8FromShiftJis) {
     const std::string utf8 = "郵便番号,氏名\n105-0011,山田\n";
     const std::string sjis = *sjis::fromUtf8(utf8);

@@ -557,6 +557,9 @@ TEST_F(HistoryFixture, OrdersAndTrackingNumbersAreKeptSearchedAndCorrected) {
 // Files as earlier versions wrote them: each is made from a current file
 // by undoing the later migrations.
 const char kUndoPlatforms[] = "ALTER TABLE history DROP COLUMN platform; ALTER TABLE history DROP COLUMN shipment;";
+const char kUndoNumbers[] =
+    "DROP TRIGGER history_numbers_ai; DROP TRIGGER history_numbers_au; DROP TRIGGER history_numbers_ad;"
+    "DROP TABLE history_numbers;";
 const char kUndoUids[] =
     "DROP TABLE outbox; DROP INDEX history_uid; ALTER TABLE history DROP COLUMN uid;";
 const char kUndoOrders[] =
@@ -565,7 +568,7 @@ const char kUndoOrders[] =
     "ALTER TABLE history DROP COLUMN tracking;";
 
 TEST_F(HistoryFixture, FilesOfEarlierVersionsGainOrdersRecordIdsAndTheOutbox) {
-    for (const int version : {1, 2, 3}) {
+    for (const int version : {1, 2, 3, 4}) {
         SCOPED_TRACE(version);
         std::filesystem::remove(path);
         {
@@ -578,7 +581,8 @@ TEST_F(HistoryFixture, FilesOfEarlierVersionsGainOrdersRecordIdsAndTheOutbox) {
         {
             store::SqliteDb db(path, store::SqliteDb::Mode::ReadWriteCreate);
             store::registerGramTokenizer(db);
-            db.exec(kUndoPlatforms);
+            db.exec(kUndoNumbers);
+            if (version <= 3) db.exec(kUndoPlatforms);
             if (version <= 2) db.exec(kUndoUids);
             if (version == 1) db.exec(kUndoOrders);
             db.exec(("PRAGMA user_version = " + std::to_string(version)).c_str());
@@ -590,6 +594,9 @@ TEST_F(HistoryFixture, FilesOfEarlierVersionsGainOrdersRecordIdsAndTheOutbox) {
             HistoryStore reader(path, HistoryStore::Access::ReadOnly);
             EXPECT_EQ(reader.list({}).size(), 2U);
             EXPECT_EQ(reader.list({}).back().orderNo, version == 1 ? "" : "#1001");
+            HistoryQuery byNumber;
+            byNumber.search = S("5678");  // the old rows gain their number keys
+            EXPECT_EQ(names(reader, byNumber), std::vector<std::string>{"山田太郎"});
         }
         EXPECT_EQ(slurp(path), old);
         HistoryStore h(path);

@@ -107,6 +107,7 @@ private slots:
         QVERIFY(b.window->isVisible());
         QCOMPARE(b.window->windowTitle(), QStringLiteral("一括印刷"));
         QVERIFY(b.window->Label_File->text().contains(QStringLiteral("Shift-JIS")));
+        QVERIFY2(b.window->Label_File->text().contains(QStringLiteral("3行、3件")), qPrintable(b.window->Label_File->text()));
         QCOMPARE(b.table().rowCount(), 3);
         QVERIFY(b.checked(0));
         QVERIFY(!b.checked(1));  // no name

@@ -70,7 +70,13 @@ struct HistoryFixture {
     }
     HistoryWindow* openHistory() {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
-        return form().findChild<HistoryWindow*>();
+        auto* w = form().findChild<HistoryWindow*>();
+        if (w) settled(w);
+        return w;
+    }
+    // Waits for the window's search to answer (it runs on the reader's thread).
+    static bool settled(HistoryWindow* w) {
+        return QTest::qWaitFor([w] { return w->Label_Count->text() != QStringLiteral("検索しています…"); });
     }
 };
 
@@ -244,17 +250,25 @@ private slots:
         QCOMPARE(w->Grid_History->rowCount(), 2);
         QCOMPARE(w->Grid_History->item(0, 1)->text(), u("佐藤花子"));  // newest first
         typeInto(w->Edit_Search, u("千代田"));
+        QVERIFY(fx.settled(w));
         QCOMPARE(w->Grid_History->rowCount(), 1);
         w->Edit_Search->setText(u("0312345678"));  // the number without hyphens
+        QVERIFY(fx.settled(w));
         QCOMPARE(w->Grid_History->rowCount(), 1);
         w->Edit_Search->setText(u("１０００００５"));  // the postal code without its hyphen, full-width
+        QVERIFY(fx.settled(w));
         QCOMPARE(w->Grid_History->rowCount(), 2);
         w->Edit_Search->setText(u("0312345678"));
+        QVERIFY(fx.settled(w));
         w->CheckBox_Range->setChecked(true);
+        QVERIFY(fx.settled(w));
         w->DateEdit_From->setDate(QDate::currentDate().addDays(1));
+        QVERIFY(fx.settled(w));
         w->DateEdit_To->setDate(QDate::currentDate().addDays(2));
+        QVERIFY(fx.settled(w));
         QCOMPARE(w->Grid_History->rowCount(), 0);
         w->CheckBox_Range->setChecked(false);
+        QVERIFY(fx.settled(w));
         QCOMPARE(w->Grid_History->rowCount(), 1);
 
         QTest::keyClick(w->Grid_History, Qt::Key_Return);
@@ -265,7 +279,7 @@ private slots:
         QCOMPARE(fx.text("Edit_Zip"), u("100-0005"));
         QCOMPARE(fx.text("Edit_G2"), u("みかん"));
         QCOMPARE(fx.text("Edit_My"), u("ペリカン商店"));  // the sender stays
-        QCOMPARE(fx.shown.focusedName(), u("Edit_G1"));
+        QTRY_COMPARE(fx.shown.focusedName(), u("Edit_G1"));
     }
 
     void theHistoryWindowDeletesAndExports() {
@@ -310,19 +324,23 @@ private slots:
         w->Grid_History->selectRow(0);
         fx.shown.boxes.answer(false);
         w->BitBtn_Delete->click();
+        QVERIFY(fx.settled(w));
         QCOMPARE(fx.shown.boxes.questions.last(), u("山田 太郎 様（2026/12/07 14:03）を削除しますか?"));
         QCOMPARE(fx.rows().size(), std::size_t{3});
         fx.shown.boxes.answer(true);
         w->BitBtn_Delete->click();
+        QVERIFY(fx.settled(w));
         QCOMPARE(fx.rows().size(), std::size_t{2});
 
         w->Grid_History->selectAll();
         fx.shown.boxes.answer(false);
         w->BitBtn_Delete->click();
+        QVERIFY(fx.settled(w));
         QCOMPARE(fx.shown.boxes.questions.last(), u("選択した履歴 2 件を削除しますか?"));
         w->Grid_History->selectRow(1);
         fx.shown.boxes.answer(true);
         w->BitBtn_Delete->click();
+        QVERIFY(fx.settled(w));
         QCOMPARE(fx.rows().size(), std::size_t{1});
         QCOMPARE(w->Grid_History->rowCount(), 1);
         QCOMPARE(w->Grid_History->item(0, 1)->text(), u("佐藤花子"));
@@ -346,26 +364,31 @@ private slots:
         w->askShippedPath = [&](QWidget*, const QString&) { return path; };
         w->ComboBox_Shipped->setCurrentIndex(1);  // the plain list
         w->BitBtn_Shipped->click();
+        QTRY_VERIFY(!fx.shown.boxes.notices.isEmpty());
         QCOMPARE(fx.shown.boxes.notices.back(), u("出荷済みの注文 (注文番号と伝票番号のある行) がありません"));
         QVERIFY(!QFile::exists(path));
 
         w->Edit_Search->setText(u("#1001"));
+        QVERIFY(fx.settled(w));
         QCOMPARE(w->Grid_History->rowCount(), 1);
         QCOMPARE(w->Grid_History->item(0, 7)->text(), u("#1001"));
         typeInto(w->Edit_Tracking, u("123456789014"));
         QTest::keyClick(w->Edit_Tracking, Qt::Key_Return);
+        QVERIFY(fx.settled(w));
         QCOMPARE(fx.shown.boxes.errors.back(), u("伝票番号の検査数字が合いません."));
         QCOMPARE(fx.rows("#1001").front().tracking, std::string());
         w->Edit_Tracking->setText(u("A1234-5678-9013D"));
         QTest::keyClick(w->Edit_Tracking, Qt::Key_Return);
+        QVERIFY(fx.settled(w));
         QCOMPARE(fx.rows("#1001").front().tracking, std::string("123456789013"));
         QCOMPARE(w->Grid_History->item(0, 8)->text(), u("123456789013"));
 
         w->Edit_Search->clear();
+        QVERIFY(fx.settled(w));
         w->BitBtn_Shipped->click();
         const QByteArray plain("\xEF\xBB\xBF\"注文番号\",\"伝票番号\",\"出荷日\",\"配送会社\"\r\n"
                                "\"#1001\",\"123456789013\",\"2026/12/07\",\"日本通運\"\r\n");
-        QCOMPARE(readFile(path), plain);
+        QTRY_COMPARE(readFile(path), plain);
         // A file for each platform present: rows of no platform's own file
         // go in the plain list, after the user has seen which files come.
         QFile::remove(path);
@@ -380,11 +403,13 @@ private slots:
         // The same number on a second row is asked about, naming its row:
         // No keeps the row as it was, Yes records it.
         w->Edit_Search->setText(u("#1002"));
+        QVERIFY(fx.settled(w));
         const QString held = u("伝票番号 123456789013 は 山田太郎 様（");
         for (const bool yes : {false, true}) {
             fx.shown.boxes.answer(yes);
             w->Edit_Tracking->setText(u("123456789013"));
             QTest::keyClick(w->Edit_Tracking, Qt::Key_Return);
+            QVERIFY(fx.settled(w));
             QVERIFY2(fx.shown.boxes.questions.back().startsWith(held), qPrintable(fx.shown.boxes.questions.back()));
             QVERIFY(fx.shown.boxes.questions.back().contains(u("に記録済みです")));
             QCOMPARE(fx.rows("#1002").front().tracking, std::string(yes ? "123456789013" : ""));
@@ -454,6 +479,7 @@ private slots:
             for (int i = 0; i < w->Grid_History->rowCount(); ++i)
                 if (w->Grid_History->item(i, 7)->text() == u(order)) w->Grid_History->setCurrentCell(i, 0);
             typeThroughInputMethod(w->Edit_Tracking, QString::fromStdString(number));
+            QVERIFY(fx.settled(w));
             QCOMPARE(fx.rows(order).front().tracking, number);
             QVERIFY(w->Edit_Tracking->text().isEmpty());
         }
@@ -476,9 +502,9 @@ private slots:
         QWidget* tel = fx.edit("Edit_tel");
         fx.shown.focus(QStringLiteral("Edit_tel"));
         QTest::keyClicks(tel, QStringLiteral("0312"));
+        // The lists are read on the reader's thread: they show a moment later.
+        QTRY_VERIFY(completionOf("Edit_tel") && completionOf("Edit_tel")->isVisible());
         QListWidget* list = completionOf("Edit_tel");
-        QVERIFY(list);
-        QVERIFY(list->isVisible());
         QCOMPARE(list->count(), 2);  // the address book's first, then the history's
         QVERIFY(list->item(0)->text().startsWith(u("山田商店")));
 
@@ -489,6 +515,7 @@ private slots:
 
         // Down, Down, Enter takes the second and fills the whole consignee.
         QTest::keyClicks(tel, QStringLiteral("-"));
+        QTRY_VERIFY(list->isVisible());
         QTest::keyClick(tel, Qt::Key_Down);
         QTest::keyClick(tel, Qt::Key_Down);
         QTest::keyClick(tel, Qt::Key_Return);
@@ -501,7 +528,7 @@ private slots:
         // Enter with nothing chosen keeps its meaning: on to the goods.
         fx.form().Edit_Cls();
         QTest::keyClicks(tel, QStringLiteral("0312"));
-        QVERIFY(list->isVisible());
+        QTRY_VERIFY(list->isVisible());
         QTest::keyClick(tel, Qt::Key_Return);
         QCOMPARE(fx.shown.focusedName(), u("Edit_G1"));
         QCOMPARE(fx.text("Edit_Custo1"), QString());
@@ -510,8 +537,8 @@ private slots:
         fx.shown.focus(QStringLiteral("Edit_Custo1"));
         fx.edit("Edit_Custo1")->clear();
         typeInto(fx.edit("Edit_Custo1"), u("山田太"));
+        QTRY_VERIFY(completionOf("Edit_Custo1") && completionOf("Edit_Custo1")->isVisible());
         QListWidget* byName = completionOf("Edit_Custo1");
-        QVERIFY(byName && byName->isVisible());
         QCOMPARE(byName->count(), 1);
     }
 
@@ -527,8 +554,8 @@ private slots:
         QLineEdit* name = fx.edit("Edit_Custo1");
         fx.shown.focus(QStringLiteral("Edit_Custo1"));
         typeInto(name, u("山田"));
+        QTRY_VERIFY(completionOf("Edit_Custo1") && completionOf("Edit_Custo1")->isVisible());
         QListWidget* list = completionOf("Edit_Custo1");
-        QVERIFY(list && list->isVisible());
         QCOMPARE(list->count(), 6);
         QVERIFY(!list->verticalScrollBar()->isVisible() && !list->horizontalScrollBar()->isVisible());
         QVERIFY(list->viewport()->rect().contains(list->visualItemRect(list->item(5))));
@@ -546,8 +573,8 @@ private slots:
         QCOMPARE(name->text(), u("山田"));
         QVERIFY(fx.text("Edit_tel").isEmpty() && fx.text("Edit_Add1").isEmpty());
         QTest::keyClicks(fx.edit("Edit_tel"), QStringLiteral("03-1234"));
+        QTRY_VERIFY(completionOf("Edit_tel") && completionOf("Edit_tel")->isVisible());
         QListWidget* byTel = completionOf("Edit_tel");
-        QVERIFY(byTel && byTel->isVisible());
         QTest::mouseClick(fx.form().Panel1, Qt::LeftButton, {}, QPoint(20, 150));
         QVERIFY(!byTel->isVisible());
         QCOMPARE(fx.text("Edit_tel"), u("03-1234"));
@@ -555,7 +582,7 @@ private slots:
 
         // A click on an entry takes that entry.
         QTest::keyClicks(fx.edit("Edit_tel"), QStringLiteral("-567"));
-        QVERIFY(byTel->isVisible());
+        QTRY_VERIFY(byTel->isVisible());
         QTest::mouseClick(byTel->viewport(), Qt::LeftButton, {}, byTel->visualItemRect(byTel->item(2)).center());
         QVERIFY(!byTel->isVisible());
         QCOMPARE(name->text(), u("山田3"));

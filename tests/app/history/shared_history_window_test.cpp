@@ -179,6 +179,29 @@ private slots:
         QTRY_COMPARE(a.window.Grid_History->rowCount(), shown + 1);
     }
 
+    // A search held up on a server that answers (its table locked by
+    // another session) is cancelled: the window says the search takes
+    // long and keeps the rows it showed; nothing says the server is away.
+    void aSlowSearchKeepsTheRowsAndIsNoAbsentServer() {
+        Station a(conninfo);
+        a.print("遅延太郎");
+        QTRY_VERIFY_WITH_TIMEOUT(store::HistoryStore(a.book.filePath().toStdString()).unsentCount() == 0, 5000);
+        a.window.reload();
+        QTRY_VERIFY(a.rowOf("遅延太郎") >= 0 && a.window.Label_Shared->text().isEmpty());
+        const int shown = a.window.Grid_History->rowCount();
+        store::PgDb locker(conninfo.toStdString());
+        locker.exec("BEGIN");
+        locker.exec("LOCK TABLE history IN ACCESS EXCLUSIVE MODE");
+        a.window.Edit_Search->setText(QStringLiteral("遅延"));
+        QCOMPARE(a.window.Label_Count->text(), QStringLiteral("検索しています…"));
+        QTRY_COMPARE_WITH_TIMEOUT(a.window.Label_Shared->text(), QStringLiteral("検索に時間がかかっています…"), 5000);
+        QCOMPARE(a.window.Grid_History->rowCount(), shown);
+        QVERIFY(a.window.Label_Count->text() != QStringLiteral("検索しています…"));
+        locker.exec("ROLLBACK");
+        a.window.reload();
+        QTRY_VERIFY(a.window.Label_Shared->text().isEmpty() && a.window.Grid_History->rowCount() == 1);
+    }
+
     // While the server hangs, each change hands its work over and the
     // window goes on at once; the server's answer comes after it goes on,
     // and the window shows it then. A change left hanging past the
