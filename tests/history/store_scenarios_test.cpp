@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <future>
 #include <thread>
 
 #include "history/pg_db.h"
@@ -102,12 +103,18 @@ TEST_F(Shop, FourStationsPrintingAtOnceLeaveEveryWaybillOnce) {
 }
 
 TEST_F(Shop, AServerThatDiesMidBatchGetsEveryRecordOnceWhenItIsBack) {
+    // The stations are forked only once the thread runs: a fork while a
+    // thread is starting can copy a lock it holds, and the child waits on it
+    // for ever.
+    std::promise<void> running;
     std::thread outage([&] {
+        running.set_value();
         std::this_thread::sleep_for(300ms);
         server.stop(true);  // as a crash: pg_ctl stop -m immediate
         std::this_thread::sleep_for(1s);
         server.start();
     });
+    running.get_future().wait();
     const bool good = stations(2, [&](int n) { printBatch(n, 250, 4ms); });
     outage.join();
     ASSERT_TRUE(good);
