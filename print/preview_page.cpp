@@ -55,7 +55,7 @@ void PreviewPage::update(const print::WaybillFields& fields, const PageSetup& se
     std::vector<print::Overflow> overflows = print::findOverflows(
         items, map, [&](int points, const std::string& text) { return measure.width(points, text); }, area);
     std::vector<print::DeviceRect> areas;
-    for (const print::FormItemPlace& place : print::formItems()) areas.push_back(map.area(place.item));
+    for (const print::FormItemPlace& place : map.form->items) areas.push_back(map.area(place.item));
     setup_ = setup;
     areas_ = std::move(areas);
     items_ = std::move(items);

@@ -40,14 +40,14 @@ double tickLength(int mm) { return mm % 10 == 0 ? kTickLong : mm % 5 == 0 ? kTic
 
 void addRulers(const DeviceMap& map, Drawing& d) {
     const int x0 = mmToDeviceX(map, 0), y0 = mmToDeviceY(map, 0);
-    for (int mm = 0; mm <= rulerLength(kFormWidth); ++mm) {
+    for (int mm = 0; mm <= rulerLength(map.form->width); ++mm) {
         const int x = mmToDeviceX(map, mm);
         d.lines.push_back({x, y0, x, mmToDeviceY(map, tickLength(mm))});
         if (mm % 10 == 0 && mm > 0)
             d.texts.push_back({kRulerLabelSize, mmToDeviceX(map, mm + kRulerLabelOffset),
                                mmToDeviceY(map, kTickLong + kRulerLabelOffset), std::to_string(mm), FormItem::Count});
     }
-    for (int mm = 0; mm <= rulerLength(kFormHeight); ++mm) {
+    for (int mm = 0; mm <= rulerLength(map.form->height); ++mm) {
         const int y = mmToDeviceY(map, mm);
         d.lines.push_back({x0, y, mmToDeviceX(map, tickLength(mm)), y});
         if (mm % 10 == 0 && mm > 0)
@@ -57,7 +57,7 @@ void addRulers(const DeviceMap& map, Drawing& d) {
 }
 
 void addCrosshairs(const DeviceMap& map, Drawing& d) {
-    const double w = kFormWidth / kUnitsPerMm, h = kFormHeight / kUnitsPerMm;
+    const double w = map.form->width / kUnitsPerMm, h = map.form->height / kUnitsPerMm;
     for (const double cx : {0.0, w}) {
         for (const double cy : {0.0, h}) {
             d.lines.push_back({mmToDeviceX(map, cx - kCrosshairHalf), mmToDeviceY(map, cy),
@@ -89,8 +89,8 @@ void drawCalibration(const WaybillFields& fields, Surface& surface) {
     // is raised before anything is drawn.
     const DeviceMap map = DeviceMap::of(fields);
     Drawing d;
-    d.rect(map.map(0, 0, kFormWidth, kFormHeight));
-    for (const FormItemPlace& place : formItems()) {
+    d.rect(map.map(0, 0, map.form->width, map.form->height));
+    for (const FormItemPlace& place : map.form->items) {
         const DeviceRect area = map.area(place.item);
         d.rect(area);
         d.texts.push_back({place.size, area.x, area.y, calibrationSample(place.item), place.item});

@@ -29,12 +29,13 @@ public:
     explicit Planner(const WaybillFields& f) : map_(DeviceMap::of(f)) {}
 
     void add(FormItem item, std::string text) {
+        const FormItemPlace* place = map_.form->find(item);
+        if (!place) return;
         // Positions are mapped even for empty texts, so that an unmappable
         // layout fails the same way whatever the fields hold.
-        const FormItemPlace& place = formItem(item);
-        int x = mapPosition(map_.rawX, place.u, map_.left);
-        int y = mapPosition(map_.rawY, place.v, map_.top);
-        if (!text.empty()) items.push_back({place.size, x, y, std::move(text), item});
+        int x = mapPosition(map_.rawX, place->u, map_.left);
+        int y = mapPosition(map_.rawY, place->v, map_.top);
+        if (!text.empty()) items.push_back({place->size, x, y, std::move(text), item});
     }
 
     // One byte per box. A byte that is half of a double-byte character
@@ -86,6 +87,7 @@ DeviceMap DeviceMap::of(const WaybillFields& f) {
     m.rawY = scaleRaw(strToInt(f.dpiy));
     m.top = f.prnTop.empty() ? 0 : strToInt(f.prnTop);
     m.left = f.prnLeft.empty() ? 0 : strToInt(f.prnLeft);
+    m.form = &formOf(f);
     return m;
 }
 
@@ -95,9 +97,12 @@ DeviceRect DeviceMap::map(int u, int v, int right, int bottom) const {
 }
 
 DeviceRect DeviceMap::area(FormItem item) const {
-    const FormItemPlace& s = formItem(item);
-    return map(s.u, s.v, s.right, s.bottom);
+    const FormItemPlace* s = form->find(item);
+    if (!s) return map(0, 0, 0, 0);
+    return map(s->u, s->v, s->right, s->bottom);
 }
+
+const Form& formOf(const WaybillFields& fields) { return fields.form ? *fields.form : builtinForm(); }
 
 std::vector<DrawItem> planWaybill(const WaybillFields& f) {
     using F = FormItem;

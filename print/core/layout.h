@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "print/core/form.h"
 #include "print/core/form_items.h"
 #include "print/core/surface.h"
 #include "print/core/waybill_fields.h"
@@ -68,6 +69,7 @@ struct DeviceRect {
 struct DeviceMap {
     std::int64_t rawX = 0, rawY = 0;
     std::int32_t top = 0, left = 0;
+    const Form* form = &builtinForm();
 
     // Parses the resolutions, then the margins (the order in which a bad
     // caption is reported); raises ConvertError.
@@ -75,11 +77,16 @@ struct DeviceMap {
     // A form-unit rectangle in device pixels, margins included. Raises
     // LayoutRangeError like mapPosition.
     DeviceRect map(int u, int v, int right, int bottom) const;
-    // The area of a form item.
+    // The area of a form item; an empty rectangle at the form's origin for
+    // an item the form does not print.
     DeviceRect area(FormItem item) const;
 };
 
-// Every text to draw, in drawing order. All parsing and range checks happen
+// The form the fields are printed on.
+const Form& formOf(const WaybillFields& fields);
+
+// Every text to draw, in drawing order, on the fields' form (items the form
+// does not print are left out). All parsing and range checks happen
 // here, so a bad caption (ConvertError) or an unmappable position
 // (LayoutRangeError) is raised before anything reaches the surface. Empty
 // texts are left out: they would draw nothing.

@@ -23,7 +23,9 @@ std::vector<Overflow> findOverflows(const std::vector<DrawItem>& items, const De
         const int w = width(item.size, item.text);
         // 64-bit, never raising: the text's own position was mappable, but
         // its area's edge may lie past the 32-bit range with an absurd margin.
-        std::int64_t end = mapPosition64(map.rawX, formItem(item.item).right, map.left);
+        const FormItemPlace* place = map.form->find(item.item);
+        if (!place) continue;
+        std::int64_t end = mapPosition64(map.rawX, place->right, map.left);
         bool outside = false;
         if (imageable) {
             end = std::min<std::int64_t>(end, imageable->width);

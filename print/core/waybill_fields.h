@@ -7,7 +7,12 @@
 
 namespace print {
 
+struct Form;
+
 struct WaybillFields {
+    // The form printed on; nullptr: the built-in form.
+    const Form* form = nullptr;
+
     // Carrier labels of the main form.
     std::string dpix, dpiy;          // Label_dpix, Label_dpiy
     std::string prnTop, prnLeft;     // Label_Prn_Top, Label_Prn_Left ("" = 0)
