@@ -12,7 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <set>
@@ -21,6 +21,7 @@
 
 #include "widgets/elided_label.h"
 #include "widgets/history_book.h"
+#include "app/history/history_table_model.h"
 #include "app/history/shared_db_dialog.h"
 #include "widgets/ui_fonts.h"
 #include "widgets/window_memory.h"
@@ -44,17 +45,6 @@ QString entryName(const store::WaybillRecord& r) {
     QString when = QString::fromStdString(r.time.substr(0, 16));
     when.replace(QLatin1Char('-'), QLatin1Char('/'));
     return QStringLiteral("%1 様（%2）").arg(q(r.consignee.name).trimmed(), when);
-}
-
-// Print time, name, telephone, postal code, address, goods, printer, order
-// number, tracking number.
-constexpr int kColumns = 9;
-
-QString goodsOf(const store::WaybillRecord& r) {
-    QStringList parts;
-    for (const std::string* g : {&r.g1, &r.g2, &r.g3})
-        if (!g->empty()) parts << q(*g);
-    return parts.join(QStringLiteral(" / "));
 }
 
 }  // namespace
@@ -90,13 +80,10 @@ HistoryWindow::HistoryWindow(HistoryBook& book, QWidget* parent) : QDialog(paren
     top->addWidget(new QLabel(QStringLiteral("～"), this));
     top->addWidget(DateEdit_To);
 
-    Grid_History = new QTableWidget(0, kColumns, this);
+    model_ = new HistoryTableModel(this);
+    Grid_History = new QTableView(this);
     Grid_History->setObjectName(QStringLiteral("Grid_History"));
-    Grid_History->setHorizontalHeaderLabels({QStringLiteral("印刷日時"), QStringLiteral("おなまえ"),
-                                             QStringLiteral("でんわ"), QStringLiteral("郵便番号"),
-                                             QStringLiteral("おところ"), QStringLiteral("品名"),
-                                             QStringLiteral("プリンタ"), QStringLiteral("注文番号"),
-                                             QStringLiteral("伝票番号")});
+    Grid_History->setModel(model_);
     Grid_History->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grid_History->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Grid_History->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -160,7 +147,7 @@ HistoryWindow::HistoryWindow(HistoryBook& book, QWidget* parent) : QDialog(paren
         DateEdit_From->setEnabled(on);
         DateEdit_To->setEnabled(on);
     });
-    on(Grid_History, &QTableWidget::cellDoubleClicked, &HistoryWindow::takeCurrent);
+    on(Grid_History, &QTableView::doubleClicked, &HistoryWindow::takeCurrent);
     on(BitBtn_Delete, &QPushButton::clicked, &HistoryWindow::deleteSelected);
     on(BitBtn_Csv, &QPushButton::clicked, &HistoryWindow::exportCsv);
     connect(BitBtn_Close, &QPushButton::clicked, this, &QDialog::close);
@@ -222,27 +209,8 @@ void HistoryWindow::showRows(const HistoryBook::Found& found) {
         Label_Count->setText(countText());
         throw std::runtime_error("履歴を読めません: " + found.error.toStdString());
     }
-    rows_ = found.rows;
-
-    Grid_History->setUpdatesEnabled(false);
-    Grid_History->clearContents();
-    Grid_History->setRowCount(static_cast<int>(rows_.size()));
-    for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
-        const store::WaybillRecord& r = rows_[static_cast<std::size_t>(i)];
-        // A row whose job was being handed over when the program ended: the
-        // waybill may or may not have been printed.
-        const QString printer = r.printing() ? q(r.printer) + QStringLiteral("（印刷されたか不明）") : q(r.printer);
-        const QString cells[] = {QString::fromStdString(r.time), q(r.consignee.name), q(r.consignee.tel),
-                                 q(r.consignee.zip), q(r.consignee.add1) + q(r.consignee.add2), goodsOf(r),
-                                 printer, q(r.orderNo), QString::fromStdString(r.tracking)};
-        for (int c = 0; c < kColumns; ++c) {
-            auto* item = new QTableWidgetItem(cells[c]);
-            if (r.printing()) item->setForeground(QColor(200, 0, 0));
-            Grid_History->setItem(i, c, item);
-        }
-    }
-    Grid_History->setUpdatesEnabled(true);
-    if (!rows_.empty()) Grid_History->setCurrentCell(0, 0);
+    model_->setRows(found.rows);
+    if (!rows().empty()) setCurrentRow(0);
     Label_Count->setText(countText());
     const store::SharedHistory::Status& shared = found.shared;
     Label_Shared->setText(shared.connected
@@ -251,9 +219,18 @@ void HistoryWindow::showRows(const HistoryBook::Found& found) {
     Label_Shared->setToolTip(QString::fromStdString(shared.error));
 }
 
+const std::vector<store::WaybillRecord>& HistoryWindow::rows() const { return model_->rows(); }
+
+int HistoryWindow::currentRow() const {
+    const QModelIndex current = Grid_History->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void HistoryWindow::setCurrentRow(int row) { Grid_History->setCurrentIndex(model_->index(row, 0)); }
+
 QString HistoryWindow::countText() const {
-    return rows_.size() >= static_cast<std::size_t>(kShownRows) ? QStringLiteral("新しい順に %1 件を表示").arg(kShownRows)
-                                                                 : QStringLiteral("%1 件").arg(rows_.size());
+    return rows().size() >= static_cast<std::size_t>(kShownRows) ? QStringLiteral("新しい順に %1 件を表示").arg(kShownRows)
+                                                                 : QStringLiteral("%1 件").arg(rows().size());
 }
 
 void HistoryWindow::openSharedDb() {
@@ -262,9 +239,9 @@ void HistoryWindow::openSharedDb() {
 }
 
 void HistoryWindow::takeCurrent() {
-    const int row = Grid_History->currentRow();
-    if (row < 0 || row >= static_cast<int>(rows_.size())) return;
-    const store::WaybillRecord chosenRow = rows_[static_cast<std::size_t>(row)];
+    const int row = currentRow();
+    if (row < 0 || row >= static_cast<int>(rows().size())) return;
+    const store::WaybillRecord chosenRow = rows()[static_cast<std::size_t>(row)];
     close();
     emit chosen(chosenRow);
 }
@@ -272,14 +249,14 @@ void HistoryWindow::takeCurrent() {
 void HistoryWindow::deleteSelected() {
     std::set<int> picked;
     for (const QModelIndex& i : Grid_History->selectionModel()->selectedRows()) picked.insert(i.row());
-    if (picked.empty() || *picked.rbegin() >= static_cast<int>(rows_.size())) return;
+    if (picked.empty() || *picked.rbegin() >= static_cast<int>(rows().size())) return;
     std::vector<std::int64_t> ids;
     ids.reserve(picked.size());
-    for (const int row : picked) ids.push_back(rows_[static_cast<std::size_t>(row)].id);
+    for (const int row : picked) ids.push_back(rows()[static_cast<std::size_t>(row)].id);
     // One entry is named, so the user sees which one goes.
     const QString question =
         picked.size() == 1
-            ? QStringLiteral("%1を削除しますか?").arg(entryName(rows_[static_cast<std::size_t>(*picked.begin())]))
+            ? QStringLiteral("%1を削除しますか?").arg(entryName(rows()[static_cast<std::size_t>(*picked.begin())]))
             : QStringLiteral("選択した履歴 %1 件を削除しますか?").arg(picked.size());
     if (!messageBoxes().question(this, question)) return;
     book_.writeLater(
@@ -302,14 +279,14 @@ void HistoryWindow::exportCsv() {
     store::checkOutputFile(QFile::encodeName(path).toStdString(), store::OutputKind::Text,
                            {QFile::encodeName(book_.filePath()).toStdString()});
     rememberFileDialogFolder(base, path);
-    const std::string csv = store::historyCsv(rows_);
+    const std::string csv = store::historyCsv(rows());
     // Replaced as a whole: a failed export leaves an earlier file intact.
     try {
         writeFileAtomically(QFile::encodeName(path).toStdString(), csv);
     } catch (const FileError& e) {
         throw std::runtime_error(path.toStdString() + " に書き込めません: " + e.what());
     }
-    Label_Count->setText(QStringLiteral("%1 件を %2 に書き出しました").arg(rows_.size()).arg(path));
+    Label_Count->setText(QStringLiteral("%1 件を %2 に書き出しました").arg(rows().size()).arg(path));
 }
 
 bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -321,7 +298,7 @@ bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         // Down from the search text goes on into the rows.
-        if (key == Qt::Key_Down && watched == Edit_Search && Grid_History->rowCount() > 0) {
+        if (key == Qt::Key_Down && watched == Edit_Search && model_->rowCount() > 0) {
             Grid_History->setFocus();
             return true;
         }

@@ -21,7 +21,8 @@ class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTableWidget;
+class QTableView;
+class HistoryTableModel;
 
 class HistoryWindow : public QDialog {
     Q_OBJECT
@@ -35,7 +36,7 @@ public:
     QCheckBox* CheckBox_Range = nullptr;  // the date range applies
     QDateEdit* DateEdit_From = nullptr;
     QDateEdit* DateEdit_To = nullptr;
-    QTableWidget* Grid_History = nullptr;
+    QTableView* Grid_History = nullptr;  // shows model()'s rows
     QLabel* Label_Count = nullptr;
     QLabel* Label_Shared = nullptr;  // the shared database's state, when one is set
     QPushButton* BitBtn_SharedDb = nullptr;
@@ -52,7 +53,8 @@ public:
     // the window goes on meanwhile; a newer reload() replaces an older,
     // and runs its `then` too once its own rows show.
     void reload(std::function<void()> then = {});
-    const std::vector<store::WaybillRecord>& rows() const { return rows_; }
+    const std::vector<store::WaybillRecord>& rows() const;
+    HistoryTableModel* model() const { return model_; }
     // Hands the current row to chosen() and closes.
     void takeCurrent();
     void deleteSelected();
@@ -88,7 +90,11 @@ private:
     void writeShipped(std::vector<store::WaybillRecord> shipped, int choice);
     void buildShipping(QHBoxLayout* row);
 
+    // The row of Grid_History's current cell, or -1.
+    int currentRow() const;
+    void setCurrentRow(int row);
+
     HistoryBook& book_;
-    std::vector<store::WaybillRecord> rows_;
+    HistoryTableModel* model_ = nullptr;
     std::vector<std::function<void()>> thens_;  // of the reloads not yet shown
 };

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <algorithm>
 #include <memory>
 #include <optional>
@@ -85,8 +84,8 @@ void HistoryWindow::buildShipping(QHBoxLayout* row) {
 }
 
 void HistoryWindow::setTracking() {
-    const int row = Grid_History->currentRow();
-    if (row < 0 || row >= static_cast<int>(rows_.size())) {
+    const int row = currentRow();
+    if (row < 0 || row >= static_cast<int>(rows().size())) {
         messageBoxes().notice(this, QStringLiteral("伝票番号を記録する行を選んでください"));
         return;
     }
@@ -98,7 +97,7 @@ void HistoryWindow::setTracking() {
         return;
     }
     const auto digits = std::get<std::string>(parsed);
-    const store::WaybillRecord& chosen = rows_[static_cast<std::size_t>(row)];
+    const store::WaybillRecord& chosen = rows()[static_cast<std::size_t>(row)];
     // Cleared at once, so that the next scan starts on an empty field; a
     // number that could not be stored comes back into it for another try.
     Edit_Tracking->clear();
@@ -136,8 +135,8 @@ void HistoryWindow::storeTracking(std::int64_t id, const std::string& uid, const
                 }
                 reload([this, id, digits] {
                     // The same row again (its place may have moved with a search by number).
-                    for (int i = 0; i < static_cast<int>(rows_.size()); ++i)
-                        if (rows_[static_cast<std::size_t>(i)].id == id) Grid_History->setCurrentCell(i, 0);
+                    for (int i = 0; i < static_cast<int>(rows().size()); ++i)
+                        if (rows()[static_cast<std::size_t>(i)].id == id) setCurrentRow(i);
                     Label_Count->setText(
                         QStringLiteral("伝票番号 %1 を記録しました").arg(QString::fromStdString(digits)));
                 });

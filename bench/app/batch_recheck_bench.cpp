@@ -3,7 +3,6 @@
 // (offscreen) over a fake printer, message boxes answered at once.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTableWidget>
@@ -12,6 +11,7 @@
 
 #include "app/batch/batch_window.h"
 #include "app/main_form/form_main.h"
+#include "bench/app/offscreen_app.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/fake/fake_printer_system.h"
 #include "services/message_boxes.h"
@@ -27,11 +27,7 @@ public:
 };
 
 void recheckFiveThousandRows(benchmark::State& state) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "bench_batch_recheck";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
+    const bench::OffscreenApp app("bench_batch_recheck");
     SilentBoxes boxes;
     setMessageBoxes(&boxes);
     WbPrinter().ResetSystem(std::make_unique<wbprn::FakePrinterSystem>(

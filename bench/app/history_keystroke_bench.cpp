@@ -5,7 +5,6 @@
 // longest time the window could not answer. The window runs offscreen.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -22,6 +21,7 @@
 #include <vector>
 
 #include "app/history/history_window.h"
+#include "bench/app/offscreen_app.h"
 #include "bench/history/sample_waybill.h"
 #include "history/history_store.h"
 #include "widgets/history_book.h"
@@ -98,11 +98,7 @@ void runLoop(int ms) {
 bool searching(const HistoryWindow& w) { return w.Label_Count->text() == QStringLiteral("検索しています…"); }
 
 void typeIntoHistorySearch(benchmark::State& state) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "bench_history_keystroke";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
+    const bench::OffscreenApp app("bench_history_keystroke");
     QTemporaryDir dir;
     if (!fillHistory(dir.path())) {
         state.SkipWithError("history not written");

@@ -67,7 +67,7 @@ private slots:
         messageBoxes().question(f.form.get(), QStringLiteral("終了しますか?"));
         setMessageBoxes(&f.boxes);
 
-        const auto cell = [](const QTableWidget* t, int column, const QString& text) {
+        const auto cell = [](const QTableView* t, int column, const QString& text) {
             // The cell's own margins, as the item view draws it.
             return std::pair{t->fontMetrics().horizontalAdvance(text) + 8, t->columnWidth(column)};
         };

@@ -11,11 +11,12 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleOptionViewItem>
-#include <QTableWidget>
+#include <QTableView>
 #include <QtTest>
 
 #include "app/main_form/app_windows.h"
 #include "widgets/history_book.h"
+#include "app/history/history_table_model.h"
 #include "app/history/history_window.h"
 #include "app/history/shared_db_dialog.h"
 #include "batch/tracking_number.h"
@@ -247,17 +248,17 @@ private slots:
 
         HistoryWindow* w = fx.openHistory();
         QVERIFY(w && w->isVisible());
-        QCOMPARE(w->Grid_History->rowCount(), 2);
-        QCOMPARE(w->Grid_History->item(0, 1)->text(), u("佐藤花子"));  // newest first
+        QCOMPARE(w->model()->rowCount(), 2);
+        QCOMPARE(w->model()->text(0, 1), u("佐藤花子"));  // newest first
         typeInto(w->Edit_Search, u("千代田"));
         QVERIFY(fx.settled(w));
-        QCOMPARE(w->Grid_History->rowCount(), 1);
+        QCOMPARE(w->model()->rowCount(), 1);
         w->Edit_Search->setText(u("0312345678"));  // the number without hyphens
         QVERIFY(fx.settled(w));
-        QCOMPARE(w->Grid_History->rowCount(), 1);
+        QCOMPARE(w->model()->rowCount(), 1);
         w->Edit_Search->setText(u("１０００００５"));  // the postal code without its hyphen, full-width
         QVERIFY(fx.settled(w));
-        QCOMPARE(w->Grid_History->rowCount(), 2);
+        QCOMPARE(w->model()->rowCount(), 2);
         w->Edit_Search->setText(u("0312345678"));
         QVERIFY(fx.settled(w));
         w->CheckBox_Range->setChecked(true);
@@ -266,10 +267,10 @@ private slots:
         QVERIFY(fx.settled(w));
         w->DateEdit_To->setDate(QDate::currentDate().addDays(2));
         QVERIFY(fx.settled(w));
-        QCOMPARE(w->Grid_History->rowCount(), 0);
+        QCOMPARE(w->model()->rowCount(), 0);
         w->CheckBox_Range->setChecked(false);
         QVERIFY(fx.settled(w));
-        QCOMPARE(w->Grid_History->rowCount(), 1);
+        QCOMPARE(w->model()->rowCount(), 1);
 
         QTest::keyClick(w->Grid_History, Qt::Key_Return);
         QVERIFY(!w->isVisible());
@@ -342,8 +343,8 @@ private slots:
         w->BitBtn_Delete->click();
         QVERIFY(fx.settled(w));
         QCOMPARE(fx.rows().size(), std::size_t{1});
-        QCOMPARE(w->Grid_History->rowCount(), 1);
-        QCOMPARE(w->Grid_History->item(0, 1)->text(), u("佐藤花子"));
+        QCOMPARE(w->model()->rowCount(), 1);
+        QCOMPARE(w->model()->text(0, 1), u("佐藤花子"));
     }
 
     // Orders in the history: found by their number, a form's number set or
@@ -370,8 +371,8 @@ private slots:
 
         w->Edit_Search->setText(u("#1001"));
         QVERIFY(fx.settled(w));
-        QCOMPARE(w->Grid_History->rowCount(), 1);
-        QCOMPARE(w->Grid_History->item(0, 7)->text(), u("#1001"));
+        QCOMPARE(w->model()->rowCount(), 1);
+        QCOMPARE(w->model()->text(0, 7), u("#1001"));
         typeInto(w->Edit_Tracking, u("123456789014"));
         QTest::keyClick(w->Edit_Tracking, Qt::Key_Return);
         QVERIFY(fx.settled(w));
@@ -381,7 +382,7 @@ private slots:
         QTest::keyClick(w->Edit_Tracking, Qt::Key_Return);
         QVERIFY(fx.settled(w));
         QCOMPARE(fx.rows("#1001").front().tracking, std::string("123456789013"));
-        QCOMPARE(w->Grid_History->item(0, 8)->text(), u("123456789013"));
+        QCOMPARE(w->model()->text(0, 8), u("123456789013"));
 
         w->Edit_Search->clear();
         QVERIFY(fx.settled(w));
@@ -460,7 +461,7 @@ private slots:
         r.job = store::WaybillRecord::kJobPrinting;
         fx.form().historyBook()->run([&](store::HistoryBackend& s) { s.record(r); });
         HistoryWindow* w = fx.openHistory();
-        QCOMPARE(w->Grid_History->item(0, 6)->text(), u("Dot24（印刷されたか不明）"));
+        QCOMPARE(w->model()->text(0, 6), u("Dot24（印刷されたか不明）"));
     }
 
     // With the input method on, a scanned number and its Enter record as
@@ -477,8 +478,8 @@ private slots:
         QVERIFY(!composesIn(w->Edit_Tracking));
         const std::string first = "123456789013";
         for (const auto& [order, number] : {std::pair{"#1001", first}, std::pair{"#1002", batch::nextTracking(first)}}) {
-            for (int i = 0; i < w->Grid_History->rowCount(); ++i)
-                if (w->Grid_History->item(i, 7)->text() == u(order)) w->Grid_History->setCurrentCell(i, 0);
+            for (int i = 0; i < w->model()->rowCount(); ++i)
+                if (w->model()->text(i, 7) == u(order)) w->Grid_History->setCurrentIndex(w->model()->index(i, 0));
             typeThroughInputMethod(w->Edit_Tracking, QString::fromStdString(number));
             QVERIFY(fx.settled(w));
             QCOMPARE(fx.rows(order).front().tracking, number);

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -18,6 +18,7 @@
 #include <functional>
 
 #include "widgets/history_book.h"
+#include "app/history/history_table_model.h"
 #include "app/history/history_window.h"
 #include "app/history/shared_db_dialog.h"
 #include "history/pg_db.h"
@@ -61,7 +62,7 @@ struct Station {
         const int row = rowOf(name);
         QVERIFY(row >= 0);
         window.Grid_History->clearSelection();
-        window.Grid_History->setCurrentCell(row, 0);
+        window.Grid_History->setCurrentIndex(window.model()->index(row, 0));
         window.Grid_History->selectRow(row);
     }
 };
@@ -103,12 +104,12 @@ private slots:
 
     void anotherStationsPrintShowsWithinASecondAndUnsentRowsAreCounted() {
         Station a(conninfo), b(conninfo);
-        QCOMPARE(b.window.Grid_History->rowCount(), 0);
+        QCOMPARE(b.window.model()->rowCount(), 0);
         QVERIFY(b.window.Label_Shared->text().isEmpty());
 
         const auto printed = std::chrono::steady_clock::now();
         a.print("山田太郎");
-        QTRY_COMPARE_WITH_TIMEOUT(b.window.Grid_History->rowCount(), 1, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(b.window.model()->rowCount(), 1, 1000);
         qInfo("seen by the other station after %lld ms",
               static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                          std::chrono::steady_clock::now() - printed)
@@ -118,12 +119,12 @@ private slots:
         a.print("停電中");
         a.window.reload();
         QTRY_COMPARE(a.window.Label_Shared->text(), QStringLiteral("共有データベースに接続できません（未送信 1 件）"));
-        QCOMPARE(a.window.Grid_History->rowCount(), 2);  // the station's own rows stand in
+        QCOMPARE(a.window.model()->rowCount(), 2);  // the station's own rows stand in
 
         server.start();
         // The sender tries again on its own; then both windows catch up.
         QTRY_VERIFY_WITH_TIMEOUT(a.window.Label_Shared->text().isEmpty(), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(b.window.Grid_History->rowCount(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(b.window.model()->rowCount(), 2, 10000);
     }
 
     // The server stops answering (its processes stopped, connections kept
@@ -135,8 +136,8 @@ private slots:
         Station a(conninfo);
         a.print("山田花子");
         QTRY_VERIFY_WITH_TIMEOUT(store::HistoryStore(a.book.filePath().toStdString()).unsentCount() == 0, 5000);
-        QTRY_VERIFY(a.window.Grid_History->rowCount() > 0 && a.window.Label_Shared->text().isEmpty());
-        const int shown = a.window.Grid_History->rowCount();
+        QTRY_VERIFY(a.window.model()->rowCount() > 0 && a.window.Label_Shared->text().isEmpty());
+        const int shown = a.window.model()->rowCount();
 
         int ticks = 0;
         QTimer heartbeat;
@@ -166,7 +167,7 @@ private slots:
         QVERIFY(fellBack <= 3000);
         QVERIFY2(ticks >= fellBack / 50 / 2, "the event loop stood still while the server hung");
         QCOMPARE(a.window.Label_Shared->text(), QStringLiteral("共有データベースに接続できません（未送信 0 件）"));
-        QCOMPARE(a.window.Grid_History->rowCount(), 1);  // the station's own print
+        QCOMPARE(a.window.model()->rowCount(), 1);  // the station's own print
         QTRY_VERIFY(answered);
         QCOMPARE(offered.size(), std::size_t{1});
 
@@ -176,7 +177,7 @@ private slots:
         server.resume();
         QTRY_VERIFY_WITH_TIMEOUT(a.window.Label_Shared->text().isEmpty(), 15000);
         a.window.Edit_Search->clear();
-        QTRY_COMPARE(a.window.Grid_History->rowCount(), shown + 1);
+        QTRY_COMPARE(a.window.model()->rowCount(), shown + 1);
     }
 
     // A search held up on a server that answers (its table locked by
@@ -188,18 +189,18 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(store::HistoryStore(a.book.filePath().toStdString()).unsentCount() == 0, 5000);
         a.window.reload();
         QTRY_VERIFY(a.rowOf("遅延太郎") >= 0 && a.window.Label_Shared->text().isEmpty());
-        const int shown = a.window.Grid_History->rowCount();
+        const int shown = a.window.model()->rowCount();
         store::PgDb locker(conninfo.toStdString());
         locker.exec("BEGIN");
         locker.exec("LOCK TABLE history IN ACCESS EXCLUSIVE MODE");
         a.window.Edit_Search->setText(QStringLiteral("遅延"));
         QCOMPARE(a.window.Label_Count->text(), QStringLiteral("検索しています…"));
         QTRY_COMPARE_WITH_TIMEOUT(a.window.Label_Shared->text(), QStringLiteral("検索に時間がかかっています…"), 5000);
-        QCOMPARE(a.window.Grid_History->rowCount(), shown);
+        QCOMPARE(a.window.model()->rowCount(), shown);
         QVERIFY(a.window.Label_Count->text() != QStringLiteral("検索しています…"));
         locker.exec("ROLLBACK");
         a.window.reload();
-        QTRY_VERIFY(a.window.Label_Shared->text().isEmpty() && a.window.Grid_History->rowCount() == 1);
+        QTRY_VERIFY(a.window.Label_Shared->text().isEmpty() && a.window.model()->rowCount() == 1);
     }
 
     // While the server hangs, each change hands its work over and the
