@@ -80,7 +80,7 @@ const std::string& filledDatabase() {
     static ScratchFolder folder;
     static const std::string conninfo = [] {
         stationFile() = keptFolder() ? std::string(keptFolder()) + "/station.db" : folder.file("station.db");
-        const std::string c = server().conninfo("bench");
+        std::string c = server().conninfo("bench");
         if (filled(c)) {
             std::fprintf(stderr, "the kept history of %lld rows\n",
                          static_cast<long long>(store::PgDb(c).exec("SELECT count(*) FROM history").integer(0, 0)));
@@ -211,6 +211,7 @@ void BM_SharedPushWholeHistory(benchmark::State& state) {
     }
     const std::vector<std::string> args = {VP_CLI_PATH, "history", "push", "--server", conninfo, "--db", stationFile()};
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t quiet;
@@ -263,6 +264,7 @@ void BM_SharedOutboxDrain1000(benchmark::State& state) {
         ScratchFolder dir;
         auto station = std::make_unique<store::SharedHistory>(dir.file("station.db"), conninfo);
         std::vector<store::WaybillRecord> prints;
+        prints.reserve(1000);
         for (int i = 0; i < 1000; ++i) prints.push_back(sampleRow(random));
         station->record(prints);
         state.ResumeTiming();
