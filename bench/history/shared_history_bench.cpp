@@ -86,7 +86,7 @@ const std::string& filledDatabase() {
                          static_cast<long long>(store::PgDb(c).exec("SELECT count(*) FROM history").integer(0, 0)));
             return c;
         }
-        store::PgDb(server().conninfo("postgres")).exec("DROP DATABASE IF EXISTS bench");
+        store::PgDb(server().conninfo("postgres"), std::chrono::minutes(10)).exec("DROP DATABASE IF EXISTS bench");
         std::filesystem::remove(stationFile());
         server().createDatabase("bench");
         store::PgDb admin(c, std::chrono::hours(2));
@@ -203,7 +203,7 @@ BENCHMARK(BM_SharedPushNothingNew)->Unit(benchmark::kMillisecond)->Iterations(3)
 void BM_SharedPushWholeHistory(benchmark::State& state) {
     filledDatabase();
     if (!std::filesystem::exists(stationFile())) return state.SkipWithError("the kept folder has no station's file");
-    store::PgDb(server().conninfo("postgres")).exec("DROP DATABASE IF EXISTS pushed");
+    store::PgDb(server().conninfo("postgres"), std::chrono::minutes(10)).exec("DROP DATABASE IF EXISTS pushed");
     const std::string conninfo = server().createDatabase("pushed");
     {
         store::PgDb admin(conninfo);
@@ -232,7 +232,8 @@ void BM_SharedPushWholeHistory(benchmark::State& state) {
     }
     ::posix_spawn_file_actions_destroy(&quiet);
     state.counters["rows"] = bench::historyRows();
-    store::PgDb(server().conninfo("postgres")).exec("DROP DATABASE pushed");
+    // Dropping a million rows may take longer than a station's time-out.
+    store::PgDb(server().conninfo("postgres"), std::chrono::minutes(10)).exec("DROP DATABASE pushed");
 }
 BENCHMARK(BM_SharedPushWholeHistory)->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(1);
 
