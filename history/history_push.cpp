@@ -18,6 +18,8 @@ PushCount pushHistory(HistoryStore& local, PgHistoryStore& server, std::size_t p
     if (!local.readOnly())
         for (std::string& uid : local.unsentUids()) waiting.insert(std::move(uid));
     const auto ownTracking = [&](const WaybillRecord& r) { return waiting.contains(r.uid); };
+    // The file is read once through: its pages are not kept mapped.
+    local.setMemoryMapped(false);
     PushCount count;
     for (std::int64_t after = 0;;) {
         const std::vector<HistoryStore::RowKey> keys = local.keysAfter(after, static_cast<int>(part));

@@ -5,6 +5,8 @@
 // asks the server in one query which of its record ids it lacks; only
 // those rows are read whole and sent, with the rows still waiting in the
 // station's outbox (whose tracking number or job may be news to the server).
+// The station's file is read without its memory map from then on
+// (HistoryStore::setMemoryMapped()).
 #include <cstddef>
 #include <functional>
 

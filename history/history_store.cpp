@@ -467,7 +467,7 @@ void HistoryStore::connect() {
     db_->exec("PRAGMA synchronous = NORMAL");
     // Reading through a memory map spares a copy of every page: search
     // of short texts reads the whole table.
-    db_->exec("PRAGMA mmap_size = 268435456");
+    db_->exec(mapped_ ? "PRAGMA mmap_size = 268435456" : "PRAGMA mmap_size = 0");
     db_->exec("PRAGMA foreign_keys = ON");
     migrate(*db_, version);
 }
@@ -555,6 +555,12 @@ std::size_t HistoryStore::markSent(std::span<const WaybillRecord> rows) {
         t.commit();
         return sent;
     });
+}
+
+void HistoryStore::setMemoryMapped(bool mapped) {
+    mapped_ = mapped;
+    // A read-only file is never mapped (connect()).
+    if (db_) db_->exec(mapped && !readOnly_ ? "PRAGMA mmap_size = 268435456" : "PRAGMA mmap_size = 0");
 }
 
 std::vector<HistoryStore::RowKey> HistoryStore::keysAfter(std::int64_t after, int limit) {

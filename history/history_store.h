@@ -129,6 +129,11 @@ public:
         std::string uid;
     };
     std::vector<RowKey> keysAfter(std::int64_t after, int limit);
+    // Whether the file is read through a memory map (the default): that
+    // spares a copy of each page a search reads again and again, but keeps
+    // up to 256 MB of the file resident once read. A read that goes
+    // through the whole file once (a push) takes its pages as they come.
+    void setMemoryMapped(bool mapped);
     std::vector<WaybillRecord> rowsWithIds(std::span<const std::int64_t> ids);
     std::vector<std::string> unsentUids();
 
@@ -159,6 +164,7 @@ private:
     Access access_;
     std::unique_ptr<SqliteDb> db_;
     bool readOnly_ = false;
+    bool mapped_ = true;
     std::string notice_;
 };
 

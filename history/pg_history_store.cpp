@@ -16,7 +16,7 @@ namespace store {
 
 namespace {
 
-// Columns of a history row in the order rowParams() and readRow() use.
+// Columns of a history row in the order pgRowValues() and readRow() use.
 constexpr const char kColumns[] =
     "printed_at, job, printer, feed, zip, add1, add2, name, tel, tel_key, ship_date, print_date, "
     "de1, de2, de3, g1, g2, g3, time_band, special, print_sender, my_zip, my_add1, my_add2, "
@@ -67,7 +67,9 @@ std::array<bool, N> boxesOf(std::int64_t v) {
     return boxes;
 }
 
-std::vector<std::string> rowParams(const WaybillRecord& r) {
+}  // namespace
+
+std::vector<std::string> pgRowValues(const WaybillRecord& r) {
     const Consignee& c = r.consignee;
     const std::string search = searchText(r);
     return {r.time.empty() ? localTimestamp() : r.time,
@@ -106,6 +108,10 @@ std::vector<std::string> rowParams(const WaybillRecord& r) {
             pgArray(rowGrams(search)),
             pgArray(numberKeys(r))};
 }
+
+const char* pgRowColumns() { return kColumns; }
+
+namespace {
 
 // Reads row `i` of a result selected as "id, <kColumns>".
 WaybillRecord readRow(const PgResult& res, int i) {
@@ -241,7 +247,7 @@ std::size_t PgHistoryStore::recordNew(std::span<const WaybillRecord> rows,
     writable();
     std::vector<std::vector<std::string>> params;
     params.reserve(rows.size());
-    for (const WaybillRecord& r : rows) params.push_back(rowParams(r));
+    for (const WaybillRecord& r : rows) params.push_back(pgRowValues(r));
     return withDb([&](PgDb& d) {
         std::size_t added = 0;
         PgTransaction t(d);
@@ -319,10 +325,13 @@ std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
     // A text found in many rows fills the window from the newest rows
     // alone, read straight from the table. Other texts are looked up in
     // the index, a page of ids at a time from the newest down, so that
-    // only as many rows are read as the window shows, however many match.
-    // A sample of the newest rows tells the two apart: a text that would
-    // fill less than a quarter of the window from all the newest rows is
-    // looked up in the index at once, not tested row by row.
+    // only as many rows are read as the window shows. The index costs as
+    // much as the rows that match in the whole history, the table only as
+    // many rows as it takes to fill the window: a sample of the newest
+    // rows tells how many that is. A text whose rate in the sample fills
+    // the window (with half as much again for chance) within the newest
+    // rows that may be read is read from them; any other is looked up in
+    // the index at once, not tested row by row.
     withDb([&](PgDb& d) {
         rows.clear();
         const std::int64_t newest = d.exec("SELECT coalesce(max(id), 0) FROM history").integer(0, 0);
@@ -332,8 +341,9 @@ std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
             upTo = newest - sample;
             take(select(d, "", std::to_string(upTo), std::to_string(newest), query.limit));
             const auto found = static_cast<std::int64_t>(rows.size());
-            if (found < query.limit && recentRows_ > sample && found * recentRows_ * 4 >= sample * query.limit) {
-                const std::int64_t from = newest - recentRows_;
+            const std::int64_t needed = found == 0 ? 0 : (query.limit - found) * sample * 3 / (2 * found);
+            if (found > 0 && found < query.limit && needed <= recentRows_ - sample) {
+                const std::int64_t from = upTo - needed;
                 take(select(d, "", std::to_string(from), std::to_string(upTo), query.limit - found));
                 upTo = from;
             }
@@ -346,7 +356,10 @@ std::vector<WaybillRecord> PgHistoryStore::list(const HistoryQuery& query) {
         // in id order and testing each row's pieces, which the planner
         // would pick for a text it wrongly takes to be common.
         PgTransaction t(d);
-        d.exec("SELECT set_config('enable_seqscan', 'off', true), set_config('enable_indexscan', 'off', true)");
+        // Nor is a look-up of a common text worth compiling (JIT): that
+        // takes longer than the look-up.
+        d.exec("SELECT set_config('enable_seqscan', 'off', true), set_config('enable_indexscan', 'off', true), "
+               "set_config('jit', 'off', true)");
         while (missing() != 0 && upTo > 0) {
             const std::int64_t page = std::max(missing() * 2, indexPage_);
             std::vector<std::string> params = {std::to_string(upTo), std::to_string(page)};

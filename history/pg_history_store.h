@@ -10,12 +10,20 @@
 #include <set>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "history/history_backend.h"
 
 namespace store {
 
 class PgDb;
+
+// What record() writes for a row, in the order of its insert's parameters:
+// the columns named by pgRowColumns(), then the row's search text, its
+// pieces and its number keys (the last two as text arrays). For loads of
+// many rows at once that must hold the same as record() would.
+std::vector<std::string> pgRowValues(const WaybillRecord& row);
+const char* pgRowColumns();
 
 class PgHistoryStore : public HistoryBackend {
 public:
@@ -86,7 +94,7 @@ private:
     std::unique_ptr<PgDb> db_;
     bool readOnly_ = false;
     std::string notice_;
-    std::int64_t recentRows_ = 10000;
+    std::int64_t recentRows_ = 50000;
     std::int64_t indexPage_ = 500;
     std::int64_t sampleRows_ = 2000;
 };

@@ -1,17 +1,27 @@
 // The shared history on a local PostgreSQL server (a private one on a Unix
-// socket, made for this run) over 100,000 rows: recording one waybill,
-// search as you type, the completion lists, draining an outbox of 1,000
-// prints, and how soon a listening station hears of another's print.
+// socket, made for this run) over 100,000 rows (VP_BENCH_HISTORY_ROWS):
+// recording one waybill, search as you type, warm and right after a
+// restart, the completion lists, pushing a station's history, draining an
+// outbox of 1,000 prints, and how soon a listening station hears of
+// another's print.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <future>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/history/history_loader.h"
 #include "bench/history/sample_waybill.h"
 #include "history/history_push.h"
 #include "history/history_store.h"
@@ -27,49 +37,96 @@ namespace {
 using bench::S;
 using bench::sampleRow;
 
+// VP_BENCH_PG_FOLDER names a folder that keeps the server and the
+// station's file from one run to the next: a history of a million rows
+// takes half an hour to make on a small machine. Without it both are made
+// in temporary folders and removed.
+const char* keptFolder() { return std::getenv("VP_BENCH_PG_FOLDER"); }
+
 PgServer& server() {
-    static PgServer s;
-    return s;
+    static const std::unique_ptr<PgServer> s =
+        keptFolder() ? std::make_unique<PgServer>(std::string(keptFolder())) : std::make_unique<PgServer>();
+    return *s;
 }
 
 // The station's file the server's rows came from (its record ids), kept
-// for the push benchmark.
+// for the push benchmarks.
 std::string& stationFile() {
     static std::string file;
     return file;
 }
 
-// A database of historyRows() rows, filled once per run by pushing a
-// station's file of them (history push). The search index of pieces is
-// made after the rows are in, as a restore would; the stations' inserts
-// after that keep it up row by row.
+// Whether the database holds a whole history: its indexes of pieces and
+// number keys are made once every row is in.
+bool filled(const std::string& conninfo) {
+    if (store::PgDb(server().conninfo("postgres"))
+            .exec("SELECT 1 FROM pg_database WHERE datname = 'bench'")
+            .rows() == 0)
+        return false;
+    return store::PgDb(conninfo)
+        .exec("SELECT to_regclass('history_grams_index') IS NOT NULL AND "
+              "to_regclass('history_numbers_by_key') IS NOT NULL")
+        .boolean(0, 0);
+}
+
+// A database of historyRows() rows, and the station's file they came
+// from, made once per run (or once per kept folder). The rows go to the
+// server in one transaction, a part per statement (history_loader.h),
+// with the values the store writes for them; the indexes of pieces and
+// number keys are made after the rows are in, as a restore would, and the
+// tables vacuumed and analysed, as autovacuum leaves them. The stations'
+// inserts after that keep the indexes up row by row.
 const std::string& filledDatabase() {
     static ScratchFolder folder;
     static const std::string conninfo = [] {
-        const std::string c = server().createDatabase("bench");
-        store::PgDb admin(c, std::chrono::minutes(10));
+        stationFile() = keptFolder() ? std::string(keptFolder()) + "/station.db" : folder.file("station.db");
+        std::string c = server().conninfo("bench");
+        if (filled(c)) {
+            std::fprintf(stderr, "the kept history of %lld rows\n",
+                         static_cast<long long>(store::PgDb(c).exec("SELECT count(*) FROM history").integer(0, 0)));
+            return c;
+        }
+        store::PgDb(server().conninfo("postgres"), std::chrono::minutes(10)).exec("DROP DATABASE IF EXISTS bench");
+        std::filesystem::remove(stationFile());
+        server().createDatabase("bench");
+        store::PgDb admin(c, std::chrono::hours(2));
         store::initPgSchema(admin);
+        // As a restore does: the rows are whole, their references need no
+        // check, and nobody listens yet.
+        admin.exec("SET session_replication_role = replica");
+        admin.exec("SET maintenance_work_mem = '1GB'");
+        admin.exec("SET work_mem = '256MB'");
         admin.exec("DROP INDEX history_grams_index");
-        stationFile() = folder.file("station.db");
+        admin.exec("DROP INDEX history_numbers_by_key");
+        const auto started = std::chrono::steady_clock::now();
+        const auto seconds = [&] {
+            return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        };
         {
             store::HistoryStore local(stationFile());
+            bench::HistoryLoader loader(admin);
+            store::PgTransaction t(admin);
             std::mt19937 random(1);
-            std::vector<store::WaybillRecord> batch;
+            std::vector<store::WaybillRecord> part;
             for (int i = 0, rows = bench::historyRows(); i < rows; ++i) {
-                batch.push_back(sampleRow(random));
-                if (batch.size() == 5000 || i + 1 == rows) {
-                    local.record(batch);
-                    batch.clear();
+                part.push_back(sampleRow(random));
+                part.back().uid = store::newRecordUid();
+                if (part.size() == 5000 || i + 1 == rows) {
+                    // The server takes a part while the station's file takes it.
+                    auto sent = std::async(std::launch::async, [&] { loader.load(part); });
+                    local.record(part);
+                    sent.get();
+                    part.clear();
                 }
             }
-            store::PgHistoryStore h(c, std::chrono::minutes(10));
-            const auto started = std::chrono::steady_clock::now();
-            store::pushHistory(local, h);
-            std::fprintf(stderr, "first push of %d rows: %.1f s\n", bench::historyRows(),
-                         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+            t.commit();
         }
+        std::fprintf(stderr, "%d rows into the station's file and the server: %.1f s\n", bench::historyRows(),
+                     seconds());
         admin.exec("CREATE INDEX history_grams_index ON history_grams USING gin(grams)");
-        admin.exec("ANALYZE");
+        admin.exec("CREATE INDEX history_numbers_by_key ON history_numbers(key, id)");
+        admin.exec("VACUUM ANALYZE");
+        std::fprintf(stderr, "with the indexes made and the tables vacuumed: %.1f s\n", seconds());
         return c;
     }();
     return conninfo;
@@ -128,6 +185,7 @@ void complete(benchmark::State& state, store::CompleteBy by, const std::string& 
 // A second push of the station's whole history: the server has every row.
 void BM_SharedPushNothingNew(benchmark::State& state) {
     store::PgHistoryStore& h = sharedStore();
+    if (!std::filesystem::exists(stationFile())) return state.SkipWithError("the kept folder has no station's file");
     store::HistoryStore local(stationFile());
     std::size_t kept = 0;
     for (auto _ : state) kept = store::pushHistory(local, h).kept;
@@ -137,6 +195,47 @@ void BM_SharedPushNothingNew(benchmark::State& state) {
     state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
 }
 BENCHMARK(BM_SharedPushNothingNew)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// history push of the station's whole history by the command-line tool
+// into an empty database, as an administrator runs it: its time and the
+// tool's peak memory (its largest resident set). Once per run: it sends
+// every row.
+void BM_SharedPushWholeHistory(benchmark::State& state) {
+    filledDatabase();
+    if (!std::filesystem::exists(stationFile())) return state.SkipWithError("the kept folder has no station's file");
+    store::PgDb(server().conninfo("postgres"), std::chrono::minutes(10)).exec("DROP DATABASE IF EXISTS pushed");
+    const std::string conninfo = server().createDatabase("pushed");
+    {
+        store::PgDb admin(conninfo);
+        store::initPgSchema(admin);
+    }
+    const std::vector<std::string> args = {VP_CLI_PATH, "history", "push", "--server", conninfo, "--db", stationFile()};
+    std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t quiet;
+    ::posix_spawn_file_actions_init(&quiet);
+    ::posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    for (auto _ : state) {
+        pid_t child = 0;
+        if (::posix_spawn(&child, argv[0], &quiet, nullptr, argv.data(), environ) != 0) {
+            state.SkipWithError("the command-line tool did not start");
+            break;
+        }
+        int status = 0;
+        rusage usage{};
+        while (::wait4(child, &status, 0, &usage) < 0) {
+        }
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("history push failed");
+        state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+    }
+    ::posix_spawn_file_actions_destroy(&quiet);
+    state.counters["rows"] = bench::historyRows();
+    // Dropping a million rows may take longer than a station's time-out.
+    store::PgDb(server().conninfo("postgres"), std::chrono::minutes(10)).exec("DROP DATABASE pushed");
+}
+BENCHMARK(BM_SharedPushWholeHistory)->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(1);
 
 // The first search after the server was restarted (its buffers empty; the
 // system's file cache stays as it was).
@@ -166,6 +265,7 @@ void BM_SharedOutboxDrain1000(benchmark::State& state) {
         ScratchFolder dir;
         auto station = std::make_unique<store::SharedHistory>(dir.file("station.db"), conninfo);
         std::vector<store::WaybillRecord> prints;
+        prints.reserve(1000);
         for (int i = 0; i < 1000; ++i) prints.push_back(sampleRow(random));
         station->record(prints);
         state.ResumeTiming();

@@ -33,21 +33,20 @@ public:
         std::string templ = (std::filesystem::temp_directory_path() / "vp_pg_XXXXXX").string();
         if (!::mkdtemp(templ.data())) throw std::runtime_error("cannot create a folder for the server");
         dir_ = templ;
-        if (::geteuid() == 0) {
-            const passwd* pw = ::getpwnam("nobody");
-            if (!pw) throw std::runtime_error("no user 'nobody' to run the server as");
-            uid_ = pw->pw_uid;
-            gid_ = pw->pw_gid;
-            if (::chown(dir_.c_str(), uid_, gid_) != 0) throw std::runtime_error("cannot hand the folder to nobody");
+        make();
+    }
+    // A server kept in `folder` from one run to the next (a benchmark's
+    // big history): made there when the folder holds none yet, else
+    // started again as it was left; never removed. made() tells which.
+    explicit PgServer(const std::string& folder) : dir_(folder), kept_(true) {
+        if (std::filesystem::exists(data() + "/PG_VERSION")) {
+            runAsServer();
+            start();
+            return;
         }
-        run({bin("initdb"), "-D", data(), "-U", "postgres", "-A", "trust", "-E", "UTF8", "--locale=C.UTF-8",
-             "--no-sync", "--no-instructions"},
-            "initdb");
-        // A role with a password, for the connection-test cases; all
-        // others are trusted on the socket.
-        std::ofstream(data() + "/pg_hba.conf", std::ios::trunc)
-            << "local all " << kPasswordRole << " scram-sha-256\nlocal all all trust\n";
-        start();
+        std::filesystem::create_directories(dir_);
+        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
+        make();
     }
     ~PgServer() {
         try {
@@ -56,10 +55,13 @@ public:
             // Removing the folder below ends a server that would not stop.
         }
         std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
+        if (!kept_) std::filesystem::remove_all(dir_, ec);
     }
     PgServer(const PgServer&) = delete;
     PgServer& operator=(const PgServer&) = delete;
+
+    // Whether this run made the server (a kept one may be from before).
+    bool made() const { return made_; }
 
     const std::string& socketDir() const { return dir_; }
     std::string conninfo(const std::string& database, const std::string& user = "postgres") const {
@@ -103,6 +105,30 @@ public:
     }
 
 private:
+    // Makes the server in dir_ and starts it.
+    void make() {
+        runAsServer();
+        if (::geteuid() == 0 && ::chown(dir_.c_str(), uid_, gid_) != 0)
+            throw std::runtime_error("cannot hand the folder to nobody");
+        run({bin("initdb"), "-D", data(), "-U", "postgres", "-A", "trust", "-E", "UTF8", "--locale=C.UTF-8",
+             "--no-sync", "--no-instructions"},
+            "initdb");
+        // A role with a password, for the connection-test cases; all
+        // others are trusted on the socket.
+        std::ofstream(data() + "/pg_hba.conf", std::ios::trunc)
+            << "local all " << kPasswordRole << " scram-sha-256\nlocal all all trust\n";
+        made_ = true;
+        start();
+    }
+    // PostgreSQL refuses to run as root: then as "nobody".
+    void runAsServer() {
+        if (::geteuid() != 0) return;
+        const passwd* pw = ::getpwnam("nobody");
+        if (!pw) throw std::runtime_error("no user 'nobody' to run the server as");
+        uid_ = pw->pw_uid;
+        gid_ = pw->pw_gid;
+    }
+
     std::string bin(const char* name) const { return std::string(kBin) + "/" + name; }
     std::string data() const { return dir_ + "/data"; }
 
@@ -163,4 +189,6 @@ private:
     uid_t uid_ = 0;
     gid_t gid_ = 0;
     bool running_ = false;
+    bool kept_ = false;
+    bool made_ = false;
 };
