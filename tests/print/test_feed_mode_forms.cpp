@@ -58,17 +58,11 @@ std::vector<std::pair<std::string, QPoint>> textsOf(const std::vector<print::Rec
 class TestFeedModeForms : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TWb_d97_Dot> layout_;
+    LayoutWindow layout_;
 
 private slots:
-    void initTestCase() {
-        layout_ = std::make_unique<TWb_d97_Dot>();
-        Wb_d97_Dot = layout_.get();
-    }
-    void cleanupTestCase() {
-        Wb_d97_Dot = nullptr;
-        layout_.reset();
-    }
+    void initTestCase() { layout_.open(); }
+    void cleanupTestCase() { layout_.close(); }
     void init() { TWbPrinterSetupDialog::runner() = nullptr; }
 
     // The record's PrnForm: written only once a record names a form other
