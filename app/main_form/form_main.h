@@ -202,6 +202,15 @@ public:
     void LoadSettings();
     void SaveSettings();
 
+    // ---- Forms (form_main_forms.cpp) -------------------------------------
+    // The station's forms, read at start (the bundled forms, the built-in
+    // one's file among them, and the base folder's forms folder). Before
+    // the start: only the compiled built-in form.
+    const print::FormLibrary& formLibrary() const;
+    // Reads them again (FormShow, after the base folder is known); a
+    // bundled form that cannot be used is told in a notice.
+    void loadForms();
+
     // ---- Sender records (form_main_senders.cpp) --------------------------
     void SpeedButton_readMyClick();
     void PageControl_MyChange();  // user's tab change only, never from code
@@ -265,10 +274,7 @@ public:
     void BitBtn_PrnSetClick();
     void BitBtn_PrnSet2Click();
 
-    // ---- Forms (form_main_forms.cpp) ---------------------------------------
-    // The forms the station knows: the bundled ones and the base folder's,
-    // read once, the first time they are needed (at start).
-    const print::FormLibrary& formLibrary();
+    // ---- The feed mode's form (form_main_forms.cpp) ----------------------
     // The form the feed mode prints on: the one its record names, the
     // built-in one when it names none. While the named form is gone or
     // failed its check, formTrouble() says so, printing is withheld and
@@ -360,6 +366,7 @@ private:
     ZipVerdict zipVerdict(bool announce);
 
     std::shared_ptr<postal::LazyTable> postalTable_;  // made on first use, read then
+    std::shared_ptr<const print::FormLibrary> forms_;  // read at start
     bool postalSender_ = false;  // F5/F6 work on the sender's fields
 
     HistoryBook* historyBook_ = nullptr;
@@ -371,7 +378,6 @@ private:
     bool feedAfterJob_ = false;        // the feed mode's record: a blank form after each job
     bool registeringPrinter_ = false;  // the printer set-up dialog is open
     std::map<QString, int> formsAfterLast_;  // per feed mode, from the jobs of this run
-    std::unique_ptr<print::FormLibrary> forms_;  // read on first use
     QString formId_;                             // the feed mode's record: PrnForm
     QString formTrouble_;                        // why that form cannot be printed on
     print_form::WaybillFormSlot* formSlot_ = nullptr;

@@ -1,47 +1,42 @@
 // One part of TForm_Main (form_main.h): its members are defined across the form_main*.cpp files by concern.
-// The forms: the station's library, read once, and the form each feed mode
-// prints on, which the layout, the preview, the calibration page, the batch
-// window, the tracking numbers and the history follow.
-#include <QCoreApplication>
+// The forms the station prints on, read at start, and the form each feed
+// mode prints on, which the layout, the preview, the calibration page, the
+// batch window, the tracking numbers and the history follow. A bundled form
+// file that cannot be read or fails its check is told once, and the
+// compiled built-in form stands in for it.
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <algorithm>
 
-#include "app/main_form/app_windows.h"
 #include "app/main_form/form_main.h"
 #include "app/main_form/standing_prompt.h"
 #include "history/shipped_export.h"
+#include "postal/table_locator.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/core/form_carriers.h"
 #include "print/core/form_library.h"
 #include "print/main_form.h"
+#include "services/message_boxes.h"
 #include "settings/main_settings.h"
 #include "store/ini_file.h"
 
-namespace {
+const print::FormLibrary& TForm_Main::formLibrary() const {
+    static const print::FormLibrary compiledOnly;
+    return forms_ ? *forms_ : compiledOnly;
+}
 
-std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-}  // namespace
-
-const print::FormLibrary& TForm_Main::formLibrary() {
-    if (!forms_) {
-        const std::string bundled = print::bundledFormFolder(localPath(QCoreApplication::applicationDirPath()));
-        forms_ = std::make_unique<print::FormLibrary>(
-            print::FormLibrary::load(localPath(Label_CurrentDir->text()), bundled));
-        // A bundled file that could not be used leaves the compiled form in
-        // its place; the user hears of it, the start goes on.
-        QStringList notices;
-        for (const std::string& n : forms_->notices()) notices << QString::fromStdString(n);
-        if (!notices.isEmpty()) showStandingPrompt(*this, notices.join(QStringLiteral("　")));
-    }
-    return *forms_;
+void TForm_Main::loadForms() {
+    const QString base = Label_CurrentDir->text().isEmpty() ? QDir::currentPath() : Label_CurrentDir->text();
+    auto forms = std::make_shared<print::FormLibrary>(print::FormLibrary::load(
+        QFile::encodeName(base).toStdString(), print::bundledFormFolder(postal::executableFolder())));
+    forms_ = forms;
+    for (const std::string& notice : forms->notices()) messageBoxes().notice(this, QString::fromStdString(notice));
 }
 
 const print::Form& TForm_Main::feedModeForm() const {
     if (formSlot_ && formSlot_->form) return *formSlot_->form;
-    return forms_ ? forms_->builtin() : print::builtinForm();
+    return formLibrary().builtin();
 }
 
 void TForm_Main::takeFeedModeForm(const QString& id) {
@@ -79,5 +74,6 @@ void TForm_Main::withholdForForm() {
 
 store::Carriers TForm_Main::shippingCarriers() {
     const QString settings = QDir(Label_CurrentDir->text()).filePath(QString::fromUtf8(kSettingsFileName));
-    return print::shippingCarriers(formLibrary(), store::readCarrier(IniFile(localPath(settings))));
+    return print::shippingCarriers(formLibrary(),
+                                   store::readCarrier(IniFile(QFile::encodeName(settings).toStdString())));
 }
