@@ -97,12 +97,16 @@ std::size_t sjisWidth(std::string_view s) {
     return w;
 }
 
-std::size_t addressRoomBytes() {
+std::size_t addressRoomBytes(const print::Form& form) {
     // 1/160 inch per form unit, 72 points per inch: an em of `size` points
     // is size × 160 / 72 units.
-    const print::FormItemPlace& add1 = print::formItem(print::FormItem::Add1);
-    const auto chars = static_cast<std::size_t>((add1.right - add1.u) * 72 / (160 * add1.size));
-    return std::min(kAddressLineBytes, 2 * chars);
+    const print::FormItemPlace* add1 = form.find(print::FormItem::Add1);
+    if (!add1 || add1->size <= 0) return kAddressLineBytes;
+    const auto chars = static_cast<std::size_t>(std::max((add1->right - add1->u) * 72 / (160 * add1->size), 0));
+    std::size_t room = std::min(kAddressLineBytes, 2 * chars);
+    const int limit = form.byteLimits[static_cast<std::size_t>(print::FormItem::Add1)];
+    if (limit > 0) room = std::min(room, static_cast<std::size_t>(limit));
+    return room;
 }
 
 AddressLines joinAddress(std::string_view streetIn, std::string_view restIn, std::size_t room) {

@@ -5,16 +5,19 @@
 #include <string>
 #include <string_view>
 
+#include "print/core/form.h"
+
 namespace batch {
 
 // Room of each address line: 20 full-width characters, the length past
 // which the entry form warns that おところ① is too long.
 inline constexpr std::size_t kAddressLineBytes = 40;
 
-// The bytes of full-width text at the item's print size that fit its area
-// on the form (two per character), never more than kAddressLineBytes:
-// where an address is broken so that both lines fit their places.
-std::size_t addressRoomBytes();
+// The bytes of full-width text at おところ①'s print size that fit its area
+// on the form (two per character), never more than kAddressLineBytes nor
+// the form's own limit of the item: where an address is broken so that
+// both lines fit their places.
+std::size_t addressRoomBytes(const print::Form& form = print::builtinForm());
 
 // Bytes the UTF-8 text takes in Shift-JIS: ASCII and half-width katakana
 // one, everything else two (a character Shift-JIS cannot hold prints as

@@ -49,7 +49,7 @@ std::string encodingNote(const OrderFile& file) {
                                             : "文字コード: UTF-8 として読みました (Shift-JIS としても読めます)";
 }
 
-std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping) {
+std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping, std::size_t addressRoom) {
     if (const PlatformLayout* layout = layoutNamed(file.layout); layout && layout->itemsOnly)
         throw InputError(1, file.layout + " のファイルには届け先がありません。注文ファイルを開いてください (商品のファイルは一緒に読み込みます)");
     if (!hasConsigneeColumn(mapping))
@@ -60,7 +60,7 @@ std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping) {
     // does) is one line; lines without an order number are each a parcel.
     std::unordered_set<std::string> seen;
     for (const Record& r : file.records) {
-        Order o = extractOrder(r, mapping, file.header.size());
+        Order o = extractOrder(r, mapping, file.header.size(), addressRoom);
         o.platform = file.layout;
         if (!o.orderNo.empty() && !seen.insert(joinedFields(r)).second) continue;
         orders.push_back(std::move(o));

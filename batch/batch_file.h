@@ -42,7 +42,9 @@ std::string encodingNote(const OrderFile& file);
 // once. A mapping that feeds no consignee field, or a platform's item file
 // read alone, raises InputError naming line 1; more than kMaxOrders orders,
 // naming the first row of the order past the limit.
-std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping);
+// `addressRoom`: the bytes an address line holds on the form printed on.
+std::vector<Order> ordersOf(const OrderFile& file, const Mapping& mapping,
+                            std::size_t addressRoom = addressRoomBytes());
 
 // The orders as CSV text for spreadsheet programs: UTF-8 with a byte-order
 // mark, CR LF, the batch table's captions as header, led by the order

@@ -210,7 +210,7 @@ bool isGoodsLine(const std::string& kind) { return kind.empty() || kind == "1" |
 
 }  // namespace
 
-Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCount) {
+Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCount, std::size_t addressRoom) {
     std::array<std::string, static_cast<std::size_t>(Target::Count)> v{};
     std::string orderCell;
     for (std::size_t i = 0; i < m.size() && i < record.fields.size(); ++i) {
@@ -243,9 +243,9 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
                           std::none_of(m.begin(), m.end(), [](Target t) { return t == Target::Address2 || t == Target::Building; }) &&
                           startsWithPrefecture(get(Target::Address));
     const AddressLines lines =
-        oneField ? splitOneFieldAddress(get(Target::Address), rest, addressRoomBytes())
+        oneField ? splitOneFieldAddress(get(Target::Address), rest, addressRoom)
                  : joinAddress(joinParts({pref, get(Target::City), get(Target::Address), get(Target::Street)}), rest,
-                               addressRoomBytes());
+                               addressRoom);
     o[Col::Add1] = lines.add1;
     o[Col::Add2] = lines.add2;
     o[Col::Name] = join({get(Target::Company), get(Target::Department), personName(get(Target::Family), get(Target::Name)),
@@ -260,7 +260,7 @@ Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCou
     o[Col::Special] = get(Target::Special);
     o[Col::ShipDate] = get(Target::ShipDate);
     o[Col::MyZip] = get(Target::MyZip);
-    const AddressLines my = joinAddress(get(Target::MyAddress), get(Target::MyBuilding), addressRoomBytes());
+    const AddressLines my = joinAddress(get(Target::MyAddress), get(Target::MyBuilding), addressRoom);
     o[Col::MyAdd1] = my.add1;
     o[Col::MyAdd2] = my.add2;
     o[Col::My] = get(Target::MyName);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "batch/address_join.h"
 #include "batch/csv_reader.h"
 #include "batch/order.h"
 
@@ -56,7 +57,9 @@ bool hasConsigneeColumn(const Mapping& m);
 // company, department, family and given name and honorific into one name
 // line; several columns of a postal code or telephone number are joined
 // with hyphens. The item (name, quantity, item id) is kept in `items`.
-Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCount);
+// `addressRoom`: the bytes an address line holds on the form printed on.
+Order extractOrder(const Record& record, const Mapping& m, std::size_t headerCount,
+                   std::size_t addressRoom = addressRoomBytes());
 
 // A saved mapping: one "header<TAB>key" line per column ("-" for an unused
 // one), UTF-8.

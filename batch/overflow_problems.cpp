@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "print/core/byte_limits.h"
 #include "text/sjis_convert.h"
 
 namespace batch {
@@ -43,6 +44,16 @@ WaybillCheck overflowCheckOf(OverflowFinder finder) {
             text += o.outside ? "が印字できる範囲の外に出ます"
                               : "が枠からはみ出します (幅" + std::to_string(o.width) + "、枠" + std::to_string(o.room) + "ドット)";
             out.push_back({col, std::move(text), {}});
+        }
+        // Texts the form's carrier reads no further than so many bytes.
+        for (const print::ByteOverflow& b : print::findByteOverflows(print::planWaybill(fields), print::formOf(fields))) {
+            const Col col = colOf(b.item);
+            if (std::find(seen.begin(), seen.end(), col) != seen.end()) continue;
+            seen.push_back(col);
+            out.push_back({col,
+                           sjis::toUtf8(print::formItem(b.item).label) + "が長すぎます (" + std::to_string(b.bytes) +
+                               "バイト、この用紙では" + std::to_string(b.limit) + "バイトまで)",
+                           {}});
         }
     };
 }

@@ -13,8 +13,9 @@ namespace batch {
 // The texts of a finished waybill that do not fit.
 using OverflowFinder = std::function<std::vector<print::Overflow>(const print::WaybillFields&)>;
 
-// A WaybillCheck that turns each overflow into a problem of its column
-// (the seven postal code boxes count as one field).
+// A WaybillCheck that turns each overflow, and each text past its form's
+// byte limit, into a problem of its column (the seven postal code boxes
+// count as one field).
 WaybillCheck overflowCheckOf(OverflowFinder finder);
 
 // The order column a printed item comes from.

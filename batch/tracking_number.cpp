@@ -6,13 +6,7 @@ namespace batch {
 
 namespace {
 
-constexpr std::uint64_t kElevenDigits = 100'000'000'000ULL;
-
-std::uint64_t valueOf(std::string_view digits) {
-    std::uint64_t v = 0;
-    for (char c : digits) v = v * 10 + static_cast<std::uint64_t>(c - '0');
-    return v;
-}
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool isStartStop(char c) { return (c >= 'A' && c <= 'D') || (c >= 'a' && c <= 'd'); }
 
@@ -24,17 +18,40 @@ std::size_t utf8Length(unsigned char lead) {
     return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
 }
 
-}  // namespace
-
-int trackingCheckDigit(std::string_view eleven) { return static_cast<int>(valueOf(eleven) % 7); }
-
-bool isValidTracking(std::string_view d) {
-    if (d.size() != kTrackingDigits || !std::all_of(d.begin(), d.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return false;
-    return d.back() - '0' == trackingCheckDigit(d.substr(0, kTrackingDigits - 1));
+// The part of a number that counts: all but the check digit under mod 7.
+std::size_t countedDigits(const TrackingScheme& scheme) {
+    return scheme.rule == print::TrackingRule::Mod7 ? scheme.digits - 1 : scheme.digits;
 }
 
-std::variant<std::string, TrackingRefusal> parseTracking(std::string_view s) {
+// `digits` plus `steps` in as many digits; false when it does not fit.
+bool addTo(std::string& digits, std::uint64_t steps) {
+    for (auto i = digits.size(); i-- > 0 && steps > 0;) {
+        const std::uint64_t sum = static_cast<std::uint64_t>(digits[i] - '0') + steps % 10;
+        steps = steps / 10 + sum / 10;
+        digits[i] = static_cast<char>('0' + sum % 10);
+    }
+    return steps == 0;
+}
+
+}  // namespace
+
+TrackingScheme trackingSchemeOf(const print::Form& form) {
+    return {form.tracking, static_cast<std::size_t>(std::max(form.trackingDigits, 0))};
+}
+
+int trackingCheckDigit(std::string_view others) {
+    int rest = 0;
+    for (const char c : others) rest = (rest * 10 + (c - '0')) % 7;
+    return rest;
+}
+
+bool isValidTracking(std::string_view d, const TrackingScheme& scheme) {
+    if (scheme.rule == print::TrackingRule::None || scheme.digits == 0) return false;
+    if (d.size() != scheme.digits || !std::all_of(d.begin(), d.end(), isDigit)) return false;
+    return scheme.rule != print::TrackingRule::Mod7 || d.back() - '0' == trackingCheckDigit(d.substr(0, d.size() - 1));
+}
+
+std::variant<std::string, TrackingRefusal> parseTracking(std::string_view s, const TrackingScheme& scheme) {
     // The text without blanks and hyphens, full-width digits made plain.
     std::string t;
     for (std::size_t i = 0; i < s.size();) {
@@ -57,27 +74,28 @@ std::variant<std::string, TrackingRefusal> parseTracking(std::string_view s) {
     // The start and stop letters of an NW-7 barcode.
     if (!t.empty() && isStartStop(t.front())) t.erase(0, 1);
     if (!t.empty() && isStartStop(t.back())) t.pop_back();
-    const auto bad = std::find_if(t.begin(), t.end(), [](char c) { return c < '0' || c > '9'; });
+    const auto bad = std::find_if(t.begin(), t.end(), [](char c) { return !isDigit(c); });
     if (bad != t.end()) {
         const auto at = static_cast<std::size_t>(bad - t.begin());
         return TrackingRefusal{"伝票番号に数字でない文字があります: " +
                                t.substr(at, utf8Length(static_cast<unsigned char>(*bad)))};
     }
     if (t.empty()) return TrackingRefusal{"伝票番号がありません"};
-    if (t.size() != kTrackingDigits)
-        return TrackingRefusal{"伝票番号は12桁です (" + std::to_string(t.size()) + "桁あります)"};
-    if (!isValidTracking(t)) return TrackingRefusal{"伝票番号の検査数字が合いません"};
+    if (scheme.rule == print::TrackingRule::None || scheme.digits == 0)
+        return TrackingRefusal{"この送り状には伝票番号を記録しません"};
+    if (t.size() != scheme.digits)
+        return TrackingRefusal{"伝票番号は" + std::to_string(scheme.digits) + "桁です (" + std::to_string(t.size()) +
+                               "桁あります)"};
+    if (!isValidTracking(t, scheme)) return TrackingRefusal{"伝票番号の検査数字が合いません"};
     return t;
 }
 
-std::string nextTracking(std::string_view valid, std::uint64_t steps) {
-    const std::uint64_t base = valueOf(valid.substr(0, kTrackingDigits - 1));
-    if (steps >= kElevenDigits || base + steps >= kElevenDigits) return {};
-    const std::uint64_t next = base + steps;
-    std::string out = std::to_string(next);
-    out.insert(0, kTrackingDigits - 1 - out.size(), '0');
-    out += static_cast<char>('0' + next % 7);
-    return out;
+std::string nextTracking(std::string_view valid, std::uint64_t steps, const TrackingScheme& scheme) {
+    if (!isValidTracking(valid, scheme)) return {};
+    std::string next(valid.substr(0, countedDigits(scheme)));
+    if (!addTo(next, steps)) return {};
+    if (scheme.rule == print::TrackingRule::Mod7) next += static_cast<char>('0' + trackingCheckDigit(next));
+    return next;
 }
 
 }  // namespace batch

@@ -120,6 +120,12 @@ CREATE TRIGGER IF NOT EXISTS history_numbers_ad AFTER DELETE ON history BEGIN
   DELETE FROM history_numbers WHERE id = old.id;
 END;
 )sql",
+    // 5 -> 6: the form each waybill was printed on (its id), which names
+    // the carrier its tracking number belongs to. Rows printed before were
+    // all on the built-in form and keep it empty.
+    R"sql(
+ALTER TABLE history ADD COLUMN form TEXT NOT NULL DEFAULT '';
+)sql",
 };
 static_assert(std::size(kMigrations) == kHistorySchemaVersion);
 
@@ -127,7 +133,7 @@ static_assert(std::size(kMigrations) == kHistorySchemaVersion);
 constexpr const char kColumns[] =
     "printed_at, job, printer, feed, zip, add1, add2, name, tel, tel_key, ship_date, print_date, "
     "de1, de2, de3, g1, g2, g3, time_band, special, print_sender, my_zip, my_add1, my_add2, "
-    "my_name, my_tel, search, order_no, order_items, tracking, uid, platform, shipment";
+    "my_name, my_tel, search, order_no, order_items, tracking, uid, platform, shipment, form";
 
 // How long a write waits for another connection's lock before it gives up:
 // long enough for a reader's checkpoint, short enough not to hold up the
@@ -198,6 +204,7 @@ void bindRecord(SqliteStatement& st, const WaybillRecord& r, std::string_view ui
     text(uid);
     sjisText(r.platform);
     sjisText(r.shipment);
+    text(r.form);
 }
 
 // Reads a row selected as "id, <kColumns>".
@@ -238,7 +245,8 @@ WaybillRecord readRecord(const SqliteStatement& st) {
     r.tracking = sjisOf(st.text(i++));
     r.uid = st.text(i++);
     r.platform = sjisOf(st.text(i++));
-    r.shipment = sjisOf(st.text(i));
+    r.shipment = sjisOf(st.text(i++));
+    r.form = st.text(i);
     return r;
 }
 
@@ -502,7 +510,7 @@ void HistoryStore::insert(std::span<const WaybillRecord> rows, bool unsent) {
     withRecovery([&] {
         SqliteTransaction t(*db_);
         SqliteStatement st(*db_, std::string("INSERT INTO history(") + kColumns +
-                                     ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+                                     ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
                                      " ON CONFLICT(uid) DO NOTHING");
         SqliteStatement outbox(*db_, "INSERT OR IGNORE INTO outbox(history_id) SELECT id FROM history WHERE uid = ?1");
         for (const WaybillRecord& r : rows) {

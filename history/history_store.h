@@ -28,7 +28,7 @@ class SqliteStatement;
 inline constexpr char kHistoryFileName[] = "vamu_Pelican.db";
 
 // The schema version this program writes; a newer file opens read-only.
-inline constexpr int kHistorySchemaVersion = 5;
+inline constexpr int kHistorySchemaVersion = 6;
 
 enum class HistoryFileKind;
 

@@ -20,18 +20,18 @@ namespace {
 constexpr const char kColumns[] =
     "printed_at, job, printer, feed, zip, add1, add2, name, tel, tel_key, ship_date, print_date, "
     "de1, de2, de3, g1, g2, g3, time_band, special, print_sender, my_zip, my_add1, my_add2, "
-    "my_name, my_tel, order_no, order_items, tracking, uid, platform, shipment";
+    "my_name, my_tel, order_no, order_items, tracking, uid, platform, shipment, form";
 // The parameters of an insert: the columns, then search and grams. A row
 // whose record id is there already is skipped, its grams with it.
 constexpr const char kInsert[] =
     "WITH added AS (INSERT INTO history(printed_at, job, printer, feed, zip, add1, add2, name, tel, tel_key, "
     "ship_date, print_date, de1, de2, de3, g1, g2, g3, time_band, special, print_sender, my_zip, my_add1, my_add2, "
-    "my_name, my_tel, order_no, order_items, tracking, uid, platform, shipment, search) VALUES ($1, $2, $3, $4, $5, "
-    "$6, $7, $8, $9, $10, $11, $12, $13, $14, $15, $16, $17, $18, $19, $20, $21, $22, $23, $24, $25, $26, $27, $28, "
-    "$29, $30, $31, $32, $33) "
+    "my_name, my_tel, order_no, order_items, tracking, uid, platform, shipment, form, search) VALUES ($1, $2, $3, $4, "
+    "$5, $6, $7, $8, $9, $10, $11, $12, $13, $14, $15, $16, $17, $18, $19, $20, $21, $22, $23, $24, $25, $26, $27, "
+    "$28, $29, $30, $31, $32, $33, $34) "
     "ON CONFLICT (uid) DO NOTHING RETURNING id), "
-    "numbers AS (INSERT INTO history_numbers(key, id) SELECT k, id FROM added, unnest($35::text[]) k) "
-    "INSERT INTO history_grams(id, grams) SELECT id, $34::text[] FROM added";
+    "numbers AS (INSERT INTO history_numbers(key, id) SELECT k, id FROM added, unnest($36::text[]) k) "
+    "INSERT INTO history_grams(id, grams) SELECT id, $35::text[] FROM added";
 // A row the server has already takes the tracking number of the insert's
 // parameters ($29), with the search text and pieces that hold it.
 // The same for the job id ($2): a row sent while its print was going on
@@ -104,6 +104,7 @@ std::vector<std::string> pgRowValues(const WaybillRecord& r) {
             r.uid.empty() ? newRecordUid() : r.uid,
             utf8(r.platform),
             utf8(r.shipment),
+            r.form,
             search,
             pgArray(rowGrams(search)),
             pgArray(numberKeys(r))};
@@ -152,6 +153,7 @@ WaybillRecord readRow(const PgResult& res, int i) {
     r.uid = res.text(i, k++);
     r.platform = text();
     r.shipment = text();
+    r.form = res.text(i, k++);
     return r;
 }
 
@@ -254,7 +256,7 @@ std::size_t PgHistoryStore::recordNew(std::span<const WaybillRecord> rows,
         for (std::size_t i = 0; i < params.size(); ++i) {
             const std::vector<std::string>& p = params[i];
             if (d.exec(kInsert, p).changed() > 0) ++added;
-            else if (ownTracking && ownTracking(rows[i])) d.exec(kTakeTracking, {p[28], p[32], p[29], p[33], p[1], p[34]});
+            else if (ownTracking && ownTracking(rows[i])) d.exec(kTakeTracking, {p[28], p[33], p[29], p[34], p[1], p[35]});
         }
         t.commit();
         return added;

@@ -92,6 +92,12 @@ END $$)sql",
   PRIMARY KEY (id, key)))sql",
         "CREATE INDEX IF NOT EXISTS history_numbers_by_key ON history_numbers(key, id)",
     },
+    // 3 -> 4: the form each waybill was printed on (its id), which names
+    // the carrier its tracking number belongs to. Rows printed before were
+    // all on the built-in form and keep it empty.
+    {
+        "ALTER TABLE history ADD COLUMN IF NOT EXISTS form text NOT NULL DEFAULT ''",
+    },
 };
 
 // The number keys of every row that has none yet, a part at a time.

@@ -10,7 +10,7 @@ namespace store {
 class PgDb;
 
 // The schema version this program reads and writes.
-inline constexpr int kPgSchemaVersion = 3;
+inline constexpr int kPgSchemaVersion = 4;
 // The oldest server the statements run on (PostgreSQL 12).
 inline constexpr int kPgMinServerVersion = 120000;
 // The channel every change of the history is announced on.

@@ -42,6 +42,15 @@ Carrier readCarrier(const IniFile& ini) {
     return c;
 }
 
+const Carrier& Carriers::of(const WaybillRecord& row) const {
+    if (row.form.empty()) return builtin;
+    const auto found = byForm.find(row.form);
+    if (found == byForm.end())
+        throw std::runtime_error("送り状の形式 " + row.form + " が見つからないため、注文 " + sjis::toUtf8(row.orderNo) +
+                                 " の配送会社が分かりません");
+    return found->second;
+}
+
 const std::vector<ShippedLayout>& shippedLayouts() {
     using F = ShippedField;
     static const std::vector<ShippedLayout> layouts = {
@@ -160,7 +169,7 @@ std::vector<const ShippedLayout*> shippedLayoutsOf(std::span<const WaybillRecord
     return present;
 }
 
-std::string shippedExport(std::span<const WaybillRecord> rows, const ShippedLayout& layout, const Carrier& carrier,
+std::string shippedExport(std::span<const WaybillRecord> rows, const ShippedLayout& layout, const Carriers& carriers,
                           bool cp932) {
     std::string out = layout.byteOrderMark && !cp932 && !layout.shiftJis ? "\xEF\xBB\xBF" : "";
     auto line = [&](auto value) {
@@ -176,6 +185,7 @@ std::string shippedExport(std::span<const WaybillRecord> rows, const ShippedLayo
     for (const WaybillRecord& r : rows) {
         if (r.orderNo.empty() || r.tracking.empty() || !takesRow(layout, r)) continue;
         ++shipped;
+        const Carrier& carrier = carriers.of(r);
         std::vector<OrderItemRef> items;
         if (layout.perItem) items = orderItemsOf(sjis::toUtf8(r.orderItems));
         // Without item ids the order is confirmed as a whole.

@@ -2,6 +2,7 @@
 // Shipped orders back to the sales platforms: the printed waybills that
 // carry both an order number and a tracking number, as the shipping-
 // confirmation file a platform reads. Each layout is one row of a table.
+#include <map>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,6 +25,18 @@ struct Carrier {
     std::string rakutenCode = "1021";  // 楽天's number of the carrier (RakutenCarrierCode)
 };
 Carrier readCarrier(const IniFile& settings);
+
+// The carrier of each row, by the id of the form it was printed on. The
+// caller knows the forms: `byForm` holds the carrier of each form it knows,
+// the built-in form's among them; a row without a form was printed before
+// forms were kept, on the built-in form, and takes `builtin`.
+struct Carriers {
+    Carrier builtin;
+    std::map<std::string, Carrier> byForm;
+    // Throws std::runtime_error naming a form it does not know: a platform
+    // is never told another carrier's name for a parcel.
+    const Carrier& of(const WaybillRecord& row) const;
+};
 
 enum class ShippedField {
     OrderNo, OrderItemId, Quantity, ShipDate, CarrierCode, CarrierName, Tracking, ShipMethod,
@@ -76,7 +89,8 @@ std::vector<const ShippedLayout*> shippedLayoutsOf(std::span<const WaybillRecord
 // std::runtime_error with a message for the user naming the layout. cp932:
 // Shift-JIS without a byte-order mark instead of UTF-8 (always so for a
 // layout that reads only Shift-JIS).
-std::string shippedExport(std::span<const WaybillRecord> rows, const ShippedLayout& layout, const Carrier& carrier,
+// Each row names its own carrier, that of the form it was printed on.
+std::string shippedExport(std::span<const WaybillRecord> rows, const ShippedLayout& layout, const Carriers& carriers,
                           bool cp932 = false);
 
 }  // namespace store

@@ -68,6 +68,10 @@ struct WaybillRecord {
     // 伝票番号: the twelve digits of the form the waybill went onto; empty
     // when not recorded.
     std::string tracking;
+    // The id of the form the waybill was printed on, which names its
+    // carrier; empty for rows recorded before forms were kept, which were
+    // all printed on the built-in form.
+    std::string form;
 
     friend bool operator==(const WaybillRecord&, const WaybillRecord&) = default;
 };

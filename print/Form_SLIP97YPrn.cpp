@@ -143,6 +143,12 @@ void TForm_SLIP97YPrn::BitBtn_TestPrnClick() {
     // The fields of the main form give only the resolution captions; the
     // margins are the ones typed here.
     print::WaybillFields fields;
+    // The feed mode's form; the built-in one when no main form is open.
+    try {
+        fields.form = print_form::waybillForm(mainForm());
+    } catch (const std::logic_error&) {
+        fields.form = nullptr;
+    }
     const int dpiX = WbPrinter().Dpi().x;
     fields.dpix = std::to_string(print::effectiveResolution(dpiX, WbPrinter().Scale()));
     const int dpiY = WbPrinter().Dpi().y;

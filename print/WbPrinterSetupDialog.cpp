@@ -41,6 +41,7 @@ WbPrinterSetupWindow::WbPrinterSetupWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WbPrinterSetupWindow"));
     setWindowTitle(QStringLiteral("プリンタの設定"));
     auto* form = new QFormLayout;
+    rows_ = form;
     ComboBox_Printer = new QComboBox(this);
     ComboBox_Printer->setObjectName(QStringLiteral("ComboBox_Printer"));
     ComboBox_Paper = new QComboBox(this);
@@ -61,6 +62,10 @@ WbPrinterSetupWindow::WbPrinterSetupWindow(QWidget* parent) : QDialog(parent) {
     CheckBox_FeedAfterJob = new QCheckBox(QStringLiteral("印刷後に用紙を1枚送る"), this);
     CheckBox_FeedAfterJob->setObjectName(QStringLiteral("CheckBox_FeedAfterJob"));
     form->addRow(QString(), CheckBox_FeedAfterJob);
+    ComboBox_Form = new QComboBox(this);
+    ComboBox_Form->setObjectName(QStringLiteral("ComboBox_Form"));
+    form->addRow(QStringLiteral("送り状の用紙"), ComboBox_Form);
+    form->setRowVisible(ComboBox_Form, false);  // until forms are offered
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
     buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
@@ -85,6 +90,8 @@ WbPrinterSetupWindow::WbPrinterSetupWindow(QWidget* parent) : QDialog(parent) {
     }
     connect(ComboBox_Printer, &QComboBox::currentIndexChanged, this, [this](int i) { loadLists(i); });
 }
+
+void WbPrinterSetupWindow::showFormChoice(bool shown) { rows_->setRowVisible(ComboBox_Form, shown); }
 
 void WbPrinterSetupWindow::loadLists(int usableIndex) {
     TWbPrinter& wb = WbPrinter();
@@ -133,7 +140,16 @@ std::function<bool(WbPrinterSetupWindow&)>& TWbPrinterSetupDialog::runner() {
 bool TWbPrinterSetupDialog::Execute() {
     WbPrinterSetupWindow window(qobject_cast<QWidget*>(parent()));
     window.CheckBox_FeedAfterJob->setChecked(FeedAfterJob);
+    QComboBox* forms = window.ComboBox_Form;
+    for (const FormChoice& f : Forms) forms->addItem(f.name, f.id);
+    if (!Forms.empty()) {
+        if (!FormId.isEmpty() && forms->findData(FormId) < 0)
+            forms->addItem(QStringLiteral("%1（使えません）").arg(FormId), FormId);
+        forms->setCurrentIndex(FormId.isEmpty() ? 0 : forms->findData(FormId));
+        window.showFormChoice(true);
+    }
     if (!window.runAndApply(runner())) return false;
     FeedAfterJob = window.CheckBox_FeedAfterJob->isChecked();
+    if (forms->currentIndex() >= 0) FormId = forms->currentData().toString();
     return true;
 }

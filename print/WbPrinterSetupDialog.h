@@ -1,17 +1,21 @@
 #pragma once
 // The printer set-up dialog on the printer layer itself: the usable
 // printers, the chosen printer's paper sizes and bins, the orientation,
-// whether to feed one blank form after every job, OK / キャンセル. OK makes
+// whether to feed one blank form after every job, the form the feed mode
+// prints on, OK / キャンセル. OK makes
 // the chosen printer current, applies the paper, bin and orientation to its
 // settings (they last until another printer is selected) and refreshes the
 // layer's cache.
 #include <QDialog>
 #include <QObject>
+#include <QString>
 #include <functional>
+#include <vector>
 
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QRadioButton;
 
 class WbPrinterSetupWindow : public QDialog {
@@ -28,6 +32,13 @@ public:
     // belongs to the feed mode's record, not to the printer layer: the
     // caller sets it before the run and reads it after a confirmation.
     QCheckBox* CheckBox_FeedAfterJob = nullptr;
+    // 送り状の用紙: the forms the feed mode may print on, each item's data
+    // the form's id. Like the blank form it belongs to the feed mode's
+    // record; hidden when the caller offers no forms.
+    QComboBox* ComboBox_Form = nullptr;
+
+    // Shows or hides the row of ComboBox_Form.
+    void showFormChoice(bool shown);
 
     // Writes the choice into the printer layer.
     void applyChoice();
@@ -40,6 +51,7 @@ public:
 private:
     void loadLists(int usableIndex);
     int originalIndex_ = -1;
+    QFormLayout* rows_ = nullptr;
 };
 
 class TWbPrinterSetupDialog : public QObject {
@@ -54,6 +66,16 @@ public:
     // The blank form after every job, shown ticked or not and, once
     // Execute() returned true, as the user left it.
     bool FeedAfterJob = false;
+
+    // The forms offered (the built-in one first), and the id of the one
+    // chosen: shown so, and, once Execute() returned true, as the user left
+    // it. A chosen id that is not offered (its file is gone or failed its
+    // check) shows as such and stays unless the user picks another.
+    struct FormChoice {
+        QString id, name;
+    };
+    std::vector<FormChoice> Forms;
+    QString FormId;
 
     // Tests replace the modal run: the function gets the filled dialog and
     // returns whether it was confirmed. Empty = the real exec().

@@ -54,6 +54,7 @@ std::string date(const QWidget& form, const char* name) {
 
 print::WaybillFields gatherWaybillFields(const QWidget& form) {
     print::WaybillFields f;
+    f.form = print_form::waybillForm(form);
     f.dpix = text(form, "Label_dpix");
     f.dpiy = text(form, "Label_dpiy");
     f.prnTop = text(form, "Label_Prn_Top");

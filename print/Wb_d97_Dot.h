@@ -28,7 +28,8 @@ private:
 
 // The waybill fields of a form, gathered from its controls by objectName
 // (line edits and labels by text, check boxes by state, the date picker as
-// "yyyy/mm/dd"), converted to Shift-JIS. A missing control raises
+// "yyyy/mm/dd"), converted to Shift-JIS, on the form the main form names
+// (print_form::waybillForm). A missing control raises
 // std::logic_error naming it: a waybill is never printed with a field
 // silently left out.
 print::WaybillFields gatherWaybillFields(const QWidget& form);

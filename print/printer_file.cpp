@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "print/core/form.h"
 #include "store/ini_file.h"
 #include "text/sjis.h"
 #include "text/sjis_qt.h"
@@ -33,7 +34,7 @@ Record readRecord(const QString& baseFolder, const QString& section) {
     auto read = [&](const char* key, const char* fallback) { return sjis::toQString(ini.readString(s, key, fallback)); };
     return {read("PrnName", ""),      read("PrnNoIndex", "0"), read("vamPrn_Top", "0"),
             read("vamPrn_Left", "0"), read("PrnPaperSize", ""), read("PrnBin", ""),
-            read("PrnFeedAfterJob", "0").trimmed() == QStringLiteral("1")};
+            read("PrnFeedAfterJob", "0").trimmed() == QStringLiteral("1"), read("PrnForm", "").trimmed()};
 }
 
 void writeRecord(const QString& baseFolder, const QString& section, const QString& printerName,
@@ -53,6 +54,11 @@ void writeRecord(const QString& baseFolder, const QString& section, const Record
     // so a file that never did stays as older versions wrote it.
     if (record.feedAfterJob || !ini.readString(s, "PrnFeedAfterJob", "").empty())
         keys.emplace_back("PrnFeedAfterJob", record.feedAfterJob ? "1" : "0");
+    // The same for the form: a file whose records print on the built-in
+    // form keeps its bytes.
+    const std::string& builtin = print::builtinForm().id;
+    const std::string form = record.form.isEmpty() ? builtin : sjis::fromQString(record.form.trimmed());
+    if (form != builtin || !ini.readString(s, "PrnForm", "").empty()) keys.emplace_back("PrnForm", form);
     ini.writeStrings(s, keys);
 }
 

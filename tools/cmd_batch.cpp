@@ -62,6 +62,7 @@ struct Options {
     const char* table = nullptr;
     const char* db = nullptr;
     std::string firstNumber;  // the tracking number of the first form, checked
+    const char* firstNumberText = nullptr;  // as given, until the form's rule checks it
     const char* server = nullptr;
     const char* form = nullptr;
     int dpi = 360;
@@ -160,14 +161,7 @@ std::optional<Options> parse(int argc, char** argv, bool printing) {
         else if (printing && a == "--pdf" && hasValue) o.pdf = argv[++i];
         else if (printing && a == "--printer" && hasValue) o.printer = argv[++i];
         else if (printing && a == "--db" && hasValue) o.db = argv[++i];
-        else if (printing && a == "--first-number" && hasValue) {
-            const auto number = batch::parseTracking(argv[++i]);
-            if (const auto* refusal = std::get_if<batch::TrackingRefusal>(&number)) {
-                std::fprintf(stderr, "--first-number: %s\n", refusal->reason.c_str());
-                return std::nullopt;
-            }
-            o.firstNumber = std::get<std::string>(number);
-        }
+        else if (printing && a == "--first-number" && hasValue) o.firstNumberText = argv[++i];
         else if (printing && a == "--server" && hasValue) {
             o.server = argv[++i];
             if (!cli::conninfoAccepted(o.server)) return std::nullopt;
@@ -180,6 +174,16 @@ std::optional<Options> parse(int argc, char** argv, bool printing) {
         else return std::nullopt;
     }
     if (!o.file) return std::nullopt;
+    // The built-in form's numbers are checked here; another form's once
+    // the form is read.
+    if (o.firstNumberText && !o.form) {
+        const auto number = batch::parseTracking(o.firstNumberText);
+        if (const auto* refusal = std::get_if<batch::TrackingRefusal>(&number)) {
+            std::fprintf(stderr, "--first-number: %s\n", refusal->reason.c_str());
+            return std::nullopt;
+        }
+        o.firstNumber = std::get<std::string>(number);
+    }
     if (printing && (o.pdf == nullptr) == (o.printer == nullptr)) return std::nullopt;
     return o;
 }
@@ -209,7 +213,8 @@ Checked checkFile(const Options& o, const batch::OrderFile& file, const print::W
     if (const std::string notice = table.takeNotice(); !notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
     checks.waybill = batch::overflowCheckOf([&fit](const print::WaybillFields& f) { return fit.overflows(f); });
     Checked c;
-    c.orders = batch::ordersOf(file, mappingFor(file, o));
+    // Addresses break where the form's address line ends.
+    c.orders = batch::ordersOf(file, mappingFor(file, o), batch::addressRoomBytes(print::formOf(defaults)));
     c.results.reserve(c.orders.size());
     for (batch::Order& order : c.orders) {
         batch::CheckedOrder r = batch::checkOrder(order, defaults, checks);
@@ -344,9 +349,17 @@ int cmdBatch(int argc, char** argv) {
     const std::optional<Options> opts = parse(argc, argv, sub == "print");
     if (!opts) return usage();
     return cli::runChecked([&] {
-        const Options& o = *opts;
+        Options o = *opts;
         // A form that fails its check stops the command before anything is read or printed.
         const std::shared_ptr<const print::Form> form = o.form ? cli::formNamed(o.form) : nullptr;
+        // The form's numbers follow its rule.
+        const batch::TrackingScheme scheme = form ? batch::trackingSchemeOf(*form) : batch::TrackingScheme{};
+        if (form && o.firstNumberText) {
+            const auto number = batch::parseTracking(o.firstNumberText, scheme);
+            if (const auto* refusal = std::get_if<batch::TrackingRefusal>(&number))
+                throw std::runtime_error("--first-number: " + refusal->reason);
+            o.firstNumber = std::get<std::string>(number);
+        }
         // A file that cannot be read fails before anything else starts.
         const batch::OrderFile file = batch::readOrderFiles(o.file, o.items ? o.items : "", o.encoding);
         if (const std::string note = batch::encodingNote(file); !note.empty())
@@ -386,7 +399,7 @@ int cmdBatch(int argc, char** argv) {
             printed.push_back(&c.orders[i]);
         }
         if (waybills.empty()) throw std::runtime_error("印刷できる行がありません");
-        if (!o.firstNumber.empty() && batch::nextTracking(o.firstNumber, waybills.size() - 1).empty())
+        if (!o.firstNumber.empty() && batch::nextTracking(o.firstNumber, waybills.size() - 1, scheme).empty())
             throw std::runtime_error("伝票番号が足りません: " + o.firstNumber + " から " +
                                      std::to_string(waybills.size()) + "件は数えられません");
         // The history is opened before the print, so that a history that
@@ -408,7 +421,7 @@ int cmdBatch(int argc, char** argv) {
         for (std::size_t i = 0; i < waybills.size(); ++i) {
             store::WaybillRecord r = print::historyRecordOf(waybills[i], {}, o.printer ? o.printer : "", 0);
             batch::addOrderTo(r, *printed[i]);
-            if (!o.firstNumber.empty()) r.tracking = batch::nextTracking(o.firstNumber, i);
+            if (!o.firstNumber.empty()) r.tracking = batch::nextTracking(o.firstNumber, i, scheme);
             records.push_back(std::move(r));
         }
         if (history && !o.firstNumber.empty()) refuseHeldNumbers(*history, records);

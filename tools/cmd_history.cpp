@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "batch/tracking_number.h"
+#include "print/core/form_carriers.h"
 #include "print/core/str_to_int.h"
 #include "store/atomic_file.h"
 #include "history/history_csv.h"
@@ -32,6 +33,7 @@
 #include "history/shipped_export.h"
 #include "text/sjis_convert.h"
 #include "tools/cli_commands.h"
+#include "tools/cli_forms.h"
 #include "tools/cli_io.h"
 #include "tools/json_out.h"
 
@@ -53,7 +55,8 @@ int usage() {
                "  for in name, telephone, postal code, address, goods, order and tracking number;\n"
                "  rows newest first; --shipped writes the rows of that platform's orders with an\n"
                "  order and a tracking number as its shipping file to standard output (plain: every\n"
-               "  platform's; the carrier from vamu_Pelican.ini [Shipping]); rakuten and ec-cube\n"
+               "  platform's; each row's carrier that of the form it was printed on, the built-in\n"
+               "  form's from vamu_Pelican.ini [Shipping]); rakuten and ec-cube\n"
                "  files are Shift-JIS\n",
                stderr);
     return 2;
@@ -226,8 +229,9 @@ int cmdHistory(int argc, char** argv) {
             std::reverse(rows.begin(), rows.end());
             const IniFile settings(kSettingsFile);
             if (const std::string problem = settings.problem(); !problem.empty()) throw std::runtime_error(problem);
-            const store::Carrier carrier = store::readCarrier(settings);
-            cli::writeStdout(store::shippedExport(rows, *shipped, carrier, cp932));
+            // Each row names the carrier of the form it was printed on.
+            const store::Carriers carriers = print::shippingCarriers(cli::loadFormLibrary(), store::readCarrier(settings));
+            cli::writeStdout(store::shippedExport(rows, *shipped, carriers, cp932));
             return;
         }
         if (mode == "list") {

@@ -1,12 +1,17 @@
 // tracking check NUMBER: {"number":"…","valid":true|false}; exit 0 when
 // valid, 1 otherwise (the reason on standard error).
 // tracking next NUMBER [COUNT]: the COUNT numbers after NUMBER, one a line.
+// --form NAME|FILE: the numbers of that form (by its rule), not the
+// built-in form's.
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "batch/tracking_number.h"
+#include "tools/cli_forms.h"
 #include "print/core/str_to_int.h"
 #include "tools/cli_commands.h"
 #include "tools/cli_io.h"
@@ -19,10 +24,12 @@ namespace {
 constexpr int kMaxCount = 10000;
 
 int usage() {
-    std::fputs("usage: vamu_pelican_cli tracking check NUMBER\n"
-               "       vamu_pelican_cli tracking next NUMBER [COUNT]\n"
+    std::fputs("usage: vamu_pelican_cli tracking check NUMBER [--form NAME|FILE]\n"
+               "       vamu_pelican_cli tracking next NUMBER [COUNT] [--form NAME|FILE]\n"
                "  NUMBER: the 12-digit 伝票番号 (blanks, hyphens and NW-7 start/stop letters A-D\n"
-               "  are ignored); next prints the COUNT (default 1, at most 10000) numbers after it\n",
+               "  are ignored); next prints the COUNT (default 1, at most 10000) numbers after it.\n"
+               "  --form: numbers of that form, by its rule and length: a form of the current\n"
+               "  folder's forms folder or a bundled one by NAME, or a form file\n",
                stderr);
     return 2;
 }
@@ -30,9 +37,33 @@ int usage() {
 }  // namespace
 
 int cmdTracking(int argc, char** argv) {
+    // --form and its value may come anywhere after the subcommand.
+    std::string formArg;
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0 && std::string_view(argv[i]) == "--form") {
+            if (i + 1 >= argc) return usage();
+            formArg = argv[++i];
+            continue;
+        }
+        args.push_back(argv[i]);
+    }
+    argc = static_cast<int>(args.size());
+    argv = args.data();
     if (argc < 3) return usage();
     const std::string_view sub = argv[1];
-    const auto parsed = batch::parseTracking(argv[2]);
+    batch::TrackingScheme scheme;
+    if (!formArg.empty()) {
+        // A form that cannot be had stops the command: its numbers are
+        // never read by another form's rule.
+        try {
+            scheme = batch::trackingSchemeOf(*cli::formNamed(formArg));
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return 1;
+        }
+    }
+    const auto parsed = batch::parseTracking(argv[2], scheme);
     if (sub == "check" && argc == 3) {
         const auto* digits = std::get_if<std::string>(&parsed);
         int code = 0;
@@ -67,7 +98,7 @@ int cmdTracking(int argc, char** argv) {
         const auto& first = std::get<std::string>(parsed);
         std::string out;
         for (int k = 1; k <= count; ++k) {
-            const std::string next = batch::nextTracking(first, static_cast<std::uint64_t>(k));
+            const std::string next = batch::nextTracking(first, static_cast<std::uint64_t>(k), scheme);
             if (next.empty()) throw std::runtime_error("伝票番号がこれ以上ありません");
             out += next + "\n";
         }

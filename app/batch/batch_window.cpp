@@ -460,7 +460,8 @@ void TBatchWindow::applyMapping(const batch::Mapping& m) {
     unticked_.clear();
     Table_Orders->setRowCount(0);
     applied_ = {m, ComboBox_Mapping->currentIndex(), CheckBox_FileSender->isChecked()};
-    orders_ = batch::ordersOf(file_, m);
+    // Addresses are broken where the form's address line ends.
+    orders_ = batch::ordersOf(file_, m, batch::addressRoomBytes(printForm()));
     checked_.resize(orders_.size());
     printed_.assign(orders_.size(), false);
     edited_.assign(orders_.size(), false);

@@ -176,6 +176,9 @@ private:
     // Puts the number of the form after the last print's into
     // Edit_FirstNumber (batch_window_tracking.cpp).
     void proposeFirstNumber();
+    // The form the entry form's waybills print on (the feed mode's), whose
+    // rule the tracking numbers follow.
+    const print::Form& printForm() const;
     // None of the numbers is in the history already, or the user takes them
     // anyway; else the focus goes back to Edit_FirstNumber.
     bool numbersFree(const std::vector<std::string>& numbers);

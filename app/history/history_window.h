@@ -12,6 +12,7 @@
 
 #include "widgets/history_book.h"
 #include "history/history_store.h"
+#include "history/shipped_export.h"
 #include "history/waybill_record.h"
 
 class QCheckBox;
@@ -73,6 +74,10 @@ public:
     // Asks where to save the CSV file ("" cancels); tests replace it.
     std::function<QString(QWidget* parent, const QString& suggested)> askCsvPath;
     std::function<QString(QWidget* parent, const QString& suggested)> askShippedPath;
+    // The carrier of each form the rows were printed on, for the shipping
+    // files; handed in by the opener, who knows the forms. Unset: every row
+    // is the built-in form's, its carrier from the settings file.
+    std::function<store::Carriers()> carriers;
 
 signals:
     void chosen(const store::WaybillRecord& row);

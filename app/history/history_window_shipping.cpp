@@ -179,11 +179,16 @@ void HistoryWindow::writeShipped(std::vector<store::WaybillRecord> shipped, int 
     std::reverse(shipped.begin(), shipped.end());
     // The carrier is set in the base folder's settings file, where the history lives.
     const QString base = QFileInfo(book_.filePath()).absolutePath();
-    const store::Carrier carrier = store::readCarrier(
-        IniFile(QFile::encodeName(QDir(base).filePath(QString::fromUtf8(kSettingsFileName))).toStdString()));
+    store::Carriers carriers;
+    if (this->carriers) {
+        carriers = this->carriers();
+    } else {
+        carriers.builtin = store::readCarrier(
+            IniFile(QFile::encodeName(QDir(base).filePath(QString::fromUtf8(kSettingsFileName))).toStdString()));
+    }
     QStringList written;
     for (const store::ShippedLayout* layout : layouts) {
-        const std::string text = store::shippedExport(shipped, *layout, carrier, choice.cp932);
+        const std::string text = store::shippedExport(shipped, *layout, carriers, choice.cp932);
         const QString suggested = QString::fromUtf8(layout->fileName.data(), static_cast<qsizetype>(layout->fileName.size()));
         const QString path = askShippedPath(this, QDir(fileDialogFolder(base)).filePath(suggested));
         if (path.isEmpty()) continue;

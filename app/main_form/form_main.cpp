@@ -24,6 +24,7 @@
 #include "widgets/ui_fonts.h"
 #include "widgets/user_tab_bar.h"
 #include "controls/TNumEdit.h"
+#include "print/core/form_library.h"
 
 namespace {
 

@@ -34,7 +34,14 @@ namespace postal {
 class LazyTable;
 }
 namespace print {
+struct Form;
 class FormLibrary;
+}
+namespace print_form {
+class WaybillFormSlot;
+}
+namespace store {
+struct Carriers;
 }
 
 class TForm_Main : public QWidget {
@@ -267,6 +274,17 @@ public:
     void BitBtn_PrnSetClick();
     void BitBtn_PrnSet2Click();
 
+    // ---- The feed mode's form (form_main_forms.cpp) ----------------------
+    // The form the feed mode prints on: the one its record names, the
+    // built-in one when it names none. While the named form is gone or
+    // failed its check, formTrouble() says so, printing is withheld and
+    // this is the built-in form only for what is shown, never printed.
+    const print::Form& feedModeForm() const;
+    const QString& formTrouble() const { return formTrouble_; }
+    // The carriers of the shipping exports by form id; the built-in form's
+    // as the settings file's [Shipping] section sets it.
+    store::Carriers shippingCarriers();
+
     // ---- History and address book (form_main_history.cpp) -----------------
     QPushButton* BitBtn_AddrBook = nullptr;  // お届け先登録
     void SpeedButton_F8Click();
@@ -324,6 +342,10 @@ private:
     void showMissingPrinter(const QString& name);
     void applyStoredPaperAndBin();
     void completePrinterBoxAfterFirstPaint();
+    // The feed mode's record names this form (its id; empty: the built-in).
+    void takeFeedModeForm(const QString& id);
+    // Withholds printing while the feed mode's form cannot be printed on.
+    void withholdForForm();
 
     // Key map of the entry fields (form_main_entry.cpp).
     bool handleFieldKey(QWidget* field, QKeyEvent* event);
@@ -356,4 +378,7 @@ private:
     bool feedAfterJob_ = false;        // the feed mode's record: a blank form after each job
     bool registeringPrinter_ = false;  // the printer set-up dialog is open
     std::map<QString, int> formsAfterLast_;  // per feed mode, from the jobs of this run
+    QString formId_;                             // the feed mode's record: PrnForm
+    QString formTrouble_;                        // why that form cannot be printed on
+    print_form::WaybillFormSlot* formSlot_ = nullptr;
 };

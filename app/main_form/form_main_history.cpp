@@ -24,6 +24,7 @@
 #include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/core/history_record.h"
+#include "history/shipped_export.h"
 #include "services/guard.h"
 #include "services/message_boxes.h"
 #include "history/history_text.h"
@@ -127,6 +128,7 @@ void TForm_Main::fillConsignee(const store::Consignee& c) {
 void TForm_Main::SpeedButton_F8Click() {
     if (!historyWindow_) {
         historyWindow_ = new HistoryWindow(*historyBook_, this);
+        historyWindow_->carriers = [this] { return shippingCarriers(); };
         keepWindowPlacement(*historyWindow_, Label_CurrentDir->text());
         connect(historyWindow_, &HistoryWindow::chosen, this, [this](const store::WaybillRecord& r) {
             guarded(this, [&] {
@@ -171,7 +173,9 @@ QString TForm_Main::proposedFirstNumber() {
     const std::string feedMode = sjis::fromQString(ComboBox_SEL->currentText());
     historyBook_->read([&](store::HistoryBackend& s) { last = s.lastTracking(feedMode); });
     const std::uint64_t steps = 1 + static_cast<std::uint64_t>(std::max(formsAfterLastWaybill(), 0));
-    return batch::isValidTracking(last) ? QString::fromStdString(batch::nextTracking(last, steps)) : QString();
+    // Counted on by the rule of the feed mode's form; nothing for a form
+    // without numbers, or when the last number is another form's.
+    return QString::fromStdString(batch::nextTracking(last, steps, batch::trackingSchemeOf(feedModeForm())));
 }
 
 int TForm_Main::formsAfterLastWaybill() {

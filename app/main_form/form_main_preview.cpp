@@ -7,6 +7,7 @@
 #include "app/preview/preview_window.h"
 #include "widgets/window_memory.h"
 #include "print/Wbprn/WbPrinters.h"
+#include "print/core/byte_limits.h"
 #include "print/preview_page.h"
 
 void TForm_Main::SpeedButton_F10Click() {
@@ -28,8 +29,13 @@ QString TForm_Main::overflowPrompt() {
     try {
         const print_preview::PageSetup setup = print_preview::currentPageSetup();
         print_preview::PreviewPage page;
-        page.update(print_preview::printFields(*this, setup, WbPrinter().Scale()), setup);
-        return print_preview::overflowPrompt(page.overflows());
+        const print::WaybillFields fields = print_preview::printFields(*this, setup, WbPrinter().Scale());
+        page.update(fields, setup);
+        std::vector<print::Overflow> overflows = page.overflows();
+        // A text past its form's byte limit does not fit either.
+        for (const print::ByteOverflow& b : print::findByteOverflows(print::planWaybill(fields), print::formOf(fields)))
+            overflows.push_back({b.item, 0, 0, false});
+        return print_preview::overflowPrompt(overflows);
     } catch (const std::exception&) {
         // The print command itself reports what is wrong.
         return {};

@@ -43,7 +43,8 @@ bool askToPrint(TForm_Main& form, const QStringList& warnings, std::string& trac
         const std::optional<QString> answer = messageBoxes().printQuestion(&form, question, number);
         if (!answer) return false;
         if (answer->trimmed().isEmpty()) return true;
-        const auto parsed = batch::parseTracking(answer->toStdString());
+        // Checked by the rule of the form it is printed on.
+        const auto parsed = batch::parseTracking(answer->toStdString(), batch::trackingSchemeOf(form.feedModeForm()));
         number = *answer;
         const auto* digits = std::get_if<std::string>(&parsed);
         if (!digits) {

@@ -23,6 +23,7 @@
 #include "print/WbPrinterSetupDialog.h"
 #include "print/Wbprn/WbPrinters.h"
 #include "print/Wbprn/continuous_form.h"
+#include "print/core/form_library.h"
 #include "print/core/str_to_int.h"
 #include "print/printer_file.h"
 #include "text/sjis.h"
@@ -190,6 +191,7 @@ void TForm_Main::SpeedButton_PrnIdGetClick() {
     Label_PrinterPaper->setText(record.paper);
     Label_PrinterBin->setText(record.bin);
     feedAfterJob_ = record.feedAfterJob;
+    takeFeedModeForm(record.form);
     SpeedButton_PRNSETClick();
 }
 
@@ -226,6 +228,7 @@ void TForm_Main::SpeedButton_PRNSETClick() {
         withdrawStandingPrompt(*this, wb.WithheldReason());
         wb.WithholdDocuments({});
     }
+    withholdForForm();
     const int index = print::strToInt(sjis::fromQString(Label_PrinterIndex->text()));
     printerBoxPending_ = false;
     if (startingPrinterBox_) {
@@ -341,12 +344,19 @@ void TForm_Main::BitBtn_PrnSetClick() {
         wb.SetIndex(0);
     auto* dialog = findChild<TWbPrinterSetupDialog*>(QStringLiteral("WbPrinterSetupDialog1"));
     dialog->FeedAfterJob = feedAfterJob_;
+    dialog->Forms.clear();
+    for (const print::FormEntry& e : formLibrary().entries())
+        if (e.form) dialog->Forms.push_back({QString::fromStdString(e.id), QString::fromStdString(e.form->name)});
+    dialog->FormId = formId_;
     bool confirmed = false;
     {
         const QScopedValueRollback registering(registeringPrinter_, true);
         confirmed = dialog->Execute();
     }
-    if (confirmed) feedAfterJob_ = dialog->FeedAfterJob;
+    if (confirmed) {
+        feedAfterJob_ = dialog->FeedAfterJob;
+        takeFeedModeForm(dialog->FormId);
+    }
     // A printer that is gone is replaced only by the user's own choice,
     // never by whichever printer the cancelled dialog started on.
     if (registeredIsGone && !confirmed) return;
@@ -362,7 +372,7 @@ void TForm_Main::BitBtn_PrnSetClick() {
     printer_file::writeRecord(Label_CurrentDir->text(), section,
                               {Label_PrinterName->text(), Label_PrinterIndex->text(), Label_Prn_Top->text(),
                                Label_Prn_Left->text(), Label_PrinterPaper->text(), Label_PrinterBin->text(),
-                               feedAfterJob_});
+                               feedAfterJob_, formId_});
 }
 
 void TForm_Main::BitBtn_PrnSet2Click() {

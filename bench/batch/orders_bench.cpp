@@ -98,7 +98,7 @@ void BM_ConfirmationExport10000(benchmark::State& state, const char* layout, con
         tracking = batch::nextTracking(tracking);
     }
     history.record(rows);
-    const store::Carrier carrier;
+    const store::Carriers carrier;
     std::size_t bytes = 0;
     for (auto _ : state) {
         store::HistoryQuery q;

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "print/core/layout.h"
 #include "print/core/waybill_fields.h"
 #include "history/waybill_record.h"
 
@@ -35,6 +36,7 @@ inline store::WaybillRecord historyRecordOf(const WaybillFields& f, std::string 
     r.feedMode = std::move(feedMode);
     r.printer = std::move(printer);
     r.job = job;
+    r.form = formOf(f).id;
     return r;
 }
 

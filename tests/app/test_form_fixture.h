@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -54,7 +55,8 @@ inline wbprn::FakePrinterSystem* usePrinters(std::vector<wbprn::FakePrinter> pri
 }
 
 // One plain printer unless a test asks for another set; an optional
-// printer file in the folder before the window starts.
+// printer file and other files (paths relative to the folder) in the folder
+// before the window starts.
 struct ShownForm {
     QTemporaryDir dir;
     QString previousDir = QDir::currentPath();
@@ -65,9 +67,15 @@ struct ShownForm {
     std::unique_ptr<TForm_Main> form;
 
     explicit ShownForm(std::vector<wbprn::FakePrinter> list = {wbprn::FakePrinter{QStringLiteral("Fake")}},
-                       int defaultIndex = 0, const QByteArray& printerFile = QByteArray()) {
+                       int defaultIndex = 0, const QByteArray& printerFile = QByteArray(),
+                       const QList<QPair<QString, QByteArray>>& files = {}) {
         printers = usePrinters(std::move(list), defaultIndex);
         QDir::setCurrent(dir.path());
+        for (const auto& [name, bytes] : files) {
+            QDir().mkpath(QFileInfo(dir.filePath(name)).path());
+            QFile f(dir.filePath(name));
+            if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) qWarning("file not written");
+        }
         if (!printerFile.isEmpty()) {
             QFile f(dir.filePath(QStringLiteral("vamu_a500.ini")));
             if (!f.open(QIODevice::WriteOnly) || f.write(printerFile) != printerFile.size())

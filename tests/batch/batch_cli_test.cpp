@@ -66,6 +66,42 @@ private slots:
                     .err.contains("伝票番号の検査数字が合いません"));
     }
 
+    // --form: the numbers of that form, by its rule; a form without
+    // numbers takes none, and a form that cannot be had stops the command.
+    void trackingNumbersFollowTheNamedForm() {
+        QTemporaryDir dir;
+        const QByteArray builtin = readFile(QStringLiteral(VP_BATCH_DATA "/../../../data/forms/pelican.form"));
+        QVERIFY(builtin.contains("tracking = mod7\ntracking_digits = 12\n"));
+        const auto write = [&](const char* name, const char* rule) {
+            QByteArray text = builtin;
+            text.replace("tracking = mod7\ntracking_digits = 12\n", rule);
+            QFile f(dir.filePath(QString::fromLatin1(name)));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
+        };
+        write("ten.form", "tracking = digits\ntracking_digits = 10\n");
+        write("bare.form", "tracking = none\ntracking_digits = 0\n");
+        const QString ten = dir.filePath(QStringLiteral("ten.form")), bare = dir.filePath(QStringLiteral("bare.form"));
+        struct Case {
+            QStringList args;
+            int exitCode;
+            QByteArray out;
+        } cases[] = {
+            {{QStringLiteral("next"), QStringLiteral("0123456789"), QStringLiteral("2"), QStringLiteral("--form"), ten}, 0,
+             "0123456790\n0123456791\n"},
+            {{QStringLiteral("check"), QStringLiteral("--form"), ten, QStringLiteral("123456789013")}, 1,
+             R"({"number":"123456789013","valid":false})" "\n"},
+            {{QStringLiteral("check"), QStringLiteral("123456789013"), QStringLiteral("--form"), bare}, 1,
+             R"({"number":"123456789013","valid":false})" "\n"},
+            {{QStringLiteral("check"), QStringLiteral("123456789013"), QStringLiteral("--form"),
+              dir.filePath(QStringLiteral("gone.form"))}, 1, ""},
+        };
+        for (const Case& c : cases) {
+            const CliRun r = runCli(QStringList{QStringLiteral("tracking")} + c.args, {});
+            QCOMPARE(r.exitCode, c.exitCode);
+            QCOMPARE(r.out, c.out);
+        }
+    }
+
     // A number in another encoding, or with a terminal's escape: the JSON
     // stays valid UTF-8 (bad bytes become U+FFFD), the reason is escaped.
     void trackingCheckWritesValidJsonOfAnyArgument() {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "batch/batch_file.h"
 #include "batch/order_check.h"
 #include "batch/overflow_problems.h"
 #include "batch/postal_check.h"
@@ -229,4 +230,36 @@ TEST(OrderCheck, OverflowsBecomeProblemsOfTheirColumn) {
     EXPECT_EQ(colOf(FormItem::DeliveryMonth), Col::DeliveryDate);
     EXPECT_EQ(colOf(FormItem::Frozen), Col::Special);
     EXPECT_EQ(colOf(FormItem::Goods3), Col::G3);
+}
+
+// A form other than the built-in one limits its items to so many bytes:
+// the check names each text past its limit on its column, the built-in
+// form's own file limits nothing; the address lines break where the form's
+// おところ① ends.
+TEST(OrderCheck, AFormsByteLimitsAndAddressRoomApply) {
+    print::Form form = print::builtinForm();
+    form.id = "narrow";
+    form.byteLimits[static_cast<std::size_t>(print::FormItem::Name)] = 6;
+    form.byteLimits[static_cast<std::size_t>(print::FormItem::Goods1)] = 4;  // 雑貨: just fits
+    const Checks checks{{}, overflowCheckOf([](const print::WaybillFields&) { return std::vector<print::Overflow>{}; })};
+    print::WaybillFields d = defaults();
+    d.form = &form;
+    const CheckedOrder c = checkOrder(goodOrder(), d, checks);
+    ASSERT_EQ(summary(c), std::vector<std::string>{"name:"});
+    EXPECT_EQ(c.problems[0].text, "おなまえが長すぎます (8バイト、この用紙では6バイトまで)");
+    d.g1 = sj("雑貨類");
+    EXPECT_EQ(summary(checkOrder(goodOrder(), d, checks)), (std::vector<std::string>{"g1:", "name:"}));  // drawing order
+
+    print::Form builtinFile = form;
+    builtinFile.id = print::builtinForm().id;
+    d.form = &builtinFile;
+    EXPECT_TRUE(checkOrder(goodOrder(), d, checks).problems.empty());
+
+    EXPECT_EQ(addressRoomBytes(form), addressRoomBytes());
+    form.byteLimits[static_cast<std::size_t>(print::FormItem::Add1)] = 20;
+    EXPECT_EQ(addressRoomBytes(form), 20u);
+    const OrderFile f = readOrderFile("住所,氏名\n北海道札幌市中央区北一条西2丁目1番地,a\n");
+    const Order o = ordersOf(f, guessMapping(f.header, false), addressRoomBytes(form)).at(0);
+    EXPECT_EQ(o[Col::Add1], "北海道札幌市中央区");
+    EXPECT_EQ(o[Col::Add2], "北一条西2丁目1番地");
 }

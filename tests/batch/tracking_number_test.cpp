@@ -82,3 +82,47 @@ TEST(TrackingNumber, CountsOnWithANewCheckDigit) {
     EXPECT_EQ(nextTracking("999999999994"), "");
     for (std::uint64_t k = 1; k < 50; ++k) EXPECT_TRUE(isValidTracking(nextTracking("314159265350", k)));
 }
+
+// Each rule a form may name, read and counted on through one table: what a
+// number of that form is, what is refused, and the numbers after it.
+TEST(TrackingNumber, FollowsTheFormsRule) {
+    using print::TrackingRule;
+    const TrackingScheme mod7{TrackingRule::Mod7, 12}, mod7Ten{TrackingRule::Mod7, 10},
+        digits{TrackingRule::Digits, 10}, none{TrackingRule::None, 0}, longDigits{TrackingRule::Digits, 24};
+    struct Case {
+        TrackingScheme scheme;
+        const char* text;
+        const char* digits;  // nullptr: refused with `reason`
+        const char* reason;
+        const char* next;    // the number after it ("" none)
+    } cases[] = {
+        {mod7, "123456789013", "123456789013", "", "123456789024"},
+        {mod7Ten, "1234567891", "1234567891", "", "1234567902"},  // 123456789 ≡ 1, 123456790 ≡ 2
+        {mod7Ten, "1234567894", nullptr, "伝票番号の検査数字が合いません", ""},
+        {mod7Ten, "123456789013", nullptr, "伝票番号は10桁です (12桁あります)", ""},
+        {digits, "A0123-456789D", "0123456789", "", "0123456790"},
+        {digits, "1234567895", "1234567895", "", "1234567896"},  // no check digit
+        {digits, "9999999999", "9999999999", "", ""},            // runs past ten digits
+        {digits, "12345", nullptr, "伝票番号は10桁です (5桁あります)", ""},
+        {longDigits, "123456789012345678901239", "123456789012345678901239", "", "123456789012345678901240"},
+        {none, "123456789013", nullptr, "この送り状には伝票番号を記録しません", ""},
+        {none, "", nullptr, "伝票番号がありません", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto r = parseTracking(c.text, c.scheme);
+        if (!c.digits) {
+            ASSERT_TRUE(std::holds_alternative<TrackingRefusal>(r));
+            EXPECT_EQ(std::get<TrackingRefusal>(r).reason, c.reason);
+            continue;
+        }
+        ASSERT_TRUE(std::holds_alternative<std::string>(r));
+        EXPECT_EQ(std::get<std::string>(r), c.digits);
+        EXPECT_TRUE(isValidTracking(c.digits, c.scheme));
+        EXPECT_EQ(nextTracking(c.digits, 1, c.scheme), c.next);
+    }
+    // The built-in form's numbers are the default scheme's.
+    EXPECT_EQ(trackingSchemeOf(print::builtinForm()), TrackingScheme{});
+    EXPECT_EQ(nextTracking("123456789013", 1, none), "");
+    EXPECT_FALSE(isValidTracking("", none));
+}

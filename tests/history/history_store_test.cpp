@@ -556,6 +556,7 @@ TEST_F(HistoryFixture, OrdersAndTrackingNumbersAreKeptSearchedAndCorrected) {
 
 // Files as earlier versions wrote them: each is made from a current file
 // by undoing the later migrations.
+const char kUndoForms[] = "ALTER TABLE history DROP COLUMN form;";
 const char kUndoPlatforms[] = "ALTER TABLE history DROP COLUMN platform; ALTER TABLE history DROP COLUMN shipment;";
 const char kUndoNumbers[] =
     "DROP TRIGGER history_numbers_ai; DROP TRIGGER history_numbers_au; DROP TRIGGER history_numbers_ad;"
@@ -568,7 +569,7 @@ const char kUndoOrders[] =
     "ALTER TABLE history DROP COLUMN tracking;";
 
 TEST_F(HistoryFixture, FilesOfEarlierVersionsGainOrdersRecordIdsAndTheOutbox) {
-    for (const int version : {1, 2, 3, 4}) {
+    for (const int version : {1, 2, 3, 4, 5}) {
         SCOPED_TRACE(version);
         std::filesystem::remove(path);
         {
@@ -581,7 +582,8 @@ TEST_F(HistoryFixture, FilesOfEarlierVersionsGainOrdersRecordIdsAndTheOutbox) {
         {
             store::SqliteDb db(path, store::SqliteDb::Mode::ReadWriteCreate);
             store::registerGramTokenizer(db);
-            db.exec(kUndoNumbers);
+            db.exec(kUndoForms);
+            if (version <= 4) db.exec(kUndoNumbers);
             if (version <= 3) db.exec(kUndoPlatforms);
             if (version <= 2) db.exec(kUndoUids);
             if (version == 1) db.exec(kUndoOrders);
@@ -612,6 +614,8 @@ TEST_F(HistoryFixture, FilesOfEarlierVersionsGainOrdersRecordIdsAndTheOutbox) {
         EXPECT_NE(rows[0].uid, rows[1].uid);
         EXPECT_EQ(h.unsentCount(), 0);
         EXPECT_EQ(rows[1].platform + rows[1].shipment, "");
+        // Old rows were printed on the built-in form.
+        EXPECT_EQ(rows[0].form + rows[1].form, "");
         h.setTracking(rows[1].id, "123456789013");
         HistoryQuery q;
         q.search = S("123456789013");
@@ -619,9 +623,11 @@ TEST_F(HistoryFixture, FilesOfEarlierVersionsGainOrdersRecordIdsAndTheOutbox) {
         WaybillRecord fresh = waybill("鈴木一郎", "011-222-3333", "北海道");
         fresh.platform = S("楽天ペイ");
         fresh.shipment = "11005";
+        fresh.form = "yupack";
         h.recordUnsent(std::span(&fresh, 1));
         EXPECT_EQ(h.unsentCount(), 1);
         EXPECT_EQ(h.list({}).front().platform, S("楽天ペイ"));
+        EXPECT_EQ(h.list({}).front().form, "yupack");
         EXPECT_EQ(h.list({}).front().shipment, "11005");
         EXPECT_EQ(integrity(path), 3);
     }

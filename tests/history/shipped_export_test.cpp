@@ -32,7 +32,7 @@ TEST(ShippedExport, LayoutsWriteTheShippedRows) {
         shippedRow("#1002", "", ""),  // printed, no form number recorded
         shippedRow("", "", "123456789035"),  // typed on the form, no order
     };
-    const Carrier carrier;
+    const Carriers carrier;
     EXPECT_EQ(shippedExport(rows, *shippedLayout("amazon"), carrier),
               "order-id\torder-item-id\tquantity\tship-date\tcarrier-code\tcarrier-name\ttracking-number\tship-method\r\n"
               "250-1234567-1234567\t11111111111111\t2\t2026-12-07\tOther\t日本通運\t123456789013\tペリカン便\r\n"
@@ -55,11 +55,11 @@ TEST(ShippedExport, TextsThatStartFormulasAreDisarmed) {
     carrier.code = "@SUM(A1:A9)";
     carrier.method = "-2+3+cmd|' /C calc'!A0";
     const std::vector<WaybillRecord> rows = {shippedRow("+cmd|' /C calc'!A0", ":=1%2B1:2", "123456789013")};
-    EXPECT_EQ(shippedExport(rows, *shippedLayout("amazon"), carrier),
+    EXPECT_EQ(shippedExport(rows, *shippedLayout("amazon"), Carriers{carrier, {}}),
               "order-id\torder-item-id\tquantity\tship-date\tcarrier-code\tcarrier-name\ttracking-number\tship-method\r\n"
               "'+cmd|' /C calc'!A0\t'=1+1\t2\t2026-12-07\t'@SUM(A1:A9)\t'=HYPERLINK(\"http://example.com\",\"x\")"
               "\t123456789013\t'-2+3+cmd|' /C calc'!A0\r\n");
-    EXPECT_EQ(shippedExport(rows, *shippedLayout("plain"), carrier),
+    EXPECT_EQ(shippedExport(rows, *shippedLayout("plain"), Carriers{carrier, {}}),
               "\xEF\xBB\xBF\"注文番号\",\"伝票番号\",\"出荷日\",\"配送会社\"\r\n"
               "\"'+cmd|' /C calc'!A0\",\"123456789013\",\"2026/12/07\",\"'=HYPERLINK(\"\"http://example.com\"\",\"\"x\"\")\"\r\n");
 }
@@ -88,7 +88,7 @@ TEST(ShippedExport, ItemIdsGoOutExactlyAsTheyCameIn) {
     for (const OrderItemRef& i : items)
         expected += "250-1234567-1234567\t" + i.id + "\t" + i.quantity +
                     "\t2026-12-07\tOther\t日本通運\t123456789013\tペリカン便\r\n";
-    EXPECT_EQ(shippedExport(rows, *shippedLayout("amazon"), Carrier{}), expected);
+    EXPECT_EQ(shippedExport(rows, *shippedLayout("amazon"), Carriers{}), expected);
 
     const struct {
         const char* text;
@@ -123,7 +123,7 @@ TEST(ShippedExport, EachPlatformsFileTakesItsOwnRows) {
         row("Shopify", "#1001", "", "", "123456789061"),
         row("", "250-1234567-1234567", "", "11111111111111:1", "123456789072"),  // recorded before platforms were kept
     };
-    const Carrier carrier;
+    const Carriers carrier;
     const struct {
         const char* layout;
         std::string file;
@@ -156,5 +156,47 @@ TEST(ShippedExport, EachPlatformsFileTakesItsOwnRows) {
         ADD_FAILURE() << "an export without the platform's rows was written";
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()), "出荷済みの注文 (注文番号と伝票番号のある行) がありません (ec-cube)");
+    }
+}
+
+// Rows printed on two forms go into one platform's file, each with the
+// carrier of its own form; a row without a form is the built-in form's, and
+// a row of a form no longer known stops the export by name.
+TEST(ShippedExport, EachRowCarriesTheCarrierOfItsForm) {
+    auto row = [](const char* platform, const char* order, const char* form, const char* tracking) {
+        WaybillRecord r = shippedRow(order, "", tracking);
+        r.platform = *sjis::fromUtf8(platform);
+        r.shipment = "1";
+        r.form = form;
+        return r;
+    };
+    Carriers carriers;
+    carriers.builtin.name = "日通";  // the settings file's own name for the built-in form
+    carriers.byForm["pelican"] = carriers.builtin;
+    carriers.byForm["yupack"] = Carrier{"日本郵便", "Japan Post", "ゆうパック", "1003"};
+    const std::vector<WaybillRecord> rows = {
+        row("楽天ペイ", "R-1", "pelican", "123456789013"),
+        row("楽天ペイ", "R-2", "yupack", "1234567890"),
+        row("Yahoo!ショッピング", "Y-1", "", "123456789024"),
+        row("Yahoo!ショッピング", "Y-2", "yupack", "1234567891"),
+        row("Amazon", "A-1", "yupack", "1234567892"),
+    };
+    EXPECT_EQ(shippedExport(rows, *shippedLayout("rakuten"), carriers),
+              *sjis::fromUtf8("\"注文番号\",\"送付先ID\",\"発送明細ID\",\"お荷物伝票番号\",\"配送会社\",\"発送日\"\r\n"
+                              "\"R-1\",\"1\",\"\",\"123456789013\",\"1021\",\"2026-12-07\"\r\n"
+                              "\"R-2\",\"1\",\"\",\"1234567890\",\"1003\",\"2026-12-07\"\r\n"));
+    EXPECT_EQ(shippedExport(rows, *shippedLayout("yahoo"), carriers),
+              "\xEF\xBB\xBF\"注文番号\",\"伝票番号\",\"出荷日\",\"配送会社\"\r\n"
+              "\"Y-1\",\"123456789024\",\"2026/12/07\",\"日通\"\r\n"
+              "\"Y-2\",\"1234567891\",\"2026/12/07\",\"日本郵便\"\r\n");
+    EXPECT_EQ(shippedExport(rows, *shippedLayout("amazon"), carriers),
+              "order-id\torder-item-id\tquantity\tship-date\tcarrier-code\tcarrier-name\ttracking-number\tship-method\r\n"
+              "A-1\t\t\t2026-12-07\tJapan Post\t日本郵便\t1234567892\tゆうパック\r\n");
+    carriers.byForm.erase("yupack");
+    try {
+        shippedExport(rows, *shippedLayout("rakuten"), carriers);
+        ADD_FAILURE() << "a row of an unknown form was written with another carrier";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "送り状の形式 yupack が見つからないため、注文 R-2 の配送会社が分かりません");
     }
 }

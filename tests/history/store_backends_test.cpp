@@ -233,27 +233,36 @@ TEST_F(SharedServer, InitIsRepeatableAndANewerSchemaOpensReadOnly) {
     EXPECT_THROW(store::initPgSchema(admin), PgError);  // never migrated backwards
 }
 
-// A server of the first schema version: stations refuse it until it is
-// brought up to date, its rows then have no platform, new ones keep theirs.
+// Servers of every earlier schema version: stations refuse them until they
+// are brought up to date; their rows then have no platform and were printed
+// on the built-in form, new ones keep theirs.
 TEST_F(SharedServer, AnOlderSchemaIsMigratedForwardKeepingItsRows) {
-    store::PgHistoryStore(conninfo).record(waybill("山田太郎", "03-1234-5678", "東京都"));
-    admin.exec("DROP TABLE history_numbers");
-    admin.exec("ALTER TABLE history DROP COLUMN platform, DROP COLUMN shipment");
-    admin.exec("UPDATE vp_schema SET version = 1");
-    EXPECT_THROW(store::PgHistoryStore{conninfo}, PgError);
-    const store::SchemaChange change = store::initPgSchema(admin);
-    EXPECT_EQ(change.from, 1);
-    EXPECT_EQ(change.to, store::kPgSchemaVersion);
-    store::PgHistoryStore server(conninfo);
-    store::WaybillRecord fresh = waybill("佐藤花子", "06-9999-0000", "大阪府");
-    fresh.platform = S("EC-CUBE");
-    fresh.shipment = "91005";
-    server.record(fresh);
-    const std::vector<store::WaybillRecord> rows = server.list({});
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].platform, S("EC-CUBE"));
-    EXPECT_EQ(rows[0].shipment, "91005");
-    EXPECT_EQ(rows[1].platform + rows[1].shipment, "");
+    for (const int version : {1, 2, 3}) {
+        SCOPED_TRACE(version);
+        const std::string fresh = freshDatabase();
+        store::PgDb db(fresh);
+        store::PgHistoryStore(fresh).record(waybill("山田太郎", "03-1234-5678", "東京都"));
+        db.exec("ALTER TABLE history DROP COLUMN form");
+        if (version <= 2) db.exec("DROP TABLE history_numbers");
+        if (version == 1) db.exec("ALTER TABLE history DROP COLUMN platform, DROP COLUMN shipment");
+        db.exec("UPDATE vp_schema SET version = " + std::to_string(version));
+        EXPECT_THROW(store::PgHistoryStore{fresh}, PgError);
+        const store::SchemaChange change = store::initPgSchema(db);
+        EXPECT_EQ(change.from, version);
+        EXPECT_EQ(change.to, store::kPgSchemaVersion);
+        store::PgHistoryStore server(fresh);
+        store::WaybillRecord added = waybill("佐藤花子", "06-9999-0000", "大阪府");
+        added.platform = S("EC-CUBE");
+        added.shipment = "91005";
+        added.form = "yupack";
+        server.record(added);
+        const std::vector<store::WaybillRecord> rows = server.list({});
+        ASSERT_EQ(rows.size(), 2u);
+        EXPECT_EQ(rows[0].platform, S("EC-CUBE"));
+        EXPECT_EQ(rows[0].shipment, "91005");
+        EXPECT_EQ(rows[0].form, "yupack");
+        EXPECT_EQ(rows[1].platform + rows[1].shipment + rows[1].form, "");
+    }
 }
 
 TEST_F(SharedServer, SearchGivesTheSameRowsHoweverItStepsThroughTheTable) {

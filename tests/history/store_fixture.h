@@ -41,6 +41,7 @@ inline WaybillRecord waybill(const char* name, const char* tel, const char* add1
     r.feedMode = S("連続(４インチ)");
     r.printer = "waybill";
     r.job = 42;
+    r.form = "pelican";
     return r;
 }
 

@@ -54,17 +54,11 @@ class TestPrinterBox : public QObject {
         emit f.form->ComboBox_SEL->activated(i);  // as the user's choice
     }
 
-    std::unique_ptr<TWb_d97_Dot> layout_;  // the print command's layout window
+    LayoutWindow layout_;
 
 private slots:
-    void initTestCase() {
-        layout_ = std::make_unique<TWb_d97_Dot>();
-        Wb_d97_Dot = layout_.get();
-    }
-    void cleanupTestCase() {
-        Wb_d97_Dot = nullptr;
-        layout_.reset();
-    }
+    void initTestCase() { layout_.open(); }
+    void cleanupTestCase() { layout_.close(); }
     void init() { TWbPrinterSetupDialog::runner() = nullptr; }
 
     void controlsOfTheBox() {

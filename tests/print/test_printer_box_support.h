@@ -3,6 +3,10 @@
 // for the printer box and its dialogs.
 #include <QLabel>
 
+#include <memory>
+
+#include "app/main_form/app_windows.h"
+#include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/continuous_form.h"
 #include "tests/app/test_form_fixture.h"
 #include "tests/print/test_wbprn_fake_support.h"
@@ -23,6 +27,22 @@ inline wbprn::FakePrinter fakePrinter(const char* name, bool hidden = false) {
 }
 
 using BoxForm = ShownForm;
+
+// The print command's layout window, open while a test class runs.
+class LayoutWindow {
+public:
+    void open() {
+        window_ = std::make_unique<TWb_d97_Dot>();
+        Wb_d97_Dot = window_.get();
+    }
+    void close() {
+        Wb_d97_Dot = nullptr;
+        window_.reset();
+    }
+
+private:
+    std::unique_ptr<TWb_d97_Dot> window_;
+};
 
 // The printer file of the scratch folder the window runs in.
 inline QString iniPath() { return QDir::currentPath() + QStringLiteral("/vamu_a500.ini"); }
