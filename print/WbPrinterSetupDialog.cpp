@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "print/Wbprn/WbPrinters.h"
+#include "services/guard.h"
 
 namespace {
 
@@ -64,6 +65,9 @@ WbPrinterSetupWindow::WbPrinterSetupWindow(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
     buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    Button_FormDesigner = buttons->addButton(QStringLiteral("用紙デザイン…"), QDialogButtonBox::ActionRole);
+    Button_FormDesigner->setObjectName(QStringLiteral("Button_FormDesigner"));
+    Button_FormDesigner->setVisible(false);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* top = new QVBoxLayout(this);
@@ -133,6 +137,11 @@ std::function<bool(WbPrinterSetupWindow&)>& TWbPrinterSetupDialog::runner() {
 bool TWbPrinterSetupDialog::Execute() {
     WbPrinterSetupWindow window(qobject_cast<QWidget*>(parent()));
     window.CheckBox_FeedAfterJob->setChecked(FeedAfterJob);
+    if (OpenFormDesigner) {
+        window.Button_FormDesigner->setVisible(true);
+        connect(window.Button_FormDesigner, &QPushButton::clicked, &window,
+                [this, &window] { guarded(&window, [&] { OpenFormDesigner(&window); }); });
+    }
     if (!window.runAndApply(runner())) return false;
     FeedAfterJob = window.CheckBox_FeedAfterJob->isChecked();
     return true;

@@ -12,6 +12,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QPushButton;
 class QRadioButton;
 
 class WbPrinterSetupWindow : public QDialog {
@@ -28,6 +29,9 @@ public:
     // belongs to the feed mode's record, not to the printer layer: the
     // caller sets it before the run and reads it after a confirmation.
     QCheckBox* CheckBox_FeedAfterJob = nullptr;
+    // 用紙デザイン…: opens the form designer; shown only when the owner
+    // connects it (the designer lives above the printer layer).
+    QPushButton* Button_FormDesigner = nullptr;
 
     // Writes the choice into the printer layer.
     void applyChoice();
@@ -54,6 +58,10 @@ public:
     // The blank form after every job, shown ticked or not and, once
     // Execute() returned true, as the user left it.
     bool FeedAfterJob = false;
+
+    // Opens the form designer over the dialog (its parent); empty: no
+    // 用紙デザイン… button.
+    std::function<void(QWidget* parent)> OpenFormDesigner;
 
     // Tests replace the modal run: the function gets the filled dialog and
     // returns whether it was confirmed. Empty = the real exec().
