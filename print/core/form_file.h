@@ -19,7 +19,11 @@
 //   zip1 = 14, 190, 30, 235, 80
 //
 // The keys of [items] are the built-in table's keys (form_items.h). An item
-// left out is not printed on this form.
+// left out is not printed on this form. A comment may also follow a number
+// or the tracking rule after a blank; the texts (the form's name and every
+// key of [carrier]) run to the end of their line, ';' and '#' included.
+// page_length defaults to height; tracking_digits is needed unless the rule
+// is none; [carrier] needs a name, amazon_code defaults to "Other".
 #include <cstddef>
 #include <optional>
 #include <string>

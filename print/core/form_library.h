@@ -44,4 +44,20 @@ private:
 // The folder a user's forms are saved in: `<baseFolder>/forms`.
 std::string userFormFolder(const std::string& baseFolder);
 
+// The bundled form file of the built-in form.
+inline constexpr const char* kBuiltinFormFile = "pelican.form";
+// What a form file's name ends in.
+inline constexpr const char* kFormFileSuffix = ".form";
+
+// The folders that may hold the bundled forms, in the order they are
+// preferred: the installed data folder beside the executable's folder,
+// then the source tree's data/forms for a build that was never installed.
+std::vector<std::string> bundledFormFolders(const std::string& executableFolder);
+// The first of bundledFormFolders() that is there ("" when none is).
+std::string bundledFormFolder(const std::string& executableFolder);
+
+// One form file read and checked (a file the user names): its id is the
+// file's stem; `form` is set only when it passed its check.
+FormEntry readFormFile(const std::string& path);
+
 }  // namespace print

@@ -1,11 +1,14 @@
 // Waybill layout on a recording surface: positions, byte picking, marks,
 // margins, scale rounding and the errors raised before anything is drawn.
+// Built twice: on the compiled form, and (VP_LAYOUT_FORM_FILE) on the form
+// read from the bundled form file, which must draw exactly the same.
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <string>
 #include <vector>
 
+#include "print/core/form_library.h"
 #include "print/core/layout.h"
 #include "print/core/recording_surface.h"
 #include "print/core/str_to_int.h"
@@ -18,9 +21,27 @@ namespace {
 
 const std::string kMark = print::kMark;
 
+// The form every case prints on.
+const print::Form* caseForm() {
+#ifdef VP_LAYOUT_FORM_FILE
+    static const print::FormEntry entry = print::readFormFile(VP_LAYOUT_FORM_FILE);
+    if (!entry.form) throw std::runtime_error("the bundled form file is not usable");
+    return &*entry.form;
+#else
+    return nullptr;
+#endif
+}
+
+// A waybill on the cases' form with nothing to print.
+WaybillFields onForm() {
+    WaybillFields f;
+    f.form = caseForm();
+    return f;
+}
+
 // A waybill with nothing to print but the resolution.
 WaybillFields blank(const char* dpi = "360") {
-    WaybillFields f;
+    WaybillFields f = onForm();
     f.dpix = f.dpiy = dpi;
     f.printDate = false;
     f.printSender = false;
@@ -137,7 +158,7 @@ TEST(Layout, HalfOfADoubleByteCharacterIsNeverDrawnInAZipBox) {
 }
 
 TEST(Layout, FullWaybillInTableOrderWithFontStateFirst) {
-    WaybillFields f;
+    WaybillFields f = onForm();
     f.dpix = f.dpiy = "360";
     f.zip = "123-4567";
     f.date = "2010/12/18";
