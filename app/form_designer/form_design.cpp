@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "print/core/form_check.h"
+
 namespace form_design {
 
 int unitsOf(double mm) { return static_cast<int>(std::lround(mm * kUnitsPerMm)); }
@@ -38,7 +40,7 @@ void FormDesign::resizeTo(std::size_t i, double rightMm, double bottomMm) {
 }
 
 void FormDesign::setFontSize(std::size_t i, int points) {
-    form_.items.at(i).size = std::clamp(points, kMinPoints, kMaxPoints);
+    form_.items.at(i).size = std::clamp(points, print::kMinFontPoints, print::kMaxFontPoints);
 }
 
 void FormDesign::setPageMm(double widthMm, double heightMm) {
@@ -53,6 +55,12 @@ void FormDesign::setPageMm(double widthMm, double heightMm) {
 void FormDesign::setIdentity(const std::string& id, const std::string& name) {
     form_.id = id;
     form_.name = name;
+}
+
+void FormDesign::setCarrier(const print::FormCarrier& carrier, print::TrackingRule rule, int digits) {
+    form_.carrier = carrier;
+    form_.tracking = rule;
+    form_.trackingDigits = digits;
 }
 
 void FormDesign::store(std::size_t i) {

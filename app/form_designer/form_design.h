@@ -16,7 +16,6 @@ namespace form_design {
 inline constexpr double kUnitsPerMm = 160.0 / 25.4;
 // The smallest box the user can resize to, in millimetres.
 inline constexpr double kMinBoxMm = 1.0;
-inline constexpr int kMinPoints = 4, kMaxPoints = 72;
 
 // Millimetres to form units, rounded to the nearest unit; and back.
 int unitsOf(double mm);
@@ -46,12 +45,13 @@ public:
     // Moves the bottom-right corner; the box keeps at least kMinBoxMm and
     // ends on the page.
     void resizeTo(std::size_t i, double rightMm, double bottomMm);
-    // Clamped to kMinPoints..kMaxPoints.
+    // Clamped to the sizes a form may have (form_check.h).
     void setFontSize(std::size_t i, int points);
     // The page's size; the continuous feed follows the height when it was
     // the height before (a single form per feed).
     void setPageMm(double widthMm, double heightMm);
     void setIdentity(const std::string& id, const std::string& name);
+    void setCarrier(const print::FormCarrier& carrier, print::TrackingRule rule, int digits);
 
 private:
     void store(std::size_t i);

@@ -37,6 +37,7 @@ namespace {
 // A form's ID names its file: letters, digits, '-' and '_'.
 const QRegularExpression kIdPattern(QStringLiteral("^[A-Za-z0-9_-]{1,40}$"));
 constexpr double kLargestPageMm = 1000.0;
+constexpr int kPanelWidth = 400;
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text) {
     auto* b = new QPushButton(text, parent);
@@ -52,6 +53,12 @@ QDoubleSpinBox* millimetreBox(QWidget* parent, const char* name) {
     s->setDecimals(1);
     s->setSuffix(QStringLiteral(" mm"));
     return s;
+}
+
+QLineEdit* lineEdit(QWidget* parent, const char* name) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    return e;
 }
 
 QString itemCaption(const print::FormItemPlace& p) {
@@ -90,7 +97,7 @@ void TForm_FormDesigner::buildControls() {
     Label_Place->setWordWrap(true);
     Spin_FontSize = new QSpinBox(this);
     Spin_FontSize->setObjectName(QStringLiteral("Spin_FontSize"));
-    Spin_FontSize->setRange(form_design::kMinPoints, form_design::kMaxPoints);
+    Spin_FontSize->setRange(print::kMinFontPoints, print::kMaxFontPoints);
     Spin_FontSize->setSuffix(QStringLiteral(" pt"));
     List_Problems = new QListWidget(this);
     List_Problems->setObjectName(QStringLiteral("List_Problems"));
@@ -99,6 +106,18 @@ void TForm_FormDesigner::buildControls() {
     Edit_Id = new QLineEdit(this);
     Edit_Id->setObjectName(QStringLiteral("Edit_Id"));
     Edit_Id->setPlaceholderText(QStringLiteral("半角英数字（ファイル名）"));
+    Edit_Carrier = lineEdit(this, "Edit_Carrier");
+    Edit_Method = lineEdit(this, "Edit_Method");
+    Edit_AmazonCode = lineEdit(this, "Edit_AmazonCode");
+    Edit_RakutenCode = lineEdit(this, "Edit_RakutenCode");
+    ComboBox_Tracking = new QComboBox(this);
+    ComboBox_Tracking->setObjectName(QStringLiteral("ComboBox_Tracking"));
+    // In TrackingRule order.
+    ComboBox_Tracking->addItems({QStringLiteral("なし"), QStringLiteral("末尾が7で割った余り"), QStringLiteral("桁数だけ")});
+    Spin_TrackingDigits = new QSpinBox(this);
+    Spin_TrackingDigits->setObjectName(QStringLiteral("Spin_TrackingDigits"));
+    Spin_TrackingDigits->setRange(print::kMinTrackingDigits, print::kMaxTrackingDigits);
+    Spin_TrackingDigits->setSuffix(QStringLiteral(" 桁"));
     Button_Save = button(this, "Button_Save", QStringLiteral("保存"));
     Button_Calibration = button(this, "Button_Calibration", QStringLiteral("校正ページを印刷"));
     Button_Calibration->setToolTip(
@@ -120,19 +139,34 @@ void TForm_FormDesigner::buildControls() {
     fields->addRow(QStringLiteral("確認"), List_Problems);
     fields->addRow(QStringLiteral("用紙の名前"), Edit_Name);
     fields->addRow(QStringLiteral("ID"), Edit_Id);
+    fields->addRow(QStringLiteral("運送会社"), Edit_Carrier);
+    fields->addRow(QStringLiteral("サービス"), Edit_Method);
+    auto* codes = new QHBoxLayout;
+    codes->addWidget(new QLabel(QStringLiteral("Amazon"), this));
+    codes->addWidget(Edit_AmazonCode);
+    codes->addWidget(new QLabel(QStringLiteral("楽天"), this));
+    codes->addWidget(Edit_RakutenCode);
+    fields->addRow(QStringLiteral("出荷通知のコード"), codes);
+    auto* tracking = new QHBoxLayout;
+    tracking->addWidget(ComboBox_Tracking, 1);
+    tracking->addWidget(Spin_TrackingDigits);
+    fields->addRow(QStringLiteral("伝票番号"), tracking);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Button_Save);
     buttons->addWidget(Button_Calibration);
     buttons->addStretch();
     buttons->addWidget(Button_Close);
-    auto* side = new QVBoxLayout;
+    // The page takes what the window has beyond a panel of fixed width.
+    auto* panel = new QWidget(this);
+    panel->setFixedWidth(kPanelWidth);
+    auto* side = new QVBoxLayout(panel);
+    side->setContentsMargins(0, 0, 0, 0);
     side->addLayout(fields);
     side->addWidget(Label_Status);
     side->addLayout(buttons);
     auto* top = new QHBoxLayout(this);
     top->addWidget(Canvas, 1);
-    top->addLayout(side);
-    List_Items->setMinimumWidth(280);
+    top->addWidget(panel);
     List_Problems->setMaximumHeight(110);
 
     const auto on = [this](auto handler) { return [this, handler] { guarded(this, [&] { (this->*handler)(); }); }; };
@@ -168,7 +202,7 @@ void TForm_FormDesigner::loadBases() {
     ComboBox_Base->clear();
     ComboBox_Base->addItem(QStringLiteral("%1（組み込み）").arg(QString::fromStdString(print::builtinForm().name)));
     const QDir dir(formFolder());
-    for (const QFileInfo& file : dir.entryInfoList({QStringLiteral("*.form")}, QDir::Files, QDir::Name)) {
+    for (const QFileInfo& file : dir.entryInfoList({QStringLiteral("*") + QString::fromLatin1(print::kFormFileSuffix)}, QDir::Files, QDir::Name)) {
         std::string text;
         if (readFileCapped(QFile::encodeName(file.filePath()).toStdString(), print::kMaxFormFileBytes, text) != 0)
             continue;
@@ -190,10 +224,7 @@ void TForm_FormDesigner::startFrom(int baseIndex) {
         Spin_WidthMm->setValue(design_.widthMm());
         Spin_HeightMm->setValue(design_.heightMm());
     }
-    // A saved form is saved again under its own name; the built-in one
-    // only ever as a new form.
-    Edit_Name->setText(base.builtIn() ? QString() : QString::fromStdString(base.name));
-    Edit_Id->setText(base.builtIn() ? QString() : QString::fromStdString(base.id));
+    showIdentity(base);
     updating_ = true;
     List_Items->clear();
     for (std::size_t i = 0; i < design_.count(); ++i) List_Items->addItem(itemCaption(design_.place(i)));
@@ -202,6 +233,30 @@ void TForm_FormDesigner::startFrom(int baseIndex) {
     Canvas->select(std::nullopt);
     selectionChanged();
     refreshCheck();
+}
+
+void TForm_FormDesigner::showIdentity(const print::Form& base) {
+    // A saved form is saved again under its own name; the built-in one
+    // only ever as a new form.
+    Edit_Name->setText(base.builtIn() ? QString() : QString::fromStdString(base.name));
+    Edit_Id->setText(base.builtIn() ? QString() : QString::fromStdString(base.id));
+    Edit_Carrier->setText(QString::fromStdString(base.carrier.name));
+    Edit_Method->setText(QString::fromStdString(base.carrier.method));
+    Edit_AmazonCode->setText(QString::fromStdString(base.carrier.amazonCode));
+    Edit_RakutenCode->setText(QString::fromStdString(base.carrier.rakutenCode));
+    ComboBox_Tracking->setCurrentIndex(static_cast<int>(base.tracking));
+    Spin_TrackingDigits->setValue(base.trackingDigits);
+}
+
+void TForm_FormDesigner::takeIdentity(const QString& id, const QString& name) {
+    design_.setIdentity(id.toStdString(), name.toStdString());
+    print::FormCarrier carrier;
+    carrier.name = Edit_Carrier->text().trimmed().toStdString();
+    carrier.method = Edit_Method->text().trimmed().toStdString();
+    carrier.amazonCode = Edit_AmazonCode->text().trimmed().toStdString();
+    carrier.rakutenCode = Edit_RakutenCode->text().trimmed().toStdString();
+    design_.setCarrier(carrier, static_cast<print::TrackingRule>(ComboBox_Tracking->currentIndex()),
+                       Spin_TrackingDigits->value());
 }
 
 void TForm_FormDesigner::chooseScan() {
@@ -288,9 +343,8 @@ void TForm_FormDesigner::fontSizeEdited(int points) {
     refreshCheck();
 }
 
-QStringList TForm_FormDesigner::problems() {
+QStringList TForm_FormDesigner::problems() const {
     QStringList out;
-    for (const auto& s : spills_.spills(design_.form())) out << form_design::spillText(design_.place(s.index), s);
     for (const auto& p : print::checkForm(design_.form()))
         out << (p.item.empty() ? QString::fromStdString(p.message)
                                : QStringLiteral("%1: %2").arg(QString::fromStdString(p.item),
@@ -299,11 +353,14 @@ QStringList TForm_FormDesigner::problems() {
 }
 
 void TForm_FormDesigner::refreshCheck() {
+    const auto spills = spills_.spills(design_.form());
     std::vector<bool> spilled(design_.count(), false);
-    for (const auto& s : spills_.spills(design_.form())) spilled[s.index] = true;
+    for (const auto& s : spills) spilled[s.index] = true;
     Canvas->setSpilled(std::move(spilled));
     // The list is rebuilt only when it changes: a drag checks at every step.
-    const QStringList now = problems();
+    QStringList now;
+    for (const auto& s : spills) now << form_design::spillText(design_.place(s.index), s);
+    now << problems();
     QStringList shown;
     for (int i = 0; i < List_Problems->count(); ++i) shown << List_Problems->item(i)->text();
     if (now == shown) return;
@@ -326,9 +383,10 @@ bool TForm_FormDesigner::save() {
         messageBoxes().error(this, QStringLiteral("組み込みの用紙（%1）は上書きできません。別の ID を付けてください").arg(id));
         return false;
     }
-    design_.setIdentity(id.toStdString(), name.toStdString());
+    takeIdentity(id, name);
+    refreshCheck();
     const QString folder = formFolder();
-    const QString path = QDir(folder).filePath(id + QStringLiteral(".form"));
+    const QString path = QDir(folder).filePath(id + QString::fromLatin1(print::kFormFileSuffix));
     if (!print::checkForm(design_.form()).empty() &&
         !messageBoxes().question(this, QStringLiteral("この用紙には問題があり、直すまで印刷には使えません。保存しますか?")))
         return false;

@@ -46,6 +46,13 @@ public:
     QListWidget* List_Problems = nullptr;      // spilling samples and the form's problems
     QLineEdit* Edit_Name = nullptr;            // 用紙の名前
     QLineEdit* Edit_Id = nullptr;              // ID: the file's name
+    // The carrier the shipping exports name for a parcel on this form.
+    QLineEdit* Edit_Carrier = nullptr;         // 運送会社
+    QLineEdit* Edit_Method = nullptr;          // サービス
+    QLineEdit* Edit_AmazonCode = nullptr;      // Amazon の運送会社コード
+    QLineEdit* Edit_RakutenCode = nullptr;     // 楽天の配送会社コード
+    QComboBox* ComboBox_Tracking = nullptr;    // 伝票番号の規則: なし / 末尾が7で割った余り / 桁数だけ
+    QSpinBox* Spin_TrackingDigits = nullptr;   // 伝票番号の桁数
     QPushButton* Button_Save = nullptr;        // 保存
     QPushButton* Button_Calibration = nullptr; // 校正ページを印刷
     QPushButton* Button_Close = nullptr;       // 閉じる
@@ -74,9 +81,12 @@ private:
     void boxChanged();
     void fontSizeEdited(int points);
     void refreshCheck();
-    QStringList problems();
+    // The form's own problems (checkForm), one line each.
+    QStringList problems() const;
     QString formFolder() const;
     void chooseScan();
+    void showIdentity(const print::Form& base);
+    void takeIdentity(const QString& id, const QString& name);
 
     QString baseFolder_;
     QString top_ = QStringLiteral("0"), left_ = QStringLiteral("0");

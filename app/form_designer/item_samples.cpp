@@ -28,23 +28,30 @@ QString longSample(F item) {
     }
 }
 
+struct Samples {
+    std::vector<std::string> bytes;
+    std::vector<QString> text;
+};
+
+const Samples& samples() {
+    static const Samples all = [] {
+        Samples s;
+        for (int i = 0; i < static_cast<int>(F::Count); ++i) {
+            const auto item = static_cast<F>(i);
+            const QString text = longSample(item);
+            // Postal-code digits, dates and marks as on the calibration page.
+            s.bytes.push_back(text.isEmpty() ? print::calibrationSample(item) : sjis::fromQString(text));
+            s.text.push_back(sjis::toQString(s.bytes.back()));
+        }
+        return s;
+    }();
+    return all;
+}
+
 }  // namespace
 
-std::string itemSample(print::FormItem item) {
-    const QString text = longSample(item);
-    // Postal-code digits, dates and marks as on the calibration page.
-    return text.isEmpty() ? print::calibrationSample(item) : sjis::fromQString(text);
-}
-
-const QString& itemSampleText(print::FormItem item) {
-    static const std::vector<QString> texts = [] {
-        std::vector<QString> t;
-        for (int i = 0; i < static_cast<int>(F::Count); ++i)
-            t.push_back(sjis::toQString(itemSample(static_cast<F>(i))));
-        return t;
-    }();
-    return texts.at(static_cast<std::size_t>(item));
-}
+const std::string& itemSample(print::FormItem item) { return samples().bytes.at(static_cast<std::size_t>(item)); }
+const QString& itemSampleText(print::FormItem item) { return samples().text.at(static_cast<std::size_t>(item)); }
 
 SpillCheck::SpillCheck() : measure_(std::make_unique<wbprn::PrintFontMeasure>(kUnitDpi, kUnitDpi)) {}
 SpillCheck::~SpillCheck() = default;

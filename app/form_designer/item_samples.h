@@ -16,9 +16,9 @@ class PrintFontMeasure;
 
 namespace form_design {
 
-// The sample text of an item (Shift-JIS, as the layout prints it).
-std::string itemSample(print::FormItem item);
-// The same as Unicode, converted once.
+// The sample text of an item (Shift-JIS, as the layout prints it), and the
+// same as Unicode; both made once.
+const std::string& itemSample(print::FormItem item);
 const QString& itemSampleText(print::FormItem item);
 
 // Why an item's sample does not fit its box, for the check list.

@@ -52,8 +52,8 @@ TEST_F(CupsDesigner, TheCalibrationPageOfADesignedFormPrintsAtThePlacesSet) {
     // goods column, nudged, and set in a larger font.
     const std::size_t g1 = d.indexOf("g1");
     d.click(g1);
-    d.drag(d.canvas().boxRect(g1).bottomRight().toPoint(), QPoint(-150, 0));
-    d.drag(d.centreOf(g1), QPoint(60, -30));
+    d.drag(d.canvas().boxRect(g1).bottomRight().toPoint(), QPoint(-d.pixels(25), 0));
+    d.drag(d.centreOf(g1), QPoint(d.pixels(12), -d.pixels(6)));
     d.key(Qt::Key_Right, {}, 7);
     d.key(Qt::Key_Down, Qt::ShiftModifier);
     d.window->Spin_FontSize->setValue(12);

@@ -3,6 +3,7 @@
 // generated picture of an empty form, clicks and drags on the canvas, arrow
 // keys, the font size box and the name and ID fields.
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QPainter>
 #include <QTest>
 #include <cstdint>
@@ -57,6 +58,10 @@ struct Designer {
         return SIZE_MAX;
     }
 
+    double pixelsPerMm() const { return canvas().toWidget(1, 0).x() - canvas().toWidget(0, 0).x(); }
+    // A mouse way of about `mm` millimetres on the canvas, in whole pixels.
+    int pixels(double mm) const { return qRound(mm * pixelsPerMm()); }
+
     QPoint centreOf(std::size_t i) const { return canvas().boxRect(i).center().toPoint(); }
 
     void click(std::size_t i) const { QTest::mouseClick(&canvas(), Qt::LeftButton, {}, centreOf(i)); }
@@ -73,12 +78,24 @@ struct Designer {
         for (int n = 0; n < times; ++n) QTest::keyClick(&canvas(), k, m);
     }
 
+    // Replaces a field's text as the user types it: ASCII key by key,
+    // Japanese committed by the input method.
+    static void type(QWidget* field, const QString& text) {
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field, Qt::Key_Delete);
+        bool ascii = true;
+        for (const QChar c : text) ascii = ascii && c.unicode() < 0x80;
+        if (ascii) return QTest::keyClicks(field, text);
+        QInputMethodEvent committed;
+        committed.setCommitString(text);
+        QCoreApplication::sendEvent(field, &committed);
+    }
+
     // Types the form's name and ID and clicks 保存.
     void saveAs(const QString& name, const QString& id) const {
-        window->Edit_Name->clear();
-        QTest::keyClicks(window->Edit_Name, name);
-        window->Edit_Id->clear();
-        QTest::keyClicks(window->Edit_Id, id);
+        type(window->Edit_Name, name);
+        type(window->Edit_Id, id);
         QTest::mouseClick(window->Button_Save, Qt::LeftButton);
     }
 

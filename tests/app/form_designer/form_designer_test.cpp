@@ -110,20 +110,22 @@ private slots:
         d.click(g1);
         QCOMPARE(d.canvas().selected(), std::optional<std::size_t>(g1));
         QCOMPARE(d.window->List_Items->currentRow(), static_cast<int>(g1));
-        const double pxPerMm = d.canvas().toWidget(1, 0).x() - d.canvas().toWidget(0, 0).x();
+        const double pxPerMm = d.pixelsPerMm();
 
         // The handle at the bottom-right corner resizes.
         const form_design::BoxMm start = d.window->design().box(g1);
-        d.drag(d.canvas().boxRect(g1).bottomRight().toPoint(), QPoint(-150, 0));
+        const QPoint narrower(-d.pixels(25), 0);
+        d.drag(d.canvas().boxRect(g1).bottomRight().toPoint(), narrower);
         const form_design::BoxMm resized = d.window->design().box(g1);
         QCOMPARE(resized.left, start.left);
-        QVERIFY(std::abs(resized.width() - (start.width() - 150 / pxPerMm)) < 1e-6);
+        QVERIFY(std::abs(resized.width() - (start.width() + narrower.x() / pxPerMm)) < 1e-6);
 
         // A drag moves the box by the mouse's way in millimetres.
-        d.drag(d.centreOf(g1), QPoint(60, -30));
+        const QPoint way(d.pixels(12), -d.pixels(6));
+        d.drag(d.centreOf(g1), way);
         const form_design::BoxMm dragged = d.window->design().box(g1);
-        QVERIFY(std::abs(dragged.left - (resized.left + 60 / pxPerMm)) < 1e-6);
-        QVERIFY(std::abs(dragged.top - (resized.top - 30 / pxPerMm)) < 1e-6);
+        QVERIFY(std::abs(dragged.left - (resized.left + way.x() / pxPerMm)) < 1e-6);
+        QVERIFY(std::abs(dragged.top - (resized.top + way.y() / pxPerMm)) < 1e-6);
         QVERIFY(std::abs(dragged.width() - resized.width()) < 1e-9);
 
         // Ten nudges of 0.1 mm add up to 1 mm although each is 0.63 units;
