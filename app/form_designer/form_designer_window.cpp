@@ -67,8 +67,8 @@ QString itemCaption(const print::FormItemPlace& p) {
 
 }  // namespace
 
-TForm_FormDesigner::TForm_FormDesigner(const QString& baseFolder, QWidget* parent)
-    : QDialog(parent), baseFolder_(baseFolder) {
+TForm_FormDesigner::TForm_FormDesigner(QString baseFolder, QWidget* parent)
+    : QDialog(parent), baseFolder_(std::move(baseFolder)) {
     setObjectName(QStringLiteral("Form_FormDesigner"));
     setWindowTitle(QStringLiteral("用紙デザイン"));
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);

@@ -29,7 +29,7 @@ class TForm_FormDesigner final : public QDialog {
 public:
     // `baseFolder`: the program's folder; the forms are saved in its forms
     // folder and the window's place is remembered there.
-    explicit TForm_FormDesigner(const QString& baseFolder, QWidget* parent = nullptr);
+    explicit TForm_FormDesigner(QString baseFolder, QWidget* parent = nullptr);
     ~TForm_FormDesigner() override;
 
     // The margins the calibration page is printed with (the feed mode's).
