@@ -4,7 +4,8 @@
 #   scripts/test-installed.sh PACKAGE.deb
 # - the package's version and the companion's --version are the project's;
 # - the menu entry names the installed launcher and icon; the bundled
-#   postal table, when the tree has one, is installed;
+#   postal table, when the tree has one, and the built-in form's file are
+#   installed, and the companion reads that form file from its place;
 # - the package depends on the CUPS client library, the fonts and the Qt
 #   platform plugins;
 # - vamu_pelican_cli answers --version and a transfer;
@@ -57,6 +58,10 @@ fi
 
 cli=$root/usr/bin/vamu_pelican_cli
 check "vamu_pelican_cli --version" [ "$("$cli" --version)" = "vamu_pelican_cli $version" ]
+check "the built-in form's file is installed" cmp -s data/forms/pelican.form "$root/usr/share/vamu-pelican/forms/pelican.form"
+forms=$(cd "$tmp" && "$cli" form list)
+check "vamu_pelican_cli form list reads the installed form file" \
+    grep -qF 'share/vamu-pelican/forms/pelican.form","ok":true' <<< "$forms"
 transfer=$(printf 'お名前：山田太郎様\n〒123-4567\n東京都港区芝公園1-2-3\nTEL:03-1234-5678\n' | (cd "$tmp" && "$cli" transfer))
 check "vamu_pelican_cli transfer" grep -q '"zip":"123-4567","add1":"東京都港区芝公園1-2-3".*"name":"山田太郎","tel":"03-1234-5678"' <<< "$transfer"
 

@@ -10,3 +10,4 @@ int cmdBatch(int argc, char** argv);
 int cmdPostal(int argc, char** argv);
 int cmdTracking(int argc, char** argv);
 int cmdServer(int argc, char** argv);
+int cmdForm(int argc, char** argv);

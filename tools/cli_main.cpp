@@ -17,12 +17,13 @@ constexpr Command kCommands[] = {
     {"transfer", cmdTransfer, "split a pasted memo (stdin) into consignee fields, JSON out"},
     {"hanconv", cmdHanConv, "half-width conversion of stdin"},
     {"classify", cmdClassify, "classify each line of stdin, one JSON object per line"},
-    {"layout", cmdLayout, "waybill fields (JSON on stdin) to draw calls, one JSON object per line"},
+    {"layout", cmdLayout, "waybill fields (JSON on stdin) to draw calls, one JSON object per line [--form NAME|FILE]"},
     {"history", cmdHistory, "printed waybills: history list [--search T] / export --csv FILE / push --server C"},
     {"server", cmdServer, "shared PostgreSQL history: server init CONNINFO (schema and the stations' GRANTs)"},
     {"print", cmdPrint, "waybill fields (JSON on stdin) to a PDF: print --pdf FILE"},
     {"postal", cmdPostal, "postal codes: lookup CODE, reverse ADDRESS, check ZIP ADDRESS, import KEN_ALL.CSV"},
     {"batch", cmdBatch, "orders from a CSV file: batch check FILE, batch print FILE --pdf OUT"},
+    {"form", cmdForm, "pre-printed forms: form list, form check FILE (JSON of its problems)"},
     {"tracking", cmdTracking, "伝票番号: tracking check NUMBER, tracking next NUMBER [COUNT]"},
 };
 }  // namespace

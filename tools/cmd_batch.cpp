@@ -44,6 +44,7 @@
 #include "text/sjis_convert.h"
 #include "tools/cli_commands.h"
 #include "tools/cli_fonts.h"
+#include "tools/cli_forms.h"
 #include "tools/cli_io.h"
 #include "tools/json_out.h"
 
@@ -62,6 +63,7 @@ struct Options {
     const char* db = nullptr;
     std::string firstNumber;  // the tracking number of the first form, checked
     const char* server = nullptr;
+    const char* form = nullptr;
     int dpi = 360;
     int top = 0, left = 0;
     bool fileSender = false;
@@ -78,6 +80,9 @@ int usage() {
                "           --items FILE         the item file of an order file whose platform writes the\n"
                "                                goods apart (default: the one found beside FILE)\n"
                "           --file-sender        print the file's ご依頼主 columns as the sender\n"
+               "           --form NAME|FILE     the form printed on, by its id (form list) or its\n"
+               "                                file (default the built-in form); a form that fails\n"
+               "                                its check is refused and nothing is printed\n"
                "           --date YYYY/MM/DD    shipping date (default today)\n"
                "           --encoding cp932|utf-8  read FILE in this encoding (default: told by its\n"
                "                                bytes; a file both could read is named on stderr)\n"
@@ -149,6 +154,7 @@ std::optional<Options> parse(int argc, char** argv, bool printing) {
             else return std::nullopt;
         }
         else if (a == "--table" && hasValue) o.table = argv[++i];
+        else if (a == "--form" && hasValue) o.form = argv[++i];
         else if (a == "--file-sender") o.fileSender = true;
         else if (a == "--accept-repairs") o.acceptRepairs = true;
         else if (printing && a == "--pdf" && hasValue) o.pdf = argv[++i];
@@ -339,6 +345,8 @@ int cmdBatch(int argc, char** argv) {
     if (!opts) return usage();
     return cli::runChecked([&] {
         const Options& o = *opts;
+        // A form that fails its check stops the command before anything is read or printed.
+        const std::shared_ptr<const print::Form> form = o.form ? cli::formNamed(o.form) : nullptr;
         // A file that cannot be read fails before anything else starts.
         const batch::OrderFile file = batch::readOrderFiles(o.file, o.items ? o.items : "", o.encoding);
         if (const std::string note = batch::encodingNote(file); !note.empty())
@@ -352,6 +360,7 @@ int cmdBatch(int argc, char** argv) {
         const auto app = cli::startFonts(argv[0]);
 
         print::WaybillFields defaults = defaultsFor(o);
+        defaults.form = form.get();
         // The PDF's page (A4, origin at its corner), or the queue's own.
         QSizeF printable = QPageSize(QPageSize::A4).size(QPageSize::Point);
         if (o.printer) {

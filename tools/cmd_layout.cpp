@@ -1,13 +1,15 @@
-// layout [--check]: waybill fields (JSON) to the draw calls of the layout,
-// and with --check the texts that will not fit.
-// print --pdf FILE [--dpi N] [--outline]: the same fields to a PDF as the
-// printer gets it, or the plain-paper calibration page.
+// layout [--check] [--form NAME|FILE]: waybill fields (JSON) to the draw
+// calls of the layout, and with --check the texts that will not fit.
+// print --pdf FILE [--dpi N] [--outline] [--form NAME|FILE]: the same fields
+// to a PDF as the printer gets it, or the plain-paper calibration page.
+// A form that fails its check is refused before anything is written.
 #include <QByteArray>
 #include <cstdio>
 #include <cstring>
 #include <cmath>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "print/Wbprn/pdf_canvas.h"
@@ -19,6 +21,7 @@
 #include "print/core/str_to_int.h"
 #include "tools/cli_commands.h"
 #include "tools/cli_fonts.h"
+#include "tools/cli_forms.h"
 #include "tools/cli_io.h"
 #include "tools/json_out.h"
 #include "tools/layout_json.h"
@@ -62,9 +65,15 @@ std::vector<print::Overflow> overflowsOf(const print::WaybillFields& fields,
 }  // namespace
 
 int cmdLayout(int argc, char** argv) {
-    const bool check = argc == 2 && std::strcmp(argv[1], "--check") == 0;
-    if (argc > 2 || (argc == 2 && !check)) {
-        std::fputs("usage: vamu_pelican_cli layout [--check] < fields.json\n"
+    bool check = false, bad = false;
+    const char* formArg = nullptr;
+    for (int i = 1; i < argc && !bad; ++i) {
+        if (std::strcmp(argv[i], "--check") == 0) check = true;
+        else if (std::strcmp(argv[i], "--form") == 0 && i + 1 < argc) formArg = argv[++i];
+        else bad = true;
+    }
+    if (bad) {
+        std::fputs("usage: vamu_pelican_cli layout [--check] [--form NAME|FILE] < fields.json\n"
                    "  keys: zip add1 add2 name tel g1 g2 g3 date (yyyy/mm/dd) print_date de1 de2 de3\n"
                    "  print_sender my_zip my_add1 my_add2 my_name my_tel time_band (6 booleans)\n"
                    "  special (5 booleans) dpix dpiy top left; texts up to 65536 Shift-JIS bytes;\n"
@@ -72,12 +81,16 @@ int cmdLayout(int argc, char** argv) {
                    "  {\"x\":..,\"y\":..,\"size\":..,\"text\":..}\n"
                    "  --check: then one object per text that is wider than its box on the form or\n"
                    "  leaves the page (A4, origin at its corner), in device pixels of the print font:\n"
-                   "  {\"overflow\":\"name\",\"width\":..,\"room\":..} (\"outside\":true when off the page)\n",
+                   "  {\"overflow\":\"name\",\"width\":..,\"room\":..} (\"outside\":true when off the page)\n"
+                   "  --form: the form printed on, by its id (form list) or its file; default the\n"
+                   "  built-in form. A form that fails its check is refused\n",
                    stderr);
         return 2;
     }
     return cli::runChecked([&] {
-        const print::WaybillFields fields = cli::waybillFromJson(readStdin());
+        const std::shared_ptr<const print::Form> form = formArg ? cli::formNamed(formArg) : nullptr;
+        print::WaybillFields fields = cli::waybillFromJson(readStdin());
+        fields.form = form.get();
         print::RecordingSurface surface;
         print::layoutWaybill(fields, surface);
         std::string out;
@@ -98,21 +111,25 @@ int cmdLayout(int argc, char** argv) {
 int cmdPrint(int argc, char** argv) {
     const char* pdf = nullptr;
     const char* dpiText = "360";
+    const char* formArg = nullptr;
     bool outline = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--pdf") == 0 && i + 1 < argc) pdf = argv[++i];
+        else if (std::strcmp(argv[i], "--form") == 0 && i + 1 < argc) formArg = argv[++i];
         else if (std::strcmp(argv[i], "--dpi") == 0 && i + 1 < argc) dpiText = argv[++i];
         else if (std::strcmp(argv[i], "--outline") == 0) outline = true;
         else pdf = nullptr, i = argc;  // anything else: usage
     }
     if (!pdf) {
-        std::fputs("usage: vamu_pelican_cli print --pdf FILE [--dpi N] [--outline] < fields.json\n"
+        std::fputs("usage: vamu_pelican_cli print --pdf FILE [--dpi N] [--outline] [--form NAME|FILE] < fields.json\n"
                    "  renders at N dots per inch (default 360), as the print command does for a\n"
                    "  printer of that resolution at scale 100: dpix and dpiy become N; the page\n"
                    "  is A4 with the origin at its top-left corner\n"
                    "  --outline: the plain-paper calibration page instead of the waybill (sample\n"
                    "  texts, box outlines, millimetre rulers and corner crosshairs; the fields'\n"
-                   "  margins apply, their texts are not used)\n",
+                   "  margins apply, their texts are not used)\n"
+                   "  --form: the form printed on, by its id (form list) or its file; a form that\n"
+                   "  fails its check is refused and no file is written\n",
                    stderr);
         return 2;
     }
@@ -122,7 +139,9 @@ int cmdPrint(int argc, char** argv) {
         return 2;
     }
     return cli::runChecked([&] {
+        const std::shared_ptr<const print::Form> form = formArg ? cli::formNamed(formArg) : nullptr;
         print::WaybillFields fields = cli::waybillFromJson(readStdin());
+        fields.form = form.get();
         fields.dpix = fields.dpiy = std::to_string(*dpi);
         const auto app = cli::startFonts(argv[0]);
         const QString path = QString::fromLocal8Bit(pdf);

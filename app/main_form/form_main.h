@@ -33,6 +33,9 @@ class TBatchWindow;
 namespace postal {
 class LazyTable;
 }
+namespace print {
+class FormLibrary;
+}
 
 class TForm_Main : public QWidget {
     Q_OBJECT
@@ -192,6 +195,15 @@ public:
     void LoadSettings();
     void SaveSettings();
 
+    // ---- Forms (form_main_forms.cpp) -------------------------------------
+    // The station's forms, read at start (the bundled forms, the built-in
+    // one's file among them, and the base folder's forms folder). Before
+    // the start: only the compiled built-in form.
+    const print::FormLibrary& formLibrary() const;
+    // Reads them again (FormShow, after the base folder is known); a
+    // bundled form that cannot be used is told in a notice.
+    void loadForms();
+
     // ---- Sender records (form_main_senders.cpp) --------------------------
     void SpeedButton_readMyClick();
     void PageControl_MyChange();  // user's tab change only, never from code
@@ -332,6 +344,7 @@ private:
     ZipVerdict zipVerdict(bool announce);
 
     std::shared_ptr<postal::LazyTable> postalTable_;  // made on first use, read then
+    std::shared_ptr<const print::FormLibrary> forms_;  // read at start
     bool postalSender_ = false;  // F5/F6 work on the sender's fields
 
     HistoryBook* historyBook_ = nullptr;

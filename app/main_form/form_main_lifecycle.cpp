@@ -44,6 +44,7 @@ void TForm_Main::FormShow() {
     if (Memo1) Memo1->clear();
     Memo2.clear();
     LoadSettings();                                        // 7
+    loadForms();
     layOutEntryForm();                                     // 8
     // 9, 10: a printer problem (none installed, scheduler away) is shown
     // but does not stop the start: without the steps after it the window

@@ -13,9 +13,11 @@ struct CliRun {
 
 // `program` (the tool itself when empty) with its own environment.
 inline CliRun runProgram(const QString& program, const QStringList& args, const QByteArray& input,
-                         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+                         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+                         const QString& folder = {}) {
     QProcess p;
     p.setProcessEnvironment(env);
+    if (!folder.isEmpty()) p.setWorkingDirectory(folder);
     p.start(program.isEmpty() ? QStringLiteral(VP_CLI_PATH) : program, args);
     p.write(input);
     p.closeWriteChannel();
@@ -27,4 +29,9 @@ inline CliRun runProgram(const QString& program, const QStringList& args, const 
 inline CliRun runCli(const QStringList& args, const QByteArray& input,
                      const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     return runProgram({}, args, input, env);
+}
+
+// The tool run in `folder` (the folder it takes as its base folder).
+inline CliRun runCliIn(const QString& folder, const QStringList& args, const QByteArray& input) {
+    return runProgram({}, args, input, QProcessEnvironment::systemEnvironment(), folder);
 }
