@@ -169,6 +169,7 @@ void TForm_Main::buildPrinterBox() {
     dialog->setObjectName(QStringLiteral("WbPrinterSetupDialog1"));
     dialog->OpenFormDesigner = [this](QWidget* parent) {
         runFormDesigner(parent, Label_CurrentDir->text(), Label_Prn_Top->text(), Label_Prn_Left->text());
+        loadForms();  // a form saved there is printable at once
     };
     // Notice printers added or removed while the program runs: a registered
     // printer that goes away withholds printing at once, and one that was
