@@ -27,7 +27,7 @@ QString writeScan(const QTemporaryDir& dir, double widthMm, double heightMm) {
     p.end();
     image.setDotsPerMeterX(qRound(kDpi / 0.0254));
     image.setDotsPerMeterY(qRound(kDpi / 0.0254));
-    const QString path = dir.filePath(QStringLiteral("scan.png"));
+    QString path = dir.filePath(QStringLiteral("scan.png"));
     image.save(path);
     return path;
 }
