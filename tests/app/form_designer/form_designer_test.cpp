@@ -162,8 +162,8 @@ private slots:
         // The next time, the saved form is there to start from, as saved.
         d.reopen();
         QCOMPARE(d.window->ComboBox_Base->count(), 2);
-        d.window->ComboBox_Base->setCurrentIndex(1);
-        emit d.window->ComboBox_Base->activated(1);
+        d.window->ComboBox_Base->setFocus();
+        QTest::keyClick(d.window->ComboBox_Base, Qt::Key_Down);
         QCOMPARE(d.window->Edit_Id->text(), QStringLiteral("yupack"));
         QCOMPARE(d.window->design().place(g1).u, p->u);
         QCOMPARE(d.window->design().place(g1).size, 12);
@@ -243,6 +243,32 @@ private slots:
         const QPoint corner = d.canvas().boxRect(zip).bottomRight().toPoint();
         d.drag(corner, QPoint(-static_cast<int>(d.canvas().boxRect(zip).width()), 0));
         QVERIFY2(marked().endsWith(QStringLiteral("（幅）")), qPrintable(marked()));
+    }
+
+    void aFormWithProblemsShowsThemAndIsNeitherPrintedNorSavedUnasked() {
+        Designer d;
+        const std::size_t zip1 = d.indexOf("zip1");
+        d.click(zip1);
+        // Onto the next box: the two areas overlap.
+        d.key(Qt::Key_Right, Qt::ShiftModifier, 3);
+        const auto shown = [&] {
+            QStringList lines;
+            for (int i = 0; i < d.window->List_Problems->count(); ++i) lines << d.window->List_Problems->item(i)->text();
+            return lines;
+        };
+        QVERIFY2(shown().contains(QStringLiteral("zip1: 枠が zip2 の枠と重なっています")), qPrintable(shown().join(u'|')));
+        QTest::mouseClick(d.window->Button_Calibration, Qt::LeftButton);
+        QCOMPARE(d.boxes.errors.size(), 1);
+        QVERIFY2(d.boxes.errors[0].startsWith(QStringLiteral("この用紙には問題があるため印刷できません: zip1 ")),
+                 qPrintable(d.boxes.errors[0]));
+        QVERIFY(d.boxes.questions.isEmpty());  // no job was begun
+        d.saveAs(QStringLiteral("重なった用紙"), QStringLiteral("overlap"));
+        QCOMPARE(d.boxes.questions,
+                 QStringList{QStringLiteral("この用紙には問題があり、直すまで印刷には使えません。保存しますか?")});
+        QVERIFY(!QFileInfo::exists(QString::fromStdString(d.formPath("overlap"))));
+        // Moved back, the problem is gone.
+        d.key(Qt::Key_Left, Qt::ShiftModifier, 3);
+        QVERIFY(!shown().join(u'|').contains(QStringLiteral("重なっています")));
     }
 
     void thePrinterSetUpOpensTheDesigner() {
