@@ -50,6 +50,9 @@ constexpr Row kRows[] = {
 // A waybill cannot do without where it goes and to whom.
 constexpr FormItem kRequired[] = {F::Add1, F::Name};
 
+// A place made outside the reader (the designer) might carry no key.
+std::string keyOf(const FormItemPlace& p) { return p.key ? p.key : ""; }
+
 bool overlap(const FormItemPlace& a, const FormItemPlace& b) {
     return a.u < b.right && b.u < a.right && a.v < b.bottom && b.v < a.bottom;
 }
@@ -64,7 +67,7 @@ public:
         for (std::size_t i = 0; i < form_.items.size(); ++i)
             for (std::size_t j = i + 1; j < form_.items.size(); ++j)
                 if (overlap(form_.items[i], form_.items[j]))
-                    add(form_.items[i].key, std::string("枠が ") + form_.items[j].key + " の枠と重なっています");
+                    add(keyOf(form_.items[i]), "枠が " + keyOf(form_.items[j]) + " の枠と重なっています");
         for (const FormItem required : kRequired)
             if (!form_.find(required)) add(formItem(required).key, "必要な項目がありません");
         for (const Row& row : kRows) rowComplete(row);
@@ -101,7 +104,7 @@ private:
 
     void item(std::size_t index) {
         const FormItemPlace& p = form_.items[index];
-        const std::string key = p.key ? p.key : "";
+        const std::string key = keyOf(p);
         const auto slot = static_cast<std::size_t>(p.item);
         if (slot >= static_cast<std::size_t>(F::Count)) return add("行 " + number(static_cast<int>(index) + 1), "項目の種類が不明です");
         if (index > 0 && form_.items[index - 1].item >= p.item)

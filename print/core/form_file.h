@@ -34,7 +34,7 @@
 
 namespace print {
 
-inline constexpr std::size_t kMaxFormFileBytes = 64 * 1024;
+inline constexpr std::size_t kMaxFormFileBytes = std::size_t{64} * 1024;
 
 // One thing wrong with a form: the item's key ("" for the form as a whole,
 // or a line of the file as "行 N") and what is wrong, in Japanese (UTF-8).

@@ -11,6 +11,7 @@
 #include <QTabBar>
 #include <QtTest>
 
+#include "print/core/form_library.h"
 #include "widgets/sjis_line_edit.h"
 #include "controls/TNumEdit.h"
 #include "tests/app/test_form_fixture.h"
@@ -60,6 +61,16 @@ private slots:
             QVERIFY2(g.top() == r.top && g.height() == r.height && g.width() == 682, r.name);
         }
         QCOMPARE(f.find<QStatusBar>(QStringLiteral("StatusBar1"))->currentMessage(), QStringLiteral("  "));
+    }
+
+    void formsAreReadAtStart() {
+        // A build that was never installed reads the source tree's forms.
+        ShownForm f;
+        const print::FormLibrary& forms = f.form->formLibrary();
+        QVERIFY(!forms.entries().empty());
+        QVERIFY(QString::fromStdString(forms.entries().front().path).endsWith(QStringLiteral("data/forms/pelican.form")));
+        QVERIFY(forms.builtin() == print::builtinForm());
+        QCOMPARE(f.boxes.notices, QStringList());
     }
 
     void functionKeyBar() {
