@@ -11,7 +11,7 @@
 #include "controls/TNumEdit.h"
 #include "print/main_form.h"
 #include "print/Wbprn/WbPrinters.h"
-#include "print/core/calibration.h"
+#include "print/calibration_print.h"
 #include "print/core/layout.h"
 #include "print/core/recording_surface.h"
 #include "print/printer_file.h"
@@ -142,36 +142,14 @@ void TForm_SLIP97YPrn::BitBtn_TestPrnClick() {
     if (!messageBoxes().question(this, QStringLiteral("普通紙をセットしてください。テスト印刷しますか?"))) return;
     // The fields of the main form give only the resolution captions; the
     // margins are the ones typed here.
-    print::WaybillFields fields;
     // The feed mode's form; the built-in one when no main form is open.
+    const print::Form* form = nullptr;
     try {
-        fields.form = print_form::waybillForm(mainForm());
+        form = print_form::waybillForm(mainForm());
     } catch (const std::logic_error&) {
-        fields.form = nullptr;
+        form = nullptr;
     }
-    const int dpiX = WbPrinter().Dpi().x;
-    fields.dpix = std::to_string(print::effectiveResolution(dpiX, WbPrinter().Scale()));
-    const int dpiY = WbPrinter().Dpi().y;
-    fields.dpiy = std::to_string(print::effectiveResolution(dpiY, WbPrinter().Scale()));
-    fields.prnTop = sjis::fromQString(NumEdit_TOP->text());
-    fields.prnLeft = sjis::fromQString(NumEdit_LEFT->text());
-    // Checked before a job exists: a bad margin starts no document.
-    print::RecordingSurface dryRun;
-    print::drawCalibration(fields, dryRun);
-
-    // A job like the waybill's: the same printer with its paper, bin and
-    // scale, the same title.
-    WbPrinter().BeginDoc(QStringLiteral("vamu_Pelican  "));
-    try {
-        print::drawCalibration(fields, WbPrinter().Canvas());
-    } catch (...) {
-        try {
-            WbPrinter().Abort();
-        } catch (...) {
-        }
-        throw;
-    }
-    WbPrinter().EndDoc();
+    printCalibrationPage(calibrationFields(form, NumEdit_TOP->text(), NumEdit_LEFT->text()));
 }
 
 void TForm_SLIP97YPrn::BitBtn_MRGNClick() {

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "print/Wbprn/WbPrinters.h"
+#include "services/guard.h"
 
 namespace {
 
@@ -69,6 +70,9 @@ WbPrinterSetupWindow::WbPrinterSetupWindow(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
     buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    Button_FormDesigner = buttons->addButton(QStringLiteral("用紙デザイン…"), QDialogButtonBox::ActionRole);
+    Button_FormDesigner->setObjectName(QStringLiteral("Button_FormDesigner"));
+    Button_FormDesigner->setVisible(false);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* top = new QVBoxLayout(this);
@@ -147,6 +151,11 @@ bool TWbPrinterSetupDialog::Execute() {
             forms->addItem(QStringLiteral("%1（使えません）").arg(FormId), FormId);
         forms->setCurrentIndex(FormId.isEmpty() ? 0 : forms->findData(FormId));
         window.showFormChoice(true);
+    }
+    if (OpenFormDesigner) {
+        window.Button_FormDesigner->setVisible(true);
+        connect(window.Button_FormDesigner, &QPushButton::clicked, &window,
+                [this, &window] { guarded(&window, [&] { OpenFormDesigner(&window); }); });
     }
     if (!window.runAndApply(runner())) return false;
     FeedAfterJob = window.CheckBox_FeedAfterJob->isChecked();

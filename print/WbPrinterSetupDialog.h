@@ -16,6 +16,7 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QFormLayout;
+class QPushButton;
 class QRadioButton;
 
 class WbPrinterSetupWindow : public QDialog {
@@ -39,6 +40,10 @@ public:
 
     // Shows or hides the row of ComboBox_Form.
     void showFormChoice(bool shown);
+
+    // 用紙デザイン…: opens the form designer; shown only when the owner
+    // connects it (the designer lives above the printer layer).
+    QPushButton* Button_FormDesigner = nullptr;
 
     // Writes the choice into the printer layer.
     void applyChoice();
@@ -76,6 +81,10 @@ public:
     };
     std::vector<FormChoice> Forms;
     QString FormId;
+
+    // Opens the form designer over the dialog (its parent); empty: no
+    // 用紙デザイン… button.
+    std::function<void(QWidget* parent)> OpenFormDesigner;
 
     // Tests replace the modal run: the function gets the filled dialog and
     // returns whether it was confirmed. Empty = the real exec().

@@ -9,6 +9,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <vector>
 #include <optional>
 #include <string>
 
@@ -366,7 +367,10 @@ private:
     ZipVerdict zipVerdict(bool announce);
 
     std::shared_ptr<postal::LazyTable> postalTable_;  // made on first use, read then
-    std::shared_ptr<const print::FormLibrary> forms_;  // read at start
+    std::shared_ptr<const print::FormLibrary> forms_;  // read at start, again after the designer
+    // Libraries read before: waybills gathered earlier (a batch window's
+    // rows) may still point at their forms, so they live for the run.
+    std::vector<std::shared_ptr<const print::FormLibrary>> retiredForms_;
     bool postalSender_ = false;  // F5/F6 work on the sender's fields
 
     HistoryBook* historyBook_ = nullptr;

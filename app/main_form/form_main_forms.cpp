@@ -30,7 +30,11 @@ void TForm_Main::loadForms() {
     const QString base = Label_CurrentDir->text().isEmpty() ? QDir::currentPath() : Label_CurrentDir->text();
     auto forms = std::make_shared<print::FormLibrary>(print::FormLibrary::load(
         QFile::encodeName(base).toStdString(), print::bundledFormFolder(postal::executableFolder())));
+    if (forms_) retiredForms_.push_back(forms_);
     forms_ = forms;
+    // The feed mode's form is taken again from the new library: a form
+    // saved in the designer under the chosen id replaces the old one.
+    if (formSlot_) takeFeedModeForm(formId_);
     for (const std::string& notice : forms->notices()) messageBoxes().notice(this, QString::fromStdString(notice));
 }
 

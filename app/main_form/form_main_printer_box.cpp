@@ -13,6 +13,7 @@
 #include <QWindow>
 #include <functional>
 
+#include "app/form_designer/form_designer_window.h"
 #include "app/main_form/app_windows.h"
 #include "app/main_form/continuous_page.h"
 #include "app/main_form/form_main.h"
@@ -167,6 +168,10 @@ void TForm_Main::buildPrinterBox() {
     if (ComboBox_SEL->currentIndex() < 0) ComboBox_SEL->setCurrentIndex(0);
     auto* dialog = new TWbPrinterSetupDialog(this);
     dialog->setObjectName(QStringLiteral("WbPrinterSetupDialog1"));
+    dialog->OpenFormDesigner = [this](QWidget* parent) {
+        runFormDesigner(parent, Label_CurrentDir->text(), Label_Prn_Top->text(), Label_Prn_Left->text());
+        loadForms();  // a form saved there is printable at once
+    };
     // Notice printers added or removed while the program runs: a registered
     // printer that goes away withholds printing at once, and one that was
     // missing is taken again as soon as it is back, so the user need not
