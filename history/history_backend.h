@@ -99,8 +99,9 @@ public:
     static constexpr int kCompletions = 10;
 };
 
-// Throws std::invalid_argument unless `tracking` is twelve digits or empty:
-// the stores' last line against a number that was never checked.
+// Throws std::invalid_argument unless `tracking` is 2 to 20 digits or
+// empty: the stores' last line against a number that was never checked (the
+// rule of the row's form is checked before).
 void requireTrackingForm(const std::string& tracking);
 
 // A fresh record id: 32 lower-case hex digits from the system's random

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "widgets/history_book.h"
+#include "batch/tracking_number.h"
 #include "history/history_store.h"
 #include "history/shipped_export.h"
 #include "history/waybill_record.h"
@@ -78,6 +79,10 @@ public:
     // files; handed in by the opener, who knows the forms. Unset: every row
     // is the built-in form's, its carrier from the settings file.
     std::function<store::Carriers()> carriers;
+    // The rule of the numbers of the form a row was printed on (its id),
+    // for a number typed or scanned into the row; handed in by the opener.
+    // Unset: the built-in form's rule.
+    std::function<batch::TrackingScheme(const std::string& formId)> trackingScheme;
 
 signals:
     void chosen(const store::WaybillRecord& row);

@@ -89,7 +89,9 @@ void HistoryWindow::setTracking() {
         messageBoxes().notice(this, QStringLiteral("伝票番号を記録する行を選んでください"));
         return;
     }
-    const auto parsed = batch::parseTracking(Edit_Tracking->text().toStdString());
+    const store::WaybillRecord& chosen = rows()[static_cast<std::size_t>(row)];
+    const batch::TrackingScheme scheme = trackingScheme ? trackingScheme(chosen.form) : batch::TrackingScheme{};
+    const auto parsed = batch::parseTracking(Edit_Tracking->text().toStdString(), scheme);
     if (const auto* refusal = std::get_if<batch::TrackingRefusal>(&parsed)) {
         // Nothing is stored; the text stays for correcting.
         messageBoxes().error(this, QString::fromStdString(refusal->reason));
@@ -97,7 +99,6 @@ void HistoryWindow::setTracking() {
         return;
     }
     const auto digits = std::get<std::string>(parsed);
-    const store::WaybillRecord& chosen = rows()[static_cast<std::size_t>(row)];
     // Cleared at once, so that the next scan starts on an empty field; a
     // number that could not be stored comes back into it for another try.
     Edit_Tracking->clear();

@@ -23,6 +23,7 @@
 #include "batch/tracking_number.h"
 #include "print/Wb_d97_Dot.h"
 #include "print/Wbprn/WbPrinters.h"
+#include "print/core/form_library.h"
 #include "print/core/history_record.h"
 #include "history/shipped_export.h"
 #include "services/guard.h"
@@ -129,6 +130,11 @@ void TForm_Main::SpeedButton_F8Click() {
     if (!historyWindow_) {
         historyWindow_ = new HistoryWindow(*historyBook_, this);
         historyWindow_->carriers = [this] { return shippingCarriers(); };
+        historyWindow_->trackingScheme = [this](const std::string& formId) {
+            // A row of a form no longer known takes the built-in rule.
+            const print::Form* form = formLibrary().find(formId);
+            return batch::trackingSchemeOf(form ? *form : formLibrary().builtin());
+        };
         keepWindowPlacement(*historyWindow_, Label_CurrentDir->text());
         connect(historyWindow_, &HistoryWindow::chosen, this, [this](const store::WaybillRecord& r) {
             guarded(this, [&] {

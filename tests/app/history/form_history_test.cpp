@@ -416,6 +416,27 @@ private slots:
             QVERIFY(fx.shown.boxes.questions.back().contains(u("に記録済みです")));
             QCOMPARE(fx.rows("#1002").front().tracking, std::string(yes ? "123456789013" : ""));
         }
+
+        // A row printed on another form takes that form's numbers: ten
+        // digits without a check digit there, the built-in's twelve refused.
+        store::WaybillRecord other;
+        other.consignee.name = sjis::fromQString(u("鈴木一郎"));
+        other.orderNo = "#1003";
+        other.form = "ten";
+        fx.form().historyBook()->run([&](store::HistoryBackend& s) { s.record(other); });
+        w->trackingScheme = [](const std::string& id) {
+            return id == "ten" ? batch::TrackingScheme{print::TrackingRule::Digits, 10} : batch::TrackingScheme{};
+        };
+        w->Edit_Search->setText(u("#1003"));
+        QVERIFY(fx.settled(w));
+        w->Edit_Tracking->setText(u("123456789024"));
+        QTest::keyClick(w->Edit_Tracking, Qt::Key_Return);
+        QVERIFY(fx.settled(w));
+        QCOMPARE(fx.rows("#1003").front().tracking, std::string());
+        w->Edit_Tracking->setText(u("0123456789"));
+        QTest::keyClick(w->Edit_Tracking, Qt::Key_Return);
+        QVERIFY(fx.settled(w));
+        QCOMPARE(fx.rows("#1003").front().tracking, std::string("0123456789"));
     }
 
     // Each feed mode's printer has its own stack of forms: the number
