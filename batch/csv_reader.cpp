@@ -25,16 +25,6 @@ int lineAt(std::string_view s, std::size_t pos) {
     return line;
 }
 
-// Offset of the first byte that breaks strict UTF-8, or npos.
-std::size_t firstBadUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const std::size_t len = text::utf8SequenceAt(s, i);
-        if (len == 0) return i;
-        i += len;
-    }
-    return std::string_view::npos;
-}
-
 // Offset of the first byte that is not part of a CP932 character, or npos.
 std::size_t firstBadCp932(std::string_view s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -119,7 +109,7 @@ DecodedText decodeText(std::string_view bytes, EncodingChoice choice) {
     checkControls(bytes);
     if (!bytes.empty() && bytes.back() == '\x1A') bytes.remove_suffix(1);
     if (choice != EncodingChoice::Cp932) {
-        const std::size_t badUtf8 = firstBadUtf8(bytes);
+        const std::size_t badUtf8 = text::firstBadUtf8(bytes);
         if (badUtf8 == std::string_view::npos) {
             out.utf8.assign(bytes);
             if (choice == EncodingChoice::Utf8 || out.encoding == Encoding::Utf8Bom || !hasNonAscii(bytes)) return out;

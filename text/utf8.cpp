@@ -30,4 +30,13 @@ std::size_t utf8SequenceAt(std::string_view s, std::size_t i) {
     return len;
 }
 
+std::size_t firstBadUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t len = utf8SequenceAt(s, i);
+        if (len == 0) return i;
+        i += len;
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace text

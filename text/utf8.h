@@ -10,4 +10,7 @@ namespace text {
 // 0 when none starts there.
 std::size_t utf8SequenceAt(std::string_view s, std::size_t i);
 
+// Offset of the first byte that breaks strict UTF-8, or npos.
+std::size_t firstBadUtf8(std::string_view s);
+
 }  // namespace text

@@ -42,15 +42,6 @@ std::optional<int> decimal(std::string_view s) {
     return negative ? -value : value;
 }
 
-bool isUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const std::size_t n = text::utf8SequenceAt(s, i);
-        if (n == 0) return false;
-        i += n;
-    }
-    return true;
-}
-
 const char* trackingName(TrackingRule rule) {
     switch (rule) {
     case TrackingRule::None: return "none";
@@ -124,7 +115,7 @@ private:
 
     void line(int number, std::string_view raw) {
         lineNumber_ = number;
-        if (!isUtf8(raw)) return failHere(lineName(), "UTF-8 の文字ではないバイトがあります");
+        if (text::firstBadUtf8(raw) != std::string_view::npos) return failHere(lineName(), "UTF-8 の文字ではないバイトがあります");
         const std::string_view s = trimmed(raw);
         if (s.empty() || s.front() == ';' || s.front() == '#') return;
         if (s.front() == '[') return sectionLine(trimmed(withoutComment(s)));
