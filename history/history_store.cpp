@@ -608,6 +608,16 @@ std::vector<WaybillRecord> HistoryStore::list(const HistoryQuery& query) {
         const std::string needle(sjis::trimView(query.search).empty() ? std::string()
                                                                        : searchFold(utf8(sjis::trim(query.search))));
         const std::string digits = numberQuery(needle);
+        // One or two characters match a prefix of the indexed trigrams,
+        // which for a digit or a common character are hundreds of lists to
+        // merge (a second or so over a million rows). Such a text is
+        // looked for in the newest rows first: when they fill the page, it
+        // holds the newest matches of the whole history.
+        const bool recentFirst = digits.empty() && !needle.empty() && utf8Length(needle) < 3 && query.limit > 0;
+        if (recentFirst) {
+            std::vector<WaybillRecord> rows = listRecent(query, needle);
+            if (rows.size() == static_cast<std::size_t>(query.limit)) return rows;
+        }
         // The matches come from an index, newest first; the rows are read
         // only for them. The full-text index yields its hits in id order,
         // so the first page ends the search; the number keys are few per
@@ -621,11 +631,7 @@ std::vector<WaybillRecord> HistoryStore::list(const HistoryQuery& query) {
                    "CROSS JOIN history ON history.id = found.hit WHERE 1";
         else
             sql += "history WHERE 1";
-        if (!query.fromDate.empty()) sql += " AND printed_at >= ?2";
-        if (!query.toDate.empty()) sql += " AND printed_at < ?3";
-        if (!query.orderNo.empty()) sql += " AND order_no = ?5";
-        if (!query.tracking.empty()) sql += " AND tracking = ?6";
-        if (query.shippedOnly) sql += " AND order_no <> '' AND tracking <> '' AND job <> -1";
+        sql += filterClauses(query);
         sql += needle.empty() ? " ORDER BY id DESC LIMIT ?4" : " ORDER BY found.hit DESC LIMIT ?4";
         SqliteStatement st(*db_, sql);
         if (!digits.empty()) {
@@ -644,16 +650,46 @@ std::vector<WaybillRecord> HistoryStore::list(const HistoryQuery& query) {
             if (utf8Length(needle) < 3) match += '*';
             st.bind(1, match);
         }
-        if (!query.fromDate.empty()) st.bind(2, query.fromDate);
-        // "~" sorts after the blank that follows the date in every stamp.
-        if (!query.toDate.empty()) st.bind(3, query.toDate + "~");
-        st.bind(4, std::int64_t{query.limit});
-        if (!query.orderNo.empty()) st.bind(5, utf8(query.orderNo));
-        if (!query.tracking.empty()) st.bind(6, query.tracking);
+        bindFilters(st, query);
         std::vector<WaybillRecord> rows;
         while (st.step()) rows.push_back(readRecord(st));
         return rows;
     });
+}
+
+std::string HistoryStore::filterClauses(const HistoryQuery& query) {
+    std::string sql;
+    if (!query.fromDate.empty()) sql += " AND printed_at >= ?2";
+    if (!query.toDate.empty()) sql += " AND printed_at < ?3";
+    if (!query.orderNo.empty()) sql += " AND order_no = ?5";
+    if (!query.tracking.empty()) sql += " AND tracking = ?6";
+    if (query.shippedOnly) sql += " AND order_no <> '' AND tracking <> '' AND job <> -1";
+    return sql;
+}
+
+void HistoryStore::bindFilters(SqliteStatement& st, const HistoryQuery& query) {
+    if (!query.fromDate.empty()) st.bind(2, query.fromDate);
+    // "~" sorts after the blank that follows the date in every stamp.
+    if (!query.toDate.empty()) st.bind(3, query.toDate + "~");
+    st.bind(4, std::int64_t{query.limit});
+    if (!query.orderNo.empty()) st.bind(5, utf8(query.orderNo));
+    if (!query.tracking.empty()) st.bind(6, query.tracking);
+}
+
+std::vector<WaybillRecord> HistoryStore::listRecent(const HistoryQuery& query, const std::string& needle) {
+    // The search text of a row holds every searched field, so a substring
+    // of it is what the index finds; the newest rows read are a fixed
+    // multiple of the page, so that a rarer text costs no more than that.
+    SqliteStatement st(*db_, std::string("SELECT id, ") + kColumns +
+                                 " FROM history WHERE id > (SELECT coalesce(max(id), 0) FROM history) - ?7 "
+                                 "AND instr(search, ?1) > 0" +
+                                 filterClauses(query) + " ORDER BY id DESC LIMIT ?4");
+    st.bind(1, needle);
+    st.bind(7, std::int64_t{query.limit} * recentRowsPerShown_);
+    bindFilters(st, query);
+    std::vector<WaybillRecord> rows;
+    while (st.step()) rows.push_back(readRecord(st));
+    return rows;
 }
 
 void HistoryStore::remove(std::span<const std::int64_t> ids) {

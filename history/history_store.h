@@ -159,6 +159,12 @@ private:
     // Runs an operation; when it finds the file damaged, moves it aside,
     // starts a fresh store and runs the operation once more.
     template <class F> auto withRecovery(F&& operation);
+    // The conditions of a query other than its text, and their values.
+    static std::string filterClauses(const HistoryQuery& query);
+    static void bindFilters(SqliteStatement& st, const HistoryQuery& query);
+    // The newest rows (recentRowsPerShown_ times as many as the page
+    // shows) that hold the text, newest first.
+    std::vector<WaybillRecord> listRecent(const HistoryQuery& query, const std::string& needle);
 
     std::string path_;
     Access access_;
@@ -166,6 +172,8 @@ private:
     bool readOnly_ = false;
     bool mapped_ = true;
     std::string notice_;
+    // A text in one row of twenty (or more) fills its page from the newest rows.
+    static constexpr std::int64_t recentRowsPerShown_ = 20;
 };
 
 // Local time now (moved by `offset`) as "yyyy-mm-dd hh:mm:ss".

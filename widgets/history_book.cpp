@@ -173,12 +173,13 @@ void HistoryBook::failed(const std::exception& e) {
     showNotice();
 }
 
-void HistoryBook::readLater(Lane lane, QObject* context, ReadWork work, std::function<void(const Found&)> done) {
+void HistoryBook::readLater(Lane lane, QObject* context, ReadWork work, std::function<void(Found&)> done) {
     const auto at = static_cast<std::size_t>(lane);
     const std::uint64_t serial = ++serials_[at];
     // Without a file (and no server) there is nothing to read, and none is made.
     if (!store_ && conninfo_.isEmpty() && !fileExists()) {
-        done(Found{});
+        Found nothing;
+        done(nothing);
         return;
     }
     try {

@@ -79,8 +79,9 @@ public:
     // first. With a shared database within the reader's time-out (the
     // station's own rows stand in for a server that does not answer).
     // Without a file (and no shared database) `done` has run, with
-    // nothing found, when this returns.
-    void readLater(Lane lane, QObject* context, ReadWork work, std::function<void(const Found&)> done);
+    // nothing found, when this returns. The answer is `done`'s to keep: it
+    // may move the rows out rather than copy a thousand of them.
+    void readLater(Lane lane, QObject* context, ReadWork work, std::function<void(Found&)> done);
 
     // What a change came to: done, or why not (as lastError()).
     struct Written {

@@ -187,7 +187,7 @@ void HistoryWindow::reload(std::function<void()> then) {
     book_.readLater(
         HistoryBook::Lane::Search, this,
         [query](store::HistoryBackend& s, HistoryBook::Found& found) { found.rows = s.list(query); },
-        [this](const HistoryBook::Found& found) {
+        [this](HistoryBook::Found& found) {
             guarded(this, [&] {
                 const std::vector<std::function<void()>> thens = std::exchange(thens_, {});
                 showRows(found);
@@ -197,7 +197,7 @@ void HistoryWindow::reload(std::function<void()> then) {
     book_.listen();
 }
 
-void HistoryWindow::showRows(const HistoryBook::Found& found) {
+void HistoryWindow::showRows(HistoryBook::Found& found) {
     if (found.slow) {
         // The server is there but busy: the rows shown stay, with word of it.
         Label_Count->setText(countText());
@@ -209,7 +209,7 @@ void HistoryWindow::showRows(const HistoryBook::Found& found) {
         Label_Count->setText(countText());
         throw std::runtime_error("履歴を読めません: " + found.error.toStdString());
     }
-    model_->setRows(found.rows);
+    model_->setRows(std::move(found.rows));
     if (!rows().empty()) setCurrentRow(0);
     Label_Count->setText(countText());
     const store::SharedHistory::Status& shared = found.shared;

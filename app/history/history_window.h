@@ -92,7 +92,7 @@ protected:
 
 private:
     store::HistoryQuery currentQuery() const;
-    void showRows(const HistoryBook::Found& found);
+    void showRows(HistoryBook::Found& found);
     // "n 件", or that the newest kShownRows are shown.
     QString countText() const;
     // Writes the shipped rows (newest first) as the confirmation file of

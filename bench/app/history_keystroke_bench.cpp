@@ -8,13 +8,15 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-#include <ctime>
 #include <algorithm>
+#include <cstdlib>
+#include <ctime>
 #include <exception>
 #include <iterator>
 #include <random>
@@ -31,15 +33,19 @@ namespace {
 // The keys typed in turn; an empty one clears the search (all selected, then Backspace).
 const char* const kKeys[] = {"1", "0", "0", "-", "0", "0", "0", "1", "", "山", "田", ""};
 
-// The station's file with bench::historyRows() rows, written in one transaction.
+// The station's file with bench::historyRows() rows, written in one
+// transaction; or a copy of the file VP_BENCH_STATION_FILE names (a
+// million rows take many minutes to write on a small machine; set
+// VP_BENCH_HISTORY_ROWS to its count of rows for the figures).
 bool fillHistory(const QString& folder) {
+    const QString file = QDir(folder).filePath(QString::fromLatin1(store::kHistoryFileName));
+    if (const char* kept = std::getenv("VP_BENCH_STATION_FILE")) return QFile::copy(QString::fromLocal8Bit(kept), file);
     std::vector<store::WaybillRecord> rows;
     rows.reserve(static_cast<std::size_t>(bench::historyRows()));
     std::mt19937 random(1);
     for (int i = 0; i < bench::historyRows(); ++i) rows.push_back(bench::sampleRow(random));
     try {
-        store::HistoryStore(QDir(folder).filePath(QString::fromLatin1(store::kHistoryFileName)).toStdString())
-            .record(rows);
+        store::HistoryStore(file.toStdString()).record(rows);
         return true;
     } catch (const std::exception&) {
         return false;

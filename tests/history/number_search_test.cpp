@@ -86,6 +86,7 @@ TEST(NumberSearch, BothStoresFindWhatAScanFinds) {
         {"1009", true},            {"9999-9999", false},   {"山田", true},           {"山田太郎", true},
         {"ヤマダ", true},          {"田", true},           {"千代田区", true},       {"1-1", true},
         {"100", true},             {"1000番地", true},     {"郎03", false},          {"\"*) OR (", false},
+        {"1", true},               {"恵", true},           {"49", true},             {"鬱", false},
     };
     for (const auto& c : cases) {
         for (const int limit : {-1, 7}) {
@@ -96,6 +97,10 @@ TEST(NumberSearch, BothStoresFindWhatAScanFinds) {
             EXPECT_EQ(!want.empty(), c.found) << c.search;
             EXPECT_EQ(uidsOf(sqlite.list(q)), want) << "sqlite " << c.search << " limit " << limit;
             EXPECT_EQ(uidsOf(pg.list(q)), want) << "postgres " << c.search << " limit " << limit;
+            // Every row was printed on the first of December.
+            q.toDate = "2026-11-30";
+            EXPECT_TRUE(sqlite.list(q).empty()) << "sqlite " << c.search << " before the history";
+            EXPECT_TRUE(pg.list(q).empty()) << "postgres " << c.search << " before the history";
         }
     }
     // A tracking number set later is found by its new digits only.
