@@ -1,4 +1,4 @@
-// Orders from the sales platforms: a 5,000-row Shopify-style export read,
+// Orders from the sales platforms: Shopify-style exports (5,000 and 21,621 rows) read,
 // grouped into waybills and checked; header recognition of a 100-column
 // header; the tracking-number check; the shipping files (Amazon's, 楽天's)
 // of 10,000 history rows read from the store.
@@ -22,15 +22,17 @@
 
 namespace {
 
-// 2,000 orders of one to four items, the address on each order's first row.
-std::string shopifyCsv(int rows) {
+// Orders of one to four items (or, with `orders`, that many orders with
+// the rows spread evenly among them), the address on each order's first row.
+std::string shopifyCsv(int rows, int orders = 0) {
     std::string csv =
         "Name,Email,Financial Status,Lineitem quantity,Lineitem name,Lineitem price,Billing Name,Billing Zip,"
         "Shipping Name,Shipping Street,Shipping Address1,Shipping Address2,Shipping Company,Shipping City,"
         "Shipping Zip,Shipping Province,Shipping Country,Shipping Phone\n";
     int order = 1000;
     for (int i = 0; i < rows; ++order) {
-        const int items = 1 + order % 4;
+        const int n = order - 1000;
+        const int items = orders > 0 ? rows / orders + (n < rows % orders ? 1 : 0) : 1 + order % 4;
         for (int k = 0; k < items && i < rows; ++k, ++i) {
             csv += "#" + std::to_string(order) + ",a@example.jp,paid," + std::to_string(1 + k) + ",商品" +
                    std::to_string(k) + ",1200,";
@@ -49,6 +51,9 @@ BENCHMARK(BM_ShopifyReadGroupCheck5000)->Unit(benchmark::kMillisecond);
 // A day of a growing shop: 21,621 rows, some 8,600 orders of one to four items.
 void BM_ShopifyReadGroupCheck21621(benchmark::State& state) { readGroupCheck(state, shopifyCsv(21621)); }
 BENCHMARK(BM_ShopifyReadGroupCheck21621)->Unit(benchmark::kMillisecond);
+// The same rows as 10,000 orders, as a day's export of a larger shop.
+void BM_ShopifyReadGroupCheck10000Orders(benchmark::State& state) { readGroupCheck(state, shopifyCsv(21621, 10000)); }
+BENCHMARK(BM_ShopifyReadGroupCheck10000Orders)->Unit(benchmark::kMillisecond);
 
 // A Shopify header padded with other columns to 100, known and unknown.
 void BM_HeaderRecognition100(benchmark::State& state) {
