@@ -46,6 +46,15 @@ bench_history    | BM_HistorySearchOneCharNone   | 20  | ms | search keystroke, 
 bench_history    | BM_HistorySearchTwoCharsRare  | 20  | ms | search keystroke, 2 chars
 bench_history    | BM_HistorySearchCity          | 20  | ms | search keystroke, 4 chars, many rows
 bench_history    | BM_HistorySearchAll           | 20  | ms | search field emptied: newest 1000
+bench_history    | BM_HistorySearchPostalCode    | 50  | ms | search, first page: a postal code
+bench_history    | BM_HistorySearchPostalPrefix  | 50  | ms | search, first page: a postal code's first digits
+bench_history    | BM_HistorySearchTelFragment   | 50  | ms | search, first page: a telephone fragment
+bench_history    | BM_HistorySearchTracking      | 50  | ms | search, first page: a tracking number
+bench_history    | BM_HistorySearchTrackingEnd   | 50  | ms | search, first page: a tracking number's end
+bench_history    | BM_HistorySearchOrder         | 50  | ms | search, first page: an order number
+bench_history    | BM_HistorySearchName          | 50  | ms | search, first page: a full name
+bench_history    | BM_HistorySearchFamilyName    | 50  | ms | search, first page: a family name
+bench_history    | BM_HistorySearchFirstDigit    | 50  | ms | search, first page: the first digit typed
 bench_history    | BM_HistoryCompleteTel2        | 5   | ms | completion list, 2-digit tel prefix
 bench_history    | BM_HistoryCompleteName1       | 5   | ms | completion list, 1-char name prefix
 bench_shared_history | BM_SharedRecordOne         | 10  | ms | shared server: record one waybill (local socket)
@@ -55,9 +64,28 @@ bench_shared_history | BM_SharedSearchOneCharNone | 20  | ms | shared server: se
 bench_shared_history | BM_SharedSearchTwoCharsRare | 20 | ms | shared server: search keystroke, 2 chars
 bench_shared_history | BM_SharedSearchCity        | 20  | ms | shared server: search keystroke, 4 chars, many rows
 bench_shared_history | BM_SharedSearchTelDigits   | 20  | ms | shared server: search keystroke, telephone digits
+bench_shared_history | BM_SharedSearchPostalCode | 50 | ms | shared server, first page: a postal code
+bench_shared_history | BM_SharedSearchPostalPrefix| 50 | ms | shared server, first page: a postal code's first digits
+bench_shared_history | BM_SharedSearchTelFragment| 50 | ms | shared server, first page: a telephone fragment
+bench_shared_history | BM_SharedSearchTracking   | 50 | ms | shared server, first page: a tracking number
+bench_shared_history | BM_SharedSearchTrackingEnd| 50 | ms | shared server, first page: a tracking number's end
+bench_shared_history | BM_SharedSearchOrder      | 50 | ms | shared server, first page: an order number
+bench_shared_history | BM_SharedSearchName       | 50 | ms | shared server, first page: a full name
+bench_shared_history | BM_SharedSearchFamilyName | 50 | ms | shared server, first page: a family name
+bench_shared_history | BM_SharedSearchFirstDigit | 50 | ms | shared server, first page: the first digit typed
+bench_shared_history | BM_SharedSearchPostalCodeAfterRestart | 500 | ms | shared server restarted, first page: a postal code
+bench_shared_history | BM_SharedSearchPostalPrefixAfterRestart | 500 | ms | shared server restarted, first page: a postal code's first digits
+bench_shared_history | BM_SharedSearchTelFragmentAfterRestart | 500 | ms | shared server restarted, first page: a telephone fragment
+bench_shared_history | BM_SharedSearchTrackingAfterRestart | 500 | ms | shared server restarted, first page: a tracking number
+bench_shared_history | BM_SharedSearchTrackingEndAfterRestart | 500 | ms | shared server restarted, first page: a tracking number's end
+bench_shared_history | BM_SharedSearchOrderAfterRestart | 500 | ms | shared server restarted, first page: an order number
+bench_shared_history | BM_SharedSearchNameAfterRestart | 500 | ms | shared server restarted, first page: a full name
+bench_shared_history | BM_SharedSearchFamilyNameAfterRestart | 500 | ms | shared server restarted, first page: a family name
+bench_shared_history | BM_SharedSearchFirstDigitAfterRestart | 500 | ms | shared server restarted, first page: the first digit typed
+bench_shared_history | BM_SharedPushNothingNew | 1000 | ms | history push with nothing new, 100,000 rows
 bench_shared_history | BM_SharedCompleteTel2      | 5   | ms | shared server: completion list, 2-digit tel prefix
 bench_shared_history | BM_SharedCompleteTel6      | 5   | ms | shared server: completion list, 6-digit tel prefix
-bench_shared_history | BM_SharedOutboxDrain1000/iterations:3 | 2000 | ms | shared server: outbox of 1,000 prints drained
+bench_shared_history | BM_SharedOutboxDrain1000 | 2000 | ms | shared server: outbox of 1,000 prints drained
 bench_shared_history | BM_SharedPrintHeardElsewhere | 1000 | ms | shared server: another station hears of a print
 bench_postal     | BM_PostalLookupCode           | 2   | us | postal code to places
 bench_postal     | BM_PostalReverse              | 1   | ms | address to postal codes, full table
@@ -68,6 +96,7 @@ bench_batch      | BM_ReadAndCheck1000           | 50  | ms | read + check 1,000
 bench_batch      | BM_ReadAndCheck1000NoFit      | -   | ms | the same without the fit test
 bench_batch      | BM_Document200                | 2   | s  | print document of 200 waybills
 bench_orders     | BM_ShopifyReadGroupCheck5000  | 250 | ms | read + group + check 5,000 Shopify rows
+bench_orders     | BM_ShopifyReadGroupCheck10000Orders | 1000 | ms | read + group + check 10,000 Shopify orders (21,621 rows)
 bench_orders     | BM_HeaderRecognition100       | 1   | ms | header recognition, 100 columns
 bench_orders     | BM_TrackingCheck              | 100 | ns | tracking number read and checked (scanned)
 bench_orders     | BM_ConfirmationExport10000    | 100 | ms | Amazon confirmation of 10,000 history rows
