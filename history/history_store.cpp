@@ -685,7 +685,7 @@ std::vector<WaybillRecord> HistoryStore::listRecent(const HistoryQuery& query, c
                                  "AND instr(search, ?1) > 0" +
                                  filterClauses(query) + " ORDER BY id DESC LIMIT ?4");
     st.bind(1, needle);
-    st.bind(7, std::int64_t{query.limit} * recentRowsPerShown_);
+    st.bind(7, std::int64_t{query.limit} * kRecentRowsPerShown);
     bindFilters(st, query);
     std::vector<WaybillRecord> rows;
     while (st.step()) rows.push_back(readRecord(st));

@@ -162,7 +162,7 @@ private:
     // The conditions of a query other than its text, and their values.
     static std::string filterClauses(const HistoryQuery& query);
     static void bindFilters(SqliteStatement& st, const HistoryQuery& query);
-    // The newest rows (recentRowsPerShown_ times as many as the page
+    // The newest rows (kRecentRowsPerShown times as many as the page
     // shows) that hold the text, newest first.
     std::vector<WaybillRecord> listRecent(const HistoryQuery& query, const std::string& needle);
 
@@ -173,7 +173,7 @@ private:
     bool mapped_ = true;
     std::string notice_;
     // A text in one row of twenty (or more) fills its page from the newest rows.
-    static constexpr std::int64_t recentRowsPerShown_ = 20;
+    static constexpr std::int64_t kRecentRowsPerShown = 20;
 };
 
 // Local time now (moved by `offset`) as "yyyy-mm-dd hh:mm:ss".
