@@ -250,6 +250,17 @@ WaybillRecord readRecord(const SqliteStatement& st) {
     return r;
 }
 
+// Every row a statement selected as "id, <kColumns>".
+std::vector<WaybillRecord> readRecords(SqliteStatement& st) {
+    std::vector<WaybillRecord> rows;
+    while (st.step()) rows.push_back(readRecord(st));
+    return rows;
+}
+
+// Reading through a memory map spares a copy of every page: search of
+// short texts reads the whole table.
+const char* mmapPragma(bool mapped) { return mapped ? "PRAGMA mmap_size = 268435456" : "PRAGMA mmap_size = 0"; }
+
 std::string fileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
 void removeWithJournal(const std::string& path) {
@@ -473,9 +484,7 @@ void HistoryStore::connect() {
     // at any moment; only a power cut can lose the last commits (never
     // part of one). FULL would add a disk flush to every print.
     db_->exec("PRAGMA synchronous = NORMAL");
-    // Reading through a memory map spares a copy of every page: search
-    // of short texts reads the whole table.
-    db_->exec(mapped_ ? "PRAGMA mmap_size = 268435456" : "PRAGMA mmap_size = 0");
+    db_->exec(mmapPragma(mapped_));
     db_->exec("PRAGMA foreign_keys = ON");
     migrate(*db_, version);
 }
@@ -537,9 +546,7 @@ std::vector<WaybillRecord> HistoryStore::unsent(int limit, Outbox which) {
         st.bind(1, std::int64_t{limit});
         if (which == Outbox::ToSend)
             st.bind(2, WaybillRecord::kJobPrinting).bind(3, localTimestamp(-kPrintingSettles));
-        std::vector<WaybillRecord> rows;
-        while (st.step()) rows.push_back(readRecord(st));
-        return rows;
+        return readRecords(st);
     });
 }
 
@@ -568,7 +575,7 @@ std::size_t HistoryStore::markSent(std::span<const WaybillRecord> rows) {
 void HistoryStore::setMemoryMapped(bool mapped) {
     mapped_ = mapped;
     // A read-only file is never mapped (connect()).
-    if (db_) db_->exec(mapped && !readOnly_ ? "PRAGMA mmap_size = 268435456" : "PRAGMA mmap_size = 0");
+    if (db_) db_->exec(mmapPragma(mapped && !readOnly_));
 }
 
 std::vector<HistoryStore::RowKey> HistoryStore::keysAfter(std::int64_t after, int limit) {
@@ -651,9 +658,7 @@ std::vector<WaybillRecord> HistoryStore::list(const HistoryQuery& query) {
             st.bind(1, match);
         }
         bindFilters(st, query);
-        std::vector<WaybillRecord> rows;
-        while (st.step()) rows.push_back(readRecord(st));
-        return rows;
+        return readRecords(st);
     });
 }
 
@@ -687,9 +692,7 @@ std::vector<WaybillRecord> HistoryStore::listRecent(const HistoryQuery& query, c
     st.bind(1, needle);
     st.bind(7, std::int64_t{query.limit} * kRecentRowsPerShown);
     bindFilters(st, query);
-    std::vector<WaybillRecord> rows;
-    while (st.step()) rows.push_back(readRecord(st));
-    return rows;
+    return readRecords(st);
 }
 
 void HistoryStore::remove(std::span<const std::int64_t> ids) {

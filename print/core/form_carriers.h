@@ -12,9 +12,9 @@ inline store::Carriers shippingCarriers(const FormLibrary& forms, const store::C
     store::Carriers carriers;
     carriers.builtin = builtin;
     for (const FormEntry& e : forms.entries()) {
-        if (!e.form) continue;
+        if (!e.form || e.form->builtIn()) continue;
         const FormCarrier& c = e.form->carrier;
-        carriers.byForm[e.id] = e.form->builtIn() ? builtin : store::Carrier{c.name, c.amazonCode, c.method, c.rakutenCode};
+        carriers.byForm[e.id] = store::Carrier{c.name, c.amazonCode, c.method, c.rakutenCode};
     }
     carriers.byForm[builtinForm().id] = builtin;
     return carriers;
