@@ -139,13 +139,21 @@ measure_ns() {
         | first // empty | ns' "$file"
 }
 
+# The text without its leading and trailing blanks (xargs would also take
+# quotes apart, as in "Qt's").
+trim() {
+    local s=$1
+    s=${s#"${s%%[![:space:]]*}"}
+    printf '%s' "${s%"${s##*[![:space:]]}"}"
+}
+
 unit_ns() { case $1 in ns) echo 1 ;; us) echo 1000 ;; ms) echo 1000000 ;; s) echo 1000000000 ;; esac; }
 
 failed=0
 printf '%-34s %-42s %22s %10s  %s\n' benchmark "what" measured target met
 while IFS='|' read -r prog name target unit what; do
-    prog=$(echo "$prog" | xargs); name=$(echo "$name" | xargs); target=$(echo "$target" | xargs)
-    unit=$(echo "$unit" | xargs); what=$(echo "$what" | xargs)
+    prog=$(trim "$prog"); name=$(trim "$name"); target=$(trim "$target")
+    unit=$(trim "$unit"); what=$(trim "$what")
     [ -n "$prog" ] || continue
     if [ "$unit" = x ]; then
         mine=$(measure_ns "$prog" "${name%%/*}")
